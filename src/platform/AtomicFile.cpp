@@ -1,0 +1,93 @@
+#include "platform/AtomicFile.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace platform {
+namespace {
+
+std::atomic<unsigned> g_tempCounter{0};
+
+bool Fail(std::string* error, const std::string& what, int err) {
+  if (error) *error = what + ": " + strerror(err);
+  return false;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+  std::string temp = path + ".tmp." + std::to_string(getpid()) + "." +
+                     std::to_string(g_tempCounter.fetch_add(1));
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return Fail(error, "cannot create " + temp, errno);
+  if (!WriteAll(fd, bytes) || fsync(fd) != 0) {
+    int err = errno;
+    close(fd);
+    unlink(temp.c_str());
+    return Fail(error, "cannot write " + temp, err);
+  }
+  if (close(fd) != 0) {
+    int err = errno;
+    unlink(temp.c_str());
+    return Fail(error, "cannot close " + temp, err);
+  }
+  if (rename(temp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    unlink(temp.c_str());
+    return Fail(error, "cannot rename " + temp + " to " + path, err);
+  }
+  // Make the rename itself durable.
+  int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::string out;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof(buffer));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    out.append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  bytes->swap(out);
+  return true;
+}
+
+}  // namespace platform

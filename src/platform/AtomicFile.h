@@ -1,0 +1,19 @@
+// Files that matter are never half-written: the new content goes to a
+// temporary file in the same folder, is flushed to disk, then renamed over the
+// old file, so a crash leaves either the old or the new file whole.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Replaces `path` with `bytes`. Returns false (and a reason in `error` when
+// given) when the temporary file cannot be written, flushed or renamed; the old
+// file is then untouched and no temporary file is left behind.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes,
+                         std::string* error = nullptr);
+
+// Reads the whole file into `bytes`. Returns false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string* bytes);
+
+}  // namespace platform
