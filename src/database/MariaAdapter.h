@@ -16,13 +16,18 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "database/DBSchema.h"
 #include "database/IDataAdapter.h"
 #include "database/MariaDB.h"
 #include "foundation/Lock.h"
+
+class CColumnValue;
+class CPerformanceChecker;
 
 class CMariaAdapter : public IDataAdapter {
  public:
@@ -137,6 +142,19 @@ class CMariaAdapter : public IDataAdapter {
   bool QueryAndFetch(const char* function, const std::string& statement, ColumnIndex& columns,
                      ResultRows& rows);
   bool LoadDBSchema();
+  // Takes one row; false to stop.
+  using EntitySink = std::function<bool(EntityPtr entity)>;
+  // Runs `query` and hands its rows, each a new row of `table` made through
+  // the registry, to `deliver` until it returns false. Failures are logged
+  // under `function`. `checker` (when given) takes a lap after the read and
+  // one after the rows. False when the query failed or the registry does not know the table.
+  bool ReadEntities(const char* function, const char* table, const std::string& query,
+                    CPerformanceChecker* checker, const EntitySink& deliver);
+  // The columns of `entity` that a statement on `table` writes.
+  std::vector<CColumnValue> WrittenColumns(const CDBEntity& entity, const std::string& table,
+                                           bool skip_auto_key);
+  // "SELECT * FROM <table>" and the clause rule.
+  std::string ListStatement(const char* table, const char* clause);
   bool ReadSqlFile(const std::string& path, std::string* text);
   bool RunScript(const std::string& text);
   // Sends a transaction statement on the open handle: no probe, no reconnect.
