@@ -8,6 +8,7 @@
 #include <openssl/rand.h>
 
 #include "foundation/Base64.h"
+#include "foundation/Log.h"
 
 namespace {
 
@@ -19,7 +20,8 @@ int HexDigitValue(char c) {
 }
 
 void WarnShortKey(size_t length) {
-  (void)length;  // logged once the log call is available
+  GATE_LOG(1, "ERROR - The cipher key has %zu bytes, fewer than 16; the rest is filled with zero bytes.\r\n",
+           length);
 }
 
 // Copies up to 16 bytes of `bytes` into `out`, zero-filling the rest; warns

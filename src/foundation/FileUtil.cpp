@@ -1,44 +1,36 @@
 #include "foundation/FileUtil.h"
 
-#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include "platform/AtomicFile.h"
+#include "platform/Folders.h"
 
 namespace {
 
 struct Entry {
   std::string name;
   std::string path;
-  bool folder;
+  bool folder;  // a real folder; a symbolic link counts as a file
 };
 
-// The entries of `folder` (without "." and "..") whose names match
-// `pattern`, sorted by name. False when the folder cannot be listed.
-bool ListFolder(const std::string& folder, const std::string& pattern, std::vector<Entry>* entries) {
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return false;
+// The entries of `folder` whose names match `pattern` (without regard to
+// case), sorted by name. Empty when the folder cannot be listed.
+std::vector<Entry> MatchingEntries(const std::string& folder, const std::string& pattern) {
   // "*.*" matches every name on the original platform, also names without a dot.
   const std::string effective = pattern == "*.*" ? "*" : pattern;
-  while (dirent* d = readdir(dir)) {
-    std::string name = d->d_name;
-    if (name == "." || name == "..") continue;
-    if (fnmatch(effective.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
-    std::string path = folder + "/" + name;
+  std::vector<Entry> entries;
+  for (const platform::FolderEntry& e : platform::ListFolder(folder)) {
+    if (fnmatch(effective.c_str(), e.name.c_str(), FNM_CASEFOLD) != 0) continue;
+    std::string path = folder + "/" + e.name;
     struct stat st;
     bool is_folder = lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    entries->push_back({name, path, is_folder});
+    entries.push_back({e.name, std::move(path), is_folder});
   }
-  closedir(dir);
-  std::sort(entries->begin(), entries->end(),
-            [](const Entry& a, const Entry& b) { return a.name < b.name; });
-  return true;
+  return entries;
 }
 
 std::string WithoutTrailingSlash(std::string folder) {
@@ -81,9 +73,7 @@ int64_t GetFileLength(const std::string& path) {
 
 int WalkFolder(const std::string& folder, const WalkFolderCallback& callback, void* user,
                const std::string& pattern, bool recurse) {
-  std::vector<Entry> entries;
-  if (!ListFolder(folder, pattern, &entries)) return 1;
-  for (const Entry& entry : entries) {
+  for (const Entry& entry : MatchingEntries(folder, pattern)) {
     struct stat st;
     if (lstat(entry.path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) {
       chmod(entry.path.c_str(), (st.st_mode & 07777) | S_IWUSR);
@@ -105,21 +95,12 @@ int AddFileToList(const std::string& path, const std::string& /*name*/, int kind
   return 1;
 }
 
-bool CreateDirectoryPath(const std::string& path) {
-  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-    mkdir(path.substr(0, slash).c_str(), 0755);  // an existing folder is fine
-  }
-  mkdir(path.c_str(), 0755);
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool CreateDirectoryPath(const std::string& path) { return platform::CreateFolderTree(path); }
 
 void FindFilesRecursive(const std::string& folder, const std::string& pattern, bool recurse,
                         std::vector<std::string>* list) {
   std::string base = WithoutTrailingSlash(folder);
-  std::vector<Entry> entries;
-  if (!ListFolder(base, pattern, &entries)) return;
-  for (const Entry& entry : entries) {
+  for (const Entry& entry : MatchingEntries(base, pattern)) {
     if (!entry.folder) {
       list->push_back(entry.path);
     } else if (recurse) {

@@ -8,6 +8,7 @@
 #include "foundation/Aes128.h"
 #include "foundation/Aria.h"
 #include "foundation/Base64.h"
+#include "ProcessLogCapture.h"
 
 namespace {
 
@@ -73,6 +74,15 @@ TEST(AesCipherTest, BodyFixturesMadeWithOpenssl) {
     ASSERT_TRUE(CAesCipher::HexToBytes(hex, bytes.data(), bytes.size()));
     EXPECT_EQ(Base64EncodeToString(bytes.data(), bytes.size()), f.body);
   }
+}
+
+TEST(AesCipherTest, ShortKeyIsZeroFilledAndLogged) {
+  ProcessLogCapture log;
+  EXPECT_EQ(AesEncryptBody("abc", "abc"), "8788ZbJQHoU56vO38gZhpA==");
+  EXPECT_EQ(AesEncryptBody("", "abc"), AesEncryptBody(std::string(16, '\0'), "abc"));
+  EXPECT_EQ(log.Text(),
+            "ERROR - The cipher key has 3 bytes, fewer than 16; the rest is filled with zero bytes.\r\n"
+            "ERROR - The cipher key has 0 bytes, fewer than 16; the rest is filled with zero bytes.\r\n");
 }
 
 TEST(AesCipherTest, PaddingAddsOneToSixteenBytes) {
