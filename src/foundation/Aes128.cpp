@@ -9,15 +9,9 @@
 
 #include "foundation/Base64.h"
 #include "foundation/Log.h"
+#include "foundation/StringUtil.h"
 
 namespace {
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 void WarnShortKey(size_t length) {
   GATE_LOG(1, "ERROR - The cipher key has %zu bytes, fewer than 16; the rest is filled with zero bytes.\r\n",

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "foundation/StringUtil.h"
+
 namespace {
 
 constexpr size_t npos = std::string::npos;
@@ -80,12 +82,8 @@ size_t ParseCharRef(std::string_view text, size_t pos, uint32_t* value) {
   uint64_t v = 0;
   size_t digits = 0;
   for (; i < text.size(); ++i, ++digits) {
-    char c = text[i];
-    int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else break;
+    int d = HexDigitValue(text[i]);
+    if (d < 0 || (!hex && d > 9)) break;
     v = v * (hex ? 16 : 10) + static_cast<uint64_t>(d);
     if (v > 0x7FFFFFFF) return 0;
   }
