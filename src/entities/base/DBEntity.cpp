@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "entities/base/DBEntityFactory.h"
+#include "foundation/IDCreater.h"
 #include "foundation/StringUtil.h"
 
 namespace {
@@ -358,10 +359,5 @@ int CDBEntity::InitialHiddenRowId(const char* tableName, EntityKeyKind keyKind) 
 }
 
 int CDBEntity::TakeIdFromSource(const char* key, bool temporary) {
-  // Stand-in until the process-wide ID source is in place.
-  static CLock lock;
-  static std::map<std::string, int> last;
-  CScopedLock hold(lock);
-  std::string name = temporary ? std::string(key) + "_Temp" : std::string(key);
-  return ++last[name];
+  return CIDCreater::GetInstance()->NextID(key, temporary);
 }
