@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "database/KeyValueData.h"
+#include "entities/base/KeyValueData.h"
 #include "foundation/StringUtil.h"
 
 namespace {

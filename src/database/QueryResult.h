@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "database/KeyValueData.h"
+#include "entities/base/KeyValueData.h"
 
 using ColumnIndex = CKeyValueData::ColumnIndex;
 using ResultRow = CKeyValueData::Values;

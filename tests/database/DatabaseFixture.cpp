@@ -12,6 +12,7 @@
 
 #include "foundation/GenericLogger.h"
 #include "foundation/Log.h"
+#include "foundation/StringUtil.h"
 
 // ---- RawConnection
 
@@ -72,7 +73,7 @@ unsigned long RawConnection::ThreadId() const { return conn_ ? mysql_thread_id(c
 void DatabaseTest::SetUp() {
   GATE_REQUIRE_DATABASE(db_);
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string prefix = std::string("db_") + info->test_suite_name();
+  std::string prefix = StrToLower(std::string("db_") + info->test_suite_name());
   if (prefix.size() > 30) prefix.resize(30);
   std::string error;
   database_ = CreateScratchDatabase(db_, prefix, &error);
