@@ -7,8 +7,9 @@
 //
 // Each component makes its own service; the usual start is SetAdapterType,
 // Initialize on the thread that will use the database, then IsConnected(0).
-// The state is the connection manager (guarded by its lock) and the default
-// connection id (written by Initialize before the service is shared).
+// The state is the connection manager (guarded by its lock), the default
+// connection id (written by Initialize before the service is shared) and the
+// schema it hands out (its own copy, valid for the service's lifetime).
 #pragma once
 
 #include <atomic>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "database/DBConnectionManager.h"
+#include "database/DBSchema.h"
 #include "database/IDataService.h"
 
 class CDBDataStore : public IDataService {
@@ -79,4 +81,9 @@ class CDBDataStore : public IDataService {
 
   CDBConnectionManager manager_;
   std::atomic<int> default_connection_{0};
+  // The schema handed out: a copy owned by the service, so that it outlives
+  // the connection whose adapter read it. Filled on first success.
+  CLock schema_lock_;
+  CDBSchema schema_;           // guarded by schema_lock_ while it is filled
+  bool schema_copied_ = false;  // guarded by schema_lock_
 };

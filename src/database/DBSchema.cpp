@@ -56,6 +56,19 @@ void CDBSchema::Clear() {
   tables_.clear();
 }
 
+void CDBSchema::CopyFrom(const CDBSchema& other) {
+  if (this == &other) return;
+  CScopedLock hold_other(other.lock_);
+  std::string adapter_type = other.adapter_type_;
+  std::string name = other.name_;
+  std::map<std::string, CDBTableSchema> tables = other.tables_;
+  hold_other.ReleaseScopedLock();
+  CScopedLock hold(lock_);
+  adapter_type_ = std::move(adapter_type);
+  name_ = std::move(name);
+  tables_ = std::move(tables);
+}
+
 std::vector<std::string> CDBSchema::GetTableNames() const {
   CScopedLock hold(lock_);
   std::vector<std::string> names;

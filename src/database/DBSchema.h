@@ -38,6 +38,9 @@ class CDBSchema {
   CDBTableSchema* AddTable(const std::string& name);
   // Removes every table. Takes the schema lock.
   void Clear();
+  // Replaces everything with a copy of `other` (taken under the other's lock,
+  // stored under this one's; never both at once).
+  void CopyFrom(const CDBSchema& other);
   // The table names as they were added, in the byte order of their lower-case forms.
   std::vector<std::string> GetTableNames() const;
 

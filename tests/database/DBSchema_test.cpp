@@ -83,6 +83,21 @@ TEST(DBSchema, AddingATableAgainEmptiesIt) {
   EXPECT_FALSE(schema.HasTable("TBL_Zav"));
 }
 
+TEST(DBSchema, ACopiedSchemaOutlivesItsSource) {
+  CDBSchema copy;
+  {
+    CDBSchema source;
+    source.SetAdapterType("MARIADB");
+    source.SetName("gate");
+    AddColumn(source.AddTable("TBL_Zav"), Row{{"field", "ZavID"}, {"key", "PRI"}});
+    copy.CopyFrom(source);
+  }
+  EXPECT_EQ(copy.GetAdapterType(), "MARIADB");
+  EXPECT_EQ(copy.GetName(), "gate");
+  ASSERT_TRUE(copy.HasColumn("tbl_zav", "zavid"));
+  EXPECT_EQ(copy.FindTable("TBL_ZAV")->GetName(), "TBL_Zav");
+}
+
 TEST(DBSchema, ColumnOrderKeepsAdditionsAndCopiesAreIndependent) {
   CDBTableSchema table("T");
   AddColumn(&table, Row{{"field", "Zeta"}});

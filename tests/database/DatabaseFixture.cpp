@@ -5,9 +5,13 @@
 #include <mysql.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <map>
 
 #include "foundation/GenericLogger.h"
@@ -250,4 +254,109 @@ SilentServer::SilentServer() { listener_ = ListenOn(0, &port_); }
 
 SilentServer::~SilentServer() {
   if (listener_ >= 0) close(listener_);
+}
+
+// ---- PrivateServer
+
+namespace {
+
+// Runs `argv` with its output in `log`, waits for it. True on exit status 0.
+bool RunTool(const std::vector<std::string>& argv, const std::string& log) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return false;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+PrivateServer::~PrivateServer() { Stop(); }
+
+bool PrivateServer::Start(std::string* error) {
+  if (pid_ > 0) return true;
+  const std::string data = dir_.Join("data");
+  if (!installed_) {
+    if (!RunTool({"mariadb-install-db", "--no-defaults", "--datadir=" + data,
+                  "--auth-root-authentication-method=normal", "--skip-test-db", "--user=root"},
+                 dir_.Join("install.log"))) {
+      *error = "mariadb-install-db failed: " + ReadTestFile(dir_.Join("install.log"));
+      return false;
+    }
+    port_ = ClosedPort();
+  }
+  std::vector<std::string> argv = {"mariadbd", "--no-defaults", "--datadir=" + data,
+                                   "--socket=" + dir_.Join("sock"), "--port=" + std::to_string(port_),
+                                   "--bind-address=127.0.0.1", "--skip-name-resolve", "--user=root",
+                                   "--pid-file=" + dir_.Join("pid"), "--lower-case-table-names=1",
+                                   "--log-error=" + dir_.Join("error.log"), "--skip-log-bin",
+                                   "--innodb-flush-log-at-trx-commit=0"};
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) {
+    *error = "cannot start mariadbd";
+    return false;
+  }
+  pid_ = pid;
+  if (!WaitUntilUp(error)) return false;
+  if (!installed_) {
+    installed_ = true;
+    std::string sql = std::string("CREATE USER IF NOT EXISTS 'root'@'127.0.0.1'; ") +
+                      "ALTER USER 'root'@'127.0.0.1' IDENTIFIED BY '" + password() + "'; " +
+                      "GRANT ALL PRIVILEGES ON *.* TO 'root'@'127.0.0.1' WITH GRANT OPTION; " +
+                      "CREATE DATABASE gate_private CHARACTER SET euckr;";
+    if (!RunTool({"mariadb", "--no-defaults", "-S", dir_.Join("sock"), "-uroot", "-e", sql},
+                 dir_.Join("setup.log"))) {
+      *error = "setting the server up failed: " + ReadTestFile(dir_.Join("setup.log"));
+      return false;
+    }
+  }
+  return true;
+}
+
+bool PrivateServer::WaitUntilUp(std::string* error) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      *error = "mariadbd ended: " + ReadTestFile(dir_.Join("error.log"));
+      return false;
+    }
+    MYSQL* conn = mysql_init(nullptr);
+    bool up = mysql_real_connect(conn, nullptr, "root", nullptr, nullptr, 0, dir_.Join("sock").c_str(), 0);
+    mysql_close(conn);
+    if (up) return true;
+    usleep(100 * 1000);
+  }
+  *error = "mariadbd did not answer within 60 s";
+  return false;
+}
+
+void PrivateServer::Stop() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  int status = 0;
+  while (waitpid(pid_, &status, WNOHANG) != pid_) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+      break;
+    }
+    usleep(50 * 1000);
+  }
+  pid_ = -1;
 }

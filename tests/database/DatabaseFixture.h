@@ -104,6 +104,34 @@ class TcpRelay {
   std::thread thread_;
 };
 
+// A MariaDB server of one test's own (for tests that stop and restart a
+// server; the shared test server must never be restarted). Started as
+// scripts/with-mariadb starts the shared one: a fresh data folder, loopback
+// port, root@127.0.0.1 with `password()`, an empty database "gate_private".
+class PrivateServer {
+ public:
+  PrivateServer() = default;
+  ~PrivateServer();  // stops the server and removes its folder
+  PrivateServer(const PrivateServer&) = delete;
+  PrivateServer& operator=(const PrivateServer&) = delete;
+
+  // Installs the data folder (first call) and starts the server; waits up to
+  // 60 s until it answers. False (reason in `error`) on failure.
+  bool Start(std::string* error);
+  // Stops the server (SIGTERM, then SIGKILL after 30 s) and waits for it.
+  void Stop();
+  unsigned short port() const { return port_; }
+  static const char* password() { return "private-pw"; }
+
+ private:
+  bool WaitUntilUp(std::string* error);
+
+  TempDir dir_;
+  bool installed_ = false;
+  unsigned short port_ = 0;
+  int pid_ = -1;
+};
+
 // A loopback port on which nothing listens (bound and closed again).
 unsigned short ClosedPort();
 
