@@ -19,19 +19,6 @@ bool Fail(std::string* error, const std::string& what, int err) {
   return false;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -39,21 +26,19 @@ std::string FolderOf(const std::string& path) {
 }
 
 // Writes `bytes` to a fresh temporary file beside `path`, flushed to disk.
-// Returns its name, or "" with errno set.
+// Returns its name, or "" with errno set and nothing left behind.
 std::string WriteTemporaryFile(const std::string& path, const std::string& bytes) {
   std::string temp = path + ".tmp." + std::to_string(getpid()) + "." +
                      std::to_string(g_tempCounter.fetch_add(1));
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return std::string();
-  if (!WriteAll(fd, bytes) || fsync(fd) != 0) {
-    int err = errno;
-    close(fd);
-    unlink(temp.c_str());
-    errno = err;
-    return std::string();
+  bool written = WriteAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
+  int err = errno;
+  if (close(fd) != 0 && written) {
+    written = false;
+    err = errno;
   }
-  if (close(fd) != 0) {
-    int err = errno;
+  if (!written) {
     unlink(temp.c_str());
     errno = err;
     return std::string();
@@ -98,6 +83,20 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to, int* err)
   unlink(temp.c_str());
   if (linked != 0) return failed(e);
   SyncFolderOf(to);
+  return true;
+}
+
+bool WriteAll(int fd, const void* bytes, size_t size) {
+  const char* next = static_cast<const char*>(bytes);
+  while (size > 0) {
+    ssize_t n = write(fd, next, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    next += n;
+    size -= static_cast<size_t>(n);
+  }
   return true;
 }
 

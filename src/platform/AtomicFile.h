@@ -3,6 +3,8 @@
 // old file, so a crash leaves either the old or the new file whole.
 #pragma once
 
+#include <stddef.h>
+
 #include <string>
 
 namespace platform {
@@ -19,6 +21,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes,
 // written. Returns false with the errno value in `err` (EEXIST when the target
 // exists) when given; no temporary file is left behind.
 bool CopyFileNoReplace(const std::string& from, const std::string& to, int* err = nullptr);
+
+// Writes all `size` bytes to `fd`, going on after short writes and EINTR.
+// Returns false on any other write error.
+bool WriteAll(int fd, const void* bytes, size_t size);
 
 // Reads the whole file into `bytes`. Returns false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* bytes);

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -12,12 +13,13 @@
 #include <atomic>
 #include <climits>
 
-#include "platform/FolderListing.h"
+#include "platform/AtomicFile.h"
+#include "platform/Folders.h"
 
 namespace platform {
 namespace {
 
-// Everything below the handler touches is set up before it is installed and
+// Everything the handler touches is set up before it is installed and
 // lives in fixed buffers: the handler may not allocate.
 constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS};
 constexpr size_t kFolderMax = 4096;
@@ -92,16 +94,6 @@ void FormatDumpName(FixedText* out, const char* folder, const char* program, con
   out->AddChar('-');
   out->AddDecimal(local.tm_hour, 2).AddDecimal(local.tm_min, 2).AddDecimal(local.tm_sec, 2);
   out->Add(".dmp");
-}
-
-void WriteAll(int fd, const char* data, size_t length) {
-  while (length > 0) {
-    ssize_t n = write(fd, data, length);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    data += n;
-    length -= static_cast<size_t>(n);
-  }
 }
 
 void WriteLine(int fd, const FixedText& text) {
@@ -330,11 +322,9 @@ std::string CrashDumpFileName(const std::string& folder, const std::string& prog
 }
 
 size_t PruneCrashDumps(const std::string& folder, size_t keep) {
-  std::vector<FolderEntry> entries;
-  if (!ListFolder(folder, "*.dmp", &entries)) return 0;
-  std::vector<std::string> dumps;
-  for (const FolderEntry& entry : entries) {
-    if (!entry.isFolder) dumps.push_back(entry.name);
+  std::vector<std::string> dumps;  // sorted by name, as listed
+  for (const FolderEntry& entry : ListFolder(folder)) {
+    if (!entry.isFolder && fnmatch("*.dmp", entry.name.c_str(), 0) == 0) dumps.push_back(entry.name);
   }
   size_t deleted = 0;
   for (size_t i = 0; i + keep < dumps.size(); ++i) {

@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/AtomicFile.h"
-#include "platform/FolderListing.h"
+#include "platform/Folders.h"
 #include "support/TempDir.h"
 
 namespace {
 
 size_t CountEntries(const std::string& folder) {
-  std::vector<platform::FolderEntry> entries;
-  platform::ListFolder(folder, "", &entries);
-  return entries.size();
+  return platform::ListFolder(folder).size();
 }
 
 TEST(CopyFileNoReplace, CopiesTheWholeFile) {

@@ -9,7 +9,7 @@
 
 #include <thread>
 
-#include "platform/FolderListing.h"
+#include "platform/Folders.h"
 #include "platform/ProcessSpawn.h"
 #include "support/TempDir.h"
 
@@ -82,13 +82,12 @@ TEST(CrashDumpWriter, PruningKeepsTheNewestByName) {
                                     "P-20240101-000000.dmp"};
   for (const auto& name : dumps) ASSERT_TRUE(WriteTestFile(dir.Join(name), "dump"));
   ASSERT_TRUE(WriteTestFile(dir.Join("notes.txt"), "kept"));
+  ASSERT_TRUE(WriteTestFile(dir.Join(".hidden.dmp"), "counts like any other dump"));
   ASSERT_EQ(mkdir(dir.Join("A-folder.dmp").c_str(), 0755), 0);
 
-  EXPECT_EQ(platform::PruneCrashDumps(dir.path(), 5), 2u);
-  std::vector<platform::FolderEntry> left;
-  ASSERT_TRUE(platform::ListFolder(dir.path(), "", &left));
+  EXPECT_EQ(platform::PruneCrashDumps(dir.path(), 5), 3u);
   std::vector<std::string> names;
-  for (const auto& e : left) names.push_back(e.name);
+  for (const auto& e : platform::ListFolder(dir.path())) names.push_back(e.name);
   EXPECT_EQ(names, (std::vector<std::string>{"A-folder.dmp", "P-20240103-000000.dmp", "P-20240104-000000.dmp",
                                              "P-20240105-000000.dmp", "P-20240106-000000.dmp",
                                              "P-20240107-000000.dmp", "notes.txt"}));
@@ -165,8 +164,7 @@ TEST(CrashDumpWriter, CrashWritesADumpAndEndsByTheSignal) {
     ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << status;
     EXPECT_EQ(WTERMSIG(status), c.signal);
 
-    std::vector<platform::FolderEntry> files;
-    ASSERT_TRUE(platform::ListFolder(dumpFolder, "", &files));
+    std::vector<platform::FolderEntry> files = platform::ListFolder(dumpFolder);
     ASSERT_EQ(files.size(), 1u);
     bool nameMatches = false;
     for (time_t t = before; t <= after; ++t) {
