@@ -1,0 +1,272 @@
+#include "shell/TorvaneGateManagerApp.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/Folders.h"
+#include "platform/ProgramFolder.h"
+#include "shell/InstanceChannel.h"
+#include "support/TempDir.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// Records every call of the start-up steps, with what the program folder
+// shows at that moment, so the order of the real steps is visible too.
+class RecordingServices : public IStartupServices {
+ public:
+  explicit RecordingServices(std::string folder, std::string language = "Auto", int loadedCode = 1)
+      : folder_(std::move(folder)), language_(std::move(language)), loadedCode_(loadedCode) {}
+
+  void LoadHiddenSettings() override {
+    size_t dumps = platform::ListFolder(folder_ + "/Dump").size();
+    steps.push_back("LoadHiddenSettings settings-folder=" + std::to_string(Exists(folder_ + "/Settings")) +
+                    " dumps=" + std::to_string(dumps));
+  }
+  int GetDebugUseLogFile() override {
+    steps.push_back("GetDebugUseLogFile");
+    return 0;
+  }
+  void LoadAppSettings(const std::string& path) override {
+    steps.push_back("LoadAppSettings " + Relative(path) + " holding '" + ReadTestFile(path) + "'");
+  }
+  std::string GetUILanguage() override {
+    steps.push_back("GetUILanguage");
+    return language_;
+  }
+  int GetMaxItemID() override {
+    steps.push_back("GetMaxItemID");
+    return 41;
+  }
+  void ClearLanguageTexts() override { steps.push_back("ClearLanguageTexts"); }
+  int LoadLanguageTexts(const std::string& folder, const std::string&, bool fallback, int code) override {
+    steps.push_back(std::string("LoadLanguageTexts ") + Relative(folder) + (fallback ? " fallback " : " main ") +
+                    std::to_string(code));
+    return fallback ? 1 : loadedCode_;
+  }
+  void SetCurrentID(const std::string& key, int value) override {
+    steps.push_back("SetCurrentID " + key + " " + std::to_string(value));
+  }
+  void ReleaseIdSource() override { steps.push_back("ReleaseIdSource"); }
+
+  std::vector<std::string> steps;
+
+ private:
+  std::string Relative(const std::string& path) const {
+    return path.compare(0, folder_.size() + 1, folder_ + "/") == 0 ? path.substr(folder_.size() + 1) : path;
+  }
+
+  std::string folder_;
+  std::string language_;
+  int loadedCode_;
+};
+
+// Runs the start-up code with `folder` as the program folder.
+class ProgramFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { platform::SetProgramFolderOverride(dir_.path()); }
+  void TearDown() override { platform::SetProgramFolderOverride(""); }
+
+  TempDir dir_;
+};
+
+const char* const kNoArguments[] = {"TorvaneGateManager"};
+
+using StartupOrder = ProgramFolderTest;
+
+TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
+  std::string folder = dir_.path();
+  // A watchdog that notes its arguments, a default settings file and seven old dumps.
+  ASSERT_TRUE(WriteTestFile(folder + "/Watchdog",
+                            "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$(dirname \"$0\")/wd.tmp\"\n"
+                            "mv \"$(dirname \"$0\")/wd.tmp\" \"$(dirname \"$0\")/watchdog-args.txt\"\n"));
+  chmod((folder + "/Watchdog").c_str(), 0755);
+  ASSERT_EQ(mkdir((folder + "/Dump").c_str(), 0755), 0);
+  for (int day = 1; day <= 7; ++day) {
+    ASSERT_TRUE(WriteTestFile(folder + "/Dump/shell_tests-2024010" + std::to_string(day) + "-120000.dmp", "x"));
+  }
+  ASSERT_EQ(mkdir((folder + "/Settings").c_str(), 0755), 0);
+  ASSERT_TRUE(WriteTestFile(folder + "/Settings/AppSettings_Default.xml", "default"));
+
+  RecordingServices services(folder, "korean", 2);
+  std::string safeFile = folder + "/safe_" + std::to_string(getpid());
+  {
+    CTorvaneGateManagerApp app;
+    app.SetStartupServices(&services);
+    const char* argv[] = {"TorvaneGateManager", "-start", "-hide"};
+    ASSERT_EQ(app.InitInstance(3, argv), CTorvaneGateManagerApp::StartResult::kRunMainWindow);
+    EXPECT_EQ(services.steps, (std::vector<std::string>{
+                                  "LoadHiddenSettings settings-folder=1 dumps=5",
+                                  "GetDebugUseLogFile",
+                                  "LoadAppSettings Settings/AppSettings.xml holding 'default'",
+                                  "GetUILanguage",
+                                  "ClearLanguageTexts",
+                                  "LoadLanguageTexts Language main 2",
+                                  "LoadLanguageTexts Language fallback 1",
+                                  "GetMaxItemID",
+                                  "SetCurrentID GATEMANAGER_ID 41",
+                              }));
+    EXPECT_EQ(app.GetLanguageCode(), 2);
+    EXPECT_TRUE(app.GetCommandLine().start());
+    EXPECT_TRUE(app.GetCommandLine().hide());
+    EXPECT_EQ(app.GetProgramFolder(), folder);
+
+    // The newest five dumps remain.
+    std::vector<std::string> dumps;
+    for (const auto& e : platform::ListFolder(folder + "/Dump")) dumps.push_back(e.name);
+    EXPECT_EQ(dumps.front(), "shell_tests-20240103-120000.dmp");
+    EXPECT_EQ(dumps.back(), "shell_tests-20240107-120000.dmp");
+
+    // The safe file holds the program's full path, nothing more.
+    EXPECT_EQ(app.GetSafeFilePath(), safeFile);
+    EXPECT_EQ(ReadTestFile(safeFile), platform::GetProgramPath());
+    // The watchdog got the program file name and "-v 1", as separate arguments.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Exists(folder + "/watchdog-args.txt") && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(ReadTestFile(folder + "/watchdog-args.txt"), "[shell_tests]\n[-v]\n[1]\n");
+
+    services.steps.clear();
+    EXPECT_EQ(app.ExitInstance(), 0);
+    EXPECT_EQ(services.steps, std::vector<std::string>{"ReleaseIdSource"});
+    EXPECT_TRUE(Exists(safeFile)) << "removed only when the application object goes";
+  }
+  EXPECT_FALSE(Exists(safeFile));
+}
+
+TEST_F(StartupOrder, ExistingSettingsAreNeverReplacedByTheDefault) {
+  std::string folder = dir_.path();
+  ASSERT_EQ(mkdir((folder + "/Settings").c_str(), 0755), 0);
+  ASSERT_TRUE(WriteTestFile(folder + "/Settings/AppSettings_Default.xml", "default"));
+  ASSERT_TRUE(WriteTestFile(folder + "/Settings/AppSettings.xml", "edited"));
+  RecordingServices services(folder);
+  CTorvaneGateManagerApp app;
+  app.SetStartupServices(&services);
+  ASSERT_EQ(app.InitInstance(1, kNoArguments), CTorvaneGateManagerApp::StartResult::kRunMainWindow);
+  EXPECT_EQ(services.steps.at(2), "LoadAppSettings Settings/AppSettings.xml holding 'edited'");
+  EXPECT_EQ(app.GetSafeFilePath(), "") << "no watchdog beside the program: no safe file";
+  app.ExitInstance();
+}
+
+TEST(Language, NamesChooseTheCodeWithoutRegardToCase) {
+  struct Case {
+    const char* name;
+    int code;
+  } cases[] = {{"", 0},       {"Auto", 0},    {"auto", 0},    {"English", 1}, {"ENGLISH", 1}, {"Korean", 2},
+               {"korean", 2}, {"KoReAn", 2},  {"Chinese", 8}, {"French", 0},  {"Korean ", 0}, {"Kor", 0}};
+  for (const Case& c : cases) EXPECT_EQ(CTorvaneGateManagerApp::LanguageCodeFromName(c.name), c.code) << c.name;
+}
+
+TEST(Language, EnglishFillsInBeneathAnyOtherLanguage) {
+  struct Case {
+    const char* name;
+    int loaded;  // what the language files give for the chosen code
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"Korean", 2, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 2", "LoadLanguageTexts /Language fallback 1"}},
+      {"English", 1, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 1"}},
+      {"French", 1, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 0"}},  // the system's language was English
+      {"Chinese", 0, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 8", "LoadLanguageTexts /Language fallback 1"}},
+  };
+  for (const Case& c : cases) {
+    RecordingServices services("/nowhere", c.name, c.loaded);
+    CTorvaneGateManagerApp app;
+    app.SetStartupServices(&services);
+    app.LoadLanguage(c.name);
+    EXPECT_EQ(services.steps, c.calls) << c.name;
+    EXPECT_EQ(app.GetLanguageCode(), c.loaded) << c.name;
+  }
+}
+
+// The listening side of the instance channel, as the user interface runs it.
+class ChannelListener {
+ public:
+  explicit ChannelListener(const std::string& path) {
+    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    ok_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(fd_, 4) == 0;
+  }
+  ~ChannelListener() { close(fd_); }
+  bool ok() const { return ok_; }
+  // True when a client is waiting to be accepted, after at most `timeoutMs`.
+  bool Pending(int timeoutMs) {
+    pollfd p = {fd_, POLLIN, 0};
+    return poll(&p, 1, timeoutMs) == 1;
+  }
+  std::string Receive() {
+    if (!Pending(60000)) return "<nothing>";
+    int client = accept(fd_, nullptr, nullptr);
+    std::string text;
+    char buffer[64];
+    ssize_t n;
+    while ((n = read(client, buffer, sizeof(buffer))) > 0) text.append(buffer, static_cast<size_t>(n));
+    close(client);
+    return text;
+  }
+
+ private:
+  int fd_ = -1;
+  bool ok_ = false;
+};
+
+using SingleInstance = ProgramFolderTest;
+
+TEST_F(SingleInstance, SecondInstanceShowsTheFirstUnlessStartedByTheWatchdog) {
+  RecordingServices firstServices(dir_.path()), laterServices(dir_.path());
+  CTorvaneGateManagerApp first;
+  first.SetStartupServices(&firstServices);
+  ASSERT_EQ(first.InitInstance(1, kNoArguments), CTorvaneGateManagerApp::StartResult::kRunMainWindow);
+  ChannelListener listener(first.GetInstanceChannelPath());
+  ASSERT_TRUE(listener.ok());
+
+  {
+    CTorvaneGateManagerApp byHand;
+    byHand.SetStartupServices(&laterServices);
+    EXPECT_EQ(byHand.InitInstance(1, kNoArguments), CTorvaneGateManagerApp::StartResult::kSecondInstance);
+    EXPECT_EQ(DecodeInstanceCommand(listener.Receive()), kTrayShowCommand);
+    byHand.ExitInstance();
+  }
+  {
+    CTorvaneGateManagerApp byWatchdog;
+    byWatchdog.SetStartupServices(&laterServices);
+    const char* argv[] = {"TorvaneGateManager", "ByWatchdog=1"};
+    EXPECT_EQ(byWatchdog.InitInstance(2, argv), CTorvaneGateManagerApp::StartResult::kSecondInstance);
+    EXPECT_TRUE(byWatchdog.GetCommandLine().start());
+    // The send happens inside InitInstance: had it sent, a client would wait now.
+    EXPECT_FALSE(listener.Pending(0));
+    byWatchdog.ExitInstance();
+  }
+  // A second instance loads nothing, sets nothing and releases nothing but its own.
+  EXPECT_EQ(laterServices.steps, (std::vector<std::string>{"ReleaseIdSource", "ReleaseIdSource"}));
+
+  first.ExitInstance();
+  CTorvaneGateManagerApp next;
+  next.SetStartupServices(&laterServices);
+  EXPECT_EQ(next.InitInstance(1, kNoArguments), CTorvaneGateManagerApp::StartResult::kRunMainWindow)
+      << "the lock is free once the first instance has ended";
+  next.ExitInstance();
+}
+
+TEST_F(SingleInstance, UnusableLockFileRunsAsTheFirstInstance) {
+  ASSERT_EQ(mkdir(InstanceLockPath(dir_.path(), platform::GetProgramFileName()).c_str(), 0755), 0);
+  CTorvaneGateManagerApp app;
+  EXPECT_EQ(app.InitInstance(1, kNoArguments), CTorvaneGateManagerApp::StartResult::kRunMainWindow);
+  app.ExitInstance();
+}
+
+}  // namespace
