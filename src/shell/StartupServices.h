@@ -1,6 +1,6 @@
-// What start-up and shut-down need of the settings files, the language texts
-// and the job ID source, behind one small interface so that the order of the
-// steps stays in the application object and each part fills in its own step.
+// What start-up needs of the settings files and the language texts, behind
+// one small interface, so that the order of the steps stays in the
+// application object and each part fills in its own step.
 #pragma once
 
 #include <string>
@@ -30,9 +30,17 @@ class IStartupServices {
   // Returns the code of the language actually loaded, 0 when none.
   virtual int LoadLanguageTexts(const std::string& folder, const std::string& programFileName, bool fallback,
                                 int code) = 0;
+};
 
-  // Makes the ID source's next ID of `key` be `value` + 1.
-  virtual void SetCurrentID(const std::string& key, int value) = 0;
-  // Deletes the process-wide ID source (shut-down).
-  virtual void ReleaseIdSource() = 0;
+// What start-up does until the settings files and the language texts are
+// wired in: nothing to load, a silent log, no jobs.
+class CStartupServicesDefaults : public IStartupServices {
+ public:
+  void LoadHiddenSettings() override {}
+  int GetDebugUseLogFile() override { return 0; }
+  void LoadAppSettings(const std::string&) override {}
+  std::string GetUILanguage() override { return "Auto"; }
+  int GetMaxItemID() override { return 0; }
+  void ClearLanguageTexts() override {}
+  int LoadLanguageTexts(const std::string&, const std::string&, bool, int) override { return 0; }
 };

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "foundation/IDCreater.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
 #include "platform/AtomicFile.h"
@@ -16,23 +17,8 @@ CTorvaneGateManagerApp theApp;
 
 namespace {
 
-// Until the settings files, the language texts and the ID source are wired
-// in: nothing to load, a silent log, no IDs to seed.
-class CNoStartupServices : public IStartupServices {
- public:
-  void LoadHiddenSettings() override {}
-  int GetDebugUseLogFile() override { return 0; }
-  void LoadAppSettings(const std::string&) override {}
-  std::string GetUILanguage() override { return "Auto"; }
-  int GetMaxItemID() override { return 0; }
-  void ClearLanguageTexts() override {}
-  int LoadLanguageTexts(const std::string&, const std::string&, bool, int) override { return 0; }
-  void SetCurrentID(const std::string&, int) override {}
-  void ReleaseIdSource() override {}
-};
-
 IStartupServices* NoStartupServices() {
-  static CNoStartupServices none;
+  static CStartupServicesDefaults none;
   return &none;
 }
 
@@ -109,14 +95,15 @@ CTorvaneGateManagerApp::StartResult CTorvaneGateManagerApp::InitInstance(int arg
   GATE_LOG(1, "Start Program -----------------------------------------\r\n");
   loggingStarted_ = 1;
 
-  services_->SetCurrentID(kJobIdKey, services_->GetMaxItemID());
+  // New jobs of the option pages are numbered after the highest stored one.
+  CIDCreater::GetInstance()->SetCurrentID(kJobIdKey, services_->GetMaxItemID());
   return StartResult::kRunMainWindow;
 }
 
 int CTorvaneGateManagerApp::ExitInstance() {
   if (loggingStarted_ == 1) GATE_LOG(1, "Stop Program -----------------------------------------\r\n");
   instanceLock_.Release();
-  services_->ReleaseIdSource();
+  CIDCreater::DestroyInstance();
   DestroyProcessLogger();
   watchdogReaper_.Stop();
   return 0;

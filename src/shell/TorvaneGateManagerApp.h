@@ -30,9 +30,9 @@ class CTorvaneGateManagerApp {
   CTorvaneGateManagerApp(const CTorvaneGateManagerApp&) = delete;
   CTorvaneGateManagerApp& operator=(const CTorvaneGateManagerApp&) = delete;
 
-  // What the settings, language and ID steps call (not owned; must outlive
-  // this object). Null or never set: a built-in stand-in that loads nothing,
-  // keeps the log silent and seeds nothing.
+  // What the settings and language steps call (not owned; must outlive this
+  // object). Null or never set: CStartupServicesDefaults (nothing loaded, a
+  // silent log, no jobs).
   void SetStartupServices(IStartupServices* services);
 
   // Start-up: program folder and name, command line, safe file, single

@@ -11,8 +11,11 @@
 #include <cstring>
 #include <vector>
 
+#include "gui/MainWindow.h"
 #include "platform/LocalSocket.h"
 #include "shell/InstanceChannel.h"
+#include "shell/TestTrayHost.h"
+#include "support/LocalListener.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -67,15 +70,36 @@ TEST_F(InstanceCommandServerTest, SilentClientDoesNotBlockOthers) {
 // The socket file of an instance that crashed is in the way of the next one.
 TEST_F(InstanceCommandServerTest, ReplacesTheSocketOfACrashedInstance) {
   std::string path = InstanceChannelPath(dir_.path(), "TorvaneGateManager");
-  int stale = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address = {};
-  address.sun_family = AF_UNIX;
-  strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-  ASSERT_EQ(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-  close(stale);  // the file stays, nobody listens
+  {
+    LocalListener crashed(path);  // its socket file stays, nobody listens
+    ASSERT_TRUE(crashed.ok());
+  }
   ASSERT_TRUE(server_.Listen(path)) << server_.errorString().toStdString();
   ASSERT_TRUE(SendInstanceCommand(path, kTrayShowCommand, 10000));
   EXPECT_TRUE(ProcessEventsUntil([&] { return received_.size() == 1; }));
+}
+
+// A hidden main window comes back when a later instance sends the show
+// command, wired as the program entry wires it.
+TEST(InstanceCommandServer, ShowCommandBringsBackTheHiddenWindow) {
+  struct NoTexts : ILangTexts {
+    std::string GetText(int) const override { return ""; }
+  } texts;
+  TestTrayHost tray;
+  MainWindow window({}, &texts, &tray);
+  window.dialog().SetHideFlag(true);
+  window.Initialize();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return window.dialog().GetTray().IsCreated(); }));
+  ASSERT_TRUE(window.isHidden());
+
+  InstanceCommandServer server([&window](int command) {
+    if (command == kTrayShowCommand) window.dialog().OnTrayShow();
+  });
+  TempDir dir;
+  std::string path = InstanceChannelPath(dir.path(), "TorvaneGateManager");
+  ASSERT_TRUE(server.Listen(path));
+  ASSERT_TRUE(SendInstanceCommand(path, kTrayShowCommand, 10000));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return window.isVisible() && !window.isMinimized(); }));
 }
 
 }  // namespace

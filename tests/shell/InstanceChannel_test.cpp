@@ -1,15 +1,11 @@
 #include "shell/InstanceChannel.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <thread>
 
 #include "platform/LocalSocket.h"
+#include "support/LocalListener.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -45,21 +41,8 @@ TEST(InstanceChannel, SendWaitsForTheListenerToAppear) {
   std::string received;
   std::thread listener([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // not yet listening at first
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(fd, 4) == 0) {
-      pollfd p = {fd, POLLIN, 0};
-      if (poll(&p, 1, 60000) == 1) {
-        int client = accept(fd, nullptr, nullptr);
-        char buffer[64];
-        ssize_t n;
-        while ((n = read(client, buffer, sizeof(buffer))) > 0) received.append(buffer, static_cast<size_t>(n));
-        close(client);
-      }
-    }
-    close(fd);
+    LocalListener late(path);
+    if (late.ok()) received = late.ReceiveOne();
   });
   EXPECT_TRUE(SendInstanceCommand(path, kTrayShowCommand, 60000));
   listener.join();

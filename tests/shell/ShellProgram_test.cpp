@@ -6,60 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
-#include "platform/AtomicFile.h"
 #include "platform/Folders.h"
-#include "platform/ProcessSpawn.h"
 #include "shell/InstanceChannel.h"
+#include "support/ProgramUnderTest.h"
 #include "support/TempDir.h"
 
 namespace {
 
 constexpr const char* kProgram = "TorvaneGateManager";
-constexpr auto kPatience = std::chrono::seconds(120);  // generous: other builds may load the machine
-
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition) {
-  auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
-}
-
-std::string Describe(int status) {
-  if (WIFEXITED(status)) return "exit code " + std::to_string(WEXITSTATUS(status));
-  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
-  return "status " + std::to_string(status);
-}
 
 class ShellProgram : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // A hard link keeps the program's own name and folder; a copy where links cannot be made.
-    std::string target = Path(kProgram);
-    if (link(GATE_SHELL_TEST_PROGRAM, target.c_str()) != 0) {
-      std::string bytes;
-      ASSERT_TRUE(platform::ReadWholeFile(GATE_SHELL_TEST_PROGRAM, &bytes));
-      ASSERT_TRUE(WriteTestFile(target, bytes));
-      chmod(target.c_str(), 0755);
-    }
-  }
-
-  void TearDown() override {
-    for (pid_t pid : running_) {
-      kill(pid, SIGKILL);
-      platform::WaitForProcess(pid, 60000);
-    }
-  }
+  void SetUp() override { ASSERT_TRUE(program_.ok()); }
 
   std::string Path(const std::string& relative) const { return dir_.Join(relative); }
 
@@ -72,26 +30,14 @@ class ShellProgram : public ::testing::Test {
     chmod(Path("Watchdog").c_str(), 0755);
   }
 
-  pid_t Start(std::vector<std::string> args) {
-    args.insert(args.begin(), Path(kProgram));
-    pid_t pid = platform::SpawnProcess(Path(kProgram), args);
-    if (pid > 0) running_.push_back(pid);
-    return pid;
-  }
-
-  // Waits for the program to end; its wait status, or -1 when it did not end in time.
-  int WaitForEnd(pid_t pid) {
-    int status = -1;
-    if (!platform::WaitForProcess(pid, static_cast<int>(kPatience.count() * 1000), &status)) return -1;
-    running_.erase(std::remove(running_.begin(), running_.end(), pid), running_.end());
-    return status;
-  }
+  pid_t Start(const std::vector<std::string>& args) { return program_.Start(args); }
+  int WaitForEnd(pid_t pid) { return program_.WaitForEnd(pid); }
 
   // Starts a first instance and waits until it listens.
-  pid_t StartFirst(std::vector<std::string> args = {}) {
-    pid_t pid = Start(std::move(args));
+  pid_t StartFirst(const std::vector<std::string>& args = {}) {
+    pid_t pid = Start(args);
     EXPECT_GT(pid, 0);
-    EXPECT_TRUE(WaitFor([&] { return Exists(Path("ready")); })) << "the first instance never got ready";
+    EXPECT_TRUE(WaitUntil([&] { return PathExists(Path("ready")); })) << "the first instance never got ready";
     return pid;
   }
 
@@ -121,42 +67,43 @@ class ShellProgram : public ::testing::Test {
   }
 
   TempDir dir_;
-  std::vector<pid_t> running_;
+  ProgramUnderTest program_{GATE_SHELL_TEST_PROGRAM, dir_.path(), kProgram};
 };
 
 TEST_F(ShellProgram, TerminationSignalsEndItCleanly) {
   for (int sig : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(sig);
-    for (const char* name : {"ready", "safe", "watchdog-args.txt", "watchdog-pids.txt"}) unlink(Path(name).c_str());
+    for (const char* name : {"ready", "watchdog-args.txt", "watchdog-pids.txt"}) unlink(Path(name).c_str());
     AddWatchdog();
     pid_t pid = StartFirst({"-start", "-hide"});
-    EXPECT_EQ(ReadTestFile(Path("ready")), "start=1 hide=1 watchdog=0\n");
+    EXPECT_EQ(ReadTestFile(Path("ready")), "start=1 hide=1 watchdog=0 next-job-id=42\n");
 
     std::string safeFile = Path("safe_" + std::to_string(pid));
     EXPECT_EQ(ReadTestFile(safeFile), Path(kProgram)) << "the program's full path, no line end";
-    ASSERT_TRUE(WaitFor([&] { return Exists(Path("watchdog-pids.txt")); }));
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(Path("watchdog-pids.txt")); }));
     EXPECT_EQ(ReadTestFile(Path("watchdog-args.txt")), "[TorvaneGateManager][-v][1]\n");
     // The watchdog ended at once: it must not linger as a zombie.
     std::string watchdogPid = ReadTestFile(Path("watchdog-pids.txt"));
     watchdogPid.pop_back();
-    EXPECT_TRUE(WaitFor([&] { return !Exists("/proc/" + watchdogPid); })) << "watchdog " << watchdogPid << " not reaped";
+    EXPECT_TRUE(WaitUntil([&] { return !PathExists("/proc/" + watchdogPid); }))
+        << "watchdog " << watchdogPid << " not reaped";
     EXPECT_EQ(Count(Log(), "Start Program -----------------------------------------"), sig == SIGTERM ? 1u : 2u);
 
     kill(pid, sig);
     int status = WaitForEnd(pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Describe(status);
-    EXPECT_FALSE(Exists(safeFile)) << "an orderly end removes the safe file";
+    EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
+    EXPECT_FALSE(PathExists(safeFile)) << "an orderly end removes the safe file";
     EXPECT_EQ(Count(Log(), "Stop Program -----------------------------------------"), sig == SIGTERM ? 1u : 2u);
   }
 }
 
 TEST_F(ShellProgram, WithoutWatchdogThereIsNoSafeFile) {
   pid_t pid = StartFirst();
-  EXPECT_EQ(ReadTestFile(Path("ready")), "start=0 hide=0 watchdog=0\n");
+  EXPECT_EQ(ReadTestFile(Path("ready")), "start=0 hide=0 watchdog=0 next-job-id=42\n");
   EXPECT_TRUE(Names("", "safe_").empty());
   kill(pid, SIGTERM);
   int status = WaitForEnd(pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Describe(status);
+  EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
 }
 
 TEST_F(ShellProgram, SecondInstanceHandsOverAndEnds) {
@@ -176,11 +123,11 @@ TEST_F(ShellProgram, SecondInstanceHandsOverAndEnds) {
   for (const Case& c : cases) {
     pid_t second = Start(c.args);
     int status = WaitForEnd(second);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Describe(status);
-    EXPECT_FALSE(Exists(Path("safe_" + std::to_string(second)))) << "the second instance's safe file is removed";
+    EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
+    EXPECT_FALSE(PathExists(Path("safe_" + std::to_string(second)))) << "the second instance's safe file is removed";
     if (c.shows) {
       ++shown;
-      EXPECT_TRUE(WaitFor([&] { return Count(ReadTestFile(Path("commands.txt")), "command 32771\n") == shown; }));
+      EXPECT_TRUE(WaitUntil([&] { return Count(ReadTestFile(Path("commands.txt")), "command 32771\n") == shown; }));
     }
   }
   // Only the instances started by hand sent the show command: a later one's
@@ -192,7 +139,7 @@ TEST_F(ShellProgram, SecondInstanceHandsOverAndEnds) {
 
   kill(first, SIGTERM);
   int status = WaitForEnd(first);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Describe(status);
+  EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
   EXPECT_TRUE(Names("", "safe_").empty());
 }
 
@@ -205,7 +152,7 @@ TEST_F(ShellProgram, CrashWritesADumpAndLeavesNoStaleLock) {
 
   pid_t crashing = Start({"--crash-after-start"});
   int status = WaitForEnd(crashing);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "a crash must not look like a clean exit: " << Describe(status);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "a crash must not look like a clean exit: " << DescribeWaitStatus(status);
   EXPECT_EQ(WTERMSIG(status), SIGSEGV);
 
   // Start-up pruned the old dumps to five; the crash added the newest.
@@ -218,7 +165,7 @@ TEST_F(ShellProgram, CrashWritesADumpAndLeavesNoStaleLock) {
   EXPECT_NE(text.find("Signal: 11 (SIGSEGV)"), std::string::npos) << text.substr(0, 300);
   EXPECT_NE(text.find("Fault address: 0x0000000000000000"), std::string::npos);
   // The crashed instance's safe file stays: it tells the watchdog of the crash.
-  EXPECT_TRUE(Exists(Path("safe_" + std::to_string(crashing))));
+  EXPECT_TRUE(PathExists(Path("safe_" + std::to_string(crashing))));
 
   // The lock died with the crashed instance: the next one is the first instance.
   pid_t next = StartFirst();
@@ -227,7 +174,7 @@ TEST_F(ShellProgram, CrashWritesADumpAndLeavesNoStaleLock) {
   EXPECT_EQ(dumps.back(), dump) << "the newest dump survives pruning";
   kill(next, SIGTERM);
   status = WaitForEnd(next);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Describe(status);
+  EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
 }
 
 // The one error line start-up can log before the settings are loaded must
@@ -239,9 +186,10 @@ TEST_F(ShellProgram, FailedCopyOfTheDefaultSettingsIsLogged) {
   EXPECT_NE(Log().find("ERROR - Error raised when copy default AppSettings.xml file. The error code is 21"),
             std::string::npos)
       << Log();
-  EXPECT_FALSE(Exists(Path("Settings/AppSettings.xml")));
+  EXPECT_FALSE(PathExists(Path("Settings/AppSettings.xml")));
   kill(pid, SIGTERM);
-  EXPECT_EQ(WaitForEnd(pid), 0);
+  int status = WaitForEnd(pid);
+  EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
 }
 
 }  // namespace

@@ -1,19 +1,16 @@
 #include "shell/TorvaneGateManagerApp.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "platform/Folders.h"
 #include "platform/ProgramFolder.h"
 #include "shell/InstanceChannel.h"
+#include "support/LocalListener.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -56,10 +53,6 @@ class RecordingServices : public IStartupServices {
                     std::to_string(code));
     return fallback ? 1 : loadedCode_;
   }
-  void SetCurrentID(const std::string& key, int value) override {
-    steps.push_back("SetCurrentID " + key + " " + std::to_string(value));
-  }
-  void ReleaseIdSource() override { steps.push_back("ReleaseIdSource"); }
 
   std::vector<std::string> steps;
 
@@ -116,7 +109,6 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
                                   "LoadLanguageTexts Language main 2",
                                   "LoadLanguageTexts Language fallback 1",
                                   "GetMaxItemID",
-                                  "SetCurrentID GATEMANAGER_ID 41",
                               }));
     EXPECT_EQ(app.GetLanguageCode(), 2);
     EXPECT_TRUE(app.GetCommandLine().start());
@@ -141,7 +133,7 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
 
     services.steps.clear();
     EXPECT_EQ(app.ExitInstance(), 0);
-    EXPECT_EQ(services.steps, std::vector<std::string>{"ReleaseIdSource"});
+    EXPECT_TRUE(services.steps.empty());
     EXPECT_TRUE(Exists(safeFile)) << "removed only when the application object goes";
   }
   EXPECT_FALSE(Exists(safeFile));
@@ -191,39 +183,6 @@ TEST(Language, EnglishFillsInBeneathAnyOtherLanguage) {
   }
 }
 
-// The listening side of the instance channel, as the user interface runs it.
-class ChannelListener {
- public:
-  explicit ChannelListener(const std::string& path) {
-    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-    ok_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(fd_, 4) == 0;
-  }
-  ~ChannelListener() { close(fd_); }
-  bool ok() const { return ok_; }
-  // True when a client is waiting to be accepted, after at most `timeoutMs`.
-  bool Pending(int timeoutMs) {
-    pollfd p = {fd_, POLLIN, 0};
-    return poll(&p, 1, timeoutMs) == 1;
-  }
-  std::string Receive() {
-    if (!Pending(60000)) return "<nothing>";
-    int client = accept(fd_, nullptr, nullptr);
-    std::string text;
-    char buffer[64];
-    ssize_t n;
-    while ((n = read(client, buffer, sizeof(buffer))) > 0) text.append(buffer, static_cast<size_t>(n));
-    close(client);
-    return text;
-  }
-
- private:
-  int fd_ = -1;
-  bool ok_ = false;
-};
-
 using SingleInstance = ProgramFolderTest;
 
 TEST_F(SingleInstance, SecondInstanceShowsTheFirstUnlessStartedByTheWatchdog) {
@@ -231,14 +190,14 @@ TEST_F(SingleInstance, SecondInstanceShowsTheFirstUnlessStartedByTheWatchdog) {
   CTorvaneGateManagerApp first;
   first.SetStartupServices(&firstServices);
   ASSERT_EQ(first.InitInstance(1, kNoArguments), CTorvaneGateManagerApp::StartResult::kRunMainWindow);
-  ChannelListener listener(first.GetInstanceChannelPath());
+  LocalListener listener(first.GetInstanceChannelPath());
   ASSERT_TRUE(listener.ok());
 
   {
     CTorvaneGateManagerApp byHand;
     byHand.SetStartupServices(&laterServices);
     EXPECT_EQ(byHand.InitInstance(1, kNoArguments), CTorvaneGateManagerApp::StartResult::kSecondInstance);
-    EXPECT_EQ(DecodeInstanceCommand(listener.Receive()), kTrayShowCommand);
+    EXPECT_EQ(DecodeInstanceCommand(listener.ReceiveOne()), kTrayShowCommand);
     byHand.ExitInstance();
   }
   {
@@ -251,8 +210,8 @@ TEST_F(SingleInstance, SecondInstanceShowsTheFirstUnlessStartedByTheWatchdog) {
     EXPECT_FALSE(listener.Pending(0));
     byWatchdog.ExitInstance();
   }
-  // A second instance loads nothing, sets nothing and releases nothing but its own.
-  EXPECT_EQ(laterServices.steps, (std::vector<std::string>{"ReleaseIdSource", "ReleaseIdSource"}));
+  // A second instance loads nothing.
+  EXPECT_TRUE(laterServices.steps.empty());
 
   first.ExitInstance();
   CTorvaneGateManagerApp next;

@@ -8,30 +8,23 @@
 #include <string.h>
 #include <sys/prctl.h>
 #include <sys/signalfd.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <string>
 
+#include "foundation/IDCreater.h"
 #include "platform/AtomicFile.h"
 #include "shell/InstanceChannel.h"
 #include "shell/TorvaneGateManagerApp.h"
+#include "support/LocalListener.h"
 
 namespace {
 
-// Settings that turn the log on (debugger output and file); nothing else to load.
-class CLoggingServices : public IStartupServices {
+// Settings that turn the log on (debugger output and file) and hold jobs up to ID 41.
+class CTestServices : public CStartupServicesDefaults {
  public:
-  void LoadHiddenSettings() override {}
   int GetDebugUseLogFile() override { return 1; }
-  void LoadAppSettings(const std::string&) override {}
-  std::string GetUILanguage() override { return "Auto"; }
-  int GetMaxItemID() override { return 0; }
-  void ClearLanguageTexts() override {}
-  int LoadLanguageTexts(const std::string&, const std::string&, bool, int) override { return 0; }
-  void SetCurrentID(const std::string&, int) override {}
-  void ReleaseIdSource() override {}
+  int GetMaxItemID() override { return 41; }
 };
 
 __attribute__((noinline, no_sanitize("address", "undefined"))) void DereferenceNull() {
@@ -39,53 +32,30 @@ __attribute__((noinline, no_sanitize("address", "undefined"))) void DereferenceN
   *nowhere = 1;
 }
 
-int Listen(const std::string& path) {
-  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address = {};
-  address.sun_family = AF_UNIX;
-  strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-  unlink(path.c_str());  // a socket file left by a crashed instance
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(fd, 8) != 0) return -1;
-  return fd;
-}
-
-std::string ReadCommand(int listener) {
-  int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-  if (client < 0) return "";
-  std::string text;
-  char buffer[kInstanceCommandMaxLength];
-  while (text.size() < kInstanceCommandMaxLength) {
-    pollfd p = {client, POLLIN, 0};
-    if (poll(&p, 1, 10000) != 1) break;
-    ssize_t n = read(client, buffer, sizeof(buffer));
-    if (n <= 0) break;
-    text.append(buffer, static_cast<size_t>(n));
-  }
-  close(client);
-  return text;
-}
-
 // Runs as the main window would: until SIGTERM or SIGINT.
 void RunUntilSignal(const sigset_t& stopSignals) {
   std::string folder = theApp.GetProgramFolder();
-  int listener = Listen(theApp.GetInstanceChannelPath());
+  unlink(theApp.GetInstanceChannelPath().c_str());  // a socket file left by a crashed instance
+  LocalListener listener(theApp.GetInstanceChannelPath());
   int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
   const CAppCommandLine& line = theApp.GetCommandLine();
+  int nextJobId = CIDCreater::GetInstance()->NextID("GATEMANAGER_ID");
   platform::WriteFileAtomically(folder + "/ready", "start=" + std::to_string(line.start()) +
                                                        " hide=" + std::to_string(line.hide()) +
-                                                       " watchdog=" + std::to_string(line.watchdogValue()) + "\n");
+                                                       " watchdog=" + std::to_string(line.watchdogValue()) +
+                                                       " next-job-id=" + std::to_string(nextJobId) + "\n");
   std::string commands;
   for (;;) {
-    pollfd fds[2] = {{signals, POLLIN, 0}, {listener, POLLIN, 0}};
+    pollfd fds[2] = {{signals, POLLIN, 0}, {listener.fd(), POLLIN, 0}};
     if (poll(fds, 2, -1) < 0) continue;
     if (fds[0].revents) break;
     if (fds[1].revents) {
-      commands += "command " + std::to_string(DecodeInstanceCommand(ReadCommand(listener))) + "\n";
+      int command = DecodeInstanceCommand(listener.ReceiveOne(10000, kInstanceCommandMaxLength));
+      commands += "command " + std::to_string(command) + "\n";
       platform::WriteFileAtomically(folder + "/commands.txt", commands);
     }
   }
   close(signals);
-  close(listener);
 }
 
 }  // namespace
@@ -99,7 +69,7 @@ int main(int argc, char** argv) {
   sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
   prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlive a test that failed hard
 
-  CLoggingServices services;
+  CTestServices services;
   theApp.SetStartupServices(&services);
   if (theApp.InitInstance(argc, argv) == CTorvaneGateManagerApp::StartResult::kRunMainWindow) {
     for (int i = 1; i < argc; ++i) {
