@@ -1,6 +1,6 @@
-// What start-up needs of the settings files and the language texts, behind
-// one small interface, so that the order of the steps stays in the
-// application object and each part fills in its own step.
+// What start-up needs of the settings files, behind one small interface, so
+// that the order of the steps stays in the application object and the
+// settings files fill in their own steps.
 #pragma once
 
 #include <string>
@@ -22,18 +22,10 @@ class IStartupServices {
   virtual std::string GetUILanguage() = 0;
   // The highest job ID stored in the settings' job lists (0 when none).
   virtual int GetMaxItemID() = 0;
-
-  // Empties both language text tables.
-  virtual void ClearLanguageTexts() = 0;
-  // Loads the texts of language `code` (0: the system's language) from
-  // `folder` into the main table, or into the fallback table when `fallback`.
-  // Returns the code of the language actually loaded, 0 when none.
-  virtual int LoadLanguageTexts(const std::string& folder, const std::string& programFileName, bool fallback,
-                                int code) = 0;
 };
 
-// What start-up does until the settings files and the language texts are
-// wired in: nothing to load, a silent log, no jobs.
+// What start-up does until the settings files are wired in: nothing to load,
+// a silent log, the system's language, no jobs.
 class CStartupServicesDefaults : public IStartupServices {
  public:
   void LoadHiddenSettings() override {}
@@ -41,6 +33,4 @@ class CStartupServicesDefaults : public IStartupServices {
   void LoadAppSettings(const std::string&) override {}
   std::string GetUILanguage() override { return "Auto"; }
   int GetMaxItemID() override { return 0; }
-  void ClearLanguageTexts() override {}
-  int LoadLanguageTexts(const std::string&, const std::string&, bool, int) override { return 0; }
 };

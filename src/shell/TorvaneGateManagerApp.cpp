@@ -7,7 +7,6 @@
 
 #include "foundation/IDCreater.h"
 #include "foundation/Log.h"
-#include "foundation/StringUtil.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramFolder.h"
 #include "shell/InstanceChannel.h"
@@ -130,19 +129,4 @@ void CTorvaneGateManagerApp::StartWatchdog() {
   if (pid > 0) watchdogReaper_.Watch(pid);  // a missing watchdog is no error
 }
 
-int CTorvaneGateManagerApp::LanguageCodeFromName(const std::string& name) {
-  if (name.empty() || StrEqualNoCase(name, "Auto")) return 0;
-  if (StrEqualNoCase(name, "English")) return 1;
-  if (StrEqualNoCase(name, "Korean")) return 2;
-  if (StrEqualNoCase(name, "Chinese")) return 8;
-  return 0;
-}
-
-void CTorvaneGateManagerApp::LoadLanguage(const std::string& name) {
-  int code = LanguageCodeFromName(name);
-  services_->ClearLanguageTexts();
-  languageCode_ = 0;
-  std::string folder = AppPath("Language");
-  languageCode_ = services_->LoadLanguageTexts(folder, programFileName_, false, code);
-  if (languageCode_ != 1) services_->LoadLanguageTexts(folder, programFileName_, true, 1);
-}
+void CTorvaneGateManagerApp::LoadLanguage(const std::string& name) { languageTexts_.LoadForSetting(name); }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "foundation/MultiLang.h"
 #include "platform/ProcessSpawn.h"
 #include "platform/SingleInstanceLock.h"
 #include "shell/AppCommandLine.h"
@@ -30,9 +31,9 @@ class CTorvaneGateManagerApp {
   CTorvaneGateManagerApp(const CTorvaneGateManagerApp&) = delete;
   CTorvaneGateManagerApp& operator=(const CTorvaneGateManagerApp&) = delete;
 
-  // What the settings and language steps call (not owned; must outlive this
-  // object). Null or never set: CStartupServicesDefaults (nothing loaded, a
-  // silent log, no jobs).
+  // What the settings steps call (not owned; must outlive this object). Null
+  // or never set: CStartupServicesDefaults (nothing loaded, a silent log, the
+  // system's language, no jobs).
   void SetStartupServices(IStartupServices* services);
 
   // Start-up: program folder and name, command line, safe file, single
@@ -50,21 +51,19 @@ class CTorvaneGateManagerApp {
   // goes on running). Returns the process exit code, 0.
   int ExitInstance();
 
-  // Chooses the language code for `name` and loads its texts, with English
-  // beneath another language for texts it lacks.
+  // Loads the user-interface texts of the UILanguage value `name` from
+  // Language/, with English beneath another language for texts it lacks.
   void LoadLanguage(const std::string& name);
-
-  // UILanguage to language code, without regard to case: empty or "Auto" 0
-  // (the system's language), "English" 1, "Korean" 2, "Chinese" 8, else 0.
-  static int LanguageCodeFromName(const std::string& name);
 
   const CAppCommandLine& GetCommandLine() const { return commandLine_; }
   const std::string& GetProgramFolder() const { return programFolder_; }
   const std::string& GetProgramFileName() const { return programFileName_; }
   // `<program folder>/safe_<pid>`; empty when no watchdog lies beside the program.
   const std::string& GetSafeFilePath() const { return safeFilePath_; }
+  // The user-interface texts; read them on the user-interface thread or after start-up.
+  const CMultiLang& GetLanguageTexts() const { return languageTexts_; }
   // Code of the language whose texts were loaded, 0 when none.
-  int GetLanguageCode() const { return languageCode_; }
+  int GetLanguageCode() const { return languageTexts_.GetLoadedLanguage(); }
   // The local socket on which the first instance takes later instances'
   // commands (the user interface listens on it).
   std::string GetInstanceChannelPath() const;
@@ -80,7 +79,7 @@ class CTorvaneGateManagerApp {
   int loggingStarted_ = 0;  // 1 once "Start Program" was logged
   platform::SingleInstanceLock instanceLock_;
   std::unique_ptr<CMiniDumper> dumper_;
-  int languageCode_ = 0;
+  CMultiLang languageTexts_;
   std::string safeFilePath_;
   CAppCommandLine commandLine_;
   platform::ChildReaper watchdogReaper_;

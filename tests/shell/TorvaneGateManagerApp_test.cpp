@@ -24,8 +24,8 @@ bool Exists(const std::string& path) {
 // shows at that moment, so the order of the real steps is visible too.
 class RecordingServices : public IStartupServices {
  public:
-  explicit RecordingServices(std::string folder, std::string language = "Auto", int loadedCode = 1)
-      : folder_(std::move(folder)), language_(std::move(language)), loadedCode_(loadedCode) {}
+  explicit RecordingServices(std::string folder, std::string language = "Auto")
+      : folder_(std::move(folder)), language_(std::move(language)) {}
 
   void LoadHiddenSettings() override {
     size_t dumps = platform::ListFolder(folder_ + "/Dump").size();
@@ -47,12 +47,6 @@ class RecordingServices : public IStartupServices {
     steps.push_back("GetMaxItemID");
     return 41;
   }
-  void ClearLanguageTexts() override { steps.push_back("ClearLanguageTexts"); }
-  int LoadLanguageTexts(const std::string& folder, const std::string&, bool fallback, int code) override {
-    steps.push_back(std::string("LoadLanguageTexts ") + Relative(folder) + (fallback ? " fallback " : " main ") +
-                    std::to_string(code));
-    return fallback ? 1 : loadedCode_;
-  }
 
   std::vector<std::string> steps;
 
@@ -63,7 +57,6 @@ class RecordingServices : public IStartupServices {
 
   std::string folder_;
   std::string language_;
-  int loadedCode_;
 };
 
 // Runs the start-up code with `folder` as the program folder.
@@ -92,8 +85,11 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
   }
   ASSERT_EQ(mkdir((folder + "/Settings").c_str(), 0755), 0);
   ASSERT_TRUE(WriteTestFile(folder + "/Settings/AppSettings_Default.xml", "default"));
+  ASSERT_EQ(mkdir((folder + "/Language").c_str(), 0755), 0);
+  ASSERT_TRUE(WriteTestFile(folder + "/Language/TorvaneGateManager_KOR.txt", "Kor0\nKor1\n"));
+  ASSERT_TRUE(WriteTestFile(folder + "/Language/TorvaneGateManager_ENG.txt", "Eng0\nEng1\nEng2\n"));
 
-  RecordingServices services(folder, "korean", 2);
+  RecordingServices services(folder, "korean");
   std::string safeFile = folder + "/safe_" + std::to_string(getpid());
   {
     CTorvaneGateManagerApp app;
@@ -105,12 +101,12 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
                                   "GetDebugUseLogFile",
                                   "LoadAppSettings Settings/AppSettings.xml holding 'default'",
                                   "GetUILanguage",
-                                  "ClearLanguageTexts",
-                                  "LoadLanguageTexts Language main 2",
-                                  "LoadLanguageTexts Language fallback 1",
                                   "GetMaxItemID",
                               }));
+    // The chosen language, with English beneath it for the texts it lacks.
     EXPECT_EQ(app.GetLanguageCode(), 2);
+    EXPECT_EQ(app.GetLanguageTexts().GetText(1), "Kor1");
+    EXPECT_EQ(app.GetLanguageTexts().GetText(2), "Eng2");
     EXPECT_TRUE(app.GetCommandLine().start());
     EXPECT_TRUE(app.GetCommandLine().hide());
     EXPECT_EQ(app.GetProgramFolder(), folder);
@@ -151,36 +147,6 @@ TEST_F(StartupOrder, ExistingSettingsAreNeverReplacedByTheDefault) {
   EXPECT_EQ(services.steps.at(2), "LoadAppSettings Settings/AppSettings.xml holding 'edited'");
   EXPECT_EQ(app.GetSafeFilePath(), "") << "no watchdog beside the program: no safe file";
   app.ExitInstance();
-}
-
-TEST(Language, NamesChooseTheCodeWithoutRegardToCase) {
-  struct Case {
-    const char* name;
-    int code;
-  } cases[] = {{"", 0},       {"Auto", 0},    {"auto", 0},    {"English", 1}, {"ENGLISH", 1}, {"Korean", 2},
-               {"korean", 2}, {"KoReAn", 2},  {"Chinese", 8}, {"French", 0},  {"Korean ", 0}, {"Kor", 0}};
-  for (const Case& c : cases) EXPECT_EQ(CTorvaneGateManagerApp::LanguageCodeFromName(c.name), c.code) << c.name;
-}
-
-TEST(Language, EnglishFillsInBeneathAnyOtherLanguage) {
-  struct Case {
-    const char* name;
-    int loaded;  // what the language files give for the chosen code
-    std::vector<std::string> calls;
-  } cases[] = {
-      {"Korean", 2, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 2", "LoadLanguageTexts /Language fallback 1"}},
-      {"English", 1, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 1"}},
-      {"French", 1, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 0"}},  // the system's language was English
-      {"Chinese", 0, {"ClearLanguageTexts", "LoadLanguageTexts /Language main 8", "LoadLanguageTexts /Language fallback 1"}},
-  };
-  for (const Case& c : cases) {
-    RecordingServices services("/nowhere", c.name, c.loaded);
-    CTorvaneGateManagerApp app;
-    app.SetStartupServices(&services);
-    app.LoadLanguage(c.name);
-    EXPECT_EQ(services.steps, c.calls) << c.name;
-    EXPECT_EQ(app.GetLanguageCode(), c.loaded) << c.name;
-  }
 }
 
 using SingleInstance = ProgramFolderTest;
