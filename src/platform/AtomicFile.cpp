@@ -26,20 +26,28 @@ std::string FolderOf(const std::string& path) {
 }
 
 // Writes `bytes` to a fresh temporary file beside `path`, flushed to disk.
-// Returns its name, or "" with errno set and nothing left behind.
-std::string WriteTemporaryFile(const std::string& path, const std::string& bytes) {
+// Returns its name, or "" with errno set, the failed step in `error` ("cannot
+// create", "cannot write" or "cannot close" and the name) and nothing left behind.
+std::string WriteTemporaryFile(const std::string& path, const std::string& bytes, std::string* error) {
   std::string temp = path + ".tmp." + std::to_string(getpid()) + "." +
                      std::to_string(g_tempCounter.fetch_add(1));
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return std::string();
-  bool written = WriteAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
+  if (fd < 0) {
+    int err = errno;
+    Fail(error, "cannot create " + temp, err);
+    errno = err;
+    return std::string();
+  }
+  const char* failed = nullptr;
+  if (!WriteAll(fd, bytes.data(), bytes.size()) || fsync(fd) != 0) failed = "cannot write ";
   int err = errno;
-  if (close(fd) != 0 && written) {
-    written = false;
+  if (close(fd) != 0 && failed == nullptr) {
+    failed = "cannot close ";
     err = errno;
   }
-  if (!written) {
+  if (failed != nullptr) {
     unlink(temp.c_str());
+    Fail(error, failed + temp, err);
     errno = err;
     return std::string();
   }
@@ -57,8 +65,8 @@ void SyncFolderOf(const std::string& path) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
-  std::string temp = WriteTemporaryFile(path, bytes);
-  if (temp.empty()) return Fail(error, "cannot write a temporary file beside " + path, errno);
+  std::string temp = WriteTemporaryFile(path, bytes, error);
+  if (temp.empty()) return false;
   if (rename(temp.c_str(), path.c_str()) != 0) {
     int err = errno;
     unlink(temp.c_str());
@@ -75,7 +83,7 @@ bool CopyFileNoReplace(const std::string& from, const std::string& to, int* err)
   };
   std::string bytes;
   if (!ReadWholeFile(from, &bytes)) return failed(errno);
-  std::string temp = WriteTemporaryFile(to, bytes);
+  std::string temp = WriteTemporaryFile(to, bytes, nullptr);
   if (temp.empty()) return failed(errno);
   // link() refuses an existing target, unlike rename().
   int linked = link(temp.c_str(), to.c_str());
