@@ -8,6 +8,11 @@ CKeyValueData KeyValues(std::initializer_list<std::pair<std::string, std::string
   return row;
 }
 
+void LoadValues(CDBEntity& row, std::initializer_list<std::pair<std::string, std::string>> values) {
+  CKeyValueData data = KeyValues(values);
+  row.LoadFrom(data);
+}
+
 std::unique_ptr<CDBEntity> NewRow(const std::string& table) {
   return std::unique_ptr<CDBEntity>(CDBEntityFactory::CreateEntity(table));
 }

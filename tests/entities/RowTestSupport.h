@@ -18,6 +18,9 @@
 // A key/value row holding the given (name, text) pairs in order.
 CKeyValueData KeyValues(std::initializer_list<std::pair<std::string, std::string>> values);
 
+// Loads the given (name, text) pairs into `row` with LoadFrom.
+void LoadValues(CDBEntity& row, std::initializer_list<std::pair<std::string, std::string>> values);
+
 // A new row of the class registered under `table`.
 std::unique_ptr<CDBEntity> NewRow(const std::string& table);
 
