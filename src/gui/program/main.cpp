@@ -1,13 +1,17 @@
-// Program entry: the main window, the termination signals and the event loop.
+// Program entry: start-up, the main window, the termination signals, the
+// event loop and shut-down.
 #include <signal.h>
-#include <string.h>
 
 #include <QApplication>
 
 #include <map>
 
+#include "foundation/Log.h"
+#include "gui/InstanceCommandServer.h"
 #include "gui/MainWindow.h"
 #include "gui/SignalBridge.h"
+#include "shell/InstanceChannel.h"
+#include "shell/TorvaneGateManagerApp.h"
 
 namespace {
 
@@ -35,13 +39,15 @@ class BuiltInTexts : public ILangTexts {
 }  // namespace
 
 int main(int argc, char** argv) {
-  signal(SIGPIPE, SIG_IGN);
-  bool hide = false;
-  bool start = false;
-  for (int i = 1; i < argc; ++i) {
-    if (strcmp(argv[i], "-hide") == 0 || strcmp(argv[i], "/hide") == 0) hide = true;
-    if (strcmp(argv[i], "-start") == 0 || strcmp(argv[i], "/start") == 0) start = true;
+  // ---- Process start-up (shell/TorvaneGateManagerApp.h): command line, single
+  // instance, watchdog, crash dumps, settings, language, log levels, job IDs;
+  // SIGPIPE ignored. A second instance hands over to the running one and ends.
+  if (theApp.InitInstance(argc, argv) != CTorvaneGateManagerApp::StartResult::kRunMainWindow) {
+    return theApp.ExitInstance();
   }
+  bool hide = theApp.GetCommandLine().hide();
+  bool start = theApp.GetCommandLine().start();
+  // ---- end of process start-up
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   BuiltInTexts texts;
@@ -54,8 +60,18 @@ int main(int argc, char** argv) {
     window.Initialize();
     // SIGTERM and SIGINT end the program as the tray's Exit does.
     SignalBridge quitOnSignal({SIGTERM, SIGINT}, [&window](int) { window.dialog().OnTrayExit(); });
+    // ---- A later instance started by hand sends the tray's show command.
+    InstanceCommandServer instanceCommands([&window](int command) {
+      if (command == kTrayShowCommand) window.dialog().OnTrayShow();
+    });
+    if (!instanceCommands.Listen(theApp.GetInstanceChannelPath())) {
+      GATE_LOG(1, "ERROR - Cannot listen for other instances on '%s': %s\r\n",
+               theApp.GetInstanceChannelPath().c_str(), instanceCommands.errorString().toLocal8Bit().constData());
+    }
+    // ----
     if (!hide) window.show();
     exitCode = app.exec();
   }  // the window stops the services here
+  theApp.ExitInstance();  // ---- process shut-down: "Stop Program", lock, ID source, log
   return exitCode;
 }
