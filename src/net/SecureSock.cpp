@@ -23,7 +23,7 @@ int WaitForTls(SOCKET s, bool write, int timeoutMs) {
 
 }  // namespace
 
-CSecureSock::~CSecureSock() = default;
+CSecureSock::~CSecureSock() { Close(); }
 
 bool CSecureSock::IsUsable() const {
   return socket != INVALID_SOCKET && (!tls || (ssl && ctx));
@@ -214,6 +214,8 @@ int CSecureSock::sslReadEx(char* buffer, int size, int flags, int timeoutMs, Soc
   int taken = TakePending(buffer, size, flags);
   if (taken < 0) return -1;
   if (taken >= size) return taken;
+  // The peer's close_notify has arrived: nothing more will come.
+  if (SSL_get_shutdown(ssl) & SSL_RECEIVED_SHUTDOWN) return taken > 0 ? taken : -1;
   CDeadline deadline(timeoutMs);
   bool mustWait = false;
   for (;;) {
@@ -224,8 +226,8 @@ int CSecureSock::sslReadEx(char* buffer, int size, int flags, int timeoutMs, Soc
       int ready = WaitForTls(socket, mustWait && wantWrite_, wait);
       if (ready < 0) return taken > 0 ? taken : -1;
       if (ready == 0) {
-        if (taken > 0 || deadline.Passed()) return taken;
-        if (abort && abort(user)) return taken;
+        if (taken > 0) return taken;
+        if ((abort && abort(user)) || deadline.Passed()) return taken;
         continue;
       }
     }

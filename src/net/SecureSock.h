@@ -23,7 +23,7 @@ class CSecureSock {
   static constexpr int kMaxSslRead = 16384;   // most bytes asked of one SSL_read
 
   CSecureSock() = default;
-  // Frees only the pending buffer: owners close the connection first.
+  // Closes what the owner left open (TLS state, socket), so nothing leaks.
   virtual ~CSecureSock();
   CSecureSock(const CSecureSock&) = delete;
   CSecureSock& operator=(const CSecureSock&) = delete;

@@ -126,10 +126,7 @@ bool MakeSelfSignedCertificate(const std::string& folder) {
                     folder + "/openssl-req.log") == 0;
 }
 
-std::string PeerScriptsFolder() {
-  const char* folder = getenv("GATE_NET_PEERS");
-  return folder ? folder : "tests/net/peers";
-}
+std::string PeerScriptsFolder() { return GATE_NET_PEERS_DIR; }
 
 // ---------------------------------------------------------------- python
 
