@@ -19,19 +19,6 @@ bool Fail(std::string* error, const std::string& what, int err) {
   return false;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -45,7 +32,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
                      std::to_string(g_tempCounter.fetch_add(1));
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return Fail(error, "cannot create " + temp, errno);
-  if (!WriteAll(fd, bytes) || fsync(fd) != 0) {
+  if (!WriteAll(fd, bytes.data(), bytes.size()) || fsync(fd) != 0) {
     int err = errno;
     close(fd);
     unlink(temp.c_str());
@@ -66,6 +53,20 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
   if (dir >= 0) {
     fsync(dir);
     close(dir);
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const void* bytes, size_t size) {
+  const char* next = static_cast<const char*>(bytes);
+  while (size > 0) {
+    ssize_t n = write(fd, next, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    next += n;
+    size -= static_cast<size_t>(n);
   }
   return true;
 }
