@@ -8,13 +8,10 @@
 #include <algorithm>
 #include <atomic>
 
+#include "foundation/Log.h"
 #include "net/Deadline.h"
 
 namespace {
-
-void LogConnectFailure(const std::string& text) {
-  (void)text;  // TODO(log): WriteLog level 1, "CSecureSock::sslConnect"
-}
 
 // Waits for the direction TLS asked for. 1 ready, 0 time-out, -1 error.
 int WaitForTls(SOCKET s, bool write, int timeoutMs) {
@@ -67,8 +64,9 @@ void CSecureSock::Close() {
 
 int CSecureSock::sslConnect(SOCKET s, int timeoutMs) {
   CDeadline deadline(timeoutMs);
-  auto fail = [this](const std::string& text) {
-    LogConnectFailure(text);
+  // Each failure logs its own text, then leaves no SSL object or context behind.
+  auto fail = [this](const char* text) {
+    GATE_LOG(1, "%s", text);
     sslClose();
     return 0;
   };

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <thread>
 
+#include "foundation/Log.h"
 #include "net/Deadline.h"
 
 namespace sock {
@@ -32,15 +33,6 @@ void IgnoreSigPipe() {
       signal(SIGPIPE, SIG_IGN);
     }
   });
-}
-
-void LogSendError(int error) {
-  (void)error;  // TODO(log): "err: %d\n"
-}
-
-void LogBindError(int error, unsigned short port) {
-  (void)error;
-  (void)port;  // TODO(log): "bind error : %d (ip : %s, port : %hu)\n"
 }
 
 SOCKET NewSocket(int type, int protocol) {
@@ -164,12 +156,12 @@ int SendAll(SOCKET s, const char* data, int length, int timeoutMs) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-      LogSendError(errno);
+      GATE_LOG_DEFAULT("err: %d\n", errno);
       return -1;
     }
     if (deadline.Passed()) break;
     if (WaitFor(s, POLLOUT, deadline.RemainingMs()) < 0) {
-      LogSendError(errno);
+      GATE_LOG_DEFAULT("err: %d\n", errno);
       return -1;
     }
   }
@@ -284,7 +276,7 @@ SOCKET BindUDP(unsigned short port) {
   addr.sin_port = htons(port);
   addr.sin_addr.s_addr = htonl(INADDR_ANY);
   if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
-    LogBindError(errno, port);
+    GATE_LOG_DEFAULT("bind error : %d (ip : %s, port : %hu)\n", errno, "0.0.0.0", port);
     Close(s);
     return INVALID_SOCKET;
   }
