@@ -16,9 +16,9 @@
 using SOCKET = int;
 constexpr SOCKET INVALID_SOCKET = -1;
 
-// Abort check of the waiting reads: returns non-zero to stop waiting now.
+// Abort check of the waiting reads: returns true to stop waiting now.
 // `CThread::IsStopRequested` has this form, with the thread as `user`.
-using SockAbortFunc = int (*)(void* user);
+using SockAbortFunc = bool (*)(void* user);
 
 namespace sock {
 

@@ -121,7 +121,7 @@ TEST_F(SecureSockTest, ReadExWithoutDataWaitsOneSliceAndAsksAbortOnce) {
   int asked = 0;
   auto start = Clock::now();
   char buffer[16];
-  int r = s.sslReadEx(buffer, sizeof(buffer), 0, 1000, [](void* user) -> int { return ++*static_cast<int*>(user), 0; },
+  int r = s.sslReadEx(buffer, sizeof(buffer), 0, 1000, [](void* user) { return ++*static_cast<int*>(user) < 0; },
                       &asked);
   EXPECT_EQ(r, 0);
   EXPECT_EQ(asked, 1);
