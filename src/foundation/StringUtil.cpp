@@ -180,21 +180,21 @@ std::string JsonEscape(std::string_view text) {
   return out;
 }
 
-namespace {
-
-int HexValue(char c) {
+int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
 
+namespace {
+
 // The control byte of "\u00XX" (XX below 0x20) at the start of `rest`
 // (which begins after the backslash), or -1.
 int ControlEscape(std::string_view rest) {
   if (rest.size() < 5 || rest[0] != 'u' || rest[1] != '0' || rest[2] != '0') return -1;
-  int high = HexValue(rest[3]);
-  int low = HexValue(rest[4]);
+  int high = HexDigitValue(rest[3]);
+  int low = HexDigitValue(rest[4]);
   if (high < 0 || low < 0) return -1;
   int value = high * 16 + low;
   return value < 0x20 ? value : -1;

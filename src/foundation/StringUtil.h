@@ -40,6 +40,9 @@ std::string JsonEscape(std::string_view text);
 // stays as written, and a final lone backslash is kept.
 std::string JsonUnescape(std::string_view text);
 
+// The value of a hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
+
 // UTF-8 text -> the legacy code page (unmappable characters become '?').
 // The text ends at its first zero byte; "" gives "".
 std::string Utf8ToAnsi(std::string_view text);

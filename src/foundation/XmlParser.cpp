@@ -1,0 +1,668 @@
+#include "foundation/XmlParser.h"
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "foundation/StringUtil.h"
+
+namespace {
+
+constexpr size_t npos = std::string::npos;
+constexpr size_t kErrorMax = 127;
+// Bytes that internal-DTD entities may add to one document (predefined
+// entities are free): enough for any real document, far below what a
+// "billion laughs" declaration asks for.
+constexpr size_t kMinExpansionBudget = size_t{1} << 20;
+constexpr size_t kExpansionBudgetPerInputByte = 8;
+constexpr size_t kPredefinedEntities = 5;
+constexpr const char* kXmlSpace = "\t\r\n ";
+
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Whitespace as the C library sees it (attribute values turn all of it into blanks).
+bool IsAnySpace(char c) { return IsXmlSpace(c) || c == '\v' || c == '\f'; }
+bool IsNameStart(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == ':' || u >= 0x80;
+}
+
+enum class Mode { kText, kCdata, kAttribute, kToken, kParameter };
+
+// UTF-8 of a character reference, up to six bytes for values up to 2^31 - 1.
+void AppendUtf8(uint32_t c, std::string* out) {
+  if (c < 0x80) {
+    out->push_back(static_cast<char>(c));
+    return;
+  }
+  int bits = 0;
+  for (uint32_t d = c; d; d >>= 1) ++bits;
+  int payload = (bits - 2) / 5;
+  out->push_back(static_cast<char>((0xFF << (7 - payload)) | (c >> (6 * payload))));
+  while (payload) {
+    --payload;
+    out->push_back(static_cast<char>(0x80 | ((c >> (6 * payload)) & 0x3F)));
+  }
+}
+
+// UTF-16 (after its two-byte mark) to UTF-8, surrogate pairs joined; an
+// unpaired surrogate becomes U+FFFD and an odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view text, bool big_endian) {
+  std::string out;
+  out.reserve(text.size() * 3 / 2);
+  auto unit = [&](size_t i) -> uint32_t {
+    uint8_t a = static_cast<uint8_t>(text[i]);
+    uint8_t b = static_cast<uint8_t>(text[i + 1]);
+    return big_endian ? (uint32_t{a} << 8 | b) : (uint32_t{b} << 8 | a);
+  };
+  for (size_t i = 2; i + 1 < text.size(); i += 2) {
+    uint32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < text.size()) {
+      uint32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+    AppendUtf8(c, &out);
+  }
+  return out;
+}
+
+// A character reference at text[pos] ("&#" digits ";" or "&#x" hex digits
+// ";"). Returns its length, 0 when it is none (no digits, no ';', value 0 or
+// above 2^31 - 1).
+size_t ParseCharRef(std::string_view text, size_t pos, uint32_t* value) {
+  size_t i = pos + 2;
+  bool hex = i < text.size() && text[i] == 'x';
+  if (hex) ++i;
+  uint64_t v = 0;
+  size_t digits = 0;
+  for (; i < text.size(); ++i, ++digits) {
+    int d = HexDigitValue(text[i]);
+    if (d < 0 || (!hex && d > 9)) break;
+    v = v * (hex ? 16 : 10) + static_cast<uint64_t>(d);
+    if (v > 0x7FFFFFFF) return 0;
+  }
+  if (digits == 0 || v == 0 || i >= text.size() || text[i] != ';') return 0;
+  *value = static_cast<uint32_t>(v);
+  return i + 1 - pos;
+}
+
+size_t SkipSpace(std::string_view text, size_t pos) {
+  while (pos < text.size() && IsXmlSpace(text[pos])) ++pos;
+  return pos;
+}
+
+bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
+  return pos <= text.size() && text.substr(pos, prefix.size()) == prefix;
+}
+
+// Removes leading and trailing blanks and collapses runs of blanks to one.
+void NormaliseTokens(std::string* text, size_t from) {
+  std::string out;
+  bool blank = false;
+  for (size_t i = from; i < text->size(); ++i) {
+    char c = (*text)[i];
+    if (c == ' ') {
+      blank = true;
+      continue;
+    }
+    if (blank && !out.empty()) out.push_back(' ');
+    blank = false;
+    out.push_back(c);
+  }
+  text->replace(from, npos, out);
+}
+
+// One table of entities (general or parameter): names with their ';', first
+// declaration of a name wins.
+class EntityTable {
+ public:
+  explicit EntityTable(std::vector<std::pair<std::string, std::string>>* entries) : entries_(entries) {
+    for (size_t i = 0; i < entries_->size(); ++i) Index(i);
+  }
+  void Add(std::string name, std::string value) {
+    entries_->emplace_back(std::move(name), std::move(value));
+    Index(entries_->size() - 1);
+  }
+  // The entity whose name (with ';') starts at text[pos]; -1 when none.
+  long Find(std::string_view text, size_t pos) const {
+    size_t semi = text.find(';', pos);
+    if (semi == npos || semi - pos + 1 > longest_) return -1;
+    auto it = index_.find(std::string(text.substr(pos, semi - pos + 1)));
+    return it == index_.end() ? -1 : static_cast<long>(it->second);
+  }
+  const std::pair<std::string, std::string>& At(long i) const { return (*entries_)[static_cast<size_t>(i)]; }
+
+ private:
+  void Index(size_t i) {
+    const std::string& name = (*entries_)[i].first;
+    index_.emplace(name, i);
+    longest_ = std::max(longest_, name.size());
+  }
+
+  std::vector<std::pair<std::string, std::string>>* entries_;
+  std::unordered_map<std::string, size_t> index_;
+  size_t longest_ = 0;
+};
+
+class Parser {
+ public:
+  Parser(XmlDocument* doc, std::string work)
+      : doc_(doc),
+        work_(std::move(work)),
+        general_(&doc->entities),
+        parameter_(&parameter_entries_),
+        budget_(std::max(kMinExpansionBudget, work_.size() * kExpansionBudgetPerInputByte)) {}
+
+  void Run();
+
+ private:
+  void Fail(size_t at, const std::string& message);
+  bool Spend(size_t bytes);
+  bool Decode(std::string_view in, Mode mode, std::string* out);
+  void CharContent(size_t begin, size_t end, Mode mode);
+  void Markup();
+  void StartTag(size_t name_start);
+  void EndTag(size_t name_start);
+  void Doctype(size_t after);
+  void InternalDtd(size_t start, size_t end);
+  bool EntityDeclaration(std::string_view sub, size_t start, size_t* s);
+  bool AttlistDeclaration(std::string_view sub, size_t start, size_t* s);
+  bool ReachesEntity(std::string_view value, const std::string& name);
+  void ProcessingInstruction(std::string_view content);
+
+  XmlDocument* doc_;
+  const std::string work_;
+  std::vector<std::pair<std::string, std::string>> parameter_entries_;
+  EntityTable general_;
+  EntityTable parameter_;
+  size_t budget_;
+  size_t pos_ = 0;
+  XmlElement* cur_ = nullptr;  // null once the root element has closed
+  int depth_ = 0;
+  bool failed_ = false;
+};
+
+void Parser::Fail(size_t at, const std::string& message) {
+  if (failed_) return;
+  failed_ = true;
+  at = std::min(at, work_.size());
+  long line = 1 + std::count(work_.begin(), work_.begin() + static_cast<long>(at), '\n');
+  char prefix[48];
+  snprintf(prefix, sizeof(prefix), "[error near line %ld]: ", line);
+  doc_->error = (prefix + message).substr(0, kErrorMax);
+}
+
+bool Parser::Spend(size_t bytes) {
+  if (bytes > budget_) {
+    budget_ = 0;
+    return false;
+  }
+  budget_ -= bytes;
+  return true;
+}
+
+// Decodes one piece of character data into `out` (appending). False when the
+// entity expansion budget ran out; `out` then holds what was decoded so far.
+bool Parser::Decode(std::string_view in, Mode mode, std::string* out) {
+  std::string normalised;
+  if (in.find('\r') != npos) {
+    normalised.reserve(in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+      if (in[i] == '\r') {
+        normalised.push_back('\n');
+        if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
+      } else {
+        normalised.push_back(in[i]);
+      }
+    }
+    in = normalised;
+  }
+  const char reference = mode == Mode::kParameter ? '%' : '&';
+  const bool blanks = mode == Mode::kAttribute || mode == Mode::kToken;
+  if (mode == Mode::kCdata || (!blanks && in.find('&') == npos && in.find(reference) == npos)) {
+    out->append(in);
+    return true;
+  }
+  const size_t from = out->size();
+  const EntityTable& table = mode == Mode::kParameter ? parameter_ : general_;
+  struct Segment {
+    std::string_view text;
+    size_t pos;
+  };
+  std::vector<Segment> stack{{in, 0}};
+  while (!stack.empty()) {
+    Segment& seg = stack.back();
+    if (seg.pos >= seg.text.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const char c = seg.text[seg.pos];
+    if (c == '&' && StartsWith(seg.text, seg.pos, "&#")) {
+      uint32_t value;
+      if (size_t length = ParseCharRef(seg.text, seg.pos, &value)) {
+        AppendUtf8(value, out);  // the character itself is not scanned again
+        seg.pos += length;
+        continue;
+      }
+    } else if (c == reference) {
+      long entity = table.Find(seg.text, seg.pos + 1);
+      if (entity >= 0) {
+        const auto& [name, value] = table.At(entity);
+        bool free = mode != Mode::kParameter && static_cast<size_t>(entity) < kPredefinedEntities;
+        if (!free && !Spend(value.size() + 1)) return false;
+        seg.pos += name.size() + 1;
+        stack.push_back({value, 0});  // the replacement is scanned in turn
+        continue;
+      }
+    } else if (blanks && IsAnySpace(c)) {
+      out->push_back(' ');
+      ++seg.pos;
+      continue;
+    }
+    out->push_back(c);
+    ++seg.pos;
+  }
+  if (mode == Mode::kToken) NormaliseTokens(out, from);
+  return true;
+}
+
+void Parser::CharContent(size_t begin, size_t end, Mode mode) {
+  if (!cur_ || cur_->name.empty() || begin >= end) return;  // outside the root element
+  if (!Decode(std::string_view(work_).substr(begin, end - begin), mode, &cur_->text)) {
+    Fail(begin, "entity expansion too large");
+  }
+}
+
+void Parser::Run() {
+  cur_ = &doc_->root;
+  size_t lt = work_.find('<');
+  if (lt == npos) {
+    Fail(work_.size(), "root tag missing");
+    return;
+  }
+  pos_ = lt;
+  while (!failed_) {
+    Markup();  // pos_ at '<'; moves past the markup
+    if (failed_) return;
+    size_t next = work_.find('<', pos_);
+    CharContent(pos_, next == npos ? work_.size() : next, Mode::kText);
+    if (failed_ || next == npos) break;
+    pos_ = next;
+  }
+  if (failed_ || !cur_) return;
+  if (cur_->name.empty()) {
+    Fail(work_.size(), "root tag missing");
+  } else {
+    Fail(work_.size(), "unclosed tag <" + cur_->name + ">");
+  }
+}
+
+void Parser::Markup() {
+  const size_t p = pos_ + 1;
+  const char c = p < work_.size() ? work_[p] : '\0';
+  if (IsNameStart(c)) {
+    StartTag(p);
+  } else if (c == '/') {
+    EndTag(p + 1);
+  } else if (StartsWith(work_, p, "!--")) {
+    size_t dashes = work_.find("--", p + 3);
+    if (dashes == npos || dashes + 2 >= work_.size() || work_[dashes + 2] != '>') {
+      Fail(pos_, "unclosed <!--");
+      return;
+    }
+    pos_ = dashes + 3;
+  } else if (StartsWith(work_, p, "![CDATA[")) {
+    size_t end = work_.find("]]>", p + 8);
+    if (end == npos) {
+      Fail(pos_, "unclosed <![CDATA[");
+      return;
+    }
+    CharContent(p + 8, end, Mode::kCdata);
+    pos_ = end + 3;
+  } else if (StartsWith(work_, p, "!DOCTYPE")) {
+    Doctype(p + 8);
+  } else if (c == '?') {
+    size_t end = work_.find("?>", p + 1);
+    if (end == npos) {
+      Fail(pos_, "unclosed <?");
+      return;
+    }
+    ProcessingInstruction(std::string_view(work_).substr(p + 1, end - p - 1));
+    pos_ = end + 2;
+  } else {
+    Fail(pos_, "unexpected <");
+  }
+}
+
+void Parser::StartTag(size_t name_start) {
+  const size_t start = pos_;
+  if (!cur_) {
+    Fail(start, "markup outside of root element");
+    return;
+  }
+  size_t s = work_.find_first_of("\t\r\n />", name_start);
+  if (s == npos) s = work_.size();
+  std::string name = work_.substr(name_start, s - name_start);
+
+  const std::vector<XmlAttributeDecl>* decls = nullptr;
+  auto declared = doc_->attribute_declarations.find(name);
+  if (declared != doc_->attribute_declarations.end()) decls = &declared->second;
+
+  std::vector<XmlAttribute> attributes;
+  for (;;) {
+    s = SkipSpace(work_, s);
+    if (s >= work_.size() || work_[s] == '/' || work_[s] == '>') break;
+    size_t attr_end = work_.find_first_of("\t\r\n =/>", s);
+    if (attr_end == npos) attr_end = work_.size();
+    XmlAttribute attribute{work_.substr(s, attr_end - s), ""};
+    s = attr_end;
+    if (s < work_.size() && (work_[s] == '=' || IsXmlSpace(work_[s]))) {
+      while (s < work_.size() && (work_[s] == '=' || IsXmlSpace(work_[s]))) ++s;
+      if (s < work_.size() && (work_[s] == '"' || work_[s] == '\'')) {
+        const char quote = work_[s];
+        size_t close = work_.find(quote, s + 1);
+        if (close == npos) {
+          Fail(start, std::string("missing ") + quote);
+          return;
+        }
+        Mode mode = Mode::kAttribute;
+        if (decls) {
+          for (const XmlAttributeDecl& decl : *decls) {
+            if (decl.name == attribute.name) {
+              mode = decl.token ? Mode::kToken : Mode::kAttribute;
+              break;
+            }
+          }
+        }
+        if (!Decode(std::string_view(work_).substr(s + 1, close - s - 1), mode, &attribute.value)) {
+          Fail(start, "entity expansion too large");
+          return;
+        }
+        s = close + 1;
+      }
+    }
+    attributes.push_back(std::move(attribute));
+  }
+
+  bool empty = false;
+  if (s < work_.size() && work_[s] == '/') {
+    empty = true;
+    ++s;
+  }
+  if (s >= work_.size() || work_[s] != '>') {
+    Fail(start, "missing >");
+    return;
+  }
+  pos_ = s + 1;
+
+  XmlElement* element;
+  if (cur_ == &doc_->root && cur_->name.empty()) {
+    element = cur_;
+  } else {
+    if (depth_ >= kXmlMaxDepth) {
+      Fail(start, "element nesting too deep <" + name + ">");
+      return;
+    }
+    auto child = std::make_unique<XmlElement>();
+    child->offset = cur_->text.size();
+    child->parent = cur_;
+    element = child.get();
+    cur_->children.push_back(std::move(child));
+  }
+  element->name = std::move(name);
+  element->attributes = std::move(attributes);
+  if (empty) {
+    if (element == &doc_->root) cur_ = nullptr;  // the root opened and closed at once
+  } else {
+    cur_ = element;
+    ++depth_;
+  }
+}
+
+void Parser::EndTag(size_t name_start) {
+  const size_t start = pos_;
+  size_t name_end = work_.find_first_of("\t\r\n >", name_start);
+  if (name_end == npos) {
+    Fail(start, "missing >");
+    return;
+  }
+  std::string name = work_.substr(name_start, name_end - name_start);
+  size_t close = work_.find('>', name_end);
+  if (close == npos) {
+    Fail(start, "missing >");
+    return;
+  }
+  if (!cur_ || cur_->name.empty() || name != cur_->name) {
+    Fail(start, "unexpected closing tag </" + name + ">");
+    return;
+  }
+  cur_ = cur_->parent;  // null when the root closed
+  --depth_;
+  pos_ = close + 1;
+}
+
+void Parser::Doctype(size_t after) {
+  const size_t start = pos_;
+  bool subset = false;
+  size_t subset_start = 0;
+  for (size_t s = after;; ++s) {
+    s = work_.find_first_of("[]>", s);
+    if (s == npos) {
+      Fail(start, "unclosed <!DOCTYPE");
+      return;
+    }
+    if (!subset) {
+      if (work_[s] == '>') {
+        pos_ = s + 1;
+        return;
+      }
+      if (work_[s] == '[') {
+        subset = true;
+        subset_start = s + 1;
+      }
+    } else if (work_[s] == ']') {
+      size_t gt = SkipSpace(work_, s + 1);
+      if (gt < work_.size() && work_[gt] == '>') {
+        InternalDtd(subset_start, s);
+        pos_ = gt + 1;
+        return;
+      }
+    }
+  }
+}
+
+void Parser::InternalDtd(size_t start, size_t end) {
+  std::string_view sub = std::string_view(work_).substr(start, end - start);
+  size_t s = 0;
+  while (!failed_) {
+    s = sub.find_first_of("<%", s);
+    if (s == npos) return;
+    if (StartsWith(sub, s, "<!ENTITY")) {
+      if (!EntityDeclaration(sub, start, &s)) return;
+    } else if (StartsWith(sub, s, "<!ATTLIST")) {
+      if (!AttlistDeclaration(sub, start, &s)) return;
+    } else if (StartsWith(sub, s, "<!--")) {
+      s = sub.find("-->", s + 4);
+      if (s == npos) return;
+      s += 3;
+    } else if (StartsWith(sub, s, "<?")) {
+      size_t close = sub.find("?>", s + 2);
+      if (close == npos) return;
+      ProcessingInstruction(sub.substr(s + 2, close - s - 2));
+      s = close + 2;
+    } else if (sub[s] == '<') {
+      s = sub.find('>', s);
+      if (s == npos) return;
+      ++s;
+    } else {
+      // A parameter-entity reference outside a declaration: what follows may
+      // depend on an external entity, so stop unless the document is standalone.
+      if (!doc_->standalone) return;
+      ++s;
+    }
+  }
+}
+
+// "<!ENTITY" [%] name "value">. Returns false when reading the subset must stop.
+bool Parser::EntityDeclaration(std::string_view sub, size_t start, size_t* s) {
+  size_t c = SkipSpace(sub, *s + 8);
+  size_t n = c;
+  while (n < sub.size() && (IsXmlSpace(sub[n]) || sub[n] == '%')) ++n;
+  size_t name_end = sub.find_first_of(kXmlSpace, n);
+  if (name_end == npos) name_end = sub.size();
+  std::string name = std::string(sub.substr(n, name_end - n)) + ";";
+  size_t v = SkipSpace(sub, name_end + 1);
+  if (v >= sub.size() || (sub[v] != '"' && sub[v] != '\'')) {
+    *s = sub.find('>', name_end);  // an external entity: skipped
+    return *s != npos;
+  }
+  const char quote = sub[v];
+  size_t close = sub.find(quote, v + 1);
+  std::string_view raw = sub.substr(v + 1, (close == npos ? sub.size() : close) - v - 1);
+  std::string value;
+  if (!Decode(raw, Mode::kParameter, &value)) {
+    Fail(start + v, "entity expansion too large");
+    return false;
+  }
+  const bool parameter = c < sub.size() && sub[c] == '%';
+  if (!parameter && ReachesEntity(value, name)) {
+    if (!failed_) Fail(start + v, "circular entity declaration &" + name);
+    return false;
+  }
+  (parameter ? parameter_ : general_).Add(std::move(name), std::move(value));
+  *s = close == npos ? sub.size() : close + 1;
+  return true;
+}
+
+// Whether `value` refers to the entity `name` directly or through declared
+// general entities. Scanning counts against the expansion budget.
+bool Parser::ReachesEntity(std::string_view value, const std::string& name) {
+  std::vector<std::string_view> todo{value};
+  std::unordered_set<long> seen;
+  while (!todo.empty()) {
+    std::string_view text = todo.back();
+    todo.pop_back();
+    if (!Spend(text.size())) {
+      Fail(0, "entity expansion too large");
+      return true;
+    }
+    for (size_t amp = text.find('&'); amp != npos; amp = text.find('&', amp + 1)) {
+      if (text.substr(amp + 1, name.size()) == name) return true;
+      long entity = general_.Find(text, amp + 1);
+      if (entity >= 0 && seen.insert(entity).second) todo.push_back(general_.At(entity).second);
+    }
+  }
+  return false;
+}
+
+// "<!ATTLIST" element, then (name type [#FIXED] default)*.
+bool Parser::AttlistDeclaration(std::string_view sub, size_t start, size_t* s) {
+  size_t t = SkipSpace(sub, *s + 9);
+  if (t >= sub.size()) {
+    Fail(start + t, "unclosed <!ATTLIST");
+    return false;
+  }
+  size_t p = sub.find_first_of("\t\r\n >", t);
+  if (p == npos || sub[p] == '>') {
+    *s = p == npos ? sub.size() : p;
+    return p != npos;
+  }
+  std::vector<XmlAttributeDecl>& decls = doc_->attribute_declarations[std::string(sub.substr(t, p - t))];
+  for (;;) {
+    size_t n = SkipSpace(sub, p + 1);
+    if (n >= sub.size() || sub[n] == '>') {
+      *s = n;
+      return true;
+    }
+    size_t name_end = sub.find_first_of(kXmlSpace, n);
+    if (name_end == npos) {
+      Fail(start + t, "malformed <!ATTLIST");
+      return false;
+    }
+    XmlAttributeDecl decl;
+    decl.name = std::string(sub.substr(n, name_end - n));
+    p = SkipSpace(sub, name_end + 1);
+    const bool cdata = StartsWith(sub, p, "CDATA");
+    decl.token = !cdata;
+    if (StartsWith(sub, p, "NOTATION")) p = SkipSpace(sub, p + 8);
+    p = p < sub.size() && sub[p] == '(' ? sub.find(')', p) : sub.find_first_of(kXmlSpace, p);
+    if (p == npos) {
+      Fail(start + t, "malformed <!ATTLIST");
+      return false;
+    }
+    while (p < sub.size() && (IsXmlSpace(sub[p]) || sub[p] == ')')) ++p;
+    if (StartsWith(sub, p, "#FIXED")) p = SkipSpace(sub, p + 6);
+    if (p < sub.size() && sub[p] == '#') {
+      // #REQUIRED or #IMPLIED: no default.
+      size_t keyword_end = sub.find_first_of("\t\r\n >", p);
+      p = (keyword_end == npos ? sub.size() : keyword_end) - 1;
+      if (cdata) continue;  // nothing to record
+    } else if (p < sub.size() && (sub[p] == '"' || sub[p] == '\'')) {
+      size_t close = sub.find(sub[p], p + 1);
+      if (close == npos) {
+        Fail(start + t, "malformed <!ATTLIST");
+        return false;
+      }
+      decl.has_default = true;
+      if (!Decode(sub.substr(p + 1, close - p - 1), cdata ? Mode::kAttribute : Mode::kToken,
+                  &decl.default_value)) {
+        Fail(start + p, "entity expansion too large");
+        return false;
+      }
+      p = close;
+    } else {
+      Fail(start + t, "malformed <!ATTLIST");
+      return false;
+    }
+    decls.push_back(std::move(decl));
+  }
+}
+
+void Parser::ProcessingInstruction(std::string_view content) {
+  size_t target_end = content.find_first_of(kXmlSpace);
+  std::string target(content.substr(0, target_end));
+  std::string_view rest = target_end == npos ? std::string_view() : content.substr(SkipSpace(content, target_end));
+  if (target == "xml") {
+    size_t at = rest.find("standalone");
+    if (at != npos) {
+      at += 10;
+      while (at < rest.size() && (IsXmlSpace(rest[at]) || rest[at] == '=' || rest[at] == '\'' || rest[at] == '"')) {
+        ++at;
+      }
+      if (StartsWith(rest, at, "yes")) doc_->standalone = true;
+    }
+    return;
+  }
+  doc_->processing_instructions[target].emplace_back(rest);
+}
+
+}  // namespace
+
+const std::string* XmlElement::FindAttribute(std::string_view attribute) const {
+  for (const XmlAttribute& a : attributes) {
+    if (a.name == attribute) return &a.value;
+  }
+  return nullptr;
+}
+
+std::unique_ptr<XmlDocument> XmlParseText(std::string_view text) {
+  auto doc = std::make_unique<XmlDocument>();
+  doc->entities = {{"lt;", "&#60;"}, {"gt;", "&#62;"}, {"quot;", "&#34;"}, {"apos;", "&#39;"}, {"amp;", "&#38;"}};
+  std::string work;
+  if (!text.empty() && (static_cast<uint8_t>(text[0]) == 0xFE || static_cast<uint8_t>(text[0]) == 0xFF)) {
+    work = Utf16ToUtf8(text, static_cast<uint8_t>(text[0]) == 0xFE);
+  } else {
+    work = std::string(text);
+  }
+  size_t zero = work.find('\0');
+  if (zero != npos) work.resize(zero);
+  Parser parser(doc.get(), std::move(work));
+  parser.Run();
+  return doc;
+}

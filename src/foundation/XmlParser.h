@@ -1,0 +1,69 @@
+// A small, tolerant, non-validating XML parser: a text in memory becomes a tree
+// of elements with their decoded texts. It never rejects a document outright:
+// at the first error it stops, records an error text, and the tree keeps what
+// was read so far. Callers decide by whether a root element was found.
+//
+// Hostile input is bounded: entity expansion (internal DTD entities) may add at
+// most a fixed budget of bytes, and elements nest at most kXmlMaxDepth deep.
+#pragma once
+
+#include <stddef.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+struct XmlAttribute {
+  std::string name;
+  std::string value;  // decoded
+};
+
+struct XmlElement {
+  XmlElement() = default;
+  XmlElement(const XmlElement&) = delete;
+  XmlElement& operator=(const XmlElement&) = delete;
+
+  // The value of the named attribute, or null when the element has none.
+  const std::string* FindAttribute(std::string_view attribute) const;
+  // The first child, or null.
+  XmlElement* FirstChild() const { return children.empty() ? nullptr : children.front().get(); }
+
+  std::string name;  // never empty, except for the root of a document without root tag
+  std::vector<XmlAttribute> attributes;  // document order
+  std::string text;  // all character data directly inside, decoded; "" when none
+  size_t offset = 0;  // length of the parent's text when this element started
+  XmlElement* parent = nullptr;
+  std::vector<std::unique_ptr<XmlElement>> children;  // document order
+};
+
+// One attribute of an <!ATTLIST declaration.
+struct XmlAttributeDecl {
+  std::string name;
+  bool has_default = false;
+  std::string default_value;
+  bool token = false;  // declared with a type other than CDATA: values are token-normalised
+};
+
+struct XmlDocument {
+  XmlElement root;
+  // General entities: name with its ';', replacement text. Starts with the five
+  // predefined ones; internal DTD declarations append.
+  std::vector<std::pair<std::string, std::string>> entities;
+  // Per element name.
+  std::map<std::string, std::vector<XmlAttributeDecl>> attribute_declarations;
+  // Per target, the instruction texts (the "xml" declaration is not kept).
+  std::map<std::string, std::vector<std::string>> processing_instructions;
+  bool standalone = false;
+  // "[error near line %d]: %s", at most 127 characters; empty when the parse succeeded.
+  std::string error;
+};
+
+constexpr int kXmlMaxDepth = 1000;
+
+// Parses `text` (UTF-8 or the legacy code page as it is; UTF-16 with a byte
+// order mark is converted to UTF-8 first). The text ends at its first zero
+// byte. Never returns null; the root's name is empty when no root tag was found.
+std::unique_ptr<XmlDocument> XmlParseText(std::string_view text);

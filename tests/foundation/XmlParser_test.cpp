@@ -1,0 +1,203 @@
+#include "foundation/XmlParser.h"
+
+#include <chrono>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ErrorCase {
+  std::string text;
+  std::string root_name;  // "" when no root tag was found
+  std::string error;      // "" when the parse succeeded
+};
+
+TEST(XmlParserTest, RootAndErrorOfEachDocumentShape) {
+  const ErrorCase cases[] = {
+      {"", "", "[error near line 1]: root tag missing"},
+      {"no markup at all", "", "[error near line 1]: root tag missing"},
+      {"<!-- only --><!-- comments -->", "", "[error near line 1]: root tag missing"},
+      {"<a>x</a>", "a", ""},  // the last byte is the root's '>'
+      {"\xEF\xBB\xBF  <?xml version=\"1.0\"?>\r\n<a>x</a>\r\n", "a", ""},
+      {"junk before <a/>", "a", ""},
+      {"<a>\n<b>\n</c></a>", "a", "[error near line 3]: unexpected closing tag </c>"},
+      {"<a><b>text", "a", "[error near line 1]: unclosed tag <b>"},
+      {"<a/><b/>", "a", "[error near line 1]: markup outside of root element"},
+      {"<a></a></a>", "a", "[error near line 1]: unexpected closing tag </a>"},
+      {"<a x='1>", "", "[error near line 1]: missing '"},
+      {"<a x=\"1>", "", "[error near line 1]: missing \""},
+      {"<a", "", "[error near line 1]: missing >"},
+      {"<a/x>", "", "[error near line 1]: missing >"},
+      {"<a></a", "a", "[error near line 1]: missing >"},
+      {"<a><!-- x -- y --></a>", "a", "[error near line 1]: unclosed <!--"},
+      {"<a><![CDATA[x</a>", "a", "[error near line 1]: unclosed <![CDATA["},
+      {"<a><?pi x</a>", "a", "[error near line 1]: unclosed <?"},
+      {"<!DOCTYPE a [ <!ENTITY e 'x'> <a/>", "", "[error near line 1]: unclosed <!DOCTYPE"},
+      {"<a>< b/></a>", "a", "[error near line 1]: unexpected <"},
+      {"<a><!ELEMENT></a>", "a", "[error near line 1]: unexpected <"},
+  };
+  for (const ErrorCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto doc = XmlParseText(c.text);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->root.name, c.root_name);
+    EXPECT_EQ(doc->error, c.error);
+  }
+}
+
+TEST(XmlParserTest, TextGathersAroundChildrenInDocumentOrder) {
+  auto doc = XmlParseText("<a><b>1</b>x<c></c>y</a>");
+  EXPECT_EQ(doc->error, "");
+  EXPECT_EQ(doc->root.text, "xy");
+  ASSERT_EQ(doc->root.children.size(), 2u);
+  EXPECT_EQ(doc->root.children[0]->name, "b");
+  EXPECT_EQ(doc->root.children[0]->text, "1");
+  EXPECT_EQ(doc->root.children[0]->offset, 0u);
+  EXPECT_EQ(doc->root.children[1]->name, "c");
+  EXPECT_EQ(doc->root.children[1]->text, "");
+  EXPECT_EQ(doc->root.children[1]->offset, 1u);
+  EXPECT_EQ(doc->root.children[1]->parent, &doc->root);
+  EXPECT_EQ(doc->root.FirstChild(), doc->root.children[0].get());
+}
+
+TEST(XmlParserTest, BrokenDocumentKeepsWhatWasRead) {
+  auto doc = XmlParseText("<r><a>1</a><b>2</b><c>3</x></r>");
+  EXPECT_EQ(doc->error, "[error near line 1]: unexpected closing tag </x>");
+  ASSERT_EQ(doc->root.children.size(), 3u);
+  EXPECT_EQ(doc->root.children[1]->text, "2");
+  EXPECT_EQ(doc->root.children[2]->text, "3");
+}
+
+struct DecodeCase {
+  std::string body;  // inside <a>...</a>
+  std::string text;
+};
+
+TEST(XmlParserTest, DecodesReferencesAndLineEnds) {
+  const DecodeCase cases[] = {
+      {"&lt;&amp;&#65;&#x42;", "<&AB"},
+      {"&gt;&quot;&apos;", ">\"'"},
+      {"&undeclared; &#0; &#65 &#xZZ; & alone", "&undeclared; &#0; &#65 &#xZZ; & alone"},
+      {"&amp;lt;", "&lt;"},            // decoded once
+      {"&#xAC00;&#233;", "\xEA\xB0\x80\xC3\xA9"},
+      {"&#x1F600;", "\xF0\x9F\x98\x80"},
+      {"<![CDATA[&lt;&#65;<b>]]>", "&lt;&#65;<b>"},  // CDATA stays undecoded
+      {"1\r\n2\r3\n4", "1\n2\n3\n4"},
+      {"<![CDATA[1\r\n2]]>", "1\n2"},
+      {"\xB0\xA1\xB3\xAA", "\xB0\xA1\xB3\xAA"},  // legacy code page bytes pass as they are
+  };
+  for (const DecodeCase& c : cases) {
+    SCOPED_TRACE(c.body);
+    auto doc = XmlParseText("<a>" + c.body + "</a>");
+    EXPECT_EQ(doc->error, "");
+    EXPECT_EQ(doc->root.text, c.text);
+  }
+}
+
+TEST(XmlParserTest, AttributesInBothQuotesAndDeclaredTokens) {
+  auto doc = XmlParseText(
+      "<!DOCTYPE a [ <!ATTLIST a id ID #IMPLIED kind CDATA 'plain' mode (x|y) 'x'> ]>"
+      "<a one='1' two=\"2 &amp; &lt;\" tab=\"x\ty\" id='  p   q  ' bare></a>");
+  EXPECT_EQ(doc->error, "");
+  ASSERT_EQ(doc->root.attributes.size(), 5u);
+  EXPECT_EQ(*doc->root.FindAttribute("one"), "1");
+  EXPECT_EQ(*doc->root.FindAttribute("two"), "2 & <");
+  EXPECT_EQ(*doc->root.FindAttribute("tab"), "x y");   // whitespace becomes blanks
+  EXPECT_EQ(*doc->root.FindAttribute("id"), "p q");    // token: collapsed and trimmed
+  EXPECT_EQ(*doc->root.FindAttribute("bare"), "");
+  EXPECT_EQ(doc->root.FindAttribute("none"), nullptr);
+  const auto& decls = doc->attribute_declarations["a"];
+  ASSERT_EQ(decls.size(), 3u);
+  EXPECT_FALSE(decls[0].has_default);
+  EXPECT_TRUE(decls[0].token);
+  EXPECT_EQ(decls[1].default_value, "plain");
+  EXPECT_EQ(decls[2].default_value, "x");
+}
+
+TEST(XmlParserTest, InternalEntitiesAndInstructions) {
+  auto doc = XmlParseText(
+      "<?xml version='1.0' standalone='yes'?>\n"
+      "<!DOCTYPE a [\n"
+      "  <!ENTITY % pe 'shared'>\n"
+      "  <!ENTITY who \"%pe; &lt;world&gt;\">\n"
+      "  <!ENTITY greet 'hello &who;'>\n"
+      "  <!ENTITY ext SYSTEM 'http://example.invalid/x'>\n"
+      "  <!-- a comment -->\n"
+      "]>\n"
+      "<?app run now?><a>&greet;!&ext;</a>");
+  EXPECT_EQ(doc->error, "");
+  EXPECT_TRUE(doc->standalone);
+  EXPECT_EQ(doc->root.text, "hello shared <world>!&ext;");
+  ASSERT_EQ(doc->processing_instructions["app"].size(), 1u);
+  EXPECT_EQ(doc->processing_instructions["app"][0], "run now");
+}
+
+TEST(XmlParserTest, CircularEntityIsAnError) {
+  auto doc = XmlParseText("<!DOCTYPE a [<!ENTITY x '&y;'><!ENTITY y 'a&x;b'>]><a>&x;</a>");
+  EXPECT_EQ(doc->error, "[error near line 1]: circular entity declaration &y;");
+  EXPECT_EQ(doc->root.name, "");
+  doc = XmlParseText("<!DOCTYPE a [<!ENTITY s '&s;'>]><a>&s;</a>");
+  EXPECT_EQ(doc->error, "[error near line 1]: circular entity declaration &s;");
+}
+
+TEST(XmlParserTest, EntityExpansionIsBounded) {
+  // "Billion laughs": ten levels of ten references, 10^10 bytes if expanded.
+  std::string dtd = "<!DOCTYPE a [<!ENTITY l0 'lol'>";
+  for (int i = 1; i <= 10; ++i) {
+    dtd += "<!ENTITY l" + std::to_string(i) + " '";
+    for (int k = 0; k < 10; ++k) dtd += "&l" + std::to_string(i - 1) + ";";
+    dtd += "'>";
+  }
+  dtd += "]>";
+  auto started = std::chrono::steady_clock::now();
+  auto doc = XmlParseText(dtd + "<a><b>before</b>&l10;</a>");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  EXPECT_EQ(doc->error, "[error near line 1]: entity expansion too large");
+  EXPECT_EQ(doc->root.name, "a");
+  ASSERT_EQ(doc->root.children.size(), 1u);
+  EXPECT_EQ(doc->root.children[0]->text, "before");
+  EXPECT_LE(doc->root.text.size(), size_t{2} << 20);
+
+  // Predefined entities cost nothing: a large text of them decodes whole.
+  std::string many;
+  for (int i = 0; i < 400000; ++i) many += "&lt;";
+  doc = XmlParseText("<a>" + many + "</a>");
+  EXPECT_EQ(doc->error, "");
+  EXPECT_EQ(doc->root.text, std::string(400000, '<'));
+}
+
+TEST(XmlParserTest, NestingIsBounded) {
+  std::string deep;
+  for (int i = 0; i < 5000; ++i) deep += "<e>";
+  auto doc = XmlParseText(deep);
+  EXPECT_EQ(doc->error, "[error near line 1]: element nesting too deep <e>");
+  EXPECT_EQ(doc->root.name, "e");
+}
+
+TEST(XmlParserTest, Utf16WithByteOrderMarkBecomesUtf8) {
+  const std::u16string text = u"<a>\uAC00\U0001F600</a>";
+  std::string le = "\xFF\xFE";
+  std::string be = "\xFE\xFF";
+  for (char16_t c : text) {
+    le.push_back(static_cast<char>(c & 0xFF));
+    le.push_back(static_cast<char>(c >> 8));
+    be.push_back(static_cast<char>(c >> 8));
+    be.push_back(static_cast<char>(c & 0xFF));
+  }
+  for (const std::string& bytes : {le, be}) {
+    auto doc = XmlParseText(bytes);
+    EXPECT_EQ(doc->error, "");
+    EXPECT_EQ(doc->root.name, "a");
+    EXPECT_EQ(doc->root.text, "\xEA\xB0\x80\xF0\x9F\x98\x80");
+  }
+}
+
+TEST(XmlParserTest, TextEndsAtTheFirstZeroByte) {
+  auto doc = XmlParseText(std::string("<a>x</a>\0<b/>", 13));
+  EXPECT_EQ(doc->error, "");
+  doc = XmlParseText(std::string("<a>x\0</a>", 9));
+  EXPECT_EQ(doc->error, "[error near line 1]: unclosed tag <a>");
+}
+
+}  // namespace
