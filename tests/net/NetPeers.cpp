@@ -186,7 +186,7 @@ bool NginxPeer::Start() {
     std::string conf =
         "daemon off;\nmaster_process off;\nworker_processes 1;\npid " + d + "/nginx.pid;\n"
         "error_log " + d + "/error.log;\nevents { worker_connections 1024; }\n"
-        "http {\n  access_log off;\n  keepalive_requests 100000;\n  default_type application/octet-stream;\n"
+        "http {\n  access_log off;\n  keepalive_requests 100000;\n  client_max_body_size 100m;\n  default_type application/octet-stream;\n"
         "  client_body_temp_path " + d + "/tmp/body;\n  proxy_temp_path " + d + "/tmp/proxy;\n"
         "  fastcgi_temp_path " + d + "/tmp/fastcgi;\n  uwsgi_temp_path " + d + "/tmp/uwsgi;\n"
         "  scgi_temp_path " + d + "/tmp/scgi;\n"
