@@ -37,6 +37,10 @@ class CScopedLock {
  public:
   // Enters `lock` (blocks until it is free) and holds it until released.
   explicit CScopedLock(CLock& lock) : lock_(&lock) { lock_->Lock(); }
+  // Enters `lock` when it is not null; a null lock holds nothing.
+  explicit CScopedLock(CLock* lock) : lock_(lock) {
+    if (lock_) lock_->Lock();
+  }
   ~CScopedLock() { ReleaseScopedLock(); }
   CScopedLock(const CScopedLock&) = delete;
   CScopedLock& operator=(const CScopedLock&) = delete;
