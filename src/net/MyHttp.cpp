@@ -9,6 +9,7 @@
 #include "foundation/Base64.h"
 #include "foundation/Log.h"
 #include "foundation/StrList.h"
+#include "foundation/TokenList.h"
 #include "net/UrlFormatter.h"
 
 namespace {
@@ -177,14 +178,10 @@ std::string CMyHttp::AppendCredentialQuery(const std::string& uri, const std::st
   if (mark == std::string::npos) return uri + "?" + credentials;
   CStrList pairs;
   pairs.Split(std::string_view(uri).substr(mark + 1), "&");
-  bool hasId = false;
-  bool hasPassword = false;
-  for (const std::string& pair : pairs.Items()) {
-    CStrList pieces;
-    pieces.Split(pair, "=");
-    hasId = hasId || pieces.GetAt(0) == "id";
-    hasPassword = hasPassword || pieces.GetAt(0) == "password";
-  }
+  CTokenList query(pairs, "=");
+  std::string ignored;
+  bool hasId = query.Lookup("id", &ignored);
+  bool hasPassword = query.Lookup("password", &ignored);
   if (hasId && hasPassword) return uri;
   return uri + (uri.back() == '&' ? "" : "&") + credentials;
 }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "foundation/Log.h"
+#include "foundation/Thread.h"
 #include "net/Deadline.h"
 #include "net/HttpHeader.h"
 #include "net/MyHttp.h"
@@ -38,6 +39,8 @@ class ReplyConn {
 
   bool Usable() const { return secure_ ? secure_->IsUsable() : socket_ != INVALID_SOCKET; }
   bool Aborted() const { return abort_ && abort_(user_); }
+  // True when no byte beyond those already readable will arrive.
+  bool PeerClosed() const { return secure_ ? secure_->PeerClosed() : sock::PeerClosed(socket_); }
 
   // One read of at most `size` bytes within `timeoutMs`: bytes, 0 time-out or
   // abort, -1 error or closed.
@@ -70,15 +73,17 @@ class ReplyConn {
 };
 
 // Peeks until `marker` shows within the first `area - 1` bytes. Returns the
-// length up to and including the marker, 0 when it did not come.
+// length up to and including the marker, 0 when it did not come (a peer that
+// has closed fails at once instead of being peeked again).
 int PeekFor(ReplyConn& conn, char* area, int areaSize, const char* marker, int timeoutMs) {
   size_t markerLength = strlen(marker);
   for (int attempt = 0; attempt < kPeekTries; ++attempt) {
+    bool closed = conn.PeerClosed();  // asked first: the peek then sees every byte that will come
     int n = conn.Read(area, areaSize - 1, MSG_PEEK, timeoutMs);
     if (n <= 0 || conn.Aborted()) return 0;
     const void* found = memmem(area, n, marker, markerLength);
     if (found) return static_cast<int>(static_cast<const char*>(found) - area + markerLength);
-    if (n >= areaSize - 1) return 0;  // the line does not fit
+    if (n >= areaSize - 1 || closed) return 0;  // the line does not fit, or will never end
     std::this_thread::sleep_for(std::chrono::milliseconds(kPeekPauseMs));
   }
   return 0;
@@ -107,16 +112,28 @@ int RecvBodyCore(ReplyConn& conn, std::vector<char>* buffer, int contentLength, 
            CMyHttp::kMaxBodySize);
     return 0;
   }
-  if (static_cast<int>(buffer->size()) < contentLength + 1) {
-    try {
-      buffer->assign(contentLength + 1, '\0');
-    } catch (const std::bad_alloc&) {
-      LOG_AS(function, "ERROR - Error raised when allocate %d memory in %u thread.\r\n", contentLength + 1,
-             CurrentThreadId());
-      return 0;
+  // The buffer grows with the bytes that arrive, so a peer that announces a
+  // large body and sends little costs little.
+  int timeoutMs = SecondsToMs(timeoutSec);
+  int total = 0;
+  while (total < contentLength) {
+    int want = std::min(contentLength - total, kReadPiece);
+    if (static_cast<int>(buffer->size()) < total + want + 1) {
+      size_t grown = std::max<size_t>(buffer->size() * 2, total + want + 1);
+      try {
+        buffer->resize(std::min<size_t>(grown, static_cast<size_t>(contentLength) + 1));
+      } catch (const std::bad_alloc&) {
+        LOG_AS(function, "ERROR - Error raised when allocate %d memory in %u thread.\r\n", contentLength + 1,
+               CurrentThreadId());
+        return 0;
+      }
     }
+    int n = conn.Read(buffer->data() + total, want, 0, timeoutMs);
+    if (n <= 0 || conn.Aborted()) return 0;
+    total += n;
+    (*buffer)[total] = '\0';
   }
-  if (!conn.ReadExact(buffer->data(), contentLength, SecondsToMs(timeoutSec))) return 0;
+  if (buffer->empty()) buffer->push_back('\0');
   (*buffer)[contentLength] = '\0';
   return 1;
 }
@@ -243,4 +260,55 @@ int CMyHttp::RecvBodyChunked(CSecureSock& secure, std::vector<char>* body, int t
 bool CMyHttp::RecvBodyChunkedText(CSecureSock& secure, std::string* body, int timeoutSec) {
   ReplyConn conn(secure);
   return RecvBodyChunkedCore(conn, body, timeoutSec);
+}
+
+int CMyHttp::RecvPartHeader(CSecureSock& conn, std::vector<char>* buffer, int* contentLength, CThread* owner) {
+  constexpr int kPartWaitMs = 1000;
+  constexpr int kFirstPartBuffer = 8192;
+  if (buffer->empty()) buffer->assign(kFirstPartBuffer, '\0');
+  CDeadline deadline(kPartWaitMs);
+  ReplyConn reader(conn, &CThread::IsStopRequested, owner);
+  int size = static_cast<int>(buffer->size());
+  int length = 0;
+  for (;;) {
+    if (!conn.IsUsable()) return 0;
+    bool closed = reader.PeerClosed();
+    int n = conn.Read(buffer->data(), size - 1, MSG_PEEK, kPartWaitMs, &CThread::IsStopRequested, owner);
+    if (n <= 0 || reader.Aborted()) return 0;
+    const void* found = memmem(buffer->data(), n, "\r\n\r\n", 4);
+    if (found) {
+      length = static_cast<int>(static_cast<const char*>(found) - buffer->data()) + 4;
+      break;
+    }
+    if (closed || n >= size - 1 || deadline.Passed()) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPeekPauseMs));
+  }
+  if (length <= 0 || length >= size) return 0;
+  if (!reader.ReadExact(buffer->data(), length, kPartWaitMs)) return 0;
+  (*buffer)[length] = '\0';
+  if (!strstr(buffer->data(), "\r\n\r\n")) return 0;
+  int partLength = GetHeaderContentLength(std::string_view(buffer->data(), length));
+  if (partLength > kMaxBodySize) {
+    GATE_LOG(1, "ERROR - Content-Length %d is above the limit of %d bytes.\r\n", partLength, kMaxBodySize);
+    return 0;
+  }
+  if (partLength >= size) buffer->resize(partLength + 1, '\0');  // the header text stays at the start
+  if (contentLength) *contentLength = partLength;
+  return length;
+}
+
+int CMyHttp::RecvPartBody(CSecureSock& conn, std::vector<char>* buffer, int length, CThread* owner) {
+  constexpr int kPartBodyMs = 3000;
+  if (!conn.IsUsable() || length < 0 || length > kMaxBodySize) return 0;
+  if (static_cast<int>(buffer->size()) <= length) buffer->assign(length + 1, '\0');
+  CDeadline deadline(kPartBodyMs);
+  int total = 0;
+  while (total < length) {
+    int n = conn.Read(buffer->data() + total, length - total, 0, std::max(deadline.RemainingMs(), 1),
+                      &CThread::IsStopRequested, owner);
+    if (n <= 0 || CThread::IsStopRequested(owner) || deadline.Passed()) return 0;
+    total += n;
+  }
+  (*buffer)[total] = '\0';
+  return 1;
 }

@@ -26,6 +26,11 @@ bool CSecureSock::IsUsable() const {
   return socket != INVALID_SOCKET && (!tls || (ssl && ctx));
 }
 
+bool CSecureSock::PeerClosed() const {
+  if (!sock::PeerClosed(socket)) return false;
+  return !tls || (sock::PendingBytes(socket) == 0 && !(ssl && SSL_has_pending(ssl)));
+}
+
 void CSecureSock::ApplyBufferSizes() {
   if (recvBufferSize > 0) setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &recvBufferSize, sizeof(recvBufferSize));
   if (sendBufferSize > 0) setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &sendBufferSize, sizeof(sendBufferSize));

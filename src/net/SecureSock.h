@@ -45,6 +45,10 @@ class CSecureSock {
   // object and context.
   bool IsUsable() const;
 
+  // True when nothing more can arrive: the peer closed its side and no byte
+  // (raw or decrypted) is left unread below the pending buffer. Never waits.
+  bool PeerClosed() const;
+
   // One read of at most `size` bytes, plain or TLS, waiting at most `timeoutMs`
   // in slices of 1000 ms with `abort` asked after each empty slice. `flags` 0
   // or MSG_PEEK. Returns bytes read, 0 on time-out, abort or no connection, -1

@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <string.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -230,6 +231,17 @@ int RecvAllEx(SOCKET s, char* buffer, int size, int timeoutMs, SockAbortFunc abo
 int WaitReadable(SOCKET s, int timeoutMs) { return WaitFor(s, POLLIN, timeoutMs); }
 
 int WaitWritable(SOCKET s, int timeoutMs) { return WaitFor(s, POLLOUT, timeoutMs); }
+
+bool PeerClosed(SOCKET s) {
+  if (s == INVALID_SOCKET) return true;
+  pollfd p{s, POLLRDHUP, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL));
+}
+
+int PendingBytes(SOCKET s) {
+  int count = 0;
+  return s != INVALID_SOCKET && ioctl(s, FIONREAD, &count) == 0 ? count : 0;
+}
 
 bool IsIpAddress(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });

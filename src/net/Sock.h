@@ -84,6 +84,12 @@ int WaitReadable(SOCKET s, int timeoutMs);
 // Waits at most `timeoutMs` until `s` can take more bytes. 1, 0 or -1 as above.
 int WaitWritable(SOCKET s, int timeoutMs);
 
+// True when the peer has closed its sending side (or the connection is gone):
+// no byte beyond those already in the receive buffer will arrive. Never waits.
+bool PeerClosed(SOCKET s);
+// Bytes waiting in the receive buffer, 0 when none or unknown.
+int PendingBytes(SOCKET s);
+
 // True when `text` holds only decimal digits and dots (also for "").
 bool IsIpAddress(const std::string& text);
 

@@ -16,6 +16,7 @@
 
 #include "NetPeers.h"
 #include "foundation/Digest.h"
+#include "foundation/Thread.h"
 
 namespace {
 
@@ -436,5 +437,63 @@ TEST_P(HttpLighttpdDigestTest, LogsInWithTheRightPasswordOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Algorithms, HttpLighttpdDigestTest, ::testing::Values("MD5", "SHA-256"));
+
+}  // namespace
+
+namespace {
+
+// A running thread that only waits to be stopped: the owner of part reads.
+class IdleThread : public CThread {
+ public:
+  ~IdleThread() override { EndThread(); }
+
+ protected:
+  bool DoJob() override {
+    SleepUntilStop(1);
+    return true;
+  }
+};
+
+TEST_F(HttpClientTest, ReadsMultipartStreamParts) {
+  std::string big(10000, 'm');
+  peer_.SetReply("parts", "HTTP/1.1 200 OK\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n"
+                          "--b\r\nContent-Length: 10000\r\n\r\n" + big +
+                          "<<PAUSE>>\r\n--b\r\nContent-Type: text/plain\r\nContent-Length: 3\r\n\r\nabc<<HANG>>");
+  IdleThread owner;
+  ASSERT_TRUE(owner.Start("PartReader"));
+  CSecureSock conn;
+  ASSERT_EQ(conn.Connect("127.0.0.1", peer_.port(), 5000), 1);
+  ASSERT_EQ(CMyHttp::SendGet(conn, "127.0.0.1", "/r/parts"), 1);
+  std::vector<char> header;
+  int length = 0;
+  ASSERT_GT(CMyHttp::RecvHeader(conn, &header, &length, 10), 0);
+
+  std::vector<char> part;
+  int headerLength = CMyHttp::RecvPartHeader(conn, &part, &length, &owner);
+  ASSERT_EQ(headerLength, 30);
+  EXPECT_EQ(length, 10000);
+  EXPECT_EQ(part.size(), 10001u);  // enlarged from 8192, the header kept at its start
+  EXPECT_STREQ(part.data(), "--b\r\nContent-Length: 10000\r\n\r\n");
+  ASSERT_EQ(CMyHttp::RecvPartBody(conn, &part, length, &owner), 1);
+  EXPECT_EQ(std::string(part.data()), big);
+
+  ASSERT_GT(CMyHttp::RecvPartHeader(conn, &part, &length, &owner), 0);  // waits out the pause
+  EXPECT_EQ(length, 3);
+  ASSERT_EQ(CMyHttp::RecvPartBody(conn, &part, length, &owner), 1);
+  EXPECT_STREQ(part.data(), "abc");
+
+  auto start = Clock::now();
+  EXPECT_EQ(CMyHttp::RecvPartHeader(conn, &part, &length, &owner), 0);  // no part within about 1 s
+  EXPECT_LT(ElapsedMs(start), 5000);
+  owner.Stop();
+  EXPECT_EQ(CMyHttp::RecvPartHeader(conn, &part, &length, &owner), 0);  // a stopped owner reads nothing
+}
+
+TEST_F(HttpClientTest, PeerClosingInsideTheHeaderFailsWithoutWaiting) {
+  std::string reply;
+  auto start = Clock::now();
+  EXPECT_EQ(Get("cut", "HTTP/1.1 200 OK\r\nContent-Length: 3<<CLOSE>>", &reply, 30), 0);
+  EXPECT_LT(ElapsedMs(start), 900);  // not the 100 peeks of a stalled header
+}
 
 }  // namespace
