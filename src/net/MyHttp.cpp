@@ -96,9 +96,10 @@ int CMyHttp::ReadReply(std::string* reply, int timeoutSec) {
   if (!RecvHeaderText(conn_, &header, &contentLength, timeoutSec)) return 0;
   *reply = header;
   if (contentLength > 0) {
-    std::vector<char> body;
-    if (!RecvBody(conn_, &body, contentLength, timeoutSec)) return 0;
-    reply->append(body.data());  // the reply text ends at the body's first zero byte
+    if (!RecvBodyText(conn_, reply, contentLength, timeoutSec)) return 0;
+    // The reply text ends at the body's first zero byte.
+    size_t zero = reply->find('\0', header.size());
+    if (zero != std::string::npos) reply->resize(zero);
   } else if (IsChunked(header)) {
     std::string body;
     if (!RecvBodyChunkedText(conn_, &body, timeoutSec)) return 0;

@@ -119,6 +119,8 @@ class CMyHttp {
   // closes, or the length is above kMaxBodySize (logged).
   static int RecvBody(SOCKET s, std::vector<char>* buffer, int contentLength, int timeoutSec);
   static int RecvBody(CSecureSock& conn, std::vector<char>* buffer, int contentLength, int timeoutSec);
+  // RecvBody appending the bytes to `text` (which keeps them all, zero bytes included).
+  static int RecvBodyText(CSecureSock& conn, std::string* text, int contentLength, int timeoutSec);
   // RecvBody that also gives up when `abort` answers true.
   static int RecvBody2(CSecureSock& conn, std::vector<char>* buffer, int contentLength, int timeoutSec,
                        SockAbortFunc abort, void* user);

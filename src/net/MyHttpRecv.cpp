@@ -104,37 +104,40 @@ int RecvHeaderCore(ReplyConn& conn, std::vector<char>* buffer, int* contentLengt
   return length;
 }
 
-int RecvBodyCore(ReplyConn& conn, std::vector<char>* buffer, int contentLength, int timeoutSec,
+// Reads `contentLength` bytes into `buffer` from `offset` on, followed by a
+// zero byte. Bodies up to kUpfrontSize get their room at once; larger ones
+// grow with the bytes that arrive, so a peer that announces much and sends
+// little costs little.
+template <typename Buffer>
+int RecvBodyCore(ReplyConn& conn, Buffer* buffer, size_t offset, int contentLength, int timeoutSec,
                  const char* function) {
+  constexpr int kUpfrontSize = 16 * 1024 * 1024;
   if (!conn.Usable() || contentLength < 0) return 0;
   if (contentLength > CMyHttp::kMaxBodySize) {
     LOG_AS(function, "ERROR - Content-Length %d is above the limit of %d bytes.\r\n", contentLength,
            CMyHttp::kMaxBodySize);
     return 0;
   }
-  // The buffer grows with the bytes that arrive, so a peer that announces a
-  // large body and sends little costs little.
+  const size_t full = offset + contentLength + 1;
   int timeoutMs = SecondsToMs(timeoutSec);
   int total = 0;
-  while (total < contentLength) {
-    int want = std::min(contentLength - total, kReadPiece);
-    if (static_cast<int>(buffer->size()) < total + want + 1) {
-      size_t grown = std::max<size_t>(buffer->size() * 2, total + want + 1);
-      try {
-        buffer->resize(std::min<size_t>(grown, static_cast<size_t>(contentLength) + 1));
-      } catch (const std::bad_alloc&) {
-        LOG_AS(function, "ERROR - Error raised when allocate %d memory in %u thread.\r\n", contentLength + 1,
-               CurrentThreadId());
-        return 0;
-      }
+  try {
+    if (contentLength <= kUpfrontSize && buffer->size() < full) buffer->resize(full);
+    while (total < contentLength) {
+      int want = std::min(contentLength - total, kReadPiece);
+      size_t needed = offset + total + want + 1;
+      if (buffer->size() < needed) buffer->resize(std::min(std::max(buffer->size() * 2, needed), full));
+      int n = conn.Read(buffer->data() + offset + total, want, 0, timeoutMs);
+      if (n <= 0 || conn.Aborted()) return 0;
+      total += n;
     }
-    int n = conn.Read(buffer->data() + total, want, 0, timeoutMs);
-    if (n <= 0 || conn.Aborted()) return 0;
-    total += n;
-    (*buffer)[total] = '\0';
+    if (buffer->size() < full) buffer->resize(full);
+  } catch (const std::bad_alloc&) {
+    LOG_AS(function, "ERROR - Error raised when allocate %d memory in %u thread.\r\n", contentLength + 1,
+           CurrentThreadId());
+    return 0;
   }
-  if (buffer->empty()) buffer->push_back('\0');
-  (*buffer)[contentLength] = '\0';
+  (*buffer)[offset + contentLength] = '\0';
   return 1;
 }
 
@@ -231,18 +234,18 @@ bool CMyHttp::RecvHeaderText(CSecureSock& secure, std::string* header, int* cont
 
 int CMyHttp::RecvBody(SOCKET s, std::vector<char>* buffer, int contentLength, int timeoutSec) {
   ReplyConn conn(s);
-  return RecvBodyCore(conn, buffer, contentLength, timeoutSec, "CMyHttp::RecvBody");
+  return RecvBodyCore(conn, buffer, 0, contentLength, timeoutSec, "CMyHttp::RecvBody");
 }
 
 int CMyHttp::RecvBody(CSecureSock& secure, std::vector<char>* buffer, int contentLength, int timeoutSec) {
   ReplyConn conn(secure);
-  return RecvBodyCore(conn, buffer, contentLength, timeoutSec, "CMyHttp::RecvBody");
+  return RecvBodyCore(conn, buffer, 0, contentLength, timeoutSec, "CMyHttp::RecvBody");
 }
 
 int CMyHttp::RecvBody2(CSecureSock& secure, std::vector<char>* buffer, int contentLength, int timeoutSec,
                        SockAbortFunc abort, void* user) {
   ReplyConn conn(secure, abort, user);
-  return RecvBodyCore(conn, buffer, contentLength, timeoutSec, "CMyHttp::RecvBody2");
+  return RecvBodyCore(conn, buffer, 0, contentLength, timeoutSec, "CMyHttp::RecvBody2");
 }
 
 int CMyHttp::RecvBodyChunked(SOCKET s, std::vector<char>* body, int timeoutSec) {
@@ -310,5 +313,16 @@ int CMyHttp::RecvPartBody(CSecureSock& conn, std::vector<char>* buffer, int leng
     total += n;
   }
   (*buffer)[total] = '\0';
+  return 1;
+}
+
+int CMyHttp::RecvBodyText(CSecureSock& secure, std::string* text, int contentLength, int timeoutSec) {
+  ReplyConn conn(secure);
+  size_t offset = text->size();
+  if (!RecvBodyCore(conn, text, offset, contentLength, timeoutSec, "CMyHttp::RecvBody")) {
+    text->resize(offset);
+    return 0;
+  }
+  text->resize(offset + contentLength);
   return 1;
 }

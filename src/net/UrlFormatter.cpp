@@ -144,11 +144,13 @@ void CUrlFormatter::Parse(const std::string& url) {
     const std::string& token = tokens.GetAt(i);
     size_t mark = token.find('?');
     if (mark != std::string::npos) {
-      newPath += "/" + Decode(token.substr(0, mark));
+      newPath += '/';
+      newPath += Decode(token.substr(0, mark));
       query = token.substr(mark + 1);
       break;
     }
-    newPath += "/" + Decode(token);
+    newPath += '/';
+    newPath += Decode(token);
   }
   path = newPath;
 
@@ -171,16 +173,25 @@ std::string CUrlFormatter::BuildUrl() {
     url += scheme_ + "://";
     if (!user_.empty()) {
       url += Encode(user_);
-      if (!password_.empty()) url += ":" + Encode(password_);
+      if (!password_.empty()) {
+        url += ':';
+        url += Encode(password_);
+      }
       url += "@";
     }
     url += Encode(host_);
-    if (port > 0) url += ":" + IntToString(port);
+    if (port > 0) {
+      url += ':';
+      url += IntToString(port);
+    }
   }
   if (!path.empty()) {
     CStrList segments;
     segments.Split(path, "/");
-    for (const std::string& segment : segments.Items()) url += "/" + Encode(segment);
+    for (const std::string& segment : segments.Items()) {
+      url += '/';
+      url += Encode(segment);
+    }
   }
   std::string query = GetQuery();
   if (!query.empty()) {

@@ -270,6 +270,18 @@ TEST_F(HttpNginxTest, ReadsSizedAndChunkedBodiesPlainAndOverTls) {
   }
 }
 
+TEST_F(HttpNginxTest, ReadsALargeSizedBody) {
+  std::string big(10 * 1024 * 1024, 'q');
+  for (size_t i = 0; i < big.size(); i += 4093) big[i] = static_cast<char>('a' + i % 26);
+  nginx_.AddFile("big.bin", big);
+  for (int tls : {0, 1}) {
+    std::string reply;
+    ASSERT_EQ(HttpGet("127.0.0.1", tls ? nginx_.tlsPort() : nginx_.port(), "/big.bin", &reply, 10, tls), 1) << tls;
+    ASSERT_GT(reply.size(), big.size());
+    EXPECT_TRUE(reply.substr(reply.size() - big.size()) == big) << tls;
+  }
+}
+
 TEST_F(HttpNginxTest, PostsBodiesLargerThanTheSocketBuffers) {
   std::string body(4 * 1024 * 1024, 'b');
   for (int tls : {0, 1}) {
