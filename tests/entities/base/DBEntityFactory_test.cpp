@@ -57,4 +57,10 @@ TEST(DBEntityFactory, ALaterRegistrationReplacesAndIsReportedAsADuplicate) {
   EXPECT_NE(std::find(duplicates.begin(), duplicates.end(), "tbl_replaced"), duplicates.end());
 }
 
+TEST(DBEntityFactory, RowsOfALinkedLibraryRegisterWithoutBeingNamed) {
+  std::unique_ptr<CDBEntity> row(CDBEntityFactory::CreateEntity("TBL_TestUnnamed"));
+  ASSERT_NE(row, nullptr);
+  EXPECT_STREQ(row->GetKeyColumnName(), "UnnamedID");
+}
+
 }  // namespace
