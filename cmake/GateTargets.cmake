@@ -1,14 +1,26 @@
 # Helpers that keep every folder's CMakeLists to one line of intent.
 
-# gate_library(<name> [DEPS <targets>...])
+# gate_library(<name> [DEPS <targets>...] [REGISTERS])
 # One static library from every .cpp in the calling folder. DEPS are the
 # libraries below it in the dependency order (public, so users see them too).
+# REGISTERS: the folder's objects register themselves during static
+# initialisation (row classes, GATE_REGISTER_ENTITY), so every program that
+# links the library gets all of them, named or not: <name> is then an
+# interface target that links the archive <name>_objects whole.
 function(gate_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "REGISTERS" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
+  set(archive ${name})
+  if(ARG_REGISTERS)
+    set(archive ${name}_objects)
+  endif()
+  add_library(${archive} STATIC ${sources})
+  target_include_directories(${archive} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  target_link_libraries(${archive} PUBLIC ${ARG_DEPS} Threads::Threads)
+  if(ARG_REGISTERS)
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${archive}>")
+  endif()
 endfunction()
 
 # gate_test_suite(<name> [LIBS <targets>...] [LABEL <label>] [ENV <k=v>] [MAIN])

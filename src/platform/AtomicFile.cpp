@@ -25,35 +25,72 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-}  // namespace
-
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+// Writes `bytes` to a fresh temporary file beside `path`, flushed to disk.
+// Returns its name, or "" with errno set, the failed step in `error` ("cannot
+// create", "cannot write" or "cannot close" and the name) and nothing left behind.
+std::string WriteTemporaryFile(const std::string& path, const std::string& bytes, std::string* error) {
   std::string temp = path + ".tmp." + std::to_string(getpid()) + "." +
                      std::to_string(g_tempCounter.fetch_add(1));
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return Fail(error, "cannot create " + temp, errno);
-  if (!WriteAll(fd, bytes.data(), bytes.size()) || fsync(fd) != 0) {
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
     int err = errno;
-    close(fd);
-    unlink(temp.c_str());
-    return Fail(error, "cannot write " + temp, err);
+    Fail(error, "cannot create " + temp, err);
+    errno = err;
+    return std::string();
   }
-  if (close(fd) != 0) {
-    int err = errno;
-    unlink(temp.c_str());
-    return Fail(error, "cannot close " + temp, err);
+  const char* failed = nullptr;
+  if (!WriteAll(fd, bytes.data(), bytes.size()) || fsync(fd) != 0) failed = "cannot write ";
+  int err = errno;
+  if (close(fd) != 0 && failed == nullptr) {
+    failed = "cannot close ";
+    err = errno;
   }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
-    int err = errno;
+  if (failed != nullptr) {
     unlink(temp.c_str());
-    return Fail(error, "cannot rename " + temp + " to " + path, err);
+    Fail(error, failed + temp, err);
+    errno = err;
+    return std::string();
   }
-  // Make the rename itself durable.
+  return temp;
+}
+
+void SyncFolderOf(const std::string& path) {
   int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     fsync(dir);
     close(dir);
   }
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+  std::string temp = WriteTemporaryFile(path, bytes, error);
+  if (temp.empty()) return false;
+  if (rename(temp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    unlink(temp.c_str());
+    return Fail(error, "cannot rename " + temp + " to " + path, err);
+  }
+  SyncFolderOf(path);  // make the rename itself durable
+  return true;
+}
+
+bool CopyFileNoReplace(const std::string& from, const std::string& to, int* err) {
+  auto failed = [err](int e) {
+    if (err) *err = e;
+    return false;
+  };
+  std::string bytes;
+  if (!ReadWholeFile(from, &bytes)) return failed(errno);
+  std::string temp = WriteTemporaryFile(to, bytes, nullptr);
+  if (temp.empty()) return failed(errno);
+  // link() refuses an existing target, unlike rename().
+  int linked = link(temp.c_str(), to.c_str());
+  int e = errno;
+  unlink(temp.c_str());
+  if (linked != 0) return failed(e);
+  SyncFolderOf(to);
   return true;
 }
 

@@ -15,6 +15,13 @@ namespace platform {
 bool WriteFileAtomically(const std::string& path, const std::string& bytes,
                          std::string* error = nullptr);
 
+// Copies `from` to `to` unless `to` exists: the copy is written to a temporary
+// file, flushed, then linked under the new name, which fails when the target
+// has appeared meanwhile, so an existing file is never overwritten or seen half
+// written. Returns false with the errno value in `err` (EEXIST when the target
+// exists) when given; no temporary file is left behind.
+bool CopyFileNoReplace(const std::string& from, const std::string& to, int* err = nullptr);
+
 // Writes all `size` bytes to `fd`, going on after short writes and EINTR.
 // Returns false on any other write error.
 bool WriteAll(int fd, const void* bytes, size_t size);

@@ -11,16 +11,19 @@
 
 namespace platform {
 
-// A broken-down local time, as the system's log lines and file names use it.
+// A broken-down local time, as the system's log lines, file names and
+// date-time texts use it. Default-constructed, every field is 0.
 struct LocalDateTime {
-  int year = 1970;    // e.g. 2024
-  int month = 1;      // 1-12
-  int day = 1;        // 1-31
-  int hour = 0;       // 0-23
-  int minute = 0;     // 0-59
-  int second = 0;     // 0-60
-  int millisecond = 0;
-  int dayOfWeek = 4;  // 0 = Sunday
+  int year = 0;         // e.g. 2024
+  int month = 0;        // 1-12
+  int dayOfWeek = 0;    // 0 = Sunday
+  int day = 0;          // 1-31
+  int hour = 0;         // 0-23
+  int minute = 0;       // 0-59
+  int second = 0;       // 0-60
+  int millisecond = 0;  // 0-999
+
+  bool operator==(const LocalDateTime&) const = default;
 };
 
 class Clock {

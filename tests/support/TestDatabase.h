@@ -27,6 +27,13 @@ bool RunningUnderCi();
 std::string CreateScratchDatabase(const TestDatabase& db, const std::string& prefix,
                                   std::string* error);
 
+// Runs a creation script on database `name`: its statements are the blocks
+// between empty lines written CR LF CR LF (blocks of blanks only are skipped),
+// one statement each, in order. Stops at the first failure and returns false
+// with the statement and the server's message in `error`.
+bool RunSqlScript(const TestDatabase& db, const std::string& name, const std::string& script,
+                  std::string* error);
+
 // Drops a database made by CreateScratchDatabase. Returns false on failure.
 bool DropScratchDatabase(const TestDatabase& db, const std::string& name);
 

@@ -1,0 +1,40 @@
+// CDBColumnSchema: one column of a database table as the server describes it:
+// name, SQL type text, and whether it is nullable, (part of) the primary key
+// and filled by the database. No lock of its own: its table's lock guards it.
+#pragma once
+
+#include <string>
+
+class CKeyValueData;
+
+class CDBColumnSchema {
+ public:
+  CDBColumnSchema() = default;
+  virtual ~CDBColumnSchema() = default;
+  CDBColumnSchema(const CDBColumnSchema&) = default;
+  CDBColumnSchema& operator=(const CDBColumnSchema&) = default;
+
+  // Sets the fields from a row of a "SHOW COLUMNS" result (columns "field",
+  // "type", "null", "key", "extra"), or from a row that carries the flags as
+  // numbers ("isnullable", "isprimary", "isautoincrement"). Absent columns
+  // leave their fields as they were.
+  virtual void LoadFrom(CKeyValueData& row);
+
+  const std::string& GetField() const { return field_; }
+  void SetField(const std::string& field) { field_ = field; }
+  const std::string& GetType() const { return type_; }
+  void SetType(const std::string& type) { type_ = type; }
+  int GetNullable() const { return nullable_; }
+  void SetNullable(int nullable) { nullable_ = nullable ? 1 : 0; }
+  int GetPrimary() const { return primary_; }
+  void SetPrimary(int primary) { primary_ = primary ? 1 : 0; }
+  int GetAutoIncrement() const { return auto_increment_; }
+  void SetAutoIncrement(int auto_increment) { auto_increment_ = auto_increment ? 1 : 0; }
+
+ private:
+  std::string field_;
+  std::string type_;
+  int nullable_ = 1;
+  int primary_ = 0;
+  int auto_increment_ = 0;
+};

@@ -1,0 +1,78 @@
+#include "database/DBTableSchema.h"
+
+#include "foundation/StringUtil.h"
+
+CDBTableSchema::CDBTableSchema(const CDBTableSchema& other) { *this = other; }
+
+CDBTableSchema& CDBTableSchema::operator=(const CDBTableSchema& other) {
+  if (this == &other) return *this;
+  // Copy under the other's lock, then store under ours: never both at once.
+  CScopedLock hold_other(other.lock_);
+  std::string name = other.name_;
+  std::map<std::string, CDBColumnSchema> columns = other.columns_;
+  std::list<std::string> column_order = other.column_order_;
+  hold_other.ReleaseScopedLock();
+  CScopedLock hold(lock_);
+  name_ = std::move(name);
+  columns_ = std::move(columns);
+  column_order_ = std::move(column_order);
+  return *this;
+}
+
+std::string CDBTableSchema::GetName() const {
+  CScopedLock hold(lock_);
+  return name_;
+}
+
+void CDBTableSchema::SetName(const std::string& name) {
+  CScopedLock hold(lock_);
+  name_ = name;
+}
+
+bool CDBTableSchema::HasColumn(const std::string& name) const {
+  std::string key = StrToLower(name);
+  CScopedLock hold(lock_);
+  return columns_.count(key) != 0;
+}
+
+bool CDBTableSchema::GetColumn(const std::string& name, CDBColumnSchema* column) const {
+  std::string key = StrToLower(name);
+  CScopedLock hold(lock_);
+  auto it = columns_.find(key);
+  if (it == columns_.end()) return false;
+  if (column) *column = it->second;
+  return true;
+}
+
+void CDBTableSchema::AddColumn(CKeyValueData& row) {
+  CDBColumnSchema column;
+  column.LoadFrom(row);
+  std::string key = StrToLower(column.GetField());
+  CScopedLock hold(lock_);
+  columns_[key] = column;
+  column_order_.push_back(key);
+}
+
+void CDBTableSchema::AddColumns(ColumnIndex& columns, ResultRows& rows) {
+  CScopedLock hold(lock_);
+  for (ResultRow& values : rows) {
+    CKeyValueData row(&columns, &values);
+    AddColumn(row);
+  }
+}
+
+std::list<std::string> CDBTableSchema::GetColumnOrder() const {
+  CScopedLock hold(lock_);
+  return column_order_;
+}
+
+std::map<std::string, CDBColumnSchema> CDBTableSchema::GetColumns() const {
+  CScopedLock hold(lock_);
+  return columns_;
+}
+
+void CDBTableSchema::ClearColumns() {
+  CScopedLock hold(lock_);
+  columns_.clear();
+  column_order_.clear();
+}

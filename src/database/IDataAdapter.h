@@ -1,0 +1,93 @@
+// IDataAdapter: one database connection as the entity service sees it:
+// connect and disconnect, transactions, the entity operations that write SQL
+// text, the schema of the database, raw statements and results, and the
+// maintenance operations. CMariaAdapter is the only implementation; adapters
+// are made by CreateDataAdapter and destroyed through the virtual destructor.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "database/EntityMaps.h"
+#include "database/QueryResult.h"
+
+class CDBSchema;
+
+// The library's current error of a connection.
+struct DBErrorInfo {
+  int failed = 0;         // 1 when the error number is non-zero
+  int error_number = 0;
+  std::string error_text;  // "%s (errcode:%d)", or "" when the number is 0
+};
+
+// Column names of an update (compared with the row's names exactly).
+using ColumnList = std::vector<std::string>;
+
+class IDataAdapter {
+ public:
+  IDataAdapter() = default;
+  virtual ~IDataAdapter() = default;
+  IDataAdapter(const IDataAdapter&) = delete;
+  IDataAdapter& operator=(const IDataAdapter&) = delete;
+
+  virtual std::string GetTypeName() const = 0;
+  virtual bool Connect(const char* host, int port, const char* database, const char* user,
+                       const char* password) = 0;
+  virtual void Disconnect() = 0;
+  virtual bool IsConnected() const = 0;
+  virtual std::string GetAdapterType() const = 0;
+  virtual void SetAdapterType(const std::string& type) = 0;
+  virtual bool BeginTransaction() = 0;
+  virtual bool CommitTransaction() = 0;
+  virtual bool RollbackTransaction() = 0;
+
+  virtual EntityPtr FindEntity(const char* table, const char* condition) = 0;
+  virtual EntityPtr FindEntity(const char* table, const char* key_column, int id) = 0;
+  virtual EntityPtr FindEntityEx(const char* table, const char* query) = 0;
+  virtual bool AddEntity(CDBEntity* entity) = 0;
+  virtual bool AddEntityEx(CDBEntity* entity, const char* table) = 0;
+  virtual bool UpdateEntity(CDBEntity* entity, const ColumnList* columns) = 0;
+  virtual bool UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) = 0;
+  virtual bool UpdateEntity(CDBEntity* entity, const char* column) = 0;
+  virtual bool DeleteEntity(CDBEntity* entity, bool hard_delete) = 0;
+  virtual bool GetEntityList(const char* table, const char* clause, EntityCallback callback,
+                             void* context) = 0;
+  virtual bool GetEntityList(const char* table, EntityMap64& entities) = 0;
+  virtual bool GetEntityList(const char* table, EntityMap& entities) = 0;
+  virtual bool GetEntityList(const char* table, const char* clause, EntityMap64& entities) = 0;
+  virtual bool GetEntityList(const char* table, const char* clause, EntityMap& entities) = 0;
+  virtual bool GetEntityListEx(const char* table, const char* query, EntityCallback callback,
+                               void* context) = 0;
+  virtual bool GetEntityListEx(const char* table, const char* query, EntityMap64& entities) = 0;
+  virtual bool GetEntityListEx(const char* table, const char* query, EntityMap& entities) = 0;
+  virtual int GetEntityCount(const char* table, const char* clause) = 0;
+
+  virtual bool GetTableList(const char* database, std::vector<std::string>& tables) = 0;
+  virtual bool TrimTable(const char* table, int keep_rows, const std::string& key_column,
+                         bool descending) = 0;
+  virtual bool DropTable(const char* table) = 0;
+  virtual CDBSchema* GetDBSchema() = 0;
+  virtual void ResetDBSchema() = 0;
+  virtual bool ExecuteQuery(const std::string& statement) = 0;
+  virtual bool ExecuteQuery(const std::string& statement, ColumnIndex& columns,
+                            ResultRows& rows) = 0;
+  virtual uint64_t GetInsertId() = 0;
+  virtual bool CreateDatabase(const std::string& create_script,
+                              const std::string& initialize_script) = 0;
+  virtual bool AddColumn(const char* table, const char* column, const char* type,
+                         const char* after_column) = 0;
+  virtual bool ModifyColumn(const char* table, const char* column, const char* type) = 0;
+  virtual bool ChangeColumn(const char* table, const char* column, const char* new_column,
+                            const char* type) = 0;
+  virtual bool DropColumn(const char* table, const char* column) = 0;
+  virtual bool ColumnExists(const char* table, const char* column) = 0;
+  virtual bool ChangePassword(const char* user, const char* password) = 0;
+  virtual DBErrorInfo GetLastErrorText() = 0;
+};
+
+// A new adapter for `type` (owned by the caller), or null: an empty type or
+// "mariadb" in any letter case gives the MariaDB adapter.
+IDataAdapter* CreateDataAdapter(const std::string& type);
+// Destroys the adapter (when there is one) and sets the pointer to null.
+void ReleaseDataAdapter(IDataAdapter*& adapter);

@@ -1,0 +1,201 @@
+#include "database/MariaDB.h"
+
+#include <errmsg.h>
+#include <mysql.h>
+
+#include "foundation/StringUtil.h"
+
+namespace {
+
+std::string FormatError(const char* message, unsigned number) {
+  return std::string(message ? message : "") + " (errcode:" + std::to_string(number) + ")";
+}
+
+void ClearOutputs(unsigned* error_number, std::string* error_text) {
+  if (error_number) *error_number = 0;
+  if (error_text) error_text->clear();
+}
+
+// Appends the cells of `row` to `out`, byte-exact, NULL as "".
+void AppendCells(MYSQL_RES* result, MYSQL_ROW row, unsigned columns, std::vector<std::string>* out) {
+  unsigned long* lengths = mysql_fetch_lengths(result);
+  for (unsigned c = 0; c < columns; ++c) {
+    if (row[c]) {
+      out->emplace_back(row[c], lengths[c]);
+    } else {
+      out->emplace_back();
+    }
+  }
+}
+
+}  // namespace
+
+CMariaDB::~CMariaDB() { Close(); }
+
+unsigned CMariaDB::ErrorNumberOf(MYSQL* handle) const {
+  unsigned number = handle ? mysql_errno(handle) : 0;
+  // The client library reports a TCP server that cannot be reached as
+  // CR_CONNECTION_ERROR (2002) with the message of CR_CONN_HOST_ERROR, which
+  // its header calls "message only". The system's rule for that case, and the
+  // number older libraries sent, is 2003: record that.
+  if (number == CR_CONNECTION_ERROR && over_tcp_) number = CR_CONN_HOST_ERROR;
+  return number;
+}
+
+void CMariaDB::RecordError() {
+  last_error_number_ = ErrorNumberOf(handle_);
+  last_error_text_ =
+      last_error_number_ ? FormatError(mysql_error(handle_), last_error_number_) : std::string();
+}
+
+void CMariaDB::CopyError(unsigned* error_number, std::string* error_text) const {
+  if (error_number) *error_number = last_error_number_;
+  if (error_text) *error_text = last_error_text_;
+}
+
+bool CMariaDB::Connect(const std::string& host, int port, const std::string& user,
+                       const std::string& password, const std::string& database,
+                       unsigned* error_number, std::string* error_text) {
+  ClearOutputs(error_number, error_text);
+  Close();  // callers connect only without a handle; never leak one
+  over_tcp_ = host != "localhost";  // the library takes "localhost" as its local socket
+  handle_ = mysql_init(nullptr);
+  if (!handle_) return false;
+  my_bool reconnect = 1;
+  bool ok = mysql_options(handle_, MYSQL_OPT_RECONNECT, &reconnect) == 0;
+  if (ok) {
+    mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout_);
+    mysql_options(handle_, MYSQL_SET_CHARSET_NAME, "euckr");
+    ok = mysql_real_connect(handle_, host.c_str(), user.c_str(), password.c_str(), database.c_str(),
+                            static_cast<unsigned>(port), nullptr, 0) != nullptr;
+  }
+  if (!ok) {
+    RecordError();
+    CopyError(error_number, error_text);
+    Close();
+    return false;
+  }
+  connected_ = 1;
+  SetParameters(host, port, user, password, database);
+  return true;
+}
+
+void CMariaDB::Close() {
+  if (handle_) mysql_close(handle_);
+  handle_ = nullptr;
+  connected_ = 0;
+}
+
+bool CMariaDB::Execute(const std::string& statement, unsigned* error_number,
+                       std::string* error_text) {
+  ClearOutputs(error_number, error_text);
+  if (!handle_) return false;
+  if (mysql_real_query(handle_, statement.data(), statement.size()) == 0) return true;
+  size_t attempt = 1;
+  for (;;) {
+    RecordError();
+    CopyError(error_number, error_text);
+    if (last_error_number_ != kErrorCannotReachServer) return false;
+    if (attempt >= alternates_.size()) return false;
+    ++attempt;
+    if (!ConnectNextServer()) return false;
+    if (mysql_real_query(handle_, statement.data(), statement.size()) == 0) return true;
+  }
+}
+
+bool CMariaDB::ConnectNextServer() {
+  Close();
+  if (alternates_.empty()) return false;
+  std::shared_ptr<CDBServerInfo> server = alternates_[next_server_ % alternates_.size()];
+  ++next_server_;
+  return Connect(server->host, server->port, server->user, server->password, server->database);
+}
+
+MYSQL_RES* CMariaDB::StoreResult(unsigned* error_number, std::string* error_text) {
+  ClearOutputs(error_number, error_text);
+  if (!handle_) return nullptr;
+  MYSQL_RES* result = mysql_store_result(handle_);
+  if (!result) {
+    RecordError();
+    CopyError(error_number, error_text);
+  }
+  return result;
+}
+
+bool CMariaDB::Select(std::vector<std::string>* cells, int* rows, int* columns,
+                      unsigned* error_number, std::string* error_text) {
+  MYSQL_RES* result = StoreResult(error_number, error_text);
+  if (!result) return false;
+  int row_count = static_cast<int>(mysql_num_rows(result));
+  unsigned column_count = mysql_num_fields(result);
+  if (rows) *rows = row_count;
+  if (columns) *columns = static_cast<int>(column_count);
+  if (row_count > 0 && cells) {
+    cells->clear();
+    cells->reserve(static_cast<size_t>(row_count) * column_count);
+    while (MYSQL_ROW row = mysql_fetch_row(result)) AppendCells(result, row, column_count, cells);
+  }
+  mysql_free_result(result);
+  return true;
+}
+
+bool CMariaDB::FetchRowsByName(ColumnIndex* columns, ResultRows* rows, unsigned* error_number,
+                               std::string* error_text) {
+  MYSQL_RES* result = StoreResult(error_number, error_text);
+  if (!result) return false;
+  size_t row_count = static_cast<size_t>(mysql_num_rows(result));
+  unsigned column_count = mysql_num_fields(result);
+  if (row_count > 0) {
+    MYSQL_FIELD* fields = mysql_fetch_fields(result);
+    for (unsigned c = 0; c < column_count; ++c) {
+      (*columns)[StrToLower(fields[c].name ? fields[c].name : "")] = static_cast<int>(c);
+    }
+    rows->reserve(rows->size() + row_count);
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+      ResultRow values;
+      values.reserve(column_count);
+      AppendCells(result, row, column_count, &values);
+      rows->push_back(std::move(values));
+    }
+  }
+  mysql_free_result(result);
+  return true;
+}
+
+uint64_t CMariaDB::GetInsertId(std::string* error_text) {
+  if (!handle_) return 0;
+  uint64_t id = mysql_insert_id(handle_);
+  if (id != 0) return id;
+  RecordError();
+  if (error_text) *error_text = last_error_text_;
+  return 0;
+}
+
+void CMariaDB::SetParameters(const std::string& host, int port, const std::string& user,
+                             const std::string& password, const std::string& database) {
+  host_ = host;
+  port_ = port;
+  user_ = user;
+  password_ = password;
+  database_ = database;
+}
+
+void CMariaDB::SetAlternateServers(std::vector<std::shared_ptr<CDBServerInfo>> servers) {
+  alternates_ = std::move(servers);
+}
+
+unsigned long CMariaDB::GetThreadId() const { return handle_ ? mysql_thread_id(handle_) : 0; }
+
+bool CMariaDB::SetAutoReconnect(bool on) {
+  if (!handle_) return false;
+  my_bool value = on ? 1 : 0;
+  return mysql_options(handle_, MYSQL_OPT_RECONNECT, &value) == 0;
+}
+
+uint64_t CMariaDB::GetLastInsertId() const { return handle_ ? mysql_insert_id(handle_) : 0; }
+
+void CMariaDB::ReadCurrentError(unsigned* error_number, std::string* error_text) const {
+  unsigned number = ErrorNumberOf(handle_);
+  if (error_number) *error_number = number;
+  if (error_text) *error_text = number ? FormatError(mysql_error(handle_), number) : std::string();
+}

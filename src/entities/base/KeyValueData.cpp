@@ -1,0 +1,46 @@
+#include "entities/base/KeyValueData.h"
+
+CKeyValueData::CKeyValueData()
+    : m_owned(std::make_unique<Owned>()), m_index(&m_owned->index), m_values(&m_owned->values) {}
+
+CKeyValueData::CKeyValueData(ColumnIndex* index, Values* values) : m_index(index), m_values(values) {}
+
+CKeyValueData::~CKeyValueData() = default;
+
+CKeyValueData::CKeyValueData(const CKeyValueData& other)
+    : m_owned(other.m_owned ? std::make_unique<Owned>(*other.m_owned) : nullptr),
+      m_index(m_owned ? &m_owned->index : other.m_index),
+      m_values(m_owned ? &m_owned->values : other.m_values),
+      m_current(other.m_current) {}
+
+CKeyValueData& CKeyValueData::operator=(const CKeyValueData& other) {
+  if (this != &other) {
+    CKeyValueData copy(other);
+    m_owned = std::move(copy.m_owned);
+    m_index = m_owned ? &m_owned->index : copy.m_index;
+    m_values = m_owned ? &m_owned->values : copy.m_values;
+    m_current = copy.m_current;
+  }
+  return *this;
+}
+
+bool CKeyValueData::Find(std::string_view name) {
+  auto it = m_index->find(name);
+  m_current = it == m_index->end() ? -1 : it->second;
+  return m_current >= 0;
+}
+
+const std::string* CKeyValueData::GetValue() const {
+  if (m_current < 0 || static_cast<size_t>(m_current) >= m_values->size()) return nullptr;
+  return &(*m_values)[static_cast<size_t>(m_current)];
+}
+
+void CKeyValueData::SetValue(const std::string& name, const std::string& value) {
+  m_values->push_back(value);
+  (*m_index)[name] = static_cast<int>(m_values->size() - 1);
+}
+
+void CKeyValueData::SetValues(Values* values) {
+  m_values = values;
+  m_current = -1;
+}

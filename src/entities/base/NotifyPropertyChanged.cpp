@@ -1,0 +1,58 @@
+#include "entities/base/NotifyPropertyChanged.h"
+
+#include <charconv>
+#include <cstdint>
+
+INotifyPropertyChanged::INotifyPropertyChanged(const INotifyPropertyChanged& other) {
+  CScopedLock hold(other.m_subscriptionLock);
+  m_subscribers = other.m_subscribers;
+}
+
+INotifyPropertyChanged::~INotifyPropertyChanged() = default;
+
+void INotifyPropertyChanged::Subscribe(const std::string& key, PropertyChangedHandler handler, void* context) {
+  if (handler == nullptr) return;
+  CScopedLock hold(m_subscriptionLock);
+  m_subscribers[key] = Subscriber{handler, context};
+}
+
+void INotifyPropertyChanged::SubscribeCallback(PropertyChangedHandler handler, void* context) {
+  Subscribe(CallbackKey(handler), handler, context);
+}
+
+void INotifyPropertyChanged::Unsubscribe(const std::string& key) {
+  CScopedLock hold(m_subscriptionLock);
+  m_subscribers.erase(key);
+}
+
+void INotifyPropertyChanged::UnsubscribeCallback(PropertyChangedHandler handler) {
+  Unsubscribe(CallbackKey(handler));
+}
+
+void INotifyPropertyChanged::UnsubscribeAll() {
+  CScopedLock hold(m_subscriptionLock);
+  m_subscribers.clear();
+}
+
+std::string INotifyPropertyChanged::CallbackKey(PropertyChangedHandler handler) {
+  // The whole address: two handlers that share their low 32 bits keep two keys.
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, reinterpret_cast<uintptr_t>(handler), 16);
+  return "NONE_" + std::string(buffer, result.ptr);
+}
+
+size_t INotifyPropertyChanged::GetSubscriberCount() const {
+  CScopedLock hold(m_subscriptionLock);
+  return m_subscribers.size();
+}
+
+void INotifyPropertyChanged::NotifySubscribers(CDBEntity* sender, const char* column) {
+  std::vector<Subscriber> calls;
+  {
+    CScopedLock hold(m_subscriptionLock);
+    if (m_subscribers.empty()) return;
+    calls.reserve(m_subscribers.size());
+    for (const auto& entry : m_subscribers) calls.push_back(entry.second);
+  }
+  for (const Subscriber& subscriber : calls) subscriber.handler(sender, column, subscriber.context);
+}
