@@ -1,0 +1,92 @@
+// CLocalSettings: a settings file held in memory. Values are texts addressed
+// by a category number and a name; the whole file is written back when a
+// value changes (auto-save), or once at the end of a batch of changes
+// (BeginUpdate ... EndUpdate), and once more when the object ends.
+//
+// The file: root Settings, one Setting element per value with Category, Name
+// and Value, sorted by category, then by name (byte order); tab indentation,
+// CR LF line ends, no XML declaration, texts XML-escaped and trimmed.
+//
+// Every operation takes the object's lock (re-entrant), file reads and writes
+// included, so a save always writes a consistent set of values.
+#pragma once
+
+#include <map>
+#include <string>
+#include <thread>
+
+#include "database/ISettingManager.h"
+#include "foundation/Lock.h"
+
+class CLocalSettings : public ISettingManager {
+ public:
+  // No values, no path, auto-save on.
+  CLocalSettings() = default;
+  // Saves once more (this class's Save) when auto-save is on and a path is known.
+  ~CLocalSettings() override;
+  CLocalSettings(const CLocalSettings&) = delete;
+  CLocalSettings& operator=(const CLocalSettings&) = delete;
+
+  bool GetBool(int category, const std::string& key, bool defaultValue) override;
+  int32_t GetLong(int category, const std::string& key, int32_t defaultValue) override;
+  uint32_t GetUInt(int category, const std::string& key, uint32_t defaultValue) override;
+  float GetFloat(int category, const std::string& key, float defaultValue) override;
+  std::string GetString(int category, const std::string& key, const std::string& defaultValue) override;
+  double GetDouble(int category, const std::string& key, double defaultValue) override;
+  // Each stores its text through SetValue and returns SetValue's result.
+  bool SetBool(int category, const std::string& key, bool value) override;
+  bool SetLong(int category, const std::string& key, int32_t value) override;
+  bool SetUInt(int category, const std::string& key, uint32_t value) override;
+  bool SetFloat(int category, const std::string& key, float value) override;
+  bool SetString(int category, const std::string& key, const std::string& value) override;
+  bool SetDouble(int category, const std::string& key, double value) override;
+
+  // Empties the values and remembers `path` (also when the file is missing).
+  // False when the file is missing (nothing logged) or has no readable root
+  // element. A file that exists with content the reader cannot take whole
+  // (no root, or broken XML after what was read) is first renamed aside to
+  // "<path>.unreadable-YYYYMMDD-hhmmss" (logged) when auto-save is on, so
+  // that the next save does not overwrite the only copy of what it held.
+  // True after reading every Setting (an empty Name is skipped; a later
+  // duplicate wins), even when there was none.
+  virtual bool Load(const std::string& path);
+  // Writes every value to `path` through a temporary file and a rename. False
+  // for an empty path (nothing written) and when the write fails (logged).
+  virtual bool Save(const std::string& path);
+
+  // The value text; "" when absent.
+  std::string GetValue(int category, const std::string& name);
+  bool HasValue(int category, const std::string& name);
+  // Stores the text. When auto-save is on and no thread is inside a batch:
+  // false with a path not yet known (the value stays in memory), else the
+  // result of Save(path). Otherwise true, nothing written.
+  bool SetValue(int category, const std::string& name, const std::string& text);
+
+  // Opens a batch on the calling thread (batches nest per thread).
+  void BeginUpdate();
+  // Closes one level of the calling thread's batch; when that leaves no
+  // thread inside a batch and a path is known, saves (auto-save or not).
+  // A thread without an open batch changes nothing.
+  void EndUpdate();
+  // Whether any thread is inside a batch.
+  bool IsUpdating();
+
+  void SetAutoSave(bool autoSave);
+  bool GetAutoSave();
+  // The path of the last Load; "" before the first.
+  std::string GetPath();
+  // How many values are held.
+  size_t GetValueCount();
+
+ protected:
+  CLock& GetLock() { return lock_; }
+
+ private:
+  void SetAsideUnreadableFile(const std::string& path);
+
+  CLock lock_;  // guards every member below
+  std::map<int, std::map<std::string, std::string>> values_;  // category -> name -> text
+  std::string path_;
+  bool autoSave_ = true;
+  std::map<std::thread::id, int> updating_;  // thread -> nesting count
+};
