@@ -1,0 +1,19 @@
+// Reading fields out of an HTTP header block (start line, field lines, empty
+// line), as conforming peers write them: names compared without regard to
+// case, optional blanks around the colon and the value.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The values of every field named `name`, in order, trimmed of blanks.
+std::vector<std::string> FindHeaderFields(std::string_view header, std::string_view name);
+// The first value of field `name`; false when the field is absent.
+bool FindHeaderField(std::string_view header, std::string_view name, std::string* value);
+// The status code of a status line "HTTP/x.y NNN reason", 0 when the block has none.
+int GetHeaderStatusCode(std::string_view header);
+// True when the last transfer coding of Transfer-Encoding is "chunked".
+bool IsChunkedHeader(std::string_view header);
+// The Content-Length value, 0 when absent or no number; values past INT_MAX give INT_MAX.
+int GetHeaderContentLength(std::string_view header);
