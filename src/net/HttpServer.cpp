@@ -334,7 +334,8 @@ bool CHttpServer::DoJob() {
   const unsigned char* a = reinterpret_cast<const unsigned char*>(&peer.sin_addr.s_addr);
   std::string address = StrFormat("%d.%d.%d.%d", a[0], a[1], a[2], a[3]);
   unsigned short port = ntohs(peer.sin_port);
-  if (acceptFilter && !acceptFilter(socket, address, port)) {
+  AcceptFilter filter = acceptFilter.load();
+  if (filter && !filter(socket, address, port)) {
     sock::Close(socket);
     return true;
   }

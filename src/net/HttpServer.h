@@ -13,6 +13,7 @@
 
 #include <stdint.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <list>
@@ -131,13 +132,14 @@ class CHttpServer : public CThread {
   // True when the record's response is the one `password` gives for `method`.
   static bool CheckDigestResponse(DIGESTINFO* record, const std::string& method, const std::string& password);
 
-  // Settings the owner may change after StartServer.
-  AcceptFilter acceptFilter = nullptr;
-  AuthCallback authCallback = nullptr;
-  void* authContext = nullptr;
-  int credentialsMode = 1;  // 0: no CGI asks for credentials (copied into workers when made)
-  int requestLog = 1;       // non-zero: every routed request is logged
-  int requestTimeoutSec = kRequestTimeoutSec;  // longest wait for a request's header or body
+  // Settings the owner may change at any time, also while the server runs
+  // (StartServer clears the filter).
+  std::atomic<AcceptFilter> acceptFilter{nullptr};
+  std::atomic<AuthCallback> authCallback{nullptr};
+  std::atomic<void*> authContext{nullptr};
+  std::atomic<int> credentialsMode{1};  // 0: no CGI asks for credentials (copied into workers when made)
+  std::atomic<int> requestLog{1};       // non-zero: every routed request is logged
+  std::atomic<int> requestTimeoutSec{kRequestTimeoutSec};  // longest wait for a request's header or body
 
  protected:
   bool DoJob() override;

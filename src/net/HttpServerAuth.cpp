@@ -6,10 +6,7 @@
 #include <map>
 
 #include "foundation/Base64.h"
-#if __has_include("foundation/JsonSerializer.h")  // DEV-ONLY
 #include "foundation/JsonSerializer.h"
-#define HAVE_JSON 1
-#endif
 #include "foundation/StringUtil.h"
 #include "net/DigestAuth.h"
 #include "net/HttpReply.h"
@@ -110,9 +107,10 @@ bool CHttpServer::CheckDigestResponse(DIGESTINFO* record, const std::string& met
 
 void CHttpServer::NotifyAuthEvent(int event, SOCKET socket, const std::string& category, const std::string& cgi,
                                   void* data, void* value) {
-  if (!authCallback) return;
-  AUTHEVENT record{socket, category, cgi, data, value, authContext};
-  authCallback(event, &record);
+  AuthCallback callback = authCallback.load();
+  if (!callback) return;
+  AUTHEVENT record{socket, category, cgi, data, value, authContext.load()};
+  callback(event, &record);
 }
 
 bool CHttpServer::NeedsDigestAuth(int workerMode, const std::string& query) const {
@@ -147,13 +145,11 @@ bool CHttpServer::Authenticate(SOCKET socket, int workerMode, const std::string&
   } else if (method == 2) {
     std::map<std::string, std::string> values;
     std::string json;
-#ifdef HAVE_JSON
     if (CJsonSerializer::Deserialize(*body, &values)) {
       values["id"] = user;
       values["password"] = password;
       if (CJsonSerializer::SerializeMap(values, &json)) *body = json;
     }
-#endif
   }
   return true;
 }

@@ -29,14 +29,23 @@ int ElapsedMs(Clock::time_point start) {
   return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
-// What the handlers saw, and how they answer.
-struct Recorder {
-  std::mutex mutex;
+// What the last handler call saw.
+struct Seen {
   int calls = 0;
   std::string address, header, category, cgi, query, body;
   unsigned short port = 0;
   std::vector<SOCKET> kept;  // sockets of handlers that keep their connection
-  int keep = 0;              // non-zero: handlers keep the socket
+};
+
+// What the handlers saw (guarded by `mutex`: handlers run on worker threads), and how they answer.
+struct Recorder {
+  std::mutex mutex;
+  Seen seen;
+  int keep = 0;  // non-zero: handlers keep the socket
+  Seen Snapshot() {
+    std::lock_guard<std::mutex> hold(mutex);
+    return seen;
+  }
 };
 
 int RecordingHandler(SOCKET socket, const std::string& address, unsigned short port, const std::string& header,
@@ -46,16 +55,9 @@ int RecordingHandler(SOCKET socket, const std::string& address, unsigned short p
   int keep;
   {
     std::lock_guard<std::mutex> hold(r->mutex);
-    ++r->calls;
-    r->address = address;
-    r->port = port;
-    r->header = header;
-    r->category = category;
-    r->cgi = cgi;
-    r->query = query;
-    r->body = body;
+    r->seen = Seen{r->seen.calls + 1, address, header, category, cgi, query, body, port, r->seen.kept};
     keep = r->keep;
-    if (keep) r->kept.push_back(socket);
+    if (keep) r->seen.kept.push_back(socket);
   }
   CHttpReply reply(200);
   reply.extras["Query"] = query;
@@ -131,18 +133,18 @@ TEST_F(HttpServerTest, RoutesByLowerCasedCategoryAndCgiKeepingTheQuery) {
   ProcessLogCapture log;
   std::string reply = Curl({Url("/va/cctv_list.cgi?x=1")});
   EXPECT_NE(reply.find("<Query>x=1</Query>"), std::string::npos) << reply;
-  EXPECT_EQ(recorder_.category, "va");
-  EXPECT_EQ(recorder_.cgi, "cctv_list.cgi");
-  EXPECT_EQ(recorder_.query, "x=1");
-  EXPECT_EQ(recorder_.body, "");
-  EXPECT_EQ(recorder_.address, "127.0.0.1");
-  EXPECT_EQ(recorder_.header.substr(0, 31), "GET /va/cctv_list.cgi?x=1 HTTP/");
+  EXPECT_EQ(recorder_.Snapshot().category, "va");
+  EXPECT_EQ(recorder_.Snapshot().cgi, "cctv_list.cgi");
+  EXPECT_EQ(recorder_.Snapshot().query, "x=1");
+  EXPECT_EQ(recorder_.Snapshot().body, "");
+  EXPECT_EQ(recorder_.Snapshot().address, "127.0.0.1");
+  EXPECT_EQ(recorder_.Snapshot().header.substr(0, 31), "GET /va/cctv_list.cgi?x=1 HTTP/");
 
   Curl({Url("/VA/CCTV_LIST.CGI?X=Y")});
-  EXPECT_EQ(recorder_.category, "va");
-  EXPECT_EQ(recorder_.cgi, "cctv_list.cgi");
-  EXPECT_EQ(recorder_.query, "X=Y");
-  EXPECT_EQ(recorder_.calls, 2);
+  EXPECT_EQ(recorder_.Snapshot().category, "va");
+  EXPECT_EQ(recorder_.Snapshot().cgi, "cctv_list.cgi");
+  EXPECT_EQ(recorder_.Snapshot().query, "X=Y");
+  EXPECT_EQ(recorder_.Snapshot().calls, 2);
   EXPECT_NE(log.Text().find("INFO - Request command : va/cctv_list.cgi (127.0.0.1)"), std::string::npos)
       << log.Text();
 }
@@ -159,22 +161,22 @@ TEST_F(HttpServerTest, AnswersTheBannerForPathsItDoesNotServe) {
   EXPECT_NE(text.find("ERROR - Not found 'other.cgi' cgi (va)"), std::string::npos) << text;
   EXPECT_NE(text.find("ERROR - Not found 'none' category"), std::string::npos) << text;
   EXPECT_EQ(text.find("nothing"), std::string::npos) << text;
-  EXPECT_EQ(recorder_.calls, 0);
+  EXPECT_EQ(recorder_.Snapshot().calls, 0);
 }
 
 TEST_F(HttpServerTest, TakesTheFirstForwardedAddressAndTheRealPort) {
   Curl({"-H", "X-Forwarded-For: 10.1.1.1, 10.1.1.2", Url("/va/cctv_list.cgi")});
-  EXPECT_EQ(recorder_.address, "10.1.1.1");
-  EXPECT_NE(recorder_.port, 0);
-  EXPECT_NE(recorder_.port, port_);
+  EXPECT_EQ(recorder_.Snapshot().address, "10.1.1.1");
+  EXPECT_NE(recorder_.Snapshot().port, 0);
+  EXPECT_NE(recorder_.Snapshot().port, port_);
 }
 
 TEST_F(HttpServerTest, ReadsSizedAndChunkedRequestBodies) {
   Curl({"--data-binary", "{\"a\":\"1\"}", Url("/va/cctv_list.cgi")});
-  EXPECT_EQ(recorder_.body, "{\"a\":\"1\"}");
+  EXPECT_EQ(recorder_.Snapshot().body, "{\"a\":\"1\"}");
   Curl({"-H", "Transfer-Encoding: chunked", "--data-binary", "chunked body", Url("/va/cctv_list.cgi")});
-  EXPECT_EQ(recorder_.body, "chunked body");
-  EXPECT_EQ(recorder_.calls, 2);
+  EXPECT_EQ(recorder_.Snapshot().body, "chunked body");
+  EXPECT_EQ(recorder_.Snapshot().calls, 2);
 }
 
 TEST_F(HttpServerTest, RefusesOversizedBodiesAndDropsStalledOnes) {
@@ -185,7 +187,7 @@ TEST_F(HttpServerTest, RefusesOversizedBodiesAndDropsStalledOnes) {
   EXPECT_EQ(RawExchange(port_, "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length: 5\r\n\r\nab"), "");
   EXPECT_LT(ElapsedMs(start), 8000);
   EXPECT_EQ(RawExchange(port_, "GET /va/cctv_list.cgi HTTP/1.1\r\nHost: x"), "");  // header never ends
-  EXPECT_EQ(recorder_.calls, 0);
+  EXPECT_EQ(recorder_.Snapshot().calls, 0);
 }
 
 TEST_F(HttpServerTest, HandlerMayKeepItsSocket) {
@@ -199,11 +201,8 @@ TEST_F(HttpServerTest, HandlerMayKeepItsSocket) {
   ASSERT_EQ(CMyHttp::RecvBody(s, &header, length, 10), 1);
   // The worker has gone back to idle; the connection is still open for the handler's owner.
   SOCKET kept;
-  {
-    std::lock_guard<std::mutex> hold(recorder_.mutex);
-    ASSERT_EQ(recorder_.kept.size(), 1u);
-    kept = recorder_.kept[0];
-  }
+  ASSERT_EQ(recorder_.Snapshot().kept.size(), 1u);
+  kept = recorder_.Snapshot().kept[0];
   ASSERT_EQ(sock::SendAll(kept, "later", 5, 5000), 5);
   char buffer[8];
   EXPECT_EQ(sock::RecvAll(s, buffer, 5, 5000), 5);
@@ -228,25 +227,32 @@ TEST_F(HttpServerTest, ProtectedCgiSendsTheExactChallenge) {
   ASSERT_EQ(Base64Decode(m[2].str(), &decoded), 18);
   EXPECT_TRUE(std::regex_match(decoded, std::regex("[ 0-9]{10}[0-9]{8}"))) << decoded;
   EXPECT_EQ(decoded.substr(10), m[3].str());
-  EXPECT_EQ(recorder_.calls, 0);
+  EXPECT_EQ(recorder_.Snapshot().calls, 0);
 }
 
 TEST_F(HttpServerTest, CurlDigestLogsInAndAWrongPasswordIsRefused) {
   std::string reply = Curl({"--digest", "-u", "user:pw", Url("/va/secure.cgi?x=1")});
   EXPECT_NE(reply.find("<Code>200</Code>"), std::string::npos) << reply;
-  EXPECT_EQ(recorder_.query, "x=1&id=user&password=pw");
-  EXPECT_EQ(recorder_.calls, 1);
+  EXPECT_EQ(recorder_.Snapshot().query, "x=1&id=user&password=pw");
+  EXPECT_EQ(recorder_.Snapshot().calls, 1);
 
   reply = Curl({"--digest", "-u", "user:wrong", Url("/va/secure.cgi")});
   EXPECT_NE(reply.find("<Code>401</Code>"), std::string::npos) << reply;
   reply = Curl({"--digest", "-u", "nobody:pw", Url("/va/secure.cgi")});
   EXPECT_NE(reply.find("<Code>401</Code>"), std::string::npos) << reply;
-  EXPECT_EQ(recorder_.calls, 1);
+  EXPECT_EQ(recorder_.Snapshot().calls, 1);
 
   // Credentials in the query are the handler's to check: no Digest exchange.
   Curl({Url("/va/secure.cgi?id=a&password=b")});
-  EXPECT_EQ(recorder_.query, "id=a&password=b");
-  EXPECT_EQ(recorder_.calls, 2);
+  EXPECT_EQ(recorder_.Snapshot().query, "id=a&password=b");
+  EXPECT_EQ(recorder_.Snapshot().calls, 2);
+
+  // A POST's JSON body gets the credentials; a body that is no JSON stays as it is.
+  Curl({"--digest", "-u", "user:pw", "--data-binary", "{\"event\":\"7\",\"id\":\"x\"}", Url("/va/secure.cgi")});
+  EXPECT_EQ(recorder_.Snapshot().body, "{\"event\":\"7\",\"id\":\"user\",\"password\":\"pw\"}");
+  Curl({"--digest", "-u", "user:pw", "--data-binary", "plain", Url("/va/secure.cgi")});
+  EXPECT_EQ(recorder_.Snapshot().body, "plain");
+  EXPECT_EQ(recorder_.Snapshot().calls, 4);
 }
 
 TEST_F(HttpServerTest, OurOwnDigestClientLogsIn) {
@@ -255,7 +261,7 @@ TEST_F(HttpServerTest, OurOwnDigestClientLogsIn) {
   std::string reply;
   EXPECT_EQ(http.RequestUriUsingDigestAuth("/va/secure.cgi?k=v", "user", "pw", &reply, 10), 1);
   EXPECT_NE(reply.find("<Code>200</Code>"), std::string::npos) << reply;
-  EXPECT_EQ(recorder_.query, "k=v&id=user&password=pw");
+  EXPECT_EQ(recorder_.Snapshot().query, "k=v&id=user&password=pw");
 }
 
 TEST_F(HttpServerTest, GrowsWorkersTenAtATimeAndStopsWithReadersBlocked) {
@@ -296,7 +302,7 @@ TEST_F(HttpServerTest, CapsWorkersAndQueuesTheExcess) {
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   for (SOCKET s : idle) sock::Close(s);
   client.join();
-  EXPECT_EQ(recorder_.query, "q=late");
+  EXPECT_EQ(recorder_.Snapshot().query, "q=late");
 }
 
 TEST_F(HttpServerTest, ServesConcurrentClients) {
