@@ -42,12 +42,10 @@ class Flattener {
   }
 
   void Element(const XmlElement& element, const std::string& parent_key) {
-    std::string key = parent_key + "$" + element.name;
-    if (repeated_.count(element.name)) {
-      int n = ++(*counters_)[key + "$"];
-      key += "%" + std::to_string(n);
-    }
-    key += "$";
+    int n = 0;
+    if (repeated_.count(element.name)) n = ++(*counters_)[JoinKeyPath(parent_key, element.name)];
+    std::string key = parent_key;
+    key.append(MakeIndexedKey(element.name, n));
     tokens_->Add(key, TrimLineBreaksAndTabs(element.text));
     for (const auto& child : element.children) Element(*child, key);
   }
@@ -157,14 +155,27 @@ bool CXmlCfg::FileWrite(const std::string& path, std::string_view bytes) {
   return false;
 }
 
-std::string MakeKey(std::string_view name) { return "$" + std::string(name) + "$"; }
+std::string MakeKey(std::string_view name) { return MakeIndexedKey(name, 0); }
 
 std::string MakeIndexedKey(std::string_view name, int n) {
-  if (n <= 0) return MakeKey(name);
-  return "$" + std::string(name) + "%" + std::to_string(n) + "$";
+  std::string key;
+  key.reserve(name.size() + 16);
+  key.push_back('$');
+  key.append(name);
+  if (n > 0) {
+    key.push_back('%');
+    key.append(std::to_string(n));
+  }
+  key.push_back('$');
+  return key;
 }
 
 std::string JoinKeyPath(std::string_view key, std::string_view name) {
-  if (!name.empty() && name[0] == '$') return std::string(key) + std::string(name);
-  return std::string(key) + MakeKey(name);
+  std::string path(key);
+  if (!name.empty() && name[0] == '$') {
+    path.append(name);
+  } else {
+    path.append(MakeKey(name));
+  }
+  return path;
 }

@@ -1,0 +1,196 @@
+#include "foundation/XmlSerializer.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ProcessLogCapture.h"
+#include "TestRecords.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string FromText(std::string_view xml) {
+  TreeCopy copy;
+  EXPECT_TRUE(CXmlSerializer::FromXml(xml, &copy)) << xml;
+  return copy.text;
+}
+
+std::string FromFile(const std::string& path) {
+  TreeCopy copy;
+  EXPECT_TRUE(CXmlSerializer::FromXmlFile(path, &copy)) << path;
+  return copy.text;
+}
+
+TEST(XmlWriterTest, StatusRecordIsOneLinePerValue) {
+  TestStatus status;
+  status.id = 7;
+  status.last_executed = "2024-05-01 10:00:00";
+  status.last_error = -3;
+  EXPECT_EQ(CXmlSerializer::ToXml(status),
+            "<?xml version=\"1.0\"?>\r\n"
+            "<TestItemStatus>\r\n"
+            "\t<ID>7</ID>\r\n"
+            "\t<LastDateTimeExecuted>2024-05-01 10:00:00</LastDateTimeExecuted>\r\n"
+            "\t<LastErrorCode>-3</LastErrorCode>\r\n"
+            "</TestItemStatus>\r\n");
+  EXPECT_EQ(CXmlSerializer::Serialize(status), CXmlSerializer::ToXml(status));
+
+  TestItems empty;
+  EXPECT_EQ(CXmlSerializer::ToXml(empty), "<?xml version=\"1.0\"?>\r\n");
+}
+
+TEST(XmlWriterTest, NestedListsIndentByDepth) {
+  TestItems list;
+  list.Resize(1);
+  list.items[0]->id = 1;
+  list.items[0]->name = "a<b>&\"c'";
+  list.items[0]->targets = {{"u", 2}};
+  EXPECT_EQ(CXmlSerializer::ToXml(list),
+            "<?xml version=\"1.0\"?>\r\n"
+            "<TestItems>\r\n"
+            "\t<TestItem>\r\n"
+            "\t\t<ID>1</ID>\r\n"
+            "\t\t<Name>a&lt;b&gt;&amp;&quot;c&apos;</Name>\r\n"
+            "\t\t<Enabled>0</Enabled>\r\n"
+            "\t\t<TargetSites>\r\n"
+            "\t\t\t<TargetSite>\r\n"
+            "\t\t\t\t<Url>u</Url>\r\n"
+            "\t\t\t\t<Port>2</Port>\r\n"
+            "\t\t\t</TargetSite>\r\n"
+            "\t\t</TargetSites>\r\n"
+            "\t</TestItem>\r\n"
+            "</TestItems>\r\n");
+}
+
+TEST(XmlTextReaderTest, LowerCasesNamesAndTurnsLeavesIntoValues) {
+  EXPECT_EQ(FromText("<Status><ID>5</ID><Empty></Empty><Self/><Group><X>1</X></Group>"
+                     "<Group><X>2</X></Group>text beside</Status>"),
+            "status{id=5;empty=;self=;}[group{x=1;}group{x=2;}]");
+  EXPECT_EQ(FromText("<a><v>&amp;lt; &lt;&gt;&amp;&quot;&apos; <![CDATA[<raw>]]></v></a>"),
+            "a{v=&lt; <>&\"' <raw>;}");
+  // Broken after the root: what was read before the break.
+  EXPECT_EQ(FromText("<a><v>1</v><w>2</x><y>3</y></a>"), "a{v=1;w=2;}");
+  TestStatus status;
+  EXPECT_FALSE(CXmlSerializer::FromXml("no root", &status));
+  EXPECT_TRUE(CXmlSerializer::FromXml("<r/>", nullptr));
+}
+
+TEST(XmlTextReaderTest, RecordsRoundTrip) {
+  TestItems list;
+  list.Resize(2);
+  list.items[0]->id = 4;
+  list.items[0]->name = "x &amp; <y>";
+  list.items[0]->enabled = true;
+  list.items[0]->targets = {{"http://a", 1}, {"", 2}};
+  TestItems back;
+  ASSERT_TRUE(CXmlSerializer::FromXml(CXmlSerializer::ToXml(list), &back));
+  ASSERT_EQ(back.items.size(), 2u);
+  EXPECT_TRUE(*back.items[0] == *list.items[0]);
+  EXPECT_TRUE(*back.items[1] == *list.items[1]);
+}
+
+class XmlFileTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::string path = dir_.Join(name);
+    EXPECT_TRUE(WriteTestFile(path, bytes));
+    return path;
+  }
+  TempDir dir_;
+};
+
+TEST_F(XmlFileTest, FileReaderKeepsNodeNamesAndDropsEmptyElements) {
+  std::string path = Write("s.xml",
+                           "<?xml version=\"1.0\"?>\r\n<Status>\r\n\t<Group>\r\n\t\t<X>1</X>\r\n\t</Group>\r\n"
+                           "\t<Mixed>A<![CDATA[skip]]></Mixed>\r\n\t<Empty></Empty>\r\n\t<Self/>\r\n"
+                           "\t<ns:Name xmlns:ns=\"urn:x\">&lt;v&amp;&quot;&gt;</ns:Name>\r\n</Status>\r\n");
+  EXPECT_EQ(FromFile(path), "Status{mixed=A;name=<v&\">;}[Group{x=1;}]");
+}
+
+TEST_F(XmlFileTest, WrittenFileReadsBackThroughBothReaders) {
+  TestItems list;
+  list.Resize(1);
+  list.items[0]->id = 1;
+  list.items[0]->name = "a<b>&\"c' &amp;";
+  list.items[0]->targets = {{"u1", 1}, {"u2", 2}};
+  std::string path = dir_.Join("items.dat");
+  std::string text = CXmlSerializer::ToXmlFile(path, list);
+  EXPECT_EQ(text, CXmlSerializer::ToXml(list));
+  EXPECT_EQ(ReadTestFile(path), text);
+  EXPECT_EQ(FromFile(path),
+            "TestItems{}[TestItem{id=1;name=a<b>&\"c' &amp;;enabled=0;}"
+            "[TargetSites{}[TargetSite{url=u1;port=1;}TargetSite{url=u2;port=2;}]]]");
+  TestItems back;
+  ASSERT_TRUE(CXmlSerializer::FromXmlFile(path, &back));
+  ASSERT_EQ(back.items.size(), 1u);
+  EXPECT_TRUE(*back.items[0] == *list.items[0]);
+}
+
+TEST_F(XmlFileTest, EmptyValueIsAbsentThroughTheFileReader) {
+  TestStatus status;
+  status.id = 3;
+  std::string path = dir_.Join("status.dat");
+  ASSERT_FALSE(CXmlSerializer::ToXmlFile(path, status).empty());
+  EXPECT_EQ(FromFile(path), "TestItemStatus{id=3;lasterrorcode=0;}");
+  EXPECT_EQ(FromText(ReadTestFile(path)), "testitemstatus{id=3;lastdatetimeexecuted=;lasterrorcode=0;}");
+}
+
+TEST_F(XmlFileTest, LegacyCodePageStatusFilesReadBackWhole) {
+  // Written in the legacy code page with no encoding declared: a non-ASCII
+  // value must not end the walk before the later fields.
+  TestStatus status;
+  status.id = 12;
+  status.last_executed = "\xC7\xD1\xB1\xDB \xBD\xC3\xB0\xA3";  // CP949
+  status.last_error = 5;
+  std::string path = dir_.Join("korean.dat");
+  std::string text = CXmlSerializer::ToXmlFile(path, status);
+  EXPECT_NE(text.find("\xC7\xD1\xB1\xDB"), std::string::npos);  // bytes as they are
+  EXPECT_EQ(ReadTestFile(path), text);
+  TestStatus back;
+  ASSERT_TRUE(CXmlSerializer::FromXmlFile(path, &back));
+  EXPECT_EQ(back.id, 12);
+  EXPECT_EQ(back.last_executed, status.last_executed);
+  EXPECT_EQ(back.last_error, 5);
+}
+
+TEST_F(XmlFileTest, DeclaredEncodingsAreConvertedToTheLegacyCodePage) {
+  const std::string hangul_cp949 = "\xC7\xD1\xB1\xDB";
+  const std::string hangul_utf8 = "\xED\x95\x9C\xEA\xB8\x80";
+  EXPECT_EQ(FromFile(Write("euckr.xml", "<?xml version=\"1.0\" encoding=\"euc-kr\"?><r><v>" + hangul_cp949 +
+                                            "</v><w>1</w></r>")),
+            "r{v=" + hangul_cp949 + ";w=1;}");
+  EXPECT_EQ(FromFile(Write("utf8.xml", "\xEF\xBB\xBF<r><v>" + hangul_utf8 + "</v><w>1</w></r>")),
+            "r{v=" + hangul_cp949 + ";w=1;}");
+  EXPECT_EQ(FromFile(Write("plain.xml", "<r><v>" + hangul_utf8 + "</v><w>1</w></r>")),
+            "r{v=" + hangul_cp949 + ";w=1;}");
+}
+
+TEST_F(XmlFileTest, MalformedFilesGiveWhatWasReadBeforeTheFault) {
+  EXPECT_EQ(FromFile(Write("broken.xml", "<r><a>1</a><g><b>2</b></g><c>3</x></r>")), "r{a=1;}[g{b=2;}]");
+  // Entities are not expanded.
+  std::string laughs = "<!DOCTYPE r [<!ENTITY l0 'lol'>";
+  for (int i = 1; i <= 10; ++i) {
+    laughs += "<!ENTITY l" + std::to_string(i) + " '";
+    for (int k = 0; k < 10; ++k) laughs += "&l" + std::to_string(i - 1) + ";";
+    laughs += "'>";
+  }
+  laughs += "]><r><a>1</a><b>&l10;</b></r>";
+  EXPECT_EQ(FromFile(Write("laughs.xml", laughs)).rfind("r{a=1;", 0), 0u);
+
+  // An empty file: true, and the record gets an empty root.
+  EXPECT_EQ(FromFile(Write("empty.xml", "")), "{}");
+}
+
+TEST_F(XmlFileTest, FileFailuresAreLogged) {
+  ProcessLogCapture log;
+  TestStatus status;
+  std::string missing = dir_.Join("missing.dat");
+  EXPECT_FALSE(CXmlSerializer::FromXmlFile(missing, &status));
+  std::string nowhere = dir_.Join("no/folder/s.dat");
+  EXPECT_EQ(CXmlSerializer::ToXmlFile(nowhere, status), "");
+  EXPECT_EQ(log.Text(), "ERROR - Can't open file(Path: " + missing + ", Error: 2)\r\n"
+                        "ERROR - Can't create file.(File: " + nowhere + ", Error: 2)\r\n");
+}
+
+}  // namespace
