@@ -1,12 +1,13 @@
 #include "entities/Camera.h"
 
-#include "platform/Clock.h"
+#include "entities/PasswordCipher.h"
 
 CTBLCamera::CTBLCamera(const CTBLCamera& other)
     : CTBLCameraBase(other),
+      IEntityTreeNode(other),
       m_treeStoreNo(other.m_treeStoreNo.load(std::memory_order_relaxed)),
-      m_faultFlag(other.m_faultFlag.load(std::memory_order_relaxed)),
-      m_faultTime(other.m_faultTime.load(std::memory_order_relaxed)) {}
+      m_fault(other.m_fault),
+      m_deviceSettings(other.m_deviceSettings) {}
 
 void CTBLCamera::SetStoreNo(int storeNo) {
   CTBLCameraBase::SetStoreNo(storeNo);
@@ -18,15 +19,18 @@ void CTBLCamera::CopyTo(CDBEntity* target) const {
   auto* camera = dynamic_cast<CTBLCamera*>(target);
   if (camera == nullptr || camera == this) return;
   camera->m_treeStoreNo.store(GetTreeNodeStoreNo(), std::memory_order_relaxed);
-  camera->m_faultFlag.store(GetStreamFailure(), std::memory_order_relaxed);
-  camera->m_faultTime.store(GetFaultTime(), std::memory_order_relaxed);
+  camera->m_fault = m_fault;
 }
 
-void CTBLCamera::SetStreamFailure(int failing) {
-  int flag = failing != 0 ? 1 : 0;
-  if (m_faultFlag.load(std::memory_order_relaxed) == flag) return;
-  if (flag) m_faultTime.store(static_cast<int64_t>(platform::SystemClock()->NowSeconds()), std::memory_order_relaxed);
-  m_faultFlag.store(flag, std::memory_order_relaxed);
+void* CTBLCamera::GetInterface(const std::string& name) {
+  if (name == "IEntityTreeNode") return static_cast<IEntityTreeNode*>(this);
+  return nullptr;
+}
+
+std::string CTBLCamera::GetPassword() const { return ClearPassword(*this, CTBLCameraBase::GetPassword()); }
+
+void CTBLCamera::SetPassword(const std::string& clearText) {
+  CTBLCameraBase::SetPassword(StoredPassword(*this, clearText));
 }
 
 GATE_REGISTER_ENTITY(CTBLCamera);

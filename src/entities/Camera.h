@@ -8,9 +8,16 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "database/OwnerSettingManager.h"
+#include "entities/FaultState.h"
+#include "entities/base/EntityTreeNode.h"
 #include "entities/base/RowClass.h"
+
+class CTBLCameraList;
+class CTBLNRS;
 
 // clang-format off
 #define TBL_CAMERA_COLUMNS(C)                                   \
@@ -154,19 +161,19 @@ class CTBLCameraBase : public CDBEntity {
 };
 
 // The camera as the system uses it. Besides the columns it keeps a second copy
-// of its store number for its tree node, and its stream-fault state: a flag
-// and the time (seconds since 1970) it was raised. Those three are single
-// words read and written atomically; copies of the row carry them along.
+// of its store number for its tree node, its stream-fault state (CFaultState)
+// and a device setting manager (no owner, no store); copies of the row carry
+// them along.
 //
-// Still to come with the camera's navigation: the tree-node view
-// (GetInterface("IEntityTreeNode")), the password cipher rule of the password
-// accessors, the lookups through the owning store, and the device setting
-// manager member.
-class CTBLCamera : public CTBLCameraBase {
+// Navigation reads only the cache of the store that owns the row
+// (TBLCameraNavigation.cpp); a free row finds nothing. Rows handed out are the
+// cached rows themselves. No operation takes a lock of the row beyond the
+// column accessors' own; look-ups run under the store's locks.
+class CTBLCamera : public CTBLCameraBase, public IEntityTreeNode {
  public:
   CTBLCamera() = default;
-  // Columns, entity state (see CDBEntity), tree-node store number and
-  // fault state of `other`.
+  // Columns, entity state (see CDBEntity), tree-node store number, fault
+  // state and device setting manager of `other`.
   CTBLCamera(const CTBLCamera& other);
 
   // A copy of `name`.
@@ -176,18 +183,78 @@ class CTBLCamera : public CTBLCameraBase {
   // The columns, then the tree-node store number and the fault state, into a
   // target camera; no change record, no notification.
   void CopyTo(CDBEntity* target) const override;
+  // The tree-node view for "IEntityTreeNode" (exact name), else null.
+  void* GetInterface(const std::string& name) override;
+
+  // The login password in clear text: deciphered when the row keeps it
+  // enciphered (see PasswordCipher.h), else the column as stored.
+  std::string GetPassword() const override;
+  // Stores the clear text, enciphered under the same rule, through the
+  // change-recording setter of `password`.
+  void SetPassword(const std::string& clearText) override;
 
   // Records whether the camera's streams fail: an unchanged flag does nothing;
   // raising it stamps the current time; clearing it keeps the old time.
-  void SetStreamFailure(int failing);
+  void SetStreamFailure(int failing) { m_fault.Set(failing); }
   // The fault flag (0 or 1) and the time it was last raised (0 when never).
-  int GetStreamFailure() const { return m_faultFlag.load(std::memory_order_relaxed); }
-  int64_t GetFaultTime() const { return m_faultTime.load(std::memory_order_relaxed); }
+  int GetStreamFailure() const { return m_fault.GetFlag(); }
+  int64_t GetFaultTime() const { return m_fault.GetTime(); }
   // The store number kept for the tree node.
   int GetTreeNodeStoreNo() const { return m_treeStoreNo.load(std::memory_order_relaxed); }
+  // The camera's device setting manager (its own lock).
+  CDeviceSettingManager& GetDeviceSettingManager() { return m_deviceSettings; }
+
+  // ---- Related rows in the owner store (empty or null for a free row) ----
+
+  // The cached recording server of `zav_no`; null for 0, when it is not
+  // cached or is no CTBLNRS.
+  std::shared_ptr<CTBLNRS> GetZav() const;
+  // TBL_FailoverConnections rows whose `DeviceID` is this camera, by key.
+  EntityMap GetFailoverConnections() const;
+  // TBL_DeviceSettings rows whose `DeviceID` is this camera, by key.
+  EntityMap GetDeviceSettings() const;
+  // TBL_Camera_Group_Camera_List rows of this camera, by hidden row id.
+  EntityMap GetCameraLinks() const;
+  // Group number to group: the cached groups of the links, the first link to
+  // a group counting; links to groups not cached are left out.
+  EntityMap GetCameraGroups() const;
+  // The first link (by hidden row id) into group `groupNo`; null when none.
+  std::shared_ptr<CTBLCameraList> FindCameraLink(int groupNo) const;
+  // True when the camera has at least one link.
+  bool IsInAnyGroup() const;
+
+  // The recording server and channel that record the camera now: those of its
+  // failover connection with the lowest key, else `zav_no` / `zav_channel`.
+  int GetCurrentZavNo() const;
+  int GetCurrentZavChannel() const;
+  // True when `PTZControl` is above 0, or, with `PTZControl` 0, when
+  // `device_type` is "PTZ" or "Video Server" in any letter case.
+  bool IsPTZCapable() const;
+  // A copy of user field `index` + 1 (0 gives `user1`, 19 `user20`); "" for
+  // an index outside 0 to 19 (the index comes from an operator-edited file).
+  std::string GetUserField(int index) const;
+
+  // ---- IEntityTreeNode ----
+  std::string GetNodeName() override { return GetName(); }
+  // From `device_type` (any letter case): PTZ 3, Dome 4, Video Server 5,
+  // Box 2, NVR 6, VANVR 7, ZMS 8; anything else 15 off a recording server
+  // (`zav_no` 0 or less), 0 on one.
+  int GetNodeType() override;
+  // The `_order_` of the link into group `parentId` when it is above 0 and the
+  // link exists, else the camera's own `_order_`.
+  int GetNodeOrder(int parentId) override;
+  int GetNodeRank() override { return 200; }
+  // `name`; with flag 2 also `addr`; with flag 4 also `model_name`, `vendor`.
+  bool MatchesFilter(int flags, const std::string& filter) override;
+  // GetCameraGroups.
+  EntityMap GetParentNodes() override { return GetCameraGroups(); }
+  EntityMap GetChildNodes() override { return {}; }
+  // The recording server's status when it is not normal; else 2 when the
+  // camera is disabled; else 1 when its fault shows (CFaultState), else 0.
+  int GetNodeStatus() override;
 
  private:
   std::atomic<int> m_treeStoreNo{0};
-  std::atomic<int> m_faultFlag{0};
-  std::atomic<int64_t> m_faultTime{0};
+  CFaultState m_fault;
+  CDeviceSettingManager m_deviceSettings;
 };

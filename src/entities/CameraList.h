@@ -4,7 +4,12 @@
 // under the table name, which copies and clones take over.
 #pragma once
 
+#include <memory>
+
 #include "entities/base/RowClass.h"
+
+class CTBLCamera;
+class CTBLCameraGroup;
 
 // clang-format off
 #define TBL_CAMERA_LIST_COLUMNS(C)                      \
@@ -13,8 +18,14 @@
   C(Int, "_order_", Order, -1)
 // clang-format on
 
-// Still to come with the group navigation: the link's camera and group.
 class CTBLCameraList : public CDBEntity {
   GATE_ENTITY_TABLE(CTBLCameraList, "TBL_Camera_Group_Camera_List", TBL_CAMERA_LIST_COLUMNS, Composite, "",
                     kEntityNoFlags)
+
+  // The cached camera of `camera_no`; null for 0, without an owner store or
+  // when it is not cached.
+  std::shared_ptr<CTBLCamera> GetCamera() const;
+  // The cached group of `camera_group_no`; null for 0, without an owner store
+  // or when it is not cached.
+  std::shared_ptr<CTBLCameraGroup> GetCameraGroup() const;
 };
