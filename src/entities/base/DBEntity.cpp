@@ -296,6 +296,25 @@ void* CDBEntity::GetInterface(const std::string& name) {
   return nullptr;
 }
 
+const char* CDBEntity::GetTypeName() const { return GetTableName(); }
+
+void CDBEntity::Serialize(CSerializationInfo& node) const {
+  node.SetName(GetTableName());
+  for (const CColumnValue& value : GetColumnValues()) {
+    if (!value.GetValue().empty()) node.AddValue(value.GetName(), value.GetValue());
+  }
+}
+
+void CDBEntity::Deserialize(const CSerializationInfo& node) {
+  CKeyValueData values;
+  for (const CColumnValue& column : GetColumnValues()) {
+    std::string name = StrToLower(column.GetName());
+    int position = node.IndexOf(name);
+    if (position >= 0) values.SetValue(name, node.GetValueAt(position));
+  }
+  LoadFrom(values);
+}
+
 std::vector<std::string> CDBEntity::GetChangedColumns() const {
   std::vector<std::string> names;
   CScopedLock hold(m_entityLock);

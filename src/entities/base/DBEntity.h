@@ -33,8 +33,9 @@
 #include "entities/base/RelationInfo.h"
 #include "entities/base/TableDescriptor.h"
 #include "foundation/Lock.h"
+#include "foundation/SerializationInfo.h"
 
-class CDBEntity : public INotifyPropertyChanged {
+class CDBEntity : public INotifyPropertyChanged, public CSerializable {
  public:
   CDBEntity() = default;
   // Takes the source's subscribers, store number, owner store and change map,
@@ -110,6 +111,17 @@ class CDBEntity : public INotifyPropertyChanged {
   virtual void ClearChanges();
   // The named extra interface of the row (exact name), or null.
   virtual void* GetInterface(const std::string& name);
+
+  // The row as a serialisable record: the type name is the table name.
+  const char* GetTypeName() const override;
+  // Names the node after the table and adds, in column order, every column
+  // whose value text is not empty under its name as the table spells it
+  // (numbers are always written; empty texts are left out).
+  void Serialize(CSerializationInfo& node) const override;
+  // Loads (LoadFrom) every column whose lower-case name the node holds as a
+  // value (names compared exactly, as the text readers deliver them in lower
+  // case); other columns keep their values. Records no change.
+  void Deserialize(const CSerializationInfo& node) override;
 
   // The names of the recorded changes, in byte order. Takes the entity lock.
   std::vector<std::string> GetChangedColumns() const;

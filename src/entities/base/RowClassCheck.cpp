@@ -5,6 +5,8 @@
 
 #include "entities/base/DBEntity.h"
 #include "entities/base/DBEntityFactory.h"
+#include "foundation/JsonSerializer.h"
+#include "foundation/SerializationInfo.h"
 #include "foundation/StringUtil.h"
 
 namespace {
@@ -166,6 +168,15 @@ class Checker {
     if (copy->GetColumnValues() != values) Fail("CopyTo does not copy every column");
     RowPtr clone(loaded->Clone());
     if (!clone || clone->GetColumnValues() != values) Fail("Clone does not copy every column");
+    // Through the JSON form, whose reader gives the value names in lower case.
+    CSerializationInfo node;
+    loaded->Serialize(node);
+    std::string json;
+    RowPtr read(CDBEntityFactory::CreateEntity(m_table));
+    if (!CJsonSerializer::Serialize(node, &json) || !CJsonSerializer::Deserialize(json, read.get()) ||
+        RoundTripColumns(table, *read) != RoundTripColumns(table, *loaded)) {
+      Fail("loaded values do not survive Serialize and Deserialize through JSON");
+    }
   }
 
   std::string m_table;

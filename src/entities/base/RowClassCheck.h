@@ -3,7 +3,7 @@
 // case, accessor names follow the naming rule (unless a column says
 // IrregularAccessor), names are unique, the key fits its kind, the column list
 // a row reports matches its declaration, and initial and loaded values survive
-// WriteColumns/LoadFrom, CopyTo and Clone.
+// WriteColumns/LoadFrom, CopyTo, Clone and Serialize/Deserialize.
 #pragma once
 
 #include <string>
