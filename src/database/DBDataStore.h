@@ -76,6 +76,8 @@ class CDBDataStore : public IDataService {
   // The adapter of the write's connection; null (logged under `function`) when none.
   IDataAdapter* WriteAdapter(int connection, const char* function,
                              std::shared_ptr<CDBConnectionInfo>* keep);
+  // Commits or rolls back the transaction of `connection`, then releases it.
+  bool EndTransaction(int connection, bool commit);
   // False when the registry does not know the table or its rows are memory-only.
   static bool IsListedTable(const char* table);
 

@@ -150,6 +150,8 @@ class CMariaAdapter : public IDataAdapter {
   // one after the rows. False when the query failed or the registry does not know the table.
   bool ReadEntities(const char* function, const char* table, const std::string& query,
                     CPerformanceChecker* checker, const EntitySink& deliver);
+  template <typename Map, typename KeyOf>
+  bool ReadEntityMap(const char* table, const char* query, Map& entities, KeyOf key);
   // The columns of `entity` that a statement on `table` writes.
   std::vector<CColumnValue> WrittenColumns(const CDBEntity& entity, const std::string& table,
                                            bool skip_auto_key);

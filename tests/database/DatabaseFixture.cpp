@@ -136,7 +136,7 @@ std::string LogCapture::Text() const { return ReadTestFile(dir_.Join("log.txt"))
 
 namespace {
 
-int ListenOn(unsigned short port, unsigned short* bound) {
+int ListenOn(unsigned short port, unsigned short* bound, int backlog = 16) {
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return -1;
   int one = 1;
@@ -146,7 +146,7 @@ int ListenOn(unsigned short port, unsigned short* bound) {
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   addr.sin_port = htons(port);
   socklen_t length = sizeof(addr);
-  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(fd, 16) != 0 ||
+  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(fd, backlog) != 0 ||
       getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
     close(fd);
     return -1;
@@ -250,9 +250,24 @@ unsigned short ClosedPort() {
   return port;
 }
 
-SilentServer::SilentServer() { listener_ = ListenOn(0, &port_); }
+SilentServer::SilentServer(bool full) {
+  listener_ = ListenOn(0, &port_, full ? 0 : 16);
+  if (!full || listener_ < 0) return;
+  // An accept queue of length 0 holds one connection; a few more make sure.
+  for (int i = 0; i < 3; ++i) {
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(port_);
+    (void)!connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+    fillers_.push_back(fd);
+  }
+  usleep(100 * 1000);  // let the handshakes of the fillers complete
+}
 
 SilentServer::~SilentServer() {
+  for (int fd : fillers_) close(fd);
   if (listener_ >= 0) close(listener_);
 }
 

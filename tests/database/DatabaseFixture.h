@@ -135,14 +135,18 @@ class PrivateServer {
 // A loopback port on which nothing listens (bound and closed again).
 unsigned short ClosedPort();
 
-// A listener that accepts connections and never says anything (a server that hangs).
+// A listener that accepts connections and never says anything (a server that
+// hangs). With `full`, its accept queue is filled first, so that the kernel
+// drops further connection attempts and a connect stays pending (a host that
+// does not answer).
 class SilentServer {
  public:
-  SilentServer();
+  explicit SilentServer(bool full = false);
   ~SilentServer();
   unsigned short port() const { return port_; }
 
  private:
   int listener_ = -1;
   unsigned short port_ = 0;
+  std::vector<int> fillers_;
 };

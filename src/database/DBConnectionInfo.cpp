@@ -1,0 +1,36 @@
+#include "database/DBConnectionInfo.h"
+
+#include "database/DBConnectionManager.h"
+#include "foundation/IDCreater.h"
+#include "foundation/Log.h"
+
+namespace {
+
+std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+
+}  // namespace
+
+CDBConnectionInfo::CDBConnectionInfo(const char* type, const char* host, int port,
+                                     const char* database, const char* user, const char* password)
+    : id_(CIDCreater::GetInstance()->NextID("_DB_CONNECTION_ID")),
+      adapter_(CreateDataAdapter(Text(type))),
+      owner_thread_(CurrentThreadId()),
+      type_(Text(type)),
+      host_(Text(host)),
+      port_(port),
+      database_(Text(database)),
+      user_(Text(user)),
+      password_(Text(password)) {
+  if (adapter_) adapter_->SetAdapterType("");
+}
+
+CDBConnectionInfo::~CDBConnectionInfo() { ReleaseDataAdapter(adapter_); }
+
+bool CDBConnectionInfo::OpenConnection() {
+  if (adapter_ && adapter_->Connect(host_.c_str(), port_, database_.c_str(), user_.c_str(),
+                                    password_.c_str())) {
+    return true;
+  }
+  GATE_LOG(1, "ERROR - Can't connect with '%s:%d' database.\r\n", host_.c_str(), port_);
+  return false;
+}

@@ -1,0 +1,272 @@
+// The entity operations of the MariaDB adapter: the SQL text of find, add,
+// update, delete, list and count, and result rows turned back into rows
+// through the table-name registry. A column is written only when the loaded
+// schema has its table and the column.
+#include "database/MariaAdapter.h"
+
+#include "database/PerformanceChecker.h"
+#include "entities/base/DBEntity.h"
+#include "entities/base/DBEntityFactory.h"
+#include "foundation/Log.h"
+#include "foundation/StringUtil.h"
+
+namespace {
+
+const char* const kSoftDeleteFilter = " WHERE `IsDeleted` = 0 OR `IsDeleted` is NULL";
+
+std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+
+// "`name` = value" of one column, the value as an SQL literal of its kind.
+std::string Assignment(const CColumnValue& column) {
+  return "`" + column.GetName() + "` = " + column.GetSqlValueText();
+}
+
+// The key condition of a row with a single key column: the full 64-bit key
+// where the row has one (not only its low 32 bits), else the 32-bit id.
+std::string KeyCondition(const CDBEntity& entity) {
+  std::string key = "`";
+  key += Text(entity.GetKeyColumnName());
+  key += "` = ";
+  key += entity.HasInt64ID() ? std::to_string(entity.GetID64()) : std::to_string(entity.GetID());
+  return key;
+}
+
+}  // namespace
+
+// The columns of `entity` that an INSERT, an UPDATE or an all-columns condition
+// writes: those the loaded schema has in `table`, without an empty date or
+// time, and (when `skip_auto_key`) without the key column of an auto-increment key.
+std::vector<CColumnValue> CMariaAdapter::WrittenColumns(const CDBEntity& entity,
+                                                        const std::string& table,
+                                                        bool skip_auto_key) {
+  std::vector<CColumnValue> written;
+  const CDBTableSchema* schema = GetDBSchema()->FindTable(table);
+  if (!schema) return written;
+  const std::string key = Text(entity.GetKeyColumnName());
+  const bool auto_key = skip_auto_key && !key.empty() && entity.IsAutoIncrementKey();
+  for (CColumnValue& column : entity.GetColumnValues()) {
+    if (!schema->HasColumn(column.GetName())) continue;
+    if (auto_key && StrEqualNoCase(column.GetName(), key)) continue;
+    const int kind = column.GetKind();
+    if ((kind == kColumnKindDateTime || kind == kColumnKindDate || kind == kColumnKindTime) &&
+        column.GetValue().empty()) {
+      continue;
+    }
+    written.push_back(std::move(column));
+  }
+  return written;
+}
+
+bool CMariaAdapter::ReadEntities(const char* function, const char* table,
+                                 const std::string& query, CPerformanceChecker* checker,
+                                 const EntitySink& deliver) {
+  CScopedLock hold(lock_);
+  ColumnIndex columns;
+  ResultRows rows;
+  if (!QueryAndFetch(function, query, columns, rows)) return false;
+  if (rows.empty()) return true;
+  if (checker) checker->Check();
+  const std::string table_name = Text(table);
+  bool made = true;
+  for (ResultRow& row : rows) {
+    EntityPtr entity(CDBEntityFactory::CreateEntity(table_name));
+    if (!entity) {
+      made = false;  // a table that the registry does not know gives no rows
+      break;
+    }
+    CKeyValueData view(&columns, &row);
+    entity->LoadFrom(view);
+    ResultRow().swap(row);  // the texts are no longer needed
+    if (!deliver(std::move(entity))) break;
+  }
+  if (checker) checker->Check();
+  return made;
+}
+
+EntityPtr CMariaAdapter::FindEntity(const char* table, const char* condition) {
+  return FindEntityEx(table, ("SELECT * FROM " + Text(table) + " WHERE " + Text(condition)).c_str());
+}
+
+EntityPtr CMariaAdapter::FindEntity(const char* table, const char* key_column, int id) {
+  return FindEntityEx(
+      table, ("SELECT * FROM " + Text(table) + " WHERE `" + Text(key_column) + "` = " +
+              std::to_string(id)).c_str());
+}
+
+EntityPtr CMariaAdapter::FindEntityEx(const char* table, const char* query) {
+  EntityPtr found;
+  ReadEntities("CMariaAdapter::FindEntityEx", table, Text(query), nullptr, [&](EntityPtr entity) {
+    found = std::move(entity);
+    return false;  // the first row only
+  });
+  return found;
+}
+
+bool CMariaAdapter::AddEntity(CDBEntity* entity) {
+  return entity && AddEntityEx(entity, entity->GetTableName());
+}
+
+bool CMariaAdapter::AddEntityEx(CDBEntity* entity, const char* table) {
+  if (!entity) return false;
+  CScopedLock hold(lock_);
+  const std::string table_name = Text(table);
+  if (!GetDBSchema()->HasTable(table_name)) return false;
+  std::string names;
+  std::string values;
+  for (const CColumnValue& column : WrittenColumns(*entity, table_name, true)) {
+    if (!names.empty()) {
+      names += ", ";
+      values += ", ";
+    }
+    names += "`" + column.GetName() + "`";
+    values += column.GetSqlValueText();
+  }
+  if (!QueryLogged("CMariaAdapter::AddEntityEx",
+                   "INSERT INTO " + table_name + " (" + names + ") VALUES (" + values + ")")) {
+    return false;
+  }
+  if (entity->HasKeyColumn() && entity->IsAutoIncrementKey()) {
+    uint64_t id = GetInsertId();
+    if (entity->HasInt64ID()) {
+      entity->SetID64(id);
+    } else {
+      entity->SetID(static_cast<int>(id));
+    }
+  }
+  return true;
+}
+
+bool CMariaAdapter::UpdateEntity(CDBEntity* entity, const ColumnList* columns) {
+  return entity && UpdateEntityEx(entity, entity->GetTableName(), columns);
+}
+
+bool CMariaAdapter::UpdateEntity(CDBEntity* entity, const char* column) {
+  ColumnList columns{Text(column)};
+  return UpdateEntity(entity, &columns);
+}
+
+bool CMariaAdapter::UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) {
+  if (!entity || (!entity->HasKeyColumn() && !entity->HasCompositeKey())) return false;
+  CScopedLock hold(lock_);
+  const std::string table_name = Text(table);
+  std::string assignments;
+  for (const CColumnValue& column : WrittenColumns(*entity, table_name, true)) {
+    if (columns && std::find(columns->begin(), columns->end(), column.GetName()) == columns->end()) {
+      continue;  // not in the caller's list (exact letter case)
+    }
+    if (!assignments.empty()) assignments += ", ";
+    assignments += Assignment(column);
+  }
+  std::string where;
+  if (entity->HasKeyColumn()) {
+    where = KeyCondition(*entity);
+  } else {
+    where = Assignment(entity->GetCompositeKeyPart1()) + " AND " +
+            Assignment(entity->GetCompositeKeyPart2());
+  }
+  return QueryLogged("CMariaAdapter::UpdateEntityEx",
+                     "UPDATE " + table_name + " SET " + assignments + " WHERE " + where);
+}
+
+bool CMariaAdapter::DeleteEntity(CDBEntity* entity, bool hard_delete) {
+  if (!entity) return false;
+  CScopedLock hold(lock_);
+  const std::string table_name = Text(entity->GetTableName());
+  std::string where;
+  if (entity->HasKeyColumn()) {
+    where = KeyCondition(*entity);
+  } else {
+    for (const CColumnValue& column : WrittenColumns(*entity, table_name, false)) {
+      if (!where.empty()) where += " AND ";
+      where += Assignment(column);
+    }
+  }
+  const bool soft = !hard_delete && GetDBSchema()->HasColumn(table_name, "isdeleted");
+  std::string statement = soft ? "UPDATE " + table_name + " SET `IsDeleted` = 1 WHERE " + where
+                               : "DELETE FROM " + table_name + " WHERE " + where;
+  return QueryLogged("CMariaAdapter::DeleteEntity", statement);
+}
+
+std::string CMariaAdapter::ListStatement(const char* table, const char* clause) {
+  std::string statement = "SELECT * FROM " + Text(table);
+  if (!clause) {
+    if (GetDBSchema()->HasColumn(Text(table), "isdeleted")) statement += kSoftDeleteFilter;
+  } else if (*clause) {
+    statement += " ";
+    statement += clause;
+  }
+  return statement;
+}
+
+bool CMariaAdapter::GetEntityList(const char* table, const char* clause, EntityCallback callback,
+                                  void* context) {
+  CScopedLock hold(lock_);
+  CPerformanceChecker checker("GetEntityList");
+  return ReadEntities("CMariaAdapter::GetEntityList", table, ListStatement(table, clause),
+                      &checker, [&](EntityPtr entity) {
+                        return callback && callback(std::move(entity), context) != 0;
+                      });
+}
+
+bool CMariaAdapter::GetEntityList(const char* table, EntityMap64& entities) {
+  return GetEntityList(table, nullptr, entities);
+}
+
+bool CMariaAdapter::GetEntityList(const char* table, EntityMap& entities) {
+  return GetEntityList(table, nullptr, entities);
+}
+
+bool CMariaAdapter::GetEntityList(const char* table, const char* clause, EntityMap64& entities) {
+  CScopedLock hold(lock_);
+  return GetEntityListEx(table, ListStatement(table, clause).c_str(), entities);
+}
+
+bool CMariaAdapter::GetEntityList(const char* table, const char* clause, EntityMap& entities) {
+  CScopedLock hold(lock_);
+  return GetEntityListEx(table, ListStatement(table, clause).c_str(), entities);
+}
+
+bool CMariaAdapter::GetEntityListEx(const char* table, const char* query, EntityCallback callback,
+                                    void* context) {
+  CScopedLock hold(lock_);
+  CPerformanceChecker checker("GetEntityList");
+  return ReadEntities("CMariaAdapter::GetEntityListEx", table, Text(query), &checker,
+                      [&](EntityPtr entity) {
+                        return callback && callback(std::move(entity), context) != 0;
+                      });
+}
+
+// The map forms of GetEntityListEx: the map is emptied first, rows go in under `key`.
+template <typename Map, typename KeyOf>
+bool CMariaAdapter::ReadEntityMap(const char* table, const char* query, Map& entities, KeyOf key) {
+  entities.clear();
+  CScopedLock hold(lock_);
+  CPerformanceChecker checker("GetEntityList - " + Text(table));
+  return ReadEntities("CMariaAdapter::GetEntityListEx", table, Text(query), &checker,
+                      [&](EntityPtr entity) {
+                        auto id = key(*entity);
+                        entities[id] = std::move(entity);
+                        return true;
+                      });
+}
+
+bool CMariaAdapter::GetEntityListEx(const char* table, const char* query, EntityMap64& entities) {
+  return ReadEntityMap(table, query, entities, [](const CDBEntity& row) { return row.GetID64(); });
+}
+
+bool CMariaAdapter::GetEntityListEx(const char* table, const char* query, EntityMap& entities) {
+  return ReadEntityMap(table, query, entities, [](const CDBEntity& row) { return row.GetID(); });
+}
+
+int CMariaAdapter::GetEntityCount(const char* table, const char* clause) {
+  std::string statement = "SELECT COUNT(*) FROM " + Text(table);
+  if (clause) {
+    statement += ' ';
+    statement += clause;
+  }
+  ColumnIndex columns;
+  ResultRows rows;
+  if (!QueryAndFetch("CMariaAdapter::GetEntityCount", statement, columns, rows)) return 0;
+  if (rows.empty() || rows[0].empty()) return 0;
+  return static_cast<int>(std::atol(rows[0][0].c_str()));
+}

@@ -1,0 +1,38 @@
+// CHttpEndpoint: the target of a service's outgoing requests (host, port,
+// credentials, authentication mode, TLS). Each call runs one request on a
+// fresh CMyHttp, so one endpoint may serve several threads at once.
+#pragma once
+
+#include <string>
+
+#include "net/SecureSock.h"
+
+class CHttpEndpoint {
+ public:
+  static constexpr int kAuthBasic = 1;   // an Authorization: Basic line
+  static constexpr int kAuthDigest = 2;  // a Digest challenge answered once
+  // Any other mode (3 configured): credentials in the query string.
+
+  CHttpEndpoint(std::string host, int port, std::string user, std::string password, int authMode, int tls)
+      : host(std::move(host)), port(port), user(std::move(user)), password(std::move(password)),
+        authMode(authMode), tls(tls) {}
+
+  // GET `uri`. Returns 1 when the connection was made (the request's own
+  // outcome shows in `reply`: empty, header only, or whole), 0 when it was
+  // not (`reply` untouched). Blocks up to about `timeoutSec` per wait.
+  int Get(const std::string& uri, std::string* reply, int timeoutSec) const;
+  // POST `body` to `uri`, as Get.
+  int Post(const std::string& uri, const std::string& body, std::string* reply, int timeoutSec) const;
+  // POST on a connection a stream client holds; no reply is read. 1 sent, 0 failed.
+  int SendPost(CSecureSock& conn, const std::string& uri, const std::string& body, int timeoutSec) const;
+
+  std::string host;
+  int port;
+  std::string user;
+  std::string password;
+  int authMode;
+  int tls;
+
+ private:
+  int Request(const std::string& uri, const std::string* body, std::string* reply, int timeoutSec) const;
+};

@@ -1,0 +1,192 @@
+// CHttpServer: the embedded HTTP server. Its own thread accepts connections
+// and hands each to an idle worker thread; the worker reads one request (header
+// and body), splits its path into a category and a CGI name (both lower-cased),
+// optionally checks HTTP Digest credentials, and calls the handler registered
+// for that pair, which writes its own reply on the socket. Paths it does not
+// serve get the raw banner "Welcome to ORVU!!!\r\n\r\n".
+//
+// Workers start 10 at a time (10 more whenever a connection finds none idle),
+// up to kMaxWorkers; connections beyond that wait in a bounded queue for the
+// next free worker, and past it are closed. StopServer wakes every thread
+// (sockets are shut down, not closed under a reader) and waits for them.
+#pragma once
+
+#include <stdint.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <list>
+#include <map>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "foundation/Lock.h"
+#include "foundation/Thread.h"
+#include "net/Sock.h"
+
+// A CGI handler: writes its reply on `socket`. `clientAddress` is the first
+// X-Forwarded-For entry or the peer address; `header` the raw request header
+// block; `category` and `cgi` lower-cased; `query` the text after "?" (with
+// credentials appended after a Digest login); `body` the request body.
+// Returns 0 when done with the socket (the worker closes it), any other value
+// when it keeps the socket (it closes it itself). Runs on worker threads,
+// several at once.
+using CgiHandler = int (*)(SOCKET socket, const std::string& clientAddress, unsigned short port,
+                           const std::string& header, const std::string& category, const std::string& cgi,
+                           const std::string& query, const std::string& body, void* context);
+
+// One registration for StartServer. Names must be lower case to be reachable.
+struct CCgiMap {
+  std::string category;
+  std::string cgi;
+  CgiHandler handler = nullptr;
+  int flags = 0;  // non-zero: the CGI requires Digest authentication
+};
+
+class CHttpServer : public CThread {
+ public:
+  static constexpr int kWorkerStep = 10;           // workers added at a time
+  static constexpr int kMaxWorkers = 256;          // most workers the pool grows to
+  static constexpr int kMaxQueued = 256;           // connections waiting for a worker
+  static constexpr int kRequestTimeoutSec = 60;    // wait for a request's header or body
+  static constexpr int kMaxRequestBody = 16 * 1024 * 1024;
+
+  // The parsed Authorization header of a Digest login.
+  struct DIGESTINFO {
+    std::string method;     // request method text, set at verification
+    std::string algorithm;  // "md5" when absent
+    std::string username;
+    std::string realm;
+    std::string password;   // from the authentication callback, set at verification
+    std::string nonce;
+    std::string uri;
+    std::string qop;
+    unsigned nc = 0;        // the nonce count (hexadecimal on the wire)
+    std::string ncText;     // the nonce count as sent, used in the digest
+    std::string cnonce;
+    std::string response;
+    std::string opaque;
+  };
+
+  // The record given to the authentication callback. Event 0 (password
+  // wanted): `data` is the user name (const std::string*), `value` the
+  // password to fill in (std::string*). Event 1 (verification failed): `data`
+  // is an int flag, 0 on entry; setting it lets the request through with a
+  // password that does not match.
+  struct AUTHEVENT {
+    SOCKET socket;
+    std::string category;
+    std::string cgi;
+    void* data;
+    void* value;
+    void* context;
+  };
+  using AuthCallback = void (*)(int event, AUTHEVENT* record);
+  // When set, a connection is served only when it returns non-zero.
+  using AcceptFilter = int (*)(SOCKET socket, const std::string& address, unsigned short port);
+
+  CHttpServer();
+  // Stops the server and waits for its threads.
+  ~CHttpServer() override;
+
+  // Builds the routing table from `cgis`, opens the listening socket on `port`
+  // (0: the kernel picks; see GetPort) and starts the accept thread with 10
+  // workers. Returns 1, or 0 (logged, nothing left running) when the port
+  // cannot be opened or a thread cannot start.
+  int StartServer(unsigned short port, const std::string& label, const std::vector<CCgiMap>& cgis, int reserved1,
+                  int reserved2, void* context);
+  // Stops every thread, waits up to 5 s (then for workers stuck in handlers
+  // as long as they take), and frees the routing table.
+  void StopServer();
+
+  // Asks the accept thread and every worker to stop, waking them. Does not wait.
+  void Stop() override;
+  // Waits for the workers (2 s each) and the accept thread (`seconds`), then
+  // closes the listening socket. Always true.
+  bool Wait(int seconds) override;
+
+  // The listening port (the kernel's choice when started with 0), 0 when not listening.
+  unsigned short GetPort() const;
+  // Workers that exist now (idle and busy), under the lock.
+  int GetWorkerCount();
+  // The address to listen on, network order (every local address by default);
+  // set before StartServer.
+  void SetBindAddress(uint32_t address) { bindAddress_ = address; }
+
+  // `<?xml ...?>` declaration (unless the body brings one), a header with the
+  // status line, WWW-Authenticate and "Content-Type: text/xml; charset=euc-kr",
+  // and the body, sent within 10 s. Returns the bytes sent or -1.
+  static int SendResponse(SOCKET socket, const std::string& statusLine, const std::string& authenticate,
+                          const std::string& body);
+  // A fresh nonce (Base64 of "%10d%08d": time and a random number) and its opaque ("%08d").
+  static void MakeNonce(std::string* nonce, std::string* opaque);
+  // Sends the 401 reply with a SHA-256 Digest challenge for realm "ZMS".
+  static void SendDigestChallenge(SOCKET socket);
+  // Reads a Digest Authorization value into `record`. False when it is no
+  // Digest value, is malformed, lacks username, realm, nonce, uri or response,
+  // or holds an over-long value.
+  static bool ParseDigestAuthorization(const std::string& text, DIGESTINFO* record);
+  // True when the record's response is the one `password` gives for `method`.
+  static bool CheckDigestResponse(DIGESTINFO* record, const std::string& method, const std::string& password);
+
+  // Settings the owner may change at any time, also while the server runs
+  // (StartServer clears the filter).
+  std::atomic<AcceptFilter> acceptFilter{nullptr};
+  std::atomic<AuthCallback> authCallback{nullptr};
+  std::atomic<void*> authContext{nullptr};
+  std::atomic<int> credentialsMode{1};  // 0: no CGI asks for credentials (copied into workers when made)
+  std::atomic<int> requestLog{1};       // non-zero: every routed request is logged
+  std::atomic<int> requestTimeoutSec{kRequestTimeoutSec};  // longest wait for a request's header or body
+
+ protected:
+  bool DoJob() override;
+
+ private:
+  class CWorkerThread;
+  struct CGIHANDLER {
+    int flags = 0;
+    CgiHandler handler = nullptr;
+  };
+  using CCategory = std::unordered_map<std::string, CGIHANDLER>;
+
+  // Creates and starts up to kWorkerStep workers into the idle list. Requires lock_.
+  void AddWorkers();
+  // Moves a finished worker from busy to idle, or hands it the next queued
+  // connection (it stays busy). Returns 1 when the worker was busy.
+  int ReleaseWorker(CWorkerThread* worker);
+  // Hands an accepted connection to a worker, queues or closes it.
+  void Dispatch(SOCKET socket, const std::string& address, unsigned short port);
+  // Calls the authentication callback when one is set.
+  void NotifyAuthEvent(int event, SOCKET socket, const std::string& category, const std::string& cgi, void* data,
+                       void* value);
+  // True when a protected CGI must see Digest credentials (see the worker).
+  bool NeedsDigestAuth(int workerMode, const std::string& query) const;
+  // The Digest step of a protected request. Returns false after sending the
+  // challenge; true to go on to the handler (query or body may gain credentials).
+  bool Authenticate(SOCKET socket, int workerMode, const std::string& category, const std::string& cgi,
+                    int method, const std::string& authorization, std::string* query, std::string* body);
+  void ResetState();
+
+  struct Pending {
+    SOCKET socket;
+    std::string address;
+    unsigned short port;
+  };
+
+  SOCKET listenSocket_ = INVALID_SOCKET;  // written before the accept thread starts and after it ended
+  unsigned short port_ = 0;
+  uint32_t bindAddress_ = 0;
+  int acceptWaitMs_ = 1000;
+  void* context_ = nullptr;
+  std::string label_;
+  std::map<std::string, CCategory> categories_;  // fixed from StartServer to StopServer; read without a lock
+
+  CLock lock_;  // guards the worker lists, the queue and lingering_
+  std::list<CWorkerThread*> idle_;
+  std::list<CWorkerThread*> busy_;
+  std::deque<Pending> queued_;
+  std::list<CWorkerThread*> lingering_;  // workers that outlived the stop wait (still in a handler)
+};
