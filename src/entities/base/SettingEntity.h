@@ -15,8 +15,8 @@ class ISettingEntity {
   virtual int GetOwnerID() const = 0;
   virtual void SetOwnerID(int ownerId) = 0;
   // The "Category" column.
-  virtual std::string GetCategory() const = 0;
-  virtual void SetCategory(const std::string& category) = 0;
+  virtual int GetCategory() const = 0;
+  virtual void SetCategory(int category) = 0;
   // The "Key" column.
   virtual std::string GetKey() const = 0;
   virtual void SetKey(const std::string& key) = 0;

@@ -1,0 +1,7 @@
+#include "database/SettingRows.h"
+
+GATE_REGISTER_ENTITY(CTBLSystemSetting);
+GATE_REGISTER_ENTITY(CTBLServerSetting);
+GATE_REGISTER_ENTITY(CTBLUserSetting);
+GATE_REGISTER_ENTITY(CTBLDeviceSetting);
+GATE_REGISTER_ENTITY(CTBLVasSetting);
