@@ -91,7 +91,7 @@ TEST(ThreadPoolWithThreads, NamedJobIsNotQueuedTwiceWhileItWaits) {
 struct Requeue {
   CSimpleThreadPool* pool;
   std::atomic<int> passes{0};
-  std::atomic<bool> foundBefore{false}, foundAfter{false}, accepted{false}, emptyFound{false};
+  std::atomic<bool> foundBefore{false}, foundAfter{false}, accepted{false}, emptyFound{false}, done{false};
 };
 
 void RequeueItself(void* context, intptr_t) {
@@ -101,6 +101,7 @@ void RequeueItself(void* context, intptr_t) {
   r->foundBefore = r->pool->FindJob("MAIN");
   r->accepted = r->pool->AddJob(&RequeueItself, r, 0, 60000, "MAIN") == 1;
   r->foundAfter = r->pool->FindJob("MAIN");
+  r->done = true;  // set last: the test reads the others only after this
 }
 
 TEST(ThreadPoolWithThreads, RunningJobMayQueueItsNextPassUnderItsOwnName) {
@@ -109,7 +110,8 @@ TEST(ThreadPoolWithThreads, RunningJobMayQueueItsNextPassUnderItsOwnName) {
   Requeue r;
   r.pool = &pool;
   ASSERT_EQ(pool.AddJob(&RequeueItself, &r, 0, 0, "MAIN"), 1);
-  ASSERT_TRUE(WaitUntil([&] { return r.accepted.load(); }));
+  ASSERT_TRUE(WaitUntil([&] { return r.done.load(); }));
+  EXPECT_TRUE(r.accepted.load());
   EXPECT_TRUE(r.emptyFound.load());  // the running job itself is in the list
   EXPECT_TRUE(r.foundBefore.load());
   EXPECT_TRUE(r.foundAfter.load());
