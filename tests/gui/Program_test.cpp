@@ -60,4 +60,17 @@ TEST_F(Program, EndsCleanlyOnTerminationSignals) {
   }
 }
 
+// Start-up reads the settings files, writing the missing Hidden settings with
+// their defaults; shut-down writes the application settings.
+TEST_F(Program, StartsFromTheSettingsFilesAndWritesThemBack) {
+  pid_t pid = program_.Start({"-hide"});
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(SendInstanceCommand(InstanceChannelPath(dir_.path(), kProgram), kTrayShowCommand, 120000));
+  EXPECT_NE(ReadTestFile(dir_.Join("Settings/Hidden.xml")).find("<HttpPort>85</HttpPort>"), std::string::npos);
+  kill(pid, SIGTERM);
+  int status = program_.WaitForEnd(pid);
+  EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
+  EXPECT_TRUE(PathExists(dir_.Join("Settings/AppSettings.xml")));
+}
+
 }  // namespace

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
+
+#include "foundation/MultiLang.h"
+#include "shell/LangTexts.h"
 
 #include "shell/TestGateService.h"
 #include "shell/TestTrayHost.h"
@@ -61,7 +65,7 @@ class MainDialogTest : public ::testing::Test {
     return service;
   }
   Dlg& Open(bool start = false, bool hide = false) {
-    dialog = std::make_unique<Dlg>(&view, &texts, services);
+    dialog = std::make_unique<Dlg>(&view, textsInUse, services);
     dialog->SetStartFlag(start);
     dialog->SetHideFlag(hide);
     view.hidden = hide;
@@ -80,6 +84,7 @@ class MainDialogTest : public ::testing::Test {
   Journal journal = std::make_shared<std::vector<std::string>>();
   std::vector<std::shared_ptr<IGateService>> services;
   NumberedTexts texts;
+  const ILangTexts* textsInUse = &texts;
   FakeView view;
   std::unique_ptr<Dlg> dialog;
 };
@@ -228,6 +233,56 @@ TEST_F(MainDialogTest, RowsPerService) {
   for (size_t row = 0; row < expected.size(); ++row) {
     EXPECT_EQ(Row(static_cast<int>(row)), expected[row]) << "row " << row;
     EXPECT_EQ(list.GetItemData(static_cast<int>(row)), std::stoi(expected[row][0]));
+  }
+}
+
+// Remembers the numbers asked of the loaded texts.
+class RecordingTexts : public ILangTexts {
+ public:
+  explicit RecordingTexts(const CMultiLang* texts) : texts_(texts) {}
+  std::string GetText(int index) const override {
+    asked.insert(index);
+    return texts_.GetText(index);
+  }
+  mutable std::set<int> asked;
+
+ private:
+  CMultiLangTexts texts_;
+};
+
+// Every text the window asks for (captions, columns, tray menu, rows of every
+// kind, running or not) is in each shipped language file.
+TEST_F(MainDialogTest, TheShippedLanguageFilesHoldEveryTextTheWindowAsksFor) {
+  for (int language : {kLanguageEnglish, kLanguageKorean}) {
+    SCOPED_TRACE(GetLanguageCode(language));
+    CMultiLang loaded;
+    ASSERT_EQ(loaded.Load(GATE_SOURCE_DIR "/dist/Language", "TorvaneGateManager", CMultiLang::kMainTable, language),
+              language);
+    RecordingTexts recording(&loaded);
+    textsInUse = &recording;
+    services.clear();
+    view.postedStartups = 0;
+    for (int kind = 1; kind <= 7; ++kind) {
+      auto service = Add(static_cast<GateServiceKind>(kind));
+      for (int eventKind : {1, 2}) {
+        CGateServiceItem job = Job(kind * 10 + eventKind, "http://t");
+        job.eventKind = eventKind;
+        job.port = 9000;
+        service->AddJob(job, Status(job.id, "2024-01-01 00:00:00"));
+      }
+    }
+    Open();
+    dialog->OnBnClickedStart();
+    dialog->OnTimer(1000);
+    dialog->OnBnClickedStart();
+    ASSERT_EQ(dialog->GetList().GetItemCount(), 14);
+    EXPECT_GE(recording.asked.size(), 20u);
+    for (int number : recording.asked) EXPECT_NE(loaded.GetText(number), "") << "text " << number;
+    if (language == kLanguageEnglish) {
+      EXPECT_EQ(view.optionText, "Option...");
+      EXPECT_EQ(dialog->GetList().GetHeaderText(1), "Service");
+    }
+    dialog.reset();
   }
 }
 
