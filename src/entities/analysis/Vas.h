@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "database/OwnerSettingManager.h"
 #include "entities/base/RowClass.h"
 
 class CLTBLVasStatus;
@@ -84,6 +85,9 @@ class CTBLVas : public CTBLVasBase {
   EntityMap GetGPUStatusRows() const;
   // The cached TBL_VasSettings rows whose `VasID` is this key, by key.
   EntityMap GetSettings() const;
+  // The server's own setting manager: made with the row, without a store and
+  // with owner id 0, until its user attaches one. A copy gets a fresh one.
+  CVasSettingManager& GetSettingManager() { return m_settingManager; }
 
  private:
   // The owning store's cached rows of `table` whose `VasID` is this key.
@@ -92,4 +96,5 @@ class CTBLVas : public CTBLVasBase {
   std::string m_loginId;            // guarded by the row lock
   std::string m_loginPassword;      // guarded by the row lock
   std::string m_substituteAddress;  // guarded by the row lock
+  CVasSettingManager m_settingManager;  // guarded by its own lock
 };

@@ -100,6 +100,11 @@ TEST(AnalysisRows, ARowWithoutAStoreFindsNothing) {
   EXPECT_EQ(vas.GetStatus(), nullptr);
   EXPECT_TRUE(vas.GetGPUStatusRows().empty());
   EXPECT_TRUE(vas.GetSettings().empty());
+  CVasSettingManager& settings = vas.GetSettingManager();
+  EXPECT_EQ(settings.GetDataStore(), nullptr);
+  EXPECT_EQ(settings.GetOwnerID(), 0);
+  EXPECT_STREQ(settings.GetTableName(), "TBL_VasSettings");
+  EXPECT_EQ(settings.GetString(1, "key", "default"), "default");
 }
 
 }  // namespace
