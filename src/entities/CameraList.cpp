@@ -1,0 +1,3 @@
+#include "entities/CameraList.h"
+
+GATE_REGISTER_ENTITY(CTBLCameraList);

@@ -1,0 +1,36 @@
+// What the live-status rows (tables LTBL_*) share. Their rows live only in
+// the entity store's cache: the tables are memory-only, so the database
+// service answers their writes with success and their lists with nothing.
+// Text columns, GetColumnValues, LoadFrom and the copy run under the row lock
+// of the entity base, and a copy between two rows takes both row locks in
+// address order, so two copies in opposite directions never wait on each
+// other. Numeric columns are single words read and written atomically.
+#pragma once
+
+#include <string>
+
+#include "entities/base/LogicalStatusEntity.h"
+#include "entities/base/RowClass.h"
+
+// The registered class of a live-status table: its Base (the columns) with
+// the ILogicalStatusEntity part, whose owner id is the column reached by
+// `GetOwner`/`SetOwner` (the key, or the owner column of tables keyed apart).
+template <class Base, int (Base::*GetOwner)() const, void (Base::*SetOwner)(int)>
+class CLiveStatusRow : public Base, public ILogicalStatusEntity {
+ public:
+  int GetOwnerID() const override { return (this->*GetOwner)(); }
+  // Recorded and notified like any column setter.
+  void SetOwnerID(int ownerId) override { (this->*SetOwner)(ownerId); }
+  // The ILogicalStatusEntity part for exactly "ILogicalStatusEntity", else null.
+  void* GetInterface(const std::string& name) override {
+    return name == "ILogicalStatusEntity" ? static_cast<ILogicalStatusEntity*>(this) : nullptr;
+  }
+};
+
+// The code of a stream's failure text, compared without regard to letter
+// case: "" 0, "connectfailed" 1, "unauthorized" 2, "invalidstreamaddress" 3,
+// "videoloss" 4, anything else -1.
+int StreamErrorCode(std::string text);
+// StreamErrorCode of a copy of `text`; what the status publisher stores in the
+// stream error-code columns of a device status row.
+int ParseStreamErrorText(const std::string& text);

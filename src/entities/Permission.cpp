@@ -1,0 +1,3 @@
+#include "entities/Permission.h"
+
+GATE_REGISTER_ENTITY(CTBLPermission);

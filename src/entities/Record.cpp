@@ -1,0 +1,3 @@
+#include "entities/Record.h"
+
+GATE_REGISTER_ENTITY(CTBLRecord);

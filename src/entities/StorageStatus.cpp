@@ -1,0 +1,3 @@
+#include "entities/StorageStatus.h"
+
+GATE_REGISTER_ENTITY(CLTBLStorageStatus);

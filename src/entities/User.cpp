@@ -1,0 +1,167 @@
+#include "entities/User.h"
+
+#include "entities/PasswordCipher.h"
+#include "entities/TreeNodeText.h"
+#include "entities/UserPermission.h"
+#include "entities/operations/OwnerDataStore.h"
+#include "foundation/Aria.h"
+#include "foundation/StringUtil.h"
+
+CTBLUser::CTBLUser(const CTBLUser& other)
+    : CTBLUserBase(other),
+      IEntityTreeNode(other),
+      m_userSettings(other.m_userSettings),
+      m_systemSettings(other.m_systemSettings) {
+  {
+    CScopedLock hold(other.m_listLock);
+    m_cameraNos = other.m_cameraNos;
+    m_cameraGroupNos = other.m_cameraGroupNos;
+  }
+  CScopedLock hold(other.m_permissionLock);
+  m_permissionVersion = other.m_permissionVersion;
+  m_groupPermissions = other.m_groupPermissions;
+  m_cameraPermissions = other.m_cameraPermissions;
+}
+
+CTBLUser::~CTBLUser() {
+  CScopedLock hold(m_listLock);
+  m_cameraNos = ParsedList();
+  m_cameraGroupNos = ParsedList();
+}
+
+void CTBLUser::MarkListsStale() {
+  CScopedLock hold(m_listLock);
+  m_cameraNos.current = false;
+  m_cameraGroupNos.current = false;
+}
+
+void CTBLUser::LoadFrom(CKeyValueData& row) {
+  CTBLUserBase::LoadFrom(row);
+  MarkListsStale();
+}
+
+void CTBLUser::CopyTo(CDBEntity* target) const {
+  CTBLUserBase::CopyTo(target);
+  auto* user = dynamic_cast<CTBLUser*>(target);
+  if (user != nullptr && user != this) user->MarkListsStale();
+}
+
+std::string CTBLUser::GetDisplayText() const {
+  std::string id = GetId();
+  std::string name = GetUsername();
+  return name.empty() ? id : StrFormat("%s (%s)", id.c_str(), name.c_str());
+}
+
+void* CTBLUser::GetInterface(const std::string& name) {
+  if (name == "IEntityTreeNode") return static_cast<IEntityTreeNode*>(this);
+  return nullptr;
+}
+
+void CTBLUser::SetCameraList(const std::string& text) {
+  CTBLUserBase::SetCameraList(text);
+  CScopedLock hold(m_listLock);
+  m_cameraNos.current = false;
+}
+
+void CTBLUser::SetCameraGroupList(const std::string& text) {
+  CTBLUserBase::SetCameraGroupList(text);
+  CScopedLock hold(m_listLock);
+  m_cameraGroupNos.current = false;
+}
+
+std::string CTBLUser::GetPassword() const { return ClearPassword(*this, CTBLUserBase::GetPassword()); }
+
+std::string CTBLUser::GetPasswordText(bool decipher) const {
+  std::string stored = CTBLUserBase::GetPassword();
+  return decipher ? AriaDecryptString(stored) : stored;
+}
+
+std::vector<int> CTBLUser::ReadList(ParsedList* list, std::string (CTBLUserBase::*column)() const) {
+  CScopedLock hold(m_listLock);
+  if (!list->current) {
+    ParseNoList((this->*column)(), &list->numbers);
+    list->current = true;
+  }
+  return list->numbers.GetItems();
+}
+
+bool CTBLUser::InDeviceGroupMode() {
+  if (GetOwnerDataStore(*this) == nullptr) return false;
+  return GetSystemSettingManager().GetSupportNewDeviceGroupPermission();
+}
+
+void CTBLUser::BuildPermissionMaps() {
+  CScopedLock hold(m_permissionLock);
+  IDataStore* store = GetOwnerDataStore(*this);
+  if (store == nullptr) return;
+  int version = store->GetTableVersion(CTBLUserPermission::kTableName);
+  if (m_permissionVersion > 0 && m_permissionVersion >= version) return;
+  m_groupPermissions.clear();
+  m_cameraPermissions.clear();
+  for (auto& [id, row] : GetPermissions()) {
+    auto permission = std::dynamic_pointer_cast<CTBLUserPermission>(row);
+    if (!permission) continue;
+    int kind = permission->GetPermissionID();
+    if (kind != kPermissionCamera && kind != kPermissionCameraGroup) continue;
+    if (permission->CheckPrivilege("") == 0) continue;
+    int target = kind == kPermissionCamera ? permission->GetDeviceID() : permission->GetDeviceGroupID();
+    if (target <= 0) continue;
+    auto& map = kind == kPermissionCamera ? m_cameraPermissions : m_groupPermissions;
+    map[target] = permission->GetUserPermissionID();  // the later, higher key wins
+  }
+  m_permissionVersion = version;
+}
+
+namespace {
+
+std::vector<int> KeysOf(const std::map<int, int>& map) {
+  std::vector<int> keys;
+  keys.reserve(map.size());
+  for (auto& [key, value] : map) keys.push_back(key);
+  return keys;
+}
+
+}  // namespace
+
+std::vector<int> CTBLUser::GetCameraNoList() {
+  if (InDeviceGroupMode()) {
+    CScopedLock hold(m_permissionLock);
+    BuildPermissionMaps();
+    return KeysOf(m_cameraPermissions);
+  }
+  return ReadList(&m_cameraNos, &CTBLUserBase::GetCameraList);
+}
+
+std::vector<int> CTBLUser::GetCameraGroupNoList() {
+  if (InDeviceGroupMode()) {
+    CScopedLock hold(m_permissionLock);
+    BuildPermissionMaps();
+    return KeysOf(m_groupPermissions);
+  }
+  return ReadList(&m_cameraGroupNos, &CTBLUserBase::GetCameraGroupList);
+}
+
+int CTBLUser::HasCameraNo(int cameraNo) {
+  CScopedLock hold(m_permissionLock);
+  BuildPermissionMaps();
+  auto found = m_cameraPermissions.find(cameraNo);
+  return found == m_cameraPermissions.end() ? 0 : found->second;
+}
+
+EntityMap CTBLUser::GetSettings() const { return GetOwnerRelatedRows(*this, "TBL_UserSettings", "UserID"); }
+
+EntityMap CTBLUser::GetPermissions() const {
+  return GetOwnerRelatedRows(*this, CTBLUserPermission::kTableName, "UserID");
+}
+
+CSystemSettingManager& CTBLUser::GetSystemSettingManager() {
+  // AttachStore compares and rebinds under the manager's own lock.
+  m_systemSettings.AttachStore(GetOwnerDataStore(*this));
+  return m_systemSettings;
+}
+
+bool CTBLUser::MatchesFilter(int /*flags*/, const std::string& filter) {
+  return LowerTextContains(GetId(), filter) || LowerTextContains(GetUsername(), filter);
+}
+
+GATE_REGISTER_ENTITY(CTBLUser);

@@ -1,0 +1,3 @@
+#include "entities/UserMacAddress.h"
+
+GATE_REGISTER_ENTITY(CTBLUserMacAddress);

@@ -1,0 +1,3 @@
+#include "entities/UserResource.h"
+
+GATE_REGISTER_ENTITY(CTBLUserResource);

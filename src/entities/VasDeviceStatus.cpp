@@ -1,0 +1,3 @@
+#include "entities/VasDeviceStatus.h"
+
+GATE_REGISTER_ENTITY(CLTBLVasDeviceStatus);

@@ -1,0 +1,3 @@
+#include "entities/VasGPUStatus.h"
+
+GATE_REGISTER_ENTITY(CLTBLVasGPUStatus);

@@ -1,0 +1,3 @@
+#include "entities/VasStatus.h"
+
+GATE_REGISTER_ENTITY(CLTBLVasStatus);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasDevice.h"
+
+GATE_REGISTER_ENTITY(CTBLVasDevice);

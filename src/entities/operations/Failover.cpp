@@ -1,0 +1,3 @@
+#include "entities/operations/Failover.h"
+
+GATE_REGISTER_ENTITY(CTBLFailover);

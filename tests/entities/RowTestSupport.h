@@ -1,0 +1,78 @@
+// What the row tests of the core and analysis tables share: key/value rows,
+// a recorder of change notifications, and the table of facts that every row
+// class is checked against.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "entities/base/DBEntity.h"
+#include "entities/base/DBEntityFactory.h"
+
+// A key/value row holding the given (name, text) pairs in order.
+CKeyValueData KeyValues(std::initializer_list<std::pair<std::string, std::string>> values);
+
+// Loads the given (name, text) pairs into `row` with LoadFrom.
+void LoadValues(CDBEntity& row, std::initializer_list<std::pair<std::string, std::string>> values);
+
+// A new row of the class registered under `table`.
+std::unique_ptr<CDBEntity> NewRow(const std::string& table);
+
+// The value text of column `name` in the row's column list; "<missing>" when absent.
+std::string ColumnValueText(const CDBEntity& row, const std::string& name);
+
+// Collects the column names a row notifies, in order.
+class NotificationRecorder {
+ public:
+  explicit NotificationRecorder(CDBEntity& row);
+  const std::vector<std::string>& Columns() const { return columns_; }
+
+ private:
+  static void OnChanged(CDBEntity* sender, const char* column, void* context);
+  std::vector<std::string> columns_;
+};
+
+// One column of a table's facts: position, name as the table writes it,
+// kind and the value text of a new row.
+struct ColumnFact {
+  size_t index;
+  const char* name;
+  int kind;
+  const char* initial;
+};
+
+// One relation of a table's facts.
+struct RelationFact {
+  const char* table;
+  const char* column;
+  int mode;
+};
+
+// The facts of one table: column count, first and last column names, key
+// column and kind, flags, selected columns, and the relations in order.
+struct TableFacts {
+  const char* table;
+  size_t columnCount;
+  const char* firstColumn;
+  const char* lastColumn;
+  const char* keyColumn;
+  bool autoIncrement;
+  bool compositeKey;
+  bool memoryOnly;
+  bool excludedFromCache;
+  std::vector<ColumnFact> columns;
+  std::vector<RelationFact> relations;
+  // Problems of CheckRowClass that the class has on purpose (a substring of
+  // each such line), e.g. a column whose loader fits the text it is given.
+  std::vector<std::string> departures = {};
+};
+
+// Checks a new row of `facts.table` against the facts, and that the class
+// keeps the rules of the row-class pattern (CheckRowClass).
+void ExpectTableFacts(const TableFacts& facts);

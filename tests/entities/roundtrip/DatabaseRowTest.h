@@ -1,0 +1,37 @@
+// A test fixture with a scratch database made from the creation script and
+// the database entity service on it, and the store's relation walk of a
+// delete, so the row classes' keys, relations and column values can be taken
+// through the real database layer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "database/DBDataStore.h"
+#include "support/TestDatabase.h"
+
+class DatabaseRowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The row of `table` whose key column `keyColumn` is `id`, read from the database.
+  EntityPtr Find(const char* table, const char* keyColumn, int id);
+  // Every row of `table` that `clause` (with its WHERE) selects, soft-deleted ones included.
+  EntityMap List(const char* table, const std::string& clause = "");
+  // The text of `column` of the one row of `table` that `clause` selects;
+  // "<n rows>" when it selects another number of rows.
+  std::string OnlyRowValue(const char* table, const char* column, const std::string& clause = "");
+  // Deletes `row` the way the entity store does: first, depth first, the rows
+  // of its mode-1 relations (deleted) and mode-2 relations (their relation
+  // column set to 0 and updated), then the row itself (soft where the table
+  // has `IsDeleted`). Related tables without a row class have no rows to
+  // visit. False when any step fails.
+  bool DeleteWithRelations(CDBEntity& row);
+
+  TestDatabase db_;
+  std::string name_;
+  std::unique_ptr<CDBDataStore> service_;
+};
