@@ -41,3 +41,20 @@ void CDBColumnSchema::LoadFrom(CKeyValueData& row) {
     auto_increment_ = DecimalFlag(text);
   }
 }
+
+void CDBColumnSchema::Serialize(CSerializationInfo& node) const {
+  node.SetName(GetTypeName());
+  node.AddValue("field", field_);
+  node.AddValue("type", type_);
+  node.AddValue("isnullable", nullable_ ? "1" : "0");
+  node.AddValue("isprimary", primary_ ? "1" : "0");
+  node.AddValue("isautoincrement", auto_increment_ ? "1" : "0");
+}
+
+void CDBColumnSchema::Deserialize(const CSerializationInfo& node) {
+  if (node.IndexOf("field") >= 0) field_ = node.GetValue("field");
+  if (node.IndexOf("type") >= 0) type_ = node.GetValue("type");
+  if (node.IndexOf("isnullable") >= 0) nullable_ = node.GetBool("isnullable") ? 1 : 0;
+  if (node.IndexOf("isprimary") >= 0) primary_ = node.GetBool("isprimary") ? 1 : 0;
+  if (node.IndexOf("isautoincrement") >= 0) auto_increment_ = node.GetBool("isautoincrement") ? 1 : 0;
+}

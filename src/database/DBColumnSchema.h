@@ -1,18 +1,28 @@
 // CDBColumnSchema: one column of a database table as the server describes it:
 // name, SQL type text, and whether it is nullable, (part of) the primary key
 // and filled by the database. No lock of its own: its table's lock guards it.
+// Serialisable as one node "DBColumnSchema".
 #pragma once
 
 #include <string>
 
+#include "foundation/SerializationInfo.h"
+
 class CKeyValueData;
 
-class CDBColumnSchema {
+class CDBColumnSchema : public CSerializable {
  public:
   CDBColumnSchema() = default;
-  virtual ~CDBColumnSchema() = default;
+  ~CDBColumnSchema() override = default;
   CDBColumnSchema(const CDBColumnSchema&) = default;
   CDBColumnSchema& operator=(const CDBColumnSchema&) = default;
+
+  // "DBColumnSchema".
+  const char* GetTypeName() const override { return "DBColumnSchema"; }
+  // Adds "field", "type", "isnullable", "isprimary", "isautoincrement" (flags "1"/"0").
+  void Serialize(CSerializationInfo& node) const override;
+  // Reads the values that the node has; absent ones leave their fields.
+  void Deserialize(const CSerializationInfo& node) override;
 
   // Sets the fields from a row of a "SHOW COLUMNS" result (columns "field",
   // "type", "null", "key", "extra"), or from a row that carries the flags as

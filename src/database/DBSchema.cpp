@@ -76,3 +76,32 @@ std::vector<std::string> CDBSchema::GetTableNames() const {
   for (const auto& entry : tables_) names.push_back(entry.second.GetName());
   return names;
 }
+
+void CDBSchema::Serialize(CSerializationInfo& node) const {
+  CScopedLock hold(lock_);
+  node.SetName(GetTypeName());
+  node.AddValue("adaptertype", adapter_type_);
+  node.AddValue("name", name_);
+  CSerializationInfo* list = node.GetOrAddChild();
+  list->SetName("DBTables");
+  list->SetArray(true);
+  CSerializationInfo* item = nullptr;
+  for (const auto& entry : tables_) {
+    item = item ? item->AppendSibling() : list->GetOrAddChild();
+    entry.second.Serialize(*item);
+  }
+}
+
+void CDBSchema::Deserialize(const CSerializationInfo& node) {
+  CScopedLock hold(lock_);
+  if (node.IndexOf("adaptertype") >= 0) adapter_type_ = node.GetValue("adaptertype");
+  if (node.IndexOf("name") >= 0) name_ = node.GetValue("name");
+  tables_.clear();
+  const CSerializationInfo* list = node.GetFirstChild();
+  if (!list || !StrEqualNoCase(list->GetName(), "DBTables")) return;
+  for (const CSerializationInfo* item = list->GetFirstChild(); item; item = item->GetNextSibling()) {
+    CDBTableSchema table;
+    table.Deserialize(*item);
+    tables_[StrToLower(table.GetName())] = table;
+  }
+}

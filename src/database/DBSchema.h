@@ -1,6 +1,8 @@
 // CDBSchema: the tables and columns of the database an adapter is connected
 // to, looked up without regard to letter case. The MariaDB adapter fills it
 // once from "SHOW TABLES" and "SHOW COLUMNS" and consults it while it writes SQL.
+// Serialisable (JSON and XML text forms) as a node "DBSchema" with its tables
+// under "DBTables".
 #pragma once
 
 #include <map>
@@ -10,12 +12,23 @@
 #include "database/DBTableSchema.h"
 #include "foundation/Lock.h"
 
-class CDBSchema {
+class CDBSchema : public CSerializable {
  public:
   CDBSchema() = default;
-  virtual ~CDBSchema() = default;
+  ~CDBSchema() override = default;
   CDBSchema(const CDBSchema&) = delete;
   CDBSchema& operator=(const CDBSchema&) = delete;
+
+  // "DBSchema".
+  const char* GetTypeName() const override { return "DBSchema"; }
+  // Adds "adaptertype", "name" and a first child "DBTables" (an array) holding
+  // the tables in the byte order of their lower-case names. Takes the schema
+  // lock, then each table's.
+  void Serialize(CSerializationInfo& node) const override;
+  // Takes "adaptertype" and "name" when present and replaces every table with
+  // the children of a first child named "DBTables" (any letter case; a later
+  // table of the same name replaces an earlier one). Takes the schema lock.
+  void Deserialize(const CSerializationInfo& node) override;
 
   // The adapter type that filled it ("MARIADB") and the database name, as
   // copies. Take the schema lock (the schema is read by other threads while

@@ -76,3 +76,33 @@ void CDBTableSchema::ClearColumns() {
   columns_.clear();
   column_order_.clear();
 }
+
+void CDBTableSchema::Serialize(CSerializationInfo& node) const {
+  CScopedLock hold(lock_);
+  node.SetName(GetTypeName());
+  node.AddValue("name", name_);
+  CSerializationInfo* list = node.GetOrAddChild();
+  list->SetName("DBColumns");
+  list->SetArray(true);
+  CSerializationInfo* item = nullptr;
+  for (const auto& entry : columns_) {
+    item = item ? item->AppendSibling() : list->GetOrAddChild();
+    entry.second.Serialize(*item);
+  }
+}
+
+void CDBTableSchema::Deserialize(const CSerializationInfo& node) {
+  CScopedLock hold(lock_);
+  if (node.IndexOf("name") >= 0) name_ = node.GetValue("name");
+  columns_.clear();
+  column_order_.clear();
+  const CSerializationInfo* list = node.GetFirstChild();
+  if (!list || !StrEqualNoCase(list->GetName(), "DBColumns")) return;
+  for (const CSerializationInfo* item = list->GetFirstChild(); item; item = item->GetNextSibling()) {
+    CDBColumnSchema column;
+    column.Deserialize(*item);
+    std::string key = StrToLower(column.GetField());
+    columns_[key] = column;
+    column_order_.push_back(key);
+  }
+}

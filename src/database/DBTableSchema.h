@@ -1,6 +1,7 @@
 // CDBTableSchema: one table of the database and its columns, looked up without
 // regard to letter case (keys are the lower-case names; each column keeps its
 // name as the server gave it). Copies get the data and a lock of their own.
+// Serialisable as a node "DBTableSchema" with its columns under "DBColumns".
 #pragma once
 
 #include <list>
@@ -11,14 +12,23 @@
 #include "database/QueryResult.h"
 #include "foundation/Lock.h"
 
-class CDBTableSchema {
+class CDBTableSchema : public CSerializable {
  public:
   CDBTableSchema() = default;
   explicit CDBTableSchema(const std::string& name) : name_(name) {}
-  virtual ~CDBTableSchema() = default;
+  ~CDBTableSchema() override = default;
   CDBTableSchema(const CDBTableSchema& other);
   // Copies the name, the columns and their order (the other's lock, then this one's, never both).
   CDBTableSchema& operator=(const CDBTableSchema& other);
+
+  // "DBTableSchema".
+  const char* GetTypeName() const override { return "DBTableSchema"; }
+  // Adds "name" and a first child "DBColumns" (an array) holding the columns
+  // in the byte order of their lower-case names. Takes the table lock.
+  void Serialize(CSerializationInfo& node) const override;
+  // Takes "name" when present and replaces every column with the children of
+  // a first child named "DBColumns" (any letter case). Takes the table lock.
+  void Deserialize(const CSerializationInfo& node) override;
 
   // A copy of the name as it was added.
   std::string GetName() const;

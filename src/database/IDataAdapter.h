@@ -31,38 +31,62 @@ class IDataAdapter {
   IDataAdapter(const IDataAdapter&) = delete;
   IDataAdapter& operator=(const IDataAdapter&) = delete;
 
+  // The adapter's kind, "MARIADB".
   virtual std::string GetTypeName() const = 0;
+  // Connects (a null user: "root" with the built-in password). Blocks for a
+  // reachability probe of up to 2 s and a connect of up to 10 s. False on failure.
   virtual bool Connect(const char* host, int port, const char* database, const char* user,
                        const char* password) = 0;
   virtual void Disconnect() = 0;
+  // The state of the last connect or disconnect.
   virtual bool IsConnected() const = 0;
+  // A free text kept for the owner.
   virtual std::string GetAdapterType() const = 0;
   virtual void SetAdapterType(const std::string& type) = 0;
+  // Transactions on this connection; each is false when the server refused
+  // it, and a commit is false when anything of the transaction may be lost.
   virtual bool BeginTransaction() = 0;
   virtual bool CommitTransaction() = 0;
   virtual bool RollbackTransaction() = 0;
 
+  // Row operations. Rows handed out are new objects made through the table
+  // registry; rows passed in stay the caller's (an insert stores the new
+  // auto-increment id into the row). Failures are logged with the statement.
+  // The first row of "SELECT * FROM <table> WHERE <condition>"; empty when none.
   virtual EntityPtr FindEntity(const char* table, const char* condition) = 0;
+  // The row whose key column equals `id`; empty when none.
   virtual EntityPtr FindEntity(const char* table, const char* key_column, int id) = 0;
+  // The first row of a whole query; empty when none.
   virtual EntityPtr FindEntityEx(const char* table, const char* query) = 0;
+  // INSERT of the columns the table has (not an auto-increment key, not empty dates).
   virtual bool AddEntity(CDBEntity* entity) = 0;
   virtual bool AddEntityEx(CDBEntity* entity, const char* table) = 0;
+  // UPDATE by key of the columns the table has; with `columns`, only those
+  // (exact names). False for a row without a key.
   virtual bool UpdateEntity(CDBEntity* entity, const ColumnList* columns) = 0;
   virtual bool UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) = 0;
   virtual bool UpdateEntity(CDBEntity* entity, const char* column) = 0;
+  // Marks the row deleted (IsDeleted = 1) where the table has that column and
+  // `hard_delete` is off; otherwise DELETE.
   virtual bool DeleteEntity(CDBEntity* entity, bool hard_delete) = 0;
+  // "SELECT * FROM <table>" and `clause` (null: rows not marked deleted; ""
+  // every row; else appended after a blank), streamed to `callback` until it
+  // returns 0. The map forms empty the map first.
   virtual bool GetEntityList(const char* table, const char* clause, EntityCallback callback,
                              void* context) = 0;
   virtual bool GetEntityList(const char* table, EntityMap64& entities) = 0;
   virtual bool GetEntityList(const char* table, EntityMap& entities) = 0;
   virtual bool GetEntityList(const char* table, const char* clause, EntityMap64& entities) = 0;
   virtual bool GetEntityList(const char* table, const char* clause, EntityMap& entities) = 0;
+  // The rows of a whole query.
   virtual bool GetEntityListEx(const char* table, const char* query, EntityCallback callback,
                                void* context) = 0;
   virtual bool GetEntityListEx(const char* table, const char* query, EntityMap64& entities) = 0;
   virtual bool GetEntityListEx(const char* table, const char* query, EntityMap& entities) = 0;
+  // "SELECT COUNT(*) FROM <table>" with the clause; 0 on failure.
   virtual int GetEntityCount(const char* table, const char* clause) = 0;
 
+  // Schema, statements and maintenance: see CMariaAdapter.
   virtual bool GetTableList(const char* database, std::vector<std::string>& tables) = 0;
   virtual bool TrimTable(const char* table, int keep_rows, const std::string& key_column,
                          bool descending) = 0;

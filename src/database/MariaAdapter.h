@@ -50,9 +50,9 @@ class CMariaAdapter : public IDataAdapter {
   void SetAdapterType(const std::string& type) override;
   // "START TRANSACTION". False without an open handle or when the server refuses.
   bool BeginTransaction() override;
-  // "COMMIT". False when nothing could be committed: no open handle, no open
-  // transaction, the session was lost or replaced since the begin, or the
-  // server refused (then the transaction is rolled back as far as possible).
+  // "COMMIT". False when nothing could be committed: no open handle, the
+  // session was lost or replaced since BeginTransaction, or the server refused
+  // (then "ROLLBACK" ends what is left). Logs the failure.
   bool CommitTransaction() override;
   // "ROLLBACK". False without an open handle or when the server refused.
   bool RollbackTransaction() override;

@@ -65,11 +65,13 @@ std::string ConvertCodePage(const std::string& text, const std::string& from, co
     if (rc != static_cast<size_t>(-1)) continue;
     if (errno == E2BIG) continue;
     // EILSEQ (unreadable or unmappable) or EINVAL (cut short at the end): write '?' and skip it.
+    // glibc's CP949 reader can report EILSEQ after taking the whole rest of the input.
+    out.push_back('?');
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (inLeft == 0) break;
     size_t skip = CharLength(in, inLeft, from);
     in += skip;
     inLeft -= skip;
-    out.push_back('?');
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   char* outPtr = buffer;
   size_t outLeft = sizeof(buffer);

@@ -6,6 +6,8 @@
 
 #include "database/DatabaseFixture.h"
 #include "database/MariaDB.h"
+#include "foundation/JsonSerializer.h"
+#include "foundation/XmlSerializer.h"
 
 namespace {
 
@@ -114,6 +116,91 @@ TEST(DBSchema, ColumnOrderKeepsAdditionsAndCopiesAreIndependent) {
   EXPECT_EQ(copy.GetName(), "T");
   EXPECT_TRUE(copy.HasColumn("alpha"));
   EXPECT_EQ(copy.GetColumnOrder().size(), 3u);
+}
+
+// A schema of two tables whose columns were added out of byte order.
+void FillSample(CDBSchema* schema) {
+  schema->SetAdapterType("MARIADB");
+  schema->SetName("gate");
+  CDBTableSchema* camera = schema->AddTable("TBL_Camera");
+  AddColumn(camera, Row{{"field", "Zoom"}, {"type", "int(11)"}, {"null", "YES"}});
+  AddColumn(camera, Row{{"field", "CameraID"}, {"type", "int(11)"}, {"null", "NO"}, {"key", "PRI"},
+                        {"extra", "auto_increment"}});
+  AddColumn(camera, Row{{"field", "Name"}, {"type", "varchar(64) \"quoted\" <&>"}});
+  schema->AddTable("TBL_Empty");
+}
+
+void ExpectSample(const CDBSchema& schema) {
+  EXPECT_EQ(schema.GetAdapterType(), "MARIADB");
+  EXPECT_EQ(schema.GetName(), "gate");
+  EXPECT_EQ(schema.GetTableNames(), (std::vector<std::string>{"TBL_Camera", "TBL_Empty"}));
+  const CDBTableSchema* camera = schema.FindTable("tbl_camera");
+  ASSERT_NE(camera, nullptr);
+  // Read back in the byte order of the lower-case names.
+  EXPECT_EQ(camera->GetColumnOrder(), (std::list<std::string>{"cameraid", "name", "zoom"}));
+  CDBColumnSchema id, name, zoom;
+  ASSERT_TRUE(camera->GetColumn("CameraID", &id));
+  ASSERT_TRUE(camera->GetColumn("Name", &name));
+  ASSERT_TRUE(camera->GetColumn("Zoom", &zoom));
+  EXPECT_EQ(id.GetField(), "CameraID");
+  EXPECT_EQ((std::vector<int>{id.GetNullable(), id.GetPrimary(), id.GetAutoIncrement()}), (std::vector<int>{0, 1, 1}));
+  EXPECT_EQ(name.GetType(), "varchar(64) \"quoted\" <&>");
+  EXPECT_EQ((std::vector<int>{zoom.GetNullable(), zoom.GetPrimary(), zoom.GetAutoIncrement()}), (std::vector<int>{1, 0, 0}));
+  EXPECT_TRUE(schema.FindTable("TBL_EMPTY")->GetColumnOrder().empty());
+}
+
+TEST(DBSchema, RoundTripsThroughTheJsonAndXmlTextForms) {
+  CDBSchema schema;
+  FillSample(&schema);
+
+  CSerializationInfo root;
+  schema.Serialize(root);
+  std::string json;
+  ASSERT_TRUE(CJsonSerializer::Serialize(root, &json));
+  CDBSchema from_json;
+  ASSERT_TRUE(CJsonSerializer::Deserialize(json, &from_json)) << json;
+  ExpectSample(from_json);
+
+  std::string xml = CXmlSerializer::ToXml(schema);
+  CDBSchema from_xml;
+  ASSERT_TRUE(CXmlSerializer::FromXml(xml, &from_xml)) << xml;
+  ExpectSample(from_xml);
+}
+
+TEST(DBSchema, SerialisedNodesFollowTheRecordPattern) {
+  CDBSchema schema;
+  FillSample(&schema);
+  CSerializationInfo root;
+  schema.Serialize(root);
+  EXPECT_EQ(root.GetName(), "DBSchema");
+  EXPECT_EQ(root.GetOrderedValues(),
+            (std::vector<CSerializationInfo::Value>{{"adaptertype", "MARIADB"}, {"name", "gate"}}));
+  const CSerializationInfo* tables = root.GetFirstChild();
+  ASSERT_NE(tables, nullptr);
+  EXPECT_EQ(tables->GetName(), "DBTables");
+  EXPECT_TRUE(tables->IsArray());
+  const CSerializationInfo* camera = tables->GetFirstChild();
+  ASSERT_NE(camera, nullptr);
+  EXPECT_EQ(camera->GetName(), "DBTableSchema");
+  EXPECT_EQ(camera->GetValue("name"), "TBL_Camera");
+  const CSerializationInfo* first_column = camera->GetFirstChild()->GetFirstChild();
+  ASSERT_NE(first_column, nullptr);
+  EXPECT_EQ(first_column->GetOrderedValues(),
+            (std::vector<CSerializationInfo::Value>{{"field", "CameraID"}, {"type", "int(11)"}, {"isnullable", "0"},
+                                                    {"isprimary", "1"}, {"isautoincrement", "1"}}));
+  const CSerializationInfo* empty = camera->GetNextSibling();
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->GetFirstChild()->GetName(), "DBColumns");
+  EXPECT_EQ(empty->GetFirstChild()->GetFirstChild(), nullptr);
+
+  // A node whose first child has another name gives no tables.
+  CSerializationInfo other;
+  other.AddValue("name", "kept");
+  other.GetOrAddChild()->SetName("Tables");
+  schema.Deserialize(other);
+  EXPECT_TRUE(schema.GetTableNames().empty());
+  EXPECT_EQ(schema.GetName(), "kept");
+  EXPECT_EQ(schema.GetAdapterType(), "MARIADB");  // absent: kept
 }
 
 class DBSchemaServerTest : public DatabaseTest {};

@@ -23,6 +23,8 @@ TEST(CodePage, ConvertsAndMarksWhatCannotBeConverted) {
       {"unmappable", "a\xE2\x98\xBA" "b", "UTF-8", "CP949", "a?b"},
       {"invalid utf8", "a\xFF" "b", "UTF-8", "CP949", "a?b"},
       {"truncated utf8", "ab\xED\x95", "UTF-8", "CP949", "ab?"},
+      // glibc takes the unassigned pair A2 E8 whole and reports it only then.
+      {"unreadable cp949 at the end", "\xFF\x01\xA2\xE8", "CP949", "UTF-8", "?\x01?"},
       {"unknown code page", "abc", "UTF-8", "NO-SUCH-CODEPAGE", ""},
   };
   for (const ConvertCase& c : cases) {
