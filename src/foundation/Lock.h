@@ -2,35 +2,43 @@
 // a CLock that is released exactly once, at the end of its scope or earlier.
 #pragma once
 
-#include <mutex>
+#include <pthread.h>
 
 class CLock {
  public:
-  CLock() = default;
-  virtual ~CLock() = default;
+  CLock() {
+    pthread_mutexattr_t attr;
+    pthread_mutexattr_init(&attr);
+    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
+    pthread_mutex_init(&mutex_, &attr);
+    pthread_mutexattr_destroy(&attr);
+  }
+  // Destroys the mutex explicitly (std::recursive_mutex does not), so that race
+  // detectors see the lock end and never confuse a later lock at the same address with it.
+  virtual ~CLock() { pthread_mutex_destroy(&mutex_); }
   CLock(const CLock&) = delete;
   CLock& operator=(const CLock&) = delete;
 
   // Enters the lock; the owning thread may enter again. Always returns true.
   bool Lock() {
-    mutex_.lock();
+    pthread_mutex_lock(&mutex_);
     return true;
   }
   // Leaves the lock once. Always returns true.
   bool Unlock() {
-    mutex_.unlock();
+    pthread_mutex_unlock(&mutex_);
     return true;
   }
   // Enters the lock only when it is free or already owned by this thread.
-  bool TryLock() { return mutex_.try_lock(); }
+  bool TryLock() { return pthread_mutex_trylock(&mutex_) == 0; }
 
   // For std::unique_lock / std::condition_variable_any.
-  void lock() { mutex_.lock(); }
-  void unlock() { mutex_.unlock(); }
-  bool try_lock() { return mutex_.try_lock(); }
+  void lock() { Lock(); }
+  void unlock() { Unlock(); }
+  bool try_lock() { return TryLock(); }
 
  private:
-  std::recursive_mutex mutex_;
+  pthread_mutex_t mutex_;
 };
 
 class CScopedLock {

@@ -14,6 +14,13 @@
 #include <string>
 
 #include "database/LocalSettings.h"
+#include "shell/AIEventPublisherItem.h"
+#include "shell/AlarmOutputPublisherItem.h"
+#include "shell/DataSynchronizerItem.h"
+#include "shell/HTNvrDataSynchronizerItem.h"
+#include "shell/NvrDataSynchronizerItem.h"
+#include "shell/ServerStatusPublisherItem.h"
+#include "shell/VuzorMetroEventReceiverItem.h"
 
 class CLocalAppSettings : public CLocalSettings {
  public:
@@ -70,4 +77,34 @@ class CLocalAppSettings : public CLocalSettings {
   int32_t GetEventStatusSendPeriod();
   // On: a data synchronizer run saves its snapshot without posting (category 2; default 0).
   int32_t GetSkipDataSyncNotify();
+
+  // The seven job lists, each the JSON text of the list under its key of
+  // category 1: an array of one object per job, every value a JSON string,
+  // members joined by ", "; an empty list is stored as "". A getter reads the
+  // text into a new list (member names in any letter case); an empty text is
+  // an empty list; a text that cannot be read gives an empty list and two log
+  // lines (the reader's and the getter's). A setter returns SetString's result.
+  CDataSynchronizerItems Option_GetDataSyncItems();
+  bool Option_SetDataSyncItems(const CDataSynchronizerItems& items);
+  CNvrDataSynchronizerItems Option_GetNvrDataSyncItems();
+  bool Option_SetNvrDataSyncItems(const CNvrDataSynchronizerItems& items);
+  CAIEventPublisherItems Option_GetAIEventPublisherItems();
+  bool Option_SetAIEventPublisherItems(const CAIEventPublisherItems& items);
+  CServerStatusPublisherItems Option_GetServerStatusPublisherItems();
+  bool Option_SetServerStatusPublisherItems(const CServerStatusPublisherItems& items);
+  CHTNvrDataSynchronizerItems Option_GetHTNvrDataSyncItems();
+  bool Option_SetHTNvrDataSyncItems(const CHTNvrDataSynchronizerItems& items);
+  CAlarmOutputPublisherItems Option_GetAlarmOutputPublisherItems();
+  bool Option_SetAlarmOutputPublisherItems(const CAlarmOutputPublisherItems& items);
+  CVuzorMetroEventReceiverItems Option_GetVuzorMetroEventReceiverItems();
+  bool Option_SetVuzorMetroEventReceiverItems(const CVuzorMetroEventReceiverItems& items);
+
+  // The highest job ID over the seven lists, 0 when there is none (negative
+  // IDs never count). Start-up makes it the last issued "GATEMANAGER_ID".
+  int32_t GetMaxItemID();
+
+ private:
+  // Fills `list` from the stored text of `key`; false when the text cannot be read.
+  bool ReadJobList(const char* key, CSerializable* list);
+  bool WriteJobList(const char* key, const CSerializable& list);
 };

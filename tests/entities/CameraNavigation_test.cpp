@@ -230,18 +230,19 @@ TEST_F(CameraStoreTest, DeviceSettingsOfTheCamera) {
   auto camera = AddCamera("Gate");
   auto other = AddCamera("Fence");
   ASSERT_TRUE(camera && other);
-  CDeviceSettingManager settings(store_.get());
-  settings.SetOwnerID(camera->GetNo());
-  ASSERT_TRUE(settings.SetString(1, "Resolution", "1920x1080"));
-  CDeviceSettingManager others(store_.get());
-  others.SetOwnerID(other->GetNo());
-  ASSERT_TRUE(others.SetString(1, "Resolution", "640x480"));
+  auto settings = std::make_unique<CDeviceSettingManager>(store_.get());
+  settings->SetOwnerID(camera->GetNo());
+  ASSERT_TRUE(settings->SetString(1, "Resolution", "1920x1080"));
+  auto others = std::make_unique<CDeviceSettingManager>(store_.get());
+  others->SetOwnerID(other->GetNo());
+  ASSERT_TRUE(others->SetString(1, "Resolution", "640x480"));
   EXPECT_EQ(camera->GetDeviceSettings().size(), 1u);
   EXPECT_EQ(other->GetDeviceSettings().size(), 1u);
 }
 
 TEST_F(CameraStoreTest, PasswordIsEncipheredWhereTheStoreAsksForIt) {
-  ClientLikeStore client(service_.get());
+  auto clientStore = std::make_unique<ClientLikeStore>(service_.get());
+  ClientLikeStore& client = *clientStore;
   struct Case {
     const char* what;
     IDataStore* store;
@@ -253,7 +254,8 @@ TEST_F(CameraStoreTest, PasswordIsEncipheredWhereTheStoreAsksForIt) {
       {"client store, switch on", &client, 1, true},
   };
   for (Case& c : cases) {
-    CTBLCamera camera;
+    auto owned = std::make_unique<CTBLCamera>();
+    CTBLCamera& camera = *owned;
     client.SetPasswordEncrypted(c.encryptedSwitch);
     camera.SetDataStore(c.store);
     camera.SetPassword("pa55word");

@@ -10,6 +10,7 @@
 #include "entities/VasGPUStatus.h"
 #include "entities/VasStatus.h"
 #include "entities/ZavStatus.h"
+#include "foundation/SerializationInfo.h"
 
 namespace {
 
@@ -202,6 +203,33 @@ TEST(LiveStatusRows, CopiesInOppositeDirectionsFinish) {
     std::string resolution = row->GetHighStreamResolution();
     EXPECT_TRUE(resolution.empty() || resolution == "1920x1080" || resolution == "640x480") << resolution;
   }
+}
+
+TEST(LiveStatusRows, SerialisedFormHoldsNumbersAndNonEmptyTextsOnly) {
+  for (const char* table : {"LTBL_DeviceStatus", "LTBL_ZavStatus", "LTBL_StorageStatus", "LTBL_VasStatus",
+                            "LTBL_VasDeviceStatus", "LTBL_VasGPUStatus"}) {
+    std::unique_ptr<CDBEntity> row = NewRow(table);
+    CSerializationInfo node;
+    row->Serialize(node);
+    EXPECT_EQ(node.GetName(), table);
+    size_t numbers = 0;
+    for (const CColumnValue& column : row->GetColumnValues()) {
+      bool text = IsTextColumnKind(column.GetKind());
+      EXPECT_EQ(node.IndexOf(column.GetName()) >= 0, !text) << table << " " << column.GetName();
+      if (!text) {
+        EXPECT_EQ(node.GetValue(column.GetName()), "0") << table << " " << column.GetName();
+        ++numbers;
+      }
+    }
+    EXPECT_EQ(static_cast<size_t>(node.GetValueCount()), numbers) << table;
+  }
+  CLTBLZavStatus zav;
+  zav.SetDiskBadWarning(1);
+  zav.SetVersion("5.1");
+  CSerializationInfo node;
+  zav.Serialize(node);
+  EXPECT_LT(node.IndexOf("DiskBadWarning"), 0);
+  EXPECT_EQ(node.GetValue("Version"), "5.1");
 }
 
 }  // namespace

@@ -222,14 +222,14 @@ TEST_F(RecordingServerStoreTest, ChannelMapIsRebuiltOnlyAfterATableChanged) {
 TEST_F(RecordingServerStoreTest, StatusRowAndServerSettings) {
   CLTBLZavStatus status;
   status.SetZavID(here_->GetNo());
-  ASSERT_TRUE(store_->AddEntity(&status, 0));
+  Add(status);
   ASSERT_TRUE(here_->GetStatus());
   EXPECT_EQ(here_->GetStatus()->GetZavID(), here_->GetNo());
   EXPECT_EQ(there_->GetStatus(), nullptr);
 
-  CServerSettingManager settings(store_.get());
-  settings.SetOwnerID(here_->GetNo());
-  ASSERT_TRUE(settings.SetString(2, "RecordPath", "/data"));
+  auto settings = std::make_unique<CServerSettingManager>(store_.get());
+  settings->SetOwnerID(here_->GetNo());
+  ASSERT_TRUE(settings->SetString(2, "RecordPath", "/data"));
   EXPECT_EQ(here_->GetServerSettings().size(), 1u);
   EXPECT_TRUE(there_->GetServerSettings().empty());
 }

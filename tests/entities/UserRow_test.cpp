@@ -160,8 +160,8 @@ TEST_F(UserStoreTest, PermissionRowsGrantCamerasAndGroups) {
   // Without device-group mode the lists come from the columns.
   EXPECT_EQ(user->GetCameraNoList(), (std::vector<int>{1, 2, 3}));
   // The system setting switches the mode; the lists then come from the rows.
-  CSystemSettingManager system(store_.get());
-  ASSERT_TRUE(system.SetBool(1, "SupportNewDeviceGroupPermission", true));
+  auto system = std::make_unique<CSystemSettingManager>(store_.get());
+  ASSERT_TRUE(system->SetBool(1, "SupportNewDeviceGroupPermission", true));
   EXPECT_EQ(user->GetCameraNoList(), (std::vector<int>{10, 20}));
   EXPECT_EQ(user->GetCameraGroupNoList(), (std::vector<int>{7}));
   EXPECT_EQ(user->GetSystemSettingManager().GetDataStore(), store_.get());
@@ -174,20 +174,21 @@ TEST_F(UserStoreTest, PermissionRowsGrantCamerasAndGroups) {
 }
 
 TEST_F(UserStoreTest, ClientStoreSwitchesDecideModeAndPassword) {
-  ClientLikeStore client(service_.get());
-  CTBLUser row;
-  row.SetId("viewer");
-  row.SetCameraList("4");
-  row.SetPassword(AriaEncryptString("s3cret"));
-  ASSERT_TRUE(client.AddEntity(&row, 0));
-  auto user = std::dynamic_pointer_cast<CTBLUser>(client.FindCachedEntity("TBL_User", row.GetID()));
+  auto clientStore = std::make_unique<ClientLikeStore>(service_.get());
+  ClientLikeStore& client = *clientStore;
+  auto row = std::make_unique<CTBLUser>();
+  row->SetId("viewer");
+  row->SetCameraList("4");
+  row->SetPassword(AriaEncryptString("s3cret"));
+  ASSERT_TRUE(client.AddEntity(row.get(), 0));
+  auto user = std::dynamic_pointer_cast<CTBLUser>(client.FindCachedEntity("TBL_User", row->GetID()));
   ASSERT_TRUE(user);
-  CTBLUserPermission grant;
-  grant.SetUserID(user->GetNo());
-  grant.SetPermissionID(kPermissionCamera);
-  grant.SetPrivilegeValue("1");
-  grant.SetDeviceID(8);
-  ASSERT_TRUE(client.AddEntity(&grant, 0));
+  auto grant = std::make_unique<CTBLUserPermission>();
+  grant->SetUserID(user->GetNo());
+  grant->SetPermissionID(kPermissionCamera);
+  grant->SetPrivilegeValue("1");
+  grant->SetDeviceID(8);
+  ASSERT_TRUE(client.AddEntity(grant.get(), 0));
 
   EXPECT_EQ(user->GetPassword(), AriaEncryptString("s3cret")) << "switch off: as stored";
   client.SetPasswordEncrypted(1);
@@ -198,7 +199,7 @@ TEST_F(UserStoreTest, ClientStoreSwitchesDecideModeAndPassword) {
   EXPECT_EQ(user->GetCameraNoList(), (std::vector<int>{8}));
 
   // In the cache store (type "DataStore") the password is always deciphered.
-  auto cached = std::dynamic_pointer_cast<CTBLUser>(store_->FindCachedEntity("TBL_User", row.GetID()));
+  auto cached = std::dynamic_pointer_cast<CTBLUser>(store_->FindCachedEntity("TBL_User", row->GetID()));
   ASSERT_TRUE(cached);
   EXPECT_EQ(cached->GetPassword(), "s3cret");
 }
@@ -207,8 +208,8 @@ TEST_F(UserStoreTest, ManyThreadsReadOneCachedUser) {
   auto user = AddUser("shared", "1,2");
   ASSERT_TRUE(user);
   for (int camera = 1; camera <= 4; ++camera) Grant(user->GetNo(), kPermissionCamera, camera);
-  CSystemSettingManager system(store_.get());
-  ASSERT_TRUE(system.SetBool(1, "SupportNewDeviceGroupPermission", true));
+  auto system = std::make_unique<CSystemSettingManager>(store_.get());
+  ASSERT_TRUE(system->SetBool(1, "SupportNewDeviceGroupPermission", true));
 
   std::atomic<int> wrong{0};
   std::vector<std::thread> threads;

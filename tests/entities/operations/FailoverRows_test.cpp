@@ -142,12 +142,12 @@ TEST_F(FailoverStoreTest, LookupsFollowTheCache) {
   EXPECT_EQ(connection->GetFailoverHistory(), nullptr);
 
   // A fresh store reading the database leaves soft-deleted rows out.
-  CDataStore fresh(service_.get());
+  auto fresh = std::make_unique<CDataStore>(service_.get());
   auto reread = std::dynamic_pointer_cast<CTBLFailoverConnection>(
-      fresh.FindCachedEntity("TBL_FailoverConnections", orphan->GetID()));
+      fresh->FindCachedEntity("TBL_FailoverConnections", orphan->GetID()));
   ASSERT_TRUE(reread);
-  EXPECT_EQ(fresh.FindCachedEntity("TBL_FailoverConnections", connection->GetID()), nullptr);
-  EXPECT_EQ(fresh.FindCachedEntity("TBL_FailoverHistories", history->GetID()), nullptr);
+  EXPECT_EQ(fresh->FindCachedEntity("TBL_FailoverConnections", connection->GetID()), nullptr);
+  EXPECT_EQ(fresh->FindCachedEntity("TBL_FailoverHistories", history->GetID()), nullptr);
 }
 
 }  // namespace

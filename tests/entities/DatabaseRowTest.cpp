@@ -1,8 +1,6 @@
 #include "DatabaseRowTest.h"
 
-#include "entities/base/DBEntityFactory.h"
-#include "foundation/StringUtil.h"
-
+#include "database/DataStore.h"
 #include "entities/base/EntitySchema.h"
 
 void DatabaseRowTest::SetUp() {
@@ -42,22 +40,6 @@ std::string DatabaseRowTest::OnlyRowValue(const char* table, const char* column,
 }
 
 bool DatabaseRowTest::DeleteWithRelations(CDBEntity& row) {
-  for (const CRelationInfo& relation : row.GetRelationInfos()) {
-    if (relation.GetMode() == kRelationModeNone) continue;
-    if (CDBEntityFactory::GetTableDescriptor(relation.GetRelatedTable()) == nullptr) continue;
-    EntityMap related = List(relation.GetRelatedTable().c_str(),
-                             StrFormat("WHERE `%s` = %d", relation.GetRelationColumn().c_str(), row.GetID()));
-    for (auto& [id, other] : related) {
-      if (relation.GetMode() == kRelationModeDelete) {
-        if (!DeleteWithRelations(*other)) return false;
-      } else {
-        std::unique_ptr<CDBEntity> clone(other->Clone());
-        CKeyValueData zero;
-        zero.SetValue(StrToLower(relation.GetRelationColumn()), "0");
-        clone->LoadFrom(zero);
-        if (!service_->UpdateEntity(clone.get(), 0)) return false;
-      }
-    }
-  }
-  return service_->DeleteEntityEx(&row, false, 0);
+  auto store = std::make_unique<CDataStore>(service_.get());
+  return store->DeleteEntityEx(&row, false, 0);
 }

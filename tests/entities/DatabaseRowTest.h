@@ -24,11 +24,11 @@ class DatabaseRowTest : public ::testing::Test {
   // The text of `column` of the one row of `table` that `clause` selects;
   // "<n rows>" when it selects another number of rows.
   std::string OnlyRowValue(const char* table, const char* column, const std::string& clause = "");
-  // Deletes `row` the way the entity store does: first, depth first, the rows
-  // of its mode-1 relations (deleted) and mode-2 relations (their relation
-  // column set to 0 and updated), then the row itself (soft where the table
-  // has `IsDeleted`). Related tables without a row class have no rows to
-  // visit. False when any step fails.
+  // Deletes `row` through an entity cache store over the service, which
+  // first follows the row's relations depth first: the rows of mode-1
+  // relations are deleted, those of mode-2 relations get their relation
+  // column set to 0; then the row itself (soft where the table has
+  // `IsDeleted`). False when any step fails.
   bool DeleteWithRelations(CDBEntity& row);
 
   TestDatabase db_;

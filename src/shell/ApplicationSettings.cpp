@@ -1,0 +1,13 @@
+#include "shell/ApplicationSettings.h"
+
+#include "shell/HiddenSettings.h"
+
+void CApplicationSettings::LoadHiddenSettings() { Hidden_Load(hidden_); }
+
+int CApplicationSettings::GetDebugUseLogFile() { return Hidden_GetDebugUseLogFile(hidden_); }
+
+void CApplicationSettings::LoadAppSettings(const std::string& path) { appSettings_.Load(path); }
+
+std::string CApplicationSettings::GetUILanguage() { return appSettings_.GetUILanguage(); }
+
+int CApplicationSettings::GetMaxItemID() { return appSettings_.GetMaxItemID(); }

@@ -1,0 +1,45 @@
+#include "shell/VuzorMetroEventReceiverItem.h"
+
+#include "shell/UtcTimeText.h"
+
+namespace {
+
+// Empties the list, then reads it from the node's first child when that one
+// is named `name` (any letter case).
+template <typename Item>
+void ReadNamedList(const CSerializationInfo& node, const char* name, std::vector<Item>* items) {
+  items->clear();
+  if (const CSerializationInfo* list = FindListChild(node, name)) DeserializeItems(*list, items);
+}
+
+}  // namespace
+
+void CVuzorMetroEventReceiverItem::Serialize(CSerializationInfo& node) const {
+  node.SetName(GetTypeName());
+  WriteFields(node);
+  SerializeNamedList(node, "TargetSites", targetSites_);
+}
+
+void CVuzorMetroEventReceiverItem::Deserialize(const CSerializationInfo& node) {
+  ReadFields(node);
+  ReadNamedList(node, "TargetSites", &targetSites_);
+}
+
+void CVuzorMetroEventReceiverItemStatus::Serialize(CSerializationInfo& node) const {
+  node.SetName(GetTypeName());
+  WriteFields(node);
+  SerializeNamedList(node, "Histories", histories_);
+}
+
+void CVuzorMetroEventReceiverItemStatus::Deserialize(const CSerializationInfo& node) {
+  ReadFields(node);
+  ReadNamedList(node, "Histories", &histories_);
+}
+
+void CVuzorMetroEventReceiverItemStatus::SetLastReceivedTime(int64_t seconds) {
+  SetLastDateTimeReceived(FormatUtcTimeText(seconds));
+}
+
+std::string CVuzorMetroEventReceiverItemStatus::GetLastReceivedLocalText() const {
+  return UtcTimeTextToLocalText(GetLastDateTimeReceived());
+}
