@@ -342,13 +342,20 @@ bool CDataStore::AddEntity(CDBEntity* entity, int transaction) {
     changes_.AddChange(transaction, CTransactionChanges::kAdd, copy);
     return true;
   }
-  {
-    CScopedLock hold(store_lock_);
-    EntityMapPtr map = GetOrLoadEntityMap(table);
-    if (!map) return false;
-    (*map)[copy->GetID()] = copy;
-  }
+  if (!CacheAddedRow(table, copy)) return false;
   RaiseVersion(table);
+  return true;
+}
+
+bool CDataStore::CacheAddedRow(const std::string& table, const EntityPtr& copy) {
+  CScopedLock hold(store_lock_);
+  const bool wasCached = GetEntityMap(table) != nullptr;
+  EntityMapPtr map = GetOrLoadEntityMap(table);
+  if (!map) return false;
+  // A row without a single key column that the load just read from the
+  // database is in the map already, under an ID of its own.
+  if (!wasCached && !copy->HasKeyColumn() && RunsDatabaseStep()) return true;
+  (*map)[copy->GetID()] = copy;
   return true;
 }
 
@@ -504,14 +511,8 @@ void CDataStore::OnDataAdded(CDBEntity* entity) {
   if (!entity || entity->IsExcludedFromCache()) return;
   const std::string table = entity->GetTableName();
   CScopedLock tableHold(GetTableLock(table));
-  {
-    CScopedLock hold(store_lock_);
-    EntityMapPtr map = GetOrLoadEntityMap(table);
-    if (!map) return;
-    EntityPtr copy = CloneForCache(*entity);
-    if (!copy) return;
-    (*map)[entity->GetID()] = copy;
-  }
+  EntityPtr copy = CloneForCache(*entity);
+  if (!copy || !CacheAddedRow(table, copy)) return;
   RaiseVersion(table);
 }
 

@@ -119,6 +119,9 @@ class CDataStore : public IDataStore {
 
   // Apply a committed change to the cache (each under its table's lock).
   void OnDataAdded(CDBEntity* entity);
+  // Puts an added row's cache copy into its table, loading the table first if
+  // it is not cached yet; false when the table cannot be had.
+  bool CacheAddedRow(const std::string& table, const EntityPtr& copy);
   void OnDataUpdated(CDBEntity* entity);
   void OnDataDeleted(CDBEntity* entity);
 

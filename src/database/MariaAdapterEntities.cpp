@@ -68,13 +68,14 @@ bool CMariaAdapter::ReadEntities(const char* function, const char* table,
   if (checker) checker->Check();
   const std::string table_name = Text(table);
   bool made = true;
+  CKeyValueData view(&columns, nullptr);  // one view, so the column positions are looked up once
   for (ResultRow& row : rows) {
     EntityPtr entity(CDBEntityFactory::CreateEntity(table_name));
     if (!entity) {
       made = false;  // a table that the registry does not know gives no rows
       break;
     }
-    CKeyValueData view(&columns, &row);
+    view.SetValues(&row);
     entity->LoadFrom(view);
     ResultRow().swap(row);  // the texts are no longer needed
     if (!deliver(std::move(entity))) break;

@@ -248,6 +248,34 @@ TEST_F(CacheStoreTest, ExcludedMemoryOnlyAndCacheOnlyWrites) {
   for (size_t i = sent; i < all.size(); ++i) EXPECT_EQ(all[i].rfind("SELECT", 0), 0u) << all[i];
 }
 
+// A row without a single key is cached under an ID of its own; an add that
+// first loads its table finds the row there already and must not cache it twice.
+TEST_F(CacheStoreTest, AddingAKeylessRowToAnUnloadedTableCachesItOnce) {
+  ASSERT_TRUE(raw_.Run("INSERT INTO TCS_Pair (`Left`, `Right`, Name) VALUES (1, 1, 'there')"));
+  auto pair = [](int left, int right) {
+    auto row = NewRow<CTCSPair>();
+    row->SetLeft(left);
+    row->SetRight(right);
+    return row;
+  };
+  auto loading = pair(1, 2);
+  ASSERT_TRUE(store_->AddEntity(loading.get(), 0));
+  EXPECT_EQ(store_->HasEntityList("TCS_Pair"), 2);
+  auto cached = pair(1, 3);
+  ASSERT_TRUE(store_->AddEntity(cached.get(), 0));
+  EXPECT_EQ(store_->HasEntityList("TCS_Pair"), 3);
+
+  // The same through a transaction whose commit loads the table.
+  store_->UnloadEntityList("TCS_Pair");
+  const int tx = store_->BeginTransaction();
+  ASSERT_GT(tx, 0);
+  auto committed = pair(2, 1);
+  ASSERT_TRUE(store_->AddEntity(committed.get(), tx));
+  ASSERT_TRUE(store_->CommitTransaction(tx));
+  EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Pair"), "4");
+  EXPECT_EQ(store_->HasEntityList("TCS_Pair"), 4);
+}
+
 // Threads of their own connections write while others look rows up.
 TEST_F(CacheStoreTest, ManyThreadsReadAndWriteThroughTheDatabase) {
   ASSERT_TRUE(raw_.Run("INSERT INTO TCS_Parent (ParentID, Name) VALUES (1, 'one')"));

@@ -203,10 +203,14 @@ void CDBEntity::WriteColumns(CKeyValueData& row) const {
 void CDBEntity::LoadFrom(CKeyValueData& row) {
   const CTableDescriptor& table = GetTableDescriptor();
   CScopedLock hold(m_rowLock);
-  for (size_t i = 0; i < table.GetColumnCount(); ++i) {
-    if (!row.Find(table.GetLoadName(i))) continue;
+  const std::vector<int>& positions = row.ResolveNames(
+      &table, table.GetColumnCount(), [&](size_t i) -> const std::string& { return table.GetLoadName(i); });
+  const CKeyValueData::Values& values = row.GetValues();
+  for (size_t i = 0; i < positions.size(); ++i) {
+    if (positions[i] < 0) continue;
+    const size_t at = static_cast<size_t>(positions[i]);
     const CColumnDescriptor& column = table.GetColumn(i);
-    LoadMember(column.kind, column.member(this), row.GetValue());
+    LoadMember(column.kind, column.member(this), at < values.size() ? &values[at] : nullptr);
   }
 }
 

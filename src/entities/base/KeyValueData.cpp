@@ -20,6 +20,7 @@ CKeyValueData& CKeyValueData::operator=(const CKeyValueData& other) {
     m_index = m_owned ? &m_owned->index : copy.m_index;
     m_values = m_owned ? &m_owned->values : copy.m_values;
     m_current = copy.m_current;
+    m_planKey = nullptr;
   }
   return *this;
 }
@@ -38,6 +39,7 @@ const std::string* CKeyValueData::GetValue() const {
 void CKeyValueData::SetValue(const std::string& name, const std::string& value) {
   m_values->push_back(value);
   (*m_index)[name] = static_cast<int>(m_values->size() - 1);
+  m_planKey = nullptr;
 }
 
 void CKeyValueData::SetValues(Values* values) {

@@ -41,6 +41,24 @@ class CKeyValueData {
   // Points a view at another row's values (same index) and clears the current column.
   void SetValues(Values* values);
 
+  // The positions in the value list of a fixed list of `count` names, each
+  // given by `nameAt(i)` (-1 where a name is not in the index). Looked up once
+  // per `key` and kept while the index is unchanged, so that the rows of one
+  // result are read by position rather than by name.
+  template <typename NameAt>
+  const std::vector<int>& ResolveNames(const void* key, size_t count, NameAt nameAt) {
+    if (key != m_planKey || m_index->size() != m_planIndexSize) {
+      m_plan.assign(count, -1);
+      for (size_t i = 0; i < count; ++i) {
+        auto it = m_index->find(nameAt(i));
+        if (it != m_index->end()) m_plan[i] = it->second;
+      }
+      m_planKey = key;
+      m_planIndexSize = m_index->size();
+    }
+    return m_plan;
+  }
+
   const ColumnIndex& GetColumnIndex() const { return *m_index; }
   const Values& GetValues() const { return *m_values; }
 
@@ -53,4 +71,8 @@ class CKeyValueData {
   ColumnIndex* m_index;
   Values* m_values;
   int m_current = -1;
+  // ResolveNames' last answer; a copy starts without one, SetValue drops it.
+  const void* m_planKey = nullptr;
+  size_t m_planIndexSize = 0;
+  std::vector<int> m_plan;
 };

@@ -56,4 +56,25 @@ TEST(KeyValueData, ACopyOfAnOwningRowOwnsItsOwnValues) {
   EXPECT_EQ(*assigned.GetValue(), "2");
 }
 
+// Rows of one result are read by the positions their names resolved to once;
+// a changed index resolves them again.
+TEST(KeyValueData, ResolvedPositionsFollowTheIndex) {
+  const std::vector<std::string> names{"name", "id", "missing"};
+  auto nameAt = [&](size_t i) -> const std::string& { return names[i]; };
+  const int key = 0, otherKey = 0;
+  CKeyValueData::ColumnIndex index{{"id", 0}, {"name", 1}};
+  CKeyValueData::Values first{"1", "one"};
+  CKeyValueData view(&index, &first);
+  EXPECT_EQ(view.ResolveNames(&key, names.size(), nameAt), (std::vector<int>{1, 0, -1}));
+  index["missing"] = 2;  // the index grew: looked up again
+  EXPECT_EQ(view.ResolveNames(&key, names.size(), nameAt), (std::vector<int>{1, 0, 2}));
+  EXPECT_EQ(view.ResolveNames(&otherKey, 1, nameAt), (std::vector<int>{1}));
+
+  CKeyValueData row;
+  row.SetValue("name", "first");
+  EXPECT_EQ(row.ResolveNames(&key, 1, nameAt), (std::vector<int>{0}));
+  row.SetValue("name", "second");  // same size, other position
+  EXPECT_EQ(row.ResolveNames(&key, 1, nameAt), (std::vector<int>{1}));
+}
+
 }  // namespace

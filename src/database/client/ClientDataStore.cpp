@@ -1,0 +1,305 @@
+#include "database/client/ClientDataStore.h"
+
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "database/DBDataStore.h"
+#include "database/SettingRows.h"
+#include "database/SqlWhereClause.h"
+#include "entities/CameraGroup.h"
+#include "entities/CameraList.h"
+#include "entities/NRS.h"
+#include "entities/User.h"
+#include "entities/UserPermission.h"
+#include "entities/analysis/Vas.h"
+#include "entities/analysis/VasDevice.h"
+#include "entities/base/DBEntityFactory.h"
+#include "entities/base/EntityTreeNode.h"
+#include "foundation/HostAddress.h"
+#include "foundation/StrList.h"
+
+namespace {
+
+constexpr int kCameraPermission = 3000;
+constexpr int kCameraGroupPermission = 4000;
+
+int DecimalNumber(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
+
+// Box, PTZ, Dome and Video Server cameras are narrowed by the user's rights.
+bool IsFilteredCameraKind(CDBEntity& camera) {
+  auto* node = static_cast<IEntityTreeNode*>(camera.GetInterface("IEntityTreeNode"));
+  if (!node) return false;
+  const int type = node->GetNodeType();
+  return type >= 2 && type <= 5;
+}
+
+}  // namespace
+
+CClientDataStore::CClientDataStore(IDataService* service) : CDataStore(service) {
+  if (service) ReadInstallationSwitches(service);
+}
+
+CClientDataStore::~CClientDataStore() = default;
+
+std::string CClientDataStore::GetStoreText() { return store_text_; }
+
+std::string CClientDataStore::GetDBVersionText() {
+  CScopedLock hold(login_lock_);
+  return db_version_text_;
+}
+
+void CClientDataStore::SetDefaultLogin(const std::string& id, const std::string& password) {
+  CScopedLock hold(login_lock_);
+  default_login_id_ = id;
+  default_login_password_ = password;
+}
+
+void CClientDataStore::SetDBDataStore(IDataService* service) {
+  CDataStore::SetDBDataStore(service);
+  if (service) ReadInstallationSwitches(service);
+}
+
+void CClientDataStore::ReadInstallationSwitches(IDataService* service) {
+  auto read = [service](const char* key, std::string* value) {
+    CSqlWhereClause clause;
+    clause.AddFormat(0, 0, "`Category` = %d", 1);
+    clause.AddFormat(0, 0, "`Key` = '%s'", key);
+    EntityPtr row = service->FindEntity("TBL_SystemSettings", clause.ToString().c_str());
+    auto* setting = dynamic_cast<CTBLSystemSetting*>(row.get());
+    if (!setting) return false;
+    *value = setting->GetValue();
+    return true;
+  };
+  std::string value;
+  if (read("PasswordEncrypted", &value)) password_encrypted_.store(DecimalNumber(value));
+  if (read("PasswordHashed", &value)) password_hashed_.store(DecimalNumber(value));
+  if (read("SupportNewDeviceGroupPermission", &value)) new_device_group_permission_.store(DecimalNumber(value));
+  if (read("DBVersion", &value)) {
+    CScopedLock hold(login_lock_);
+    db_version_text_ = value;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+std::shared_ptr<CTBLUser> CClientDataStore::CurrentUserLocked() {
+  const int user = current_user_id_.load();
+  if (!user_filter_.load() || user <= 0) return nullptr;
+  return std::dynamic_pointer_cast<CTBLUser>(FindCachedEntityLocked("TBL_User", user));
+}
+
+void CClientDataStore::LoadEntityList(const char* table) {
+  if (!table || !table[0]) return;
+  CScopedLock hold(GetStoreLock());
+  CDataStore::LoadEntityList(table);
+  if (!GetDBDataStore()) return;
+  std::shared_ptr<CTBLUser> user = CurrentUserLocked();
+  const std::string name = table;
+  if (name == "TBL_Camera") {
+    PrepareCameras(user);
+  } else if (name == "TBL_Zav") {
+    PrepareServers("TBL_Zav", "LTBL_ZavStatus", user, true);
+  } else if (name == "TBL_Camera_Group_Camera_List") {
+    if (user) DropUnseenLinks();
+  } else if (name == "TBL_Camera_Group") {
+    if (user) DropUnseenGroups(user);
+  } else if (name == "TBL_VasDevice") {
+    PrepareVasDevices(user);
+  } else if (name == "TBL_Vas") {
+    // The login comes from the current user or else user 1, read through the
+    // store lock alone (no TBL_User table lock under the store lock).
+    std::shared_ptr<CTBLUser> login = user ? user : std::dynamic_pointer_cast<CTBLUser>(FindCachedEntityLocked("TBL_User", 1));
+    PrepareServers("TBL_Vas", "LTBL_VasStatus", login, false);
+  }
+}
+
+template <typename RemoveFn>
+void CClientDataStore::PairLiveStatus(const std::string& table, const std::string& status_table, RemoveFn remove) {
+  CScopedLock hold(GetStoreLock());
+  EntityMapPtr rows = GetEntityMap(table);
+  if (!rows) return;
+  EntityMapPtr statuses = GetEntityMap(status_table);
+  if (!statuses) statuses = EnsureEntityMapLocked(status_table);
+  for (auto it = statuses->begin(); it != statuses->end();) {
+    const int owner = it->second ? it->second->GetID() : 0;
+    if (rows->find(owner) == rows->end()) {
+      it = statuses->erase(it);
+    } else {
+      ++it;
+    }
+  }
+  std::vector<int> removed;
+  for (const auto& [id, row] : *rows) {
+    if (!row) continue;
+    if (remove(*row)) {
+      removed.push_back(id);
+      continue;
+    }
+    if (statuses->count(id)) continue;
+    CDBEntity* status = CDBEntityFactory::CreateEntity(status_table);
+    if (!status) continue;
+    Attach(status);
+    status->SetID(id);
+    (*statuses)[id] = EntityPtr(status);
+  }
+  for (int id : removed) {
+    rows->erase(id);
+    statuses->erase(id);
+  }
+}
+
+void CClientDataStore::PrepareCameras(const std::shared_ptr<CTBLUser>& user) {
+  if (!user) {
+    PairLiveStatus("TBL_Camera", "LTBL_DeviceStatus", [](CDBEntity&) { return false; });
+    return;
+  }
+  std::map<int, int> cameraIds;
+  GetUserCameraIds(user->GetID(), &cameraIds);
+  std::set<int> grouped;
+  for (const auto& [id, row] : GetCachedEntityListLocked("TBL_Camera_Group_Camera_List")) {
+    if (auto* link = dynamic_cast<CTBLCameraList*>(row.get())) grouped.insert(link->GetCameraNo());
+  }
+  PairLiveStatus("TBL_Camera", "LTBL_DeviceStatus", [&](CDBEntity& camera) {
+    const int id = camera.GetID();
+    return IsFilteredCameraKind(camera) && (!cameraIds.count(id) || !grouped.count(id));
+  });
+}
+
+void CClientDataStore::PrepareVasDevices(const std::shared_ptr<CTBLUser>& user) {
+  if (!user) {
+    PairLiveStatus("TBL_VasDevice", "LTBL_VasDeviceStatus", [](CDBEntity&) { return false; });
+    return;
+  }
+  std::map<int, int> cameraIds;
+  GetUserCameraIds(user->GetID(), &cameraIds);
+  PairLiveStatus("TBL_VasDevice", "LTBL_VasDeviceStatus", [&](CDBEntity& row) {
+    auto* device = dynamic_cast<CTBLVasDevice*>(&row);
+    return device && !cameraIds.count(device->GetDeviceID());
+  });
+}
+
+namespace {
+
+// Gives a recording or analysis server its login and, when it is registered
+// as the local host, the database server's address to connect to.
+template <typename Server>
+void AssignLogin(Server& server, const CTBLUser* user, bool use_defaults, const std::string& default_id,
+                 const std::string& default_password, bool default_password_for_kind, const std::string& db_host) {
+  if (user) {
+    server.SetLoginID(user->GetId());
+    server.SetLoginPassword(default_password_for_kind ? default_password : user->GetPassword());
+  } else if (use_defaults) {
+    server.SetLoginID(default_id);
+    server.SetLoginPassword(default_password);
+  }
+  if (!db_host.empty() && IsLocalHostAddress(server.GetAddr().c_str())) server.SetSubstituteAddress(db_host);
+}
+
+}  // namespace
+
+void CClientDataStore::PrepareServers(const char* table, const char* status_table,
+                                      const std::shared_ptr<CTBLUser>& user, bool default_login) {
+  PairLiveStatus(table, status_table, [](CDBEntity&) { return false; });
+  std::string defaultId, defaultPassword;
+  {
+    CScopedLock hold(login_lock_);
+    defaultId = default_login_id_;
+    defaultPassword = default_login_password_;
+  }
+  const int kind = login_kind_.load();
+  const bool kindUsesDefault = password_encrypted_.load() != 0 && (kind == 1 || kind == 3 || kind == 10000);
+  auto* service = dynamic_cast<CDBDataStore*>(GetDBDataStore());
+  const std::string dbHost = service ? service->GetHost() : std::string();
+  EntityMapPtr rows = GetEntityMap(table);
+  if (!rows) return;
+  for (const auto& [id, row] : *rows) {
+    if (auto* zav = dynamic_cast<CTBLNRS*>(row.get())) {
+      AssignLogin(*zav, user.get(), default_login, defaultId, defaultPassword, kindUsesDefault, dbHost);
+    } else if (auto* vas = dynamic_cast<CTBLVas*>(row.get())) {
+      AssignLogin(*vas, user.get(), default_login, defaultId, defaultPassword, kindUsesDefault, dbHost);
+    }
+  }
+}
+
+void CClientDataStore::DropUnseenLinks() {
+  CScopedLock hold(GetStoreLock());
+  EntityMapPtr links = GetEntityMap("TBL_Camera_Group_Camera_List");
+  if (!links) return;
+  std::vector<int> unseen;
+  for (const auto& [id, row] : *links) {
+    auto* link = dynamic_cast<CTBLCameraList*>(row.get());
+    if (!link || !FindCachedEntityLocked("TBL_Camera", link->GetCameraNo()) ||
+        !FindCachedEntityLocked("TBL_Camera_Group", link->GetCameraGroupNo())) {
+      unseen.push_back(id);
+    }
+  }
+  for (int id : unseen) links->erase(id);
+}
+
+void CClientDataStore::DropUnseenGroups(const std::shared_ptr<CTBLUser>& user) {
+  CScopedLock hold(GetStoreLock());
+  std::map<int, int> groupIds;
+  GetUserCameraGroupIds(user->GetID(), &groupIds);
+  EntityMapPtr groups = GetEntityMap("TBL_Camera_Group");
+  if (!groups) return;
+  for (auto it = groups->begin(); it != groups->end();) {
+    if (!groupIds.count(it->first)) {
+      it = groups->erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// User rights and camera groups by name
+
+void CClientDataStore::GetUserCameraIds(int user_id, std::map<int, int>* ids) {
+  GetUserIds(user_id, kCameraPermission, false, ids);
+}
+
+void CClientDataStore::GetUserCameraGroupIds(int user_id, std::map<int, int>* ids) {
+  GetUserIds(user_id, kCameraGroupPermission, true, ids);
+}
+
+void CClientDataStore::GetUserIds(int user_id, int permission_id, bool groups, std::map<int, int>* ids) {
+  if (!ids) return;
+  ids->clear();
+  CScopedLock hold(GetStoreLock());
+  if (new_device_group_permission_.load()) {
+    for (const auto& [id, row] : GetCachedEntityListLocked("TBL_UserPermissions")) {
+      auto* permission = dynamic_cast<CTBLUserPermission*>(row.get());
+      if (!permission || permission->GetUserID() != user_id || permission->GetPermissionID() != permission_id ||
+          permission->CheckPrivilege("") == 0) {
+        continue;
+      }
+      const int target = groups ? permission->GetDeviceGroupID() : permission->GetDeviceID();
+      if (target > 0) (*ids)[target] = id;
+    }
+    return;
+  }
+  auto user = std::dynamic_pointer_cast<CTBLUser>(FindCachedEntityLocked("TBL_User", user_id));
+  if (!user) return;
+  CStrList pieces;
+  pieces.Split(groups ? user->GetCameraGroupList() : user->GetCameraList(), ",");
+  for (const std::string& piece : pieces.Items()) {
+    const int number = DecimalNumber(piece);
+    if (number > 0) (*ids)[number] = number;
+  }
+}
+
+std::shared_ptr<CDBEntity> CClientDataStore::FindCameraGroupByName(const std::string& name) {
+  CScopedLock hold(group_index_lock_);
+  const int version = GetTableVersion("TBL_Camera_Group");
+  if (version > group_index_version_) {
+    groups_by_name_.clear();
+    for (const auto& [id, row] : GetCachedEntityList("TBL_Camera_Group")) {
+      if (auto* group = dynamic_cast<CTBLCameraGroup*>(row.get())) groups_by_name_[group->GetGroupName()] = row;
+    }
+    group_index_version_ = version;
+  }
+  auto it = groups_by_name_.find(name);
+  return it == groups_by_name_.end() ? nullptr : it->second;
+}

@@ -1,0 +1,114 @@
+// CClientDataStore: the application's entity store. A CDataStore whose loads
+// also prepare what belongs with the loaded table: every camera, recording
+// server (TBL_Zav), analysis device and analysis server gets a live-status row
+// in its LTBL_ table (missing ones made, orphaned ones dropped); recording and
+// analysis servers get their login and, when registered as the local host, the
+// database server's address to connect to; with a current user, cameras,
+// camera groups, their links and analysis devices are narrowed to what that
+// user may see. It also keeps camera groups by name and holds the
+// installation's password and permission switches read from
+// TBL_SystemSettings.
+//
+// Locks, in order: the camera-group index lock, then the table locks, then the
+// store lock (CDataStore); the login lock is a leaf. Loads run wholly under the
+// store lock and read companion tables only through accessors that take no
+// table lock, so a load never waits for a table lock that a thread waiting for
+// the store lock holds. The switches are single words written before the
+// store is shared.
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "database/DataStore.h"
+#include "database/InstallationSwitches.h"
+#include "foundation/Lock.h"
+
+class CTBLUser;
+
+class CClientDataStore : public CDataStore, public IInstallationSwitches {
+ public:
+  // `service` (not owned, may be null) must outlive the store. With a service
+  // the installation switches are read from it at once (see SetDBDataStore),
+  // so a store built for a service sees the installation's password form.
+  explicit CClientDataStore(IDataService* service);
+  ~CClientDataStore() override;
+
+  std::string GetTypeName() override { return "ClientDataStore"; }
+  std::string GetStoreText() override;
+  // Loads the table (CDataStore), then the steps that belong with it. Holds
+  // the store lock throughout.
+  void LoadEntityList(const char* table) override;
+  // Sets the service; with a non-null one reads "PasswordEncrypted",
+  // "PasswordHashed", "SupportNewDeviceGroupPermission" (category 1) and
+  // "DBVersion" from TBL_SystemSettings through it; a missing row leaves its
+  // switch as it was. Blocks for one query per setting.
+  void SetDBDataStore(IDataService* service) override;
+
+  // ---- IInstallationSwitches ----
+  int IsPasswordEncrypted() override { return password_encrypted_.load(); }
+  void SetPasswordEncrypted(int on) override { password_encrypted_.store(on); }
+  int IsPasswordHashed() override { return password_hashed_.load(); }
+  void SetPasswordHashed(int on) override { password_hashed_.store(on); }
+  int GetSupportNewDeviceGroupPermission() override { return new_device_group_permission_.load(); }
+
+  // The DBVersion setting read by SetDBDataStore ("" when none).
+  std::string GetDBVersionText();
+
+  // The camera group whose group_name is `name` (byte for byte), shared with
+  // the cache; empty when none. Rebuilds the name index when TBL_Camera_Group
+  // changed (loading it on first use). Takes the index lock, then table locks.
+  std::shared_ptr<CDBEntity> FindCameraGroupByName(const std::string& name);
+
+  // The camera ids (camera-group ids) user `user_id` may see, each mapped to
+  // the granting permission row's id (device-group mode) or to itself (the
+  // user's camera_list / camera_group_list). Takes the store lock.
+  void GetUserCameraIds(int user_id, std::map<int, int>* ids);
+  void GetUserCameraGroupIds(int user_id, std::map<int, int>* ids);
+
+  // The user whose permissions narrow the loaded tables (0 or less: none),
+  // the switch that turns that narrowing on (on after construction), the
+  // login kind and the default login. Meant to be set before tables load.
+  void SetCurrentUserId(int user_id) { current_user_id_.store(user_id); }
+  int GetCurrentUserId() { return current_user_id_.load(); }
+  void SetUserFilter(int on) { user_filter_.store(on); }
+  void SetLoginKind(int kind) { login_kind_.store(kind); }
+  void SetDefaultLogin(const std::string& id, const std::string& password);
+
+ private:
+  void ReadInstallationSwitches(IDataService* service);
+  // The current user's row when the filter is on and it is cached; else null. Store lock.
+  std::shared_ptr<CTBLUser> CurrentUserLocked();
+  // Store lock throughout.
+  void PrepareCameras(const std::shared_ptr<CTBLUser>& user);
+  void PrepareVasDevices(const std::shared_ptr<CTBLUser>& user);
+  void PrepareServers(const char* table, const char* status_table, const std::shared_ptr<CTBLUser>& user,
+                      bool default_login);
+  void DropUnseenLinks();
+  void DropUnseenGroups(const std::shared_ptr<CTBLUser>& user);
+  // Pairs the rows of `table` with status rows of `status_table` (keyed by the
+  // owner's id): drops orphaned status rows, removes the rows `remove` picks
+  // (with their status rows) and gives every other row a status row.
+  template <typename RemoveFn>
+  void PairLiveStatus(const std::string& table, const std::string& status_table, RemoveFn remove);
+  void GetUserIds(int user_id, int permission_id, bool groups, std::map<int, int>* ids);
+
+  std::atomic<int> current_user_id_{0};
+  std::atomic<int> user_filter_{1};
+  std::atomic<int> login_kind_{0};
+  std::atomic<int> password_encrypted_{0};
+  std::atomic<int> password_hashed_{0};
+  std::atomic<int> new_device_group_permission_{0};
+
+  CLock login_lock_;  // leaf; guards the default login and the texts below
+  std::string default_login_id_;
+  std::string default_login_password_;
+  std::string db_version_text_;
+  const std::string store_text_;  // stays empty
+
+  CLock group_index_lock_;  // guards the two members below; taken before any store lock
+  std::map<std::string, std::shared_ptr<CDBEntity>> groups_by_name_;
+  int group_index_version_ = -1;
+};
