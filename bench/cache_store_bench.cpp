@@ -6,18 +6,11 @@
 //   bash scripts/with-mariadb build/bench/bench/cache_store_bench
 // (bench/cache_store.sh does that and prints the load ratio).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <mysql.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "BenchDatabase.h"
 #include "database/DBDataStore.h"
 #include "database/DataStore.h"
 #include "entities/Camera.h"
@@ -28,11 +21,7 @@ namespace {
 constexpr int kCachedRows = 10000;
 constexpr int kLoadedRows = 100000;
 
-struct Server {
-  std::string host, user, password, database;
-  unsigned port = 0;
-};
-Server g_server;
+BenchServer g_server;
 bool g_haveServer = false;
 
 // An in-memory store holding kCachedRows cameras, made once.
@@ -64,30 +53,11 @@ void BM_FindCachedEntity(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
-bool Run(MYSQL* conn, const std::string& sql) {
-  if (mysql_real_query(conn, sql.data(), sql.size()) != 0) {
-    fprintf(stderr, "%s\n", mysql_error(conn));
-    return false;
-  }
-  return true;
-}
-
 // Creates the bench database with kLoadedRows cameras.
 bool Prepare() {
-  const char* host = getenv("GATE_DB_HOST");
-  const char* port = getenv("GATE_DB_PORT");
-  if (!host || !port) return false;
-  g_server = {host, getenv("GATE_DB_USER"), getenv("GATE_DB_PASSWORD"),
-              "cachebench_" + std::to_string(getpid()), static_cast<unsigned>(atoi(port))};
-  MYSQL* conn = mysql_init(nullptr);
-  mysql_options(conn, MYSQL_SET_CHARSET_NAME, "euckr");
-  if (!mysql_real_connect(conn, g_server.host.c_str(), g_server.user.c_str(), g_server.password.c_str(), nullptr,
-                          g_server.port, nullptr, 0)) {
-    fprintf(stderr, "%s\n", mysql_error(conn));
-    return false;
-  }
-  bool ok = Run(conn, "CREATE DATABASE " + g_server.database + " CHARACTER SET euckr") &&
-            Run(conn, "USE " + g_server.database) && Run(conn, GetCreateTableText(CTBLCameraBase::Descriptor()));
+  if (!BenchServerFromEnvironment("cachebench_", &g_server)) return false;
+  MYSQL* conn = CreateBenchDatabase(g_server, GetCreateTableText(CTBLCameraBase::Descriptor()));
+  bool ok = conn != nullptr;
   for (int first = 0; ok && first < kLoadedRows; first += 1000) {
     std::string sql = "INSERT INTO TBL_Camera (name, addr, model_type, device_type, stream1_url, user1) VALUES ";
     for (int row = first; row < first + 1000; ++row) {
@@ -95,19 +65,10 @@ bool Prepare() {
       sql += (row == first ? "(" : ", (") + std::string("'camera ") + n + "', '10.0." + std::to_string(row % 250) +
              ".1', 'IP Camera', 'Dome', 'rtsp://10.0.0.1/stream/" + n + "', 'note " + n + "')";
     }
-    ok = Run(conn, sql);
+    ok = RunSql(conn, sql);
   }
-  mysql_close(conn);
+  if (conn) mysql_close(conn);
   return ok;
-}
-
-void Cleanup() {
-  MYSQL* conn = mysql_init(nullptr);
-  if (mysql_real_connect(conn, g_server.host.c_str(), g_server.user.c_str(), g_server.password.c_str(), nullptr,
-                         g_server.port, nullptr, 0)) {
-    Run(conn, "DROP DATABASE IF EXISTS " + g_server.database);
-  }
-  mysql_close(conn);
 }
 
 void BM_StoreLoadsCameras(benchmark::State& state) {
@@ -139,28 +100,7 @@ void BM_MariadbClientSelectsCameras(benchmark::State& state) {
     state.SkipWithError("no server: run under scripts/with-mariadb");
     return;
   }
-  std::vector<std::string> argv = {"mariadb", "--no-defaults", "-h", g_server.host, "-P",
-                                   std::to_string(g_server.port), "-u", g_server.user,
-                                   "-p" + g_server.password, "--default-character-set=euckr",
-                                   g_server.database, "-e", "SELECT * FROM TBL_Camera WHERE IsDeleted = 0"};
-  std::vector<char*> args;
-  for (std::string& arg : argv) args.push_back(arg.data());
-  args.push_back(nullptr);
-  for (auto _ : state) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, "mariadb", &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-      state.SkipWithError("cannot start mariadb");
-      break;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("mariadb failed");
-  }
+  RunMariadbClient(state, g_server, "SELECT * FROM TBL_Camera WHERE IsDeleted = 0");
 }
 
 }  // namespace
@@ -176,6 +116,6 @@ int main(int argc, char** argv) {
   if (!g_haveServer) fprintf(stderr, "no database server: the load benchmarks are skipped\n");
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (g_haveServer) Cleanup();
+  DropBenchDatabase(g_server);
   return 0;
 }

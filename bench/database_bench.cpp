@@ -4,17 +4,11 @@
 // server: bash scripts/with-mariadb build/bench/bench/database_bench
 // (bench/database_load.sh does that and prints the ratio).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <mysql.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "BenchDatabase.h"
 #include "database/MariaAdapter.h"
 #include "entities/base/EntitySchema.h"
 #include "entities/base/RowClass.h"
@@ -145,41 +139,16 @@ namespace {
 
 constexpr int kRows = 100000;
 
-struct Server {
-  std::string host, user, password, database;
-  unsigned port = 0;
-};
-
-Server g_server;
-
-bool Run(MYSQL* conn, const std::string& sql) {
-  if (mysql_real_query(conn, sql.data(), sql.size()) != 0) {
-    fprintf(stderr, "%s\n", mysql_error(conn));
-    return false;
-  }
-  return true;
-}
+BenchServer g_server;
 
 // Creates the bench database and fills the wide table with kRows rows.
 bool Prepare() {
-  const char* host = getenv("GATE_DB_HOST");
-  const char* port = getenv("GATE_DB_PORT");
-  if (!host || !port) {
+  if (!BenchServerFromEnvironment("bench_", &g_server)) {
     fprintf(stderr, "run beside a server: bash scripts/with-mariadb %s\n", "build/bench/bench/database_bench");
     return false;
   }
-  g_server = {host, getenv("GATE_DB_USER"), getenv("GATE_DB_PASSWORD"),
-              "bench_" + std::to_string(getpid()), static_cast<unsigned>(atoi(port))};
-  MYSQL* conn = mysql_init(nullptr);
-  mysql_options(conn, MYSQL_SET_CHARSET_NAME, "euckr");
-  if (!mysql_real_connect(conn, g_server.host.c_str(), g_server.user.c_str(), g_server.password.c_str(),
-                          nullptr, g_server.port, nullptr, 0)) {
-    fprintf(stderr, "%s\n", mysql_error(conn));
-    return false;
-  }
-  bool ok = Run(conn, "CREATE DATABASE " + g_server.database + " CHARACTER SET euckr") &&
-            Run(conn, "USE " + g_server.database) &&
-            Run(conn, GetCreateTableText(CBenchWideRow::Descriptor()));
+  MYSQL* conn = CreateBenchDatabase(g_server, GetCreateTableText(CBenchWideRow::Descriptor()));
+  bool ok = conn != nullptr;
   CBenchWideRow prototype;
   std::string names;
   for (const CColumnValue& column : prototype.GetColumnValues()) {
@@ -197,19 +166,10 @@ bool Prepare() {
       values += "0";
       sql += (row == first ? "(" : ", (") + values + ")";
     }
-    ok = Run(conn, sql);
+    ok = RunSql(conn, sql);
   }
-  mysql_close(conn);
+  if (conn) mysql_close(conn);
   return ok;
-}
-
-void Cleanup() {
-  MYSQL* conn = mysql_init(nullptr);
-  if (mysql_real_connect(conn, g_server.host.c_str(), g_server.user.c_str(), g_server.password.c_str(), nullptr,
-                         g_server.port, nullptr, 0)) {
-    Run(conn, "DROP DATABASE IF EXISTS " + g_server.database);
-  }
-  mysql_close(conn);
 }
 
 void BM_AdapterLoadsWideTable(benchmark::State& state) {
@@ -232,27 +192,7 @@ void BM_AdapterLoadsWideTable(benchmark::State& state) {
 }
 
 void BM_MariadbClientSelectsToDevNull(benchmark::State& state) {
-  std::vector<std::string> argv = {"mariadb", "--no-defaults", "-h", g_server.host, "-P",
-                                   std::to_string(g_server.port), "-u", g_server.user,
-                                   "-p" + g_server.password, "--default-character-set=euckr",
-                                   g_server.database, "-e", "SELECT * FROM TBL_BenchWide"};
-  std::vector<char*> args;
-  for (std::string& arg : argv) args.push_back(arg.data());
-  args.push_back(nullptr);
-  for (auto _ : state) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, "mariadb", &actions, nullptr, args.data(), environ) != 0) {
-      state.SkipWithError("cannot start mariadb");
-      break;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("mariadb failed");
-  }
+  RunMariadbClient(state, g_server, "SELECT * FROM TBL_BenchWide");
 }
 
 }  // namespace
@@ -263,11 +203,11 @@ BENCHMARK(BM_MariadbClientSelectsToDevNull)->Unit(benchmark::kMillisecond)->UseR
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (!Prepare()) {
-    Cleanup();
+    DropBenchDatabase(g_server);
     return 1;
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  Cleanup();
+  DropBenchDatabase(g_server);
   return 0;
 }

@@ -24,8 +24,7 @@ std::string ResolveProgram(const std::string& program) {
   while (start <= folders.size()) {
     size_t end = folders.find(':', start);
     if (end == std::string::npos) end = folders.size();
-    std::string folder = folders.substr(start, end - start);
-    if (folder.empty()) folder = ".";
+    const std::string folder = end > start ? folders.substr(start, end - start) : std::string(".");
     std::string candidate = folder + "/" + program;
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
     start = end + 1;

@@ -1,24 +1,6 @@
 #include "DatabaseRowTest.h"
 
 #include "database/DataStore.h"
-#include "entities/base/EntitySchema.h"
-
-void DatabaseRowTest::SetUp() {
-  GATE_REQUIRE_DATABASE(db_);
-  std::string error;
-  name_ = CreateScratchDatabase(db_, "entities_rows", &error);
-  ASSERT_FALSE(name_.empty()) << error;
-  ASSERT_TRUE(RunSqlScript(db_, name_, GetDatabaseCreationScript(), &error)) << error;
-  service_ = std::make_unique<CDBDataStore>();
-  service_->Initialize(db_.host.c_str(), static_cast<int>(db_.port), name_.c_str(), db_.user.c_str(),
-                       db_.password.c_str());
-  ASSERT_TRUE(service_->IsConnected(0));
-}
-
-void DatabaseRowTest::TearDown() {
-  service_.reset();
-  if (!name_.empty()) DropScratchDatabase(db_, name_);
-}
 
 EntityPtr DatabaseRowTest::Find(const char* table, const char* keyColumn, int id) {
   return service_->FindDBEntity(table, keyColumn, id);

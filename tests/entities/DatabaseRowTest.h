@@ -1,5 +1,4 @@
-// A test fixture with a scratch database made from the creation script and
-// the database entity service on it, and the store's relation walk of a
+// The scratch installation database with its entity service, and the store's relation walk of a
 // delete, so the row classes' keys, relations and column values can be taken
 // through the real database layer.
 #pragma once
@@ -9,13 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "database/DBDataStore.h"
-#include "support/TestDatabase.h"
+#include "support/InstallationDatabaseTest.h"
 
-class DatabaseRowTest : public ::testing::Test {
+class DatabaseRowTest : public InstallationDatabaseTest {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  DatabaseRowTest() : InstallationDatabaseTest("entities_rows") {}
 
   // The row of `table` whose key column `keyColumn` is `id`, read from the database.
   EntityPtr Find(const char* table, const char* keyColumn, int id);
@@ -30,8 +27,4 @@ class DatabaseRowTest : public ::testing::Test {
   // column set to 0; then the row itself (soft where the table has
   // `IsDeleted`). False when any step fails.
   bool DeleteWithRelations(CDBEntity& row);
-
-  TestDatabase db_;
-  std::string name_;
-  std::unique_ptr<CDBDataStore> service_;
 };

@@ -14,7 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "database/DBDataStore.h"
 #include "database/SettingRows.h"
 #include "database/SystemSettingManager.h"
 #include "entities/Camera.h"
@@ -26,29 +25,14 @@
 #include "entities/UserPermission.h"
 #include "entities/analysis/Vas.h"
 #include "entities/analysis/VasDevice.h"
-#include "entities/base/EntitySchema.h"
 #include "foundation/Aria.h"
-#include "support/TestDatabase.h"
+#include "support/InstallationDatabaseTest.h"
 
 namespace {
 
-class ClientDataStoreTest : public ::testing::Test {
+class ClientDataStoreTest : public InstallationDatabaseTest {
  protected:
-  void SetUp() override {
-    GATE_REQUIRE_DATABASE(db_);
-    std::string error;
-    name_ = CreateScratchDatabase(db_, "client", &error);
-    ASSERT_FALSE(name_.empty()) << error;
-    ASSERT_TRUE(RunSqlScript(db_, name_, GetDatabaseCreationScript(), &error)) << error;
-    service_ = std::make_unique<CDBDataStore>();
-    service_->Initialize(db_.host.c_str(), static_cast<int>(db_.port), name_.c_str(), db_.user.c_str(),
-                         db_.password.c_str());
-    ASSERT_TRUE(service_->IsConnected(0));
-  }
-  void TearDown() override {
-    service_.reset();
-    if (!name_.empty()) DropScratchDatabase(db_, name_);
-  }
+  ClientDataStoreTest() : InstallationDatabaseTest("client") {}
 
   // Adds a row straight to the database; returns its id.
   int Add(CDBEntity& row) {
@@ -93,10 +77,6 @@ class ClientDataStoreTest : public ::testing::Test {
     for (const auto& [id, row] : rows) keys.push_back(id);
     return keys;
   }
-
-  TestDatabase db_;
-  std::string name_;
-  std::unique_ptr<CDBDataStore> service_;
 };
 
 TEST_F(ClientDataStoreTest, CamerasArePairedWithLiveStatusRows) {

@@ -1,0 +1,104 @@
+// The MariaDB server the database benchmarks run beside (scripts/with-mariadb
+// exports it as GATE_DB_*), a scratch database on it, and the mariadb
+// command-line client that our loads are measured against.
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <mysql.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+struct BenchServer {
+  std::string host, user, password, database;
+  unsigned port = 0;
+};
+
+// The server of GATE_DB_* with a database named `prefix` and this process's
+// id; false when the environment names no server.
+inline bool BenchServerFromEnvironment(const std::string& prefix, BenchServer* server) {
+  const char* host = getenv("GATE_DB_HOST");
+  const char* port = getenv("GATE_DB_PORT");
+  if (!host || !port) return false;
+  const char* user = getenv("GATE_DB_USER");
+  const char* password = getenv("GATE_DB_PASSWORD");
+  *server = {host, user ? user : "", password ? password : "", prefix + std::to_string(getpid()),
+             static_cast<unsigned>(atoi(port))};
+  return true;
+}
+
+// Runs `sql`; false (the error printed) when the server refuses it.
+inline bool RunSql(MYSQL* conn, const std::string& sql) {
+  if (mysql_real_query(conn, sql.data(), sql.size()) != 0) {
+    fprintf(stderr, "%s\n", mysql_error(conn));
+    return false;
+  }
+  return true;
+}
+
+// A euckr connection to the server, no database chosen; null (printed) on failure.
+inline MYSQL* ConnectBenchServer(const BenchServer& server) {
+  MYSQL* conn = mysql_init(nullptr);
+  mysql_options(conn, MYSQL_SET_CHARSET_NAME, "euckr");
+  if (!mysql_real_connect(conn, server.host.c_str(), server.user.c_str(), server.password.c_str(), nullptr,
+                          server.port, nullptr, 0)) {
+    fprintf(stderr, "%s\n", mysql_error(conn));
+    mysql_close(conn);
+    return nullptr;
+  }
+  return conn;
+}
+
+// Creates the bench database with the table of `createTable` and leaves it
+// current; the caller closes the connection. Null when any step fails.
+inline MYSQL* CreateBenchDatabase(const BenchServer& server, const std::string& createTable) {
+  MYSQL* conn = ConnectBenchServer(server);
+  if (!conn) return nullptr;
+  if (RunSql(conn, "CREATE DATABASE " + server.database + " CHARACTER SET euckr") &&
+      RunSql(conn, "USE " + server.database) && RunSql(conn, createTable)) {
+    return conn;
+  }
+  mysql_close(conn);
+  return nullptr;
+}
+
+// Drops the bench database, if the server was named.
+inline void DropBenchDatabase(const BenchServer& server) {
+  if (server.database.empty()) return;
+  if (MYSQL* conn = ConnectBenchServer(server)) {
+    RunSql(conn, "DROP DATABASE IF EXISTS " + server.database);
+    mysql_close(conn);
+  }
+}
+
+// One iteration a run of the mariadb client selecting `query` to /dev/null.
+inline void RunMariadbClient(benchmark::State& state, const BenchServer& server, const std::string& query) {
+  std::vector<std::string> argv = {"mariadb", "--no-defaults", "-h", server.host, "-P",
+                                   std::to_string(server.port), "-u", server.user,
+                                   "-p" + server.password, "--default-character-set=euckr",
+                                   server.database, "-e", query};
+  std::vector<char*> args;
+  for (std::string& arg : argv) args.push_back(arg.data());
+  args.push_back(nullptr);
+  for (auto _ : state) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, "mariadb", &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+      state.SkipWithError("cannot start mariadb");
+      break;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("mariadb failed");
+  }
+}
