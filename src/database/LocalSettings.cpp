@@ -101,6 +101,7 @@ bool CLocalSettings::Load(const std::string& path) {
   CScopedLock hold(lock_);
   values_.clear();
   path_ = path;
+  unreadable_ = false;
   off_t size = 0;
   if (!FileExists(path, &size)) return false;
 
@@ -108,8 +109,10 @@ bool CLocalSettings::Load(const std::string& path) {
   CStrList repeated;
   repeated.Add(kSettingTag);
   bool readable = cfg.ToCfgCore(path, &repeated);
-  // What cannot be read whole would be lost at the next save: keep it aside.
-  if (autoSave_ && size > 0 && !(readable && IsWholeXmlFile(path))) SetAsideUnreadableFile(path);
+  // What cannot be read whole would be lost at the next save: keep it aside
+  // now when saves follow every change, else before the first save (Save).
+  unreadable_ = size > 0 && !(readable && IsWholeXmlFile(path));
+  if (autoSave_ && unreadable_) SetAsideUnreadableFile(path);
   if (!readable) return false;
 
   int count = cfg.GetCount(JoinKeyPath(kRootKey, kSettingTag));
@@ -125,6 +128,7 @@ bool CLocalSettings::Load(const std::string& path) {
 
 bool CLocalSettings::Save(const std::string& path) {
   CScopedLock hold(lock_);
+  if (unreadable_ && !path.empty() && path == path_) SetAsideUnreadableFile(path);
   CXmlCfg cfg;
   cfg.Add(kRootKey, "");
   int n = 0;
@@ -141,6 +145,7 @@ bool CLocalSettings::Save(const std::string& path) {
 }
 
 void CLocalSettings::SetAsideUnreadableFile(const std::string& path) {
+  unreadable_ = false;
   platform::LocalDateTime now = platform::SystemClock()->LocalNow();
   std::string stem = path + StrFormat(".unreadable-%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
                                       now.hour, now.minute, now.second);

@@ -45,8 +45,9 @@ class CLocalSettings : public ISettingManager {
   // False when the file is missing (nothing logged) or has no readable root
   // element. A file that exists with content the reader cannot take whole
   // (no root, or broken XML after what was read) is first renamed aside to
-  // "<path>.unreadable-YYYYMMDD-hhmmss" (logged) when auto-save is on, so
-  // that the next save does not overwrite the only copy of what it held.
+  // "<path>.unreadable-YYYYMMDD-hhmmss" (logged): at once when auto-save is
+  // on, else just before the first save to that path, so that no save
+  // overwrites the only copy of what it held.
   // True after reading every Setting (an empty Name is skipped; a later
   // duplicate wins), even when there was none.
   virtual bool Load(const std::string& path);
@@ -87,6 +88,7 @@ class CLocalSettings : public ISettingManager {
   CLock lock_;  // guards every member below
   std::map<int, std::map<std::string, std::string>> values_;  // category -> name -> text
   std::string path_;
+  bool unreadable_ = false;  // the file at path_ could not be read whole and is not yet set aside
   bool autoSave_ = true;
   std::map<std::thread::id, int> updating_;  // thread -> nesting count
 };

@@ -175,6 +175,27 @@ TEST_F(LocalSettingsTest, UnreadableFileStaysWhenNothingWillBeSaved) {
   EXPECT_EQ(ReadTestFile(path_), "garbage");
 }
 
+TEST_F(LocalSettingsTest, UnreadableFileIsSetAsideBeforeTheFirstSaveWithoutAutoSave) {
+  ASSERT_TRUE(WriteTestFile(path_, "garbage"));
+  ProcessLogCapture log;
+  CLocalSettings settings;
+  settings.SetAutoSave(false);
+  EXPECT_FALSE(settings.Load(path_));
+  settings.BeginUpdate();
+  settings.SetString(0, "A", "1");
+  settings.EndUpdate();  // saves, auto-save or not
+  EXPECT_NE(log.Text().find("cannot be read; kept as '" + path_ + ".unreadable-"), std::string::npos);
+  std::vector<std::string> aside;
+  FindFilesRecursive(dir_.path(), "Settings.xml.unreadable-*", false, &aside);
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(ReadTestFile(aside[0]), "garbage");
+  EXPECT_NE(ReadTestFile(path_).find("<Name>A</Name>"), std::string::npos);
+  EXPECT_TRUE(settings.Save(path_));  // set aside once only
+  aside.clear();
+  FindFilesRecursive(dir_.path(), "Settings.xml.unreadable-*", false, &aside);
+  EXPECT_EQ(aside.size(), 1u);
+}
+
 TEST_F(LocalSettingsTest, GettersParseNonEmptyTextsAndDefaultOnlyForEmptyOnes) {
   CLocalSettings settings;
   settings.SetAutoSave(false);
