@@ -9,6 +9,7 @@
 #include "foundation/Log.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramFolder.h"
+#include "shell/AppFolders.h"
 #include "shell/InstanceChannel.h"
 #include "shell/MiniDumper.h"
 
@@ -26,7 +27,6 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-constexpr const char* kWatchdogFileName = "Watchdog";
 constexpr const char* kJobIdKey = "GATEMANAGER_ID";
 constexpr int kHandOverTimeoutMs = 5000;
 
@@ -55,7 +55,7 @@ CTorvaneGateManagerApp::StartResult CTorvaneGateManagerApp::InitInstance(int arg
   programFileName_ = platform::GetProgramFileName();
   commandLine_.ParseCommandLine(argc, argv);
 
-  if (Exists(AppPath(kWatchdogFileName))) WriteSafeFile(programPath);
+  if (Exists(GetWatchdogFilePath())) WriteSafeFile(programPath);
 
   std::string lockError;
   platform::SingleInstanceLock::Result lock =
@@ -69,18 +69,18 @@ CTorvaneGateManagerApp::StartResult CTorvaneGateManagerApp::InitInstance(int arg
   StartWatchdog();
 
   dumper_ = std::make_unique<CMiniDumper>();
-  dumper_->SetDumpFolder(AppPath("Dump"));
+  dumper_->SetDumpFolder(platform::ProgramPath("Dump"));
   DeleteOldDumps();
 
-  mkdir(AppPath("Settings").c_str(), 0755);
+  mkdir(GetSettingsFolderPath().c_str(), 0755);
   services_->LoadHiddenSettings();
   // The log levels come right after the Hidden settings, so that every line
   // start-up logs from here on reaches the log.
   SetProcessLogLevels(services_->GetDebugUseLogFile());
   if (lock == platform::SingleInstanceLock::Result::kFailed) GATE_LOG(1, "ERROR - %s\r\n", lockError.c_str());
 
-  std::string settingsPath = AppPath("Settings/AppSettings.xml");
-  std::string defaultPath = AppPath("Settings/AppSettings_Default.xml");
+  std::string settingsPath = GetAppSettingsFilePath();
+  std::string defaultPath = GetAppSettingsDefaultFilePath();
   if (!Exists(settingsPath) && Exists(defaultPath)) {
     int err = 0;
     if (!platform::CopyFileNoReplace(defaultPath, settingsPath, &err)) {
@@ -110,7 +110,7 @@ int CTorvaneGateManagerApp::ExitInstance() {
 
 void CTorvaneGateManagerApp::WriteSafeFile(const std::string& programPath) {
   // The watchdog reads a remaining safe file as "ended without an orderly exit".
-  std::string path = AppPath("safe_" + std::to_string(static_cast<unsigned>(getpid())));
+  std::string path = platform::ProgramPath("safe_" + std::to_string(static_cast<unsigned>(getpid())));
   // Only what the destructor may delete: a file that was written.
   if (platform::WriteFileAtomically(path, programPath)) safeFilePath_ = path;
 }
@@ -122,7 +122,7 @@ void CTorvaneGateManagerApp::HandOverToFirstInstance() {
 
 void CTorvaneGateManagerApp::StartWatchdog() {
   if (programFileName_.empty()) return;
-  std::string watchdog = AppPath(kWatchdogFileName);
+  std::string watchdog = GetWatchdogFilePath();
   platform::SpawnOptions options;
   options.newSession = true;  // runs on without our terminal, like a hidden window
   pid_t pid = platform::SpawnProcess(watchdog, {watchdog, programFileName_, "-v", "1"}, options);

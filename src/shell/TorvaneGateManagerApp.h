@@ -69,7 +69,6 @@ class CTorvaneGateManagerApp {
   std::string GetInstanceChannelPath() const;
 
  private:
-  std::string AppPath(const std::string& relative) const { return programFolder_ + "/" + relative; }
   void WriteSafeFile(const std::string& programPath);
   void HandOverToFirstInstance();
   void StartWatchdog();
