@@ -1,10 +1,10 @@
 #include "database/client/ClientDataStore.h"
 
-#include <cstdlib>
 #include <set>
 #include <vector>
 
 #include "database/DBDataStore.h"
+#include "database/ISettingManager.h"
 #include "database/SettingRows.h"
 #include "database/SqlWhereClause.h"
 #include "entities/CameraGroup.h"
@@ -23,8 +23,6 @@ namespace {
 
 constexpr int kCameraPermission = 3000;
 constexpr int kCameraGroupPermission = 4000;
-
-int DecimalNumber(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
 // Box, PTZ, Dome and Video Server cameras are narrowed by the user's rights.
 bool IsFilteredCameraKind(CDBEntity& camera) {
@@ -72,9 +70,9 @@ void CClientDataStore::ReadInstallationSwitches(IDataService* service) {
     return true;
   };
   std::string value;
-  if (read("PasswordEncrypted", &value)) password_encrypted_.store(DecimalNumber(value));
-  if (read("PasswordHashed", &value)) password_hashed_.store(DecimalNumber(value));
-  if (read("SupportNewDeviceGroupPermission", &value)) new_device_group_permission_.store(DecimalNumber(value));
+  if (read("PasswordEncrypted", &value)) password_encrypted_.store(SettingTextToLong(value));
+  if (read("PasswordHashed", &value)) password_hashed_.store(SettingTextToLong(value));
+  if (read("SupportNewDeviceGroupPermission", &value)) new_device_group_permission_.store(SettingTextToLong(value));
   if (read("DBVersion", &value)) {
     CScopedLock hold(login_lock_);
     db_version_text_ = value;
@@ -285,7 +283,7 @@ void CClientDataStore::GetUserIds(int user_id, int permission_id, bool groups, s
   CStrList pieces;
   pieces.Split(groups ? user->GetCameraGroupList() : user->GetCameraList(), ",");
   for (const std::string& piece : pieces.Items()) {
-    const int number = DecimalNumber(piece);
+    const int number = SettingTextToLong(piece);
     if (number > 0) (*ids)[number] = number;
   }
 }
