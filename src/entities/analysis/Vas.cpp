@@ -53,11 +53,7 @@ std::string CTBLVas::GetAddress() const {
 
 EntityMap CTBLVas::GetStatusRows() const { return GetOwnerRelatedRows(*this, "LTBL_VasStatus", "VasID"); }
 
-std::shared_ptr<CLTBLVasStatus> CTBLVas::GetStatus() const {
-  EntityMap rows = GetStatusRows();
-  if (rows.empty()) return nullptr;
-  return std::dynamic_pointer_cast<CLTBLVasStatus>(rows.begin()->second);
-}
+std::shared_ptr<CLTBLVasStatus> CTBLVas::GetStatus() const { return FirstRowOf<CLTBLVasStatus>(GetStatusRows()); }
 
 EntityMap CTBLVas::GetGPUStatusRows() const { return GetOwnerRelatedRows(*this, "LTBL_VasGPUStatus", "VasID"); }
 
