@@ -375,6 +375,9 @@ TEST(HttpDigestChallenge, ChoosesQopAndAlgorithmSoundly) {
       {"Digest realm=\"r\", nonce=\"n\", qop=\"auth-int,auth\"", true, "auth", ""},
       {"Digest realm=\"r\", nonce=\"n\", qop=\"auth-int\"", true, "auth-int", ""},
       {"Digest realm=\"r\", nonce=\"n\", qop=\"auth, auth-int\", algorithm=MD5-sess", true, "auth", "MD5-sess"},
+      // Unknown qop values are never echoed: one that carries a CR would split the answer line.
+      {"Digest realm=\"r\", nonce=\"n\", qop=\"auth-conf\"", true, "", ""},
+      {"Digest realm=\"r\", nonce=\"n\", qop=\"x\ry\"", true, "", ""},
       {"Digest realm=\"r\", nonce=\"n\", algorithm=SHA-512-256", false, "", ""},
       {"Digest realm=\"r\"", false, "", ""},
       {"Digest nonce=\"n\"", false, "", ""},
