@@ -1,15 +1,12 @@
 #include "entities/Client.h"
 
-#include "database/IDataStore.h"
+#include "entities/operations/OwnerDataStore.h"
 #include "foundation/DateTimeUtil.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
 
 std::shared_ptr<CDBEntity> CTBLClient::GetUser() const {
-  int userId = GetUserID();
-  auto* store = dynamic_cast<IDataStore*>(GetDataStore());
-  if (userId == 0 || store == nullptr) return nullptr;
-  return store->FindCachedEntity("TBL_User", userId);
+  return FindOwnerCachedRow<CDBEntity>(*this, "TBL_User", GetUserID());
 }
 
 int64_t CTBLClient::GetAccessTime() const {

@@ -1,5 +1,6 @@
 #include "entities/NRS.h"
 
+#include "foundation/HostAddress.h"
 #include "foundation/StringUtil.h"
 
 CTBLNRS::CTBLNRS(const CTBLNRS& other)
@@ -52,7 +53,7 @@ void* CTBLNRS::GetInterface(const std::string& name) {
 
 std::string CTBLNRS::GetConnectAddress() const {
   std::string addr = GetAddr();
-  if (StrEqualNoCase(addr, "127.0.0.1") || StrEqualNoCase(addr, "localhost")) {
+  if (IsLocalHostAddress(addr.c_str())) {
     std::string substitute = GetSubstituteAddress();
     if (!substitute.empty()) return substitute;
   }

@@ -47,26 +47,14 @@ std::shared_ptr<CTBLCameraList> CTBLCamera::FindCameraLink(int groupNo) const {
 
 bool CTBLCamera::IsInAnyGroup() const { return !GetCameraLinks().empty(); }
 
-namespace {
-
-// The failover connection with the lowest key among `connections`; null when none.
-std::shared_ptr<CTBLFailoverConnection> FirstConnection(const EntityMap& connections) {
-  for (auto& [id, row] : connections) {
-    if (auto connection = std::dynamic_pointer_cast<CTBLFailoverConnection>(row)) return connection;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 int CTBLCamera::GetCurrentZavNo() const {
-  if (auto connection = FirstConnection(GetFailoverConnections())) return connection->GetZavID();
-  return GetZavNo();
+  auto connection = FirstRowOf<CTBLFailoverConnection>(GetFailoverConnections());
+  return connection ? connection->GetZavID() : GetZavNo();
 }
 
 int CTBLCamera::GetCurrentZavChannel() const {
-  if (auto connection = FirstConnection(GetFailoverConnections())) return connection->GetZavChannel();
-  return GetZavChannel();
+  auto connection = FirstRowOf<CTBLFailoverConnection>(GetFailoverConnections());
+  return connection ? connection->GetZavChannel() : GetZavChannel();
 }
 
 bool CTBLCamera::IsPTZCapable() const {

@@ -21,11 +21,7 @@ EntityMap CTBLNRS::GetServerSettings() const {
   return GetOwnerRelatedRows(*this, "TBL_ServerSettings", "ServerID");
 }
 
-std::shared_ptr<CLTBLZavStatus> CTBLNRS::GetStatus() const {
-  EntityMap rows = GetStatusRows();
-  if (rows.empty()) return nullptr;
-  return std::dynamic_pointer_cast<CLTBLZavStatus>(rows.begin()->second);
-}
+std::shared_ptr<CLTBLZavStatus> CTBLNRS::GetStatus() const { return FirstRowOf<CLTBLZavStatus>(GetStatusRows()); }
 
 int CTBLNRS::CurrentVersionSum(IDataStore* store) {
   return store->GetTableVersion(CTBLCamera::kTableName) + store->GetTableVersion(CTBLFailoverConnection::kTableName);

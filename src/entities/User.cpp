@@ -23,12 +23,6 @@ CTBLUser::CTBLUser(const CTBLUser& other)
   m_cameraPermissions = other.m_cameraPermissions;
 }
 
-CTBLUser::~CTBLUser() {
-  CScopedLock hold(m_listLock);
-  m_cameraNos = ParsedList();
-  m_cameraGroupNos = ParsedList();
-}
-
 void CTBLUser::MarkListsStale() {
   CScopedLock hold(m_listLock);
   m_cameraNos.current = false;

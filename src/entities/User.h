@@ -86,7 +86,6 @@ class CTBLUser : public CTBLUserBase, public IEntityTreeNode {
   // Columns, entity state, both number lists with their flags, both setting
   // managers, the permission version seen and both maps; locks of its own.
   CTBLUser(const CTBLUser& other);
-  ~CTBLUser() override;
 
   // The columns, then both number lists marked stale.
   void LoadFrom(CKeyValueData& row) override;

@@ -1,17 +1,9 @@
 #include "entities/analysis/Vas.h"
 
-#include "database/IDataStore.h"
 #include "entities/VasStatus.h"
+#include "entities/operations/OwnerDataStore.h"
+#include "foundation/HostAddress.h"
 #include "foundation/StringUtil.h"
-
-namespace {
-
-// "127.0.0.1", or "localhost" in any letter case.
-bool IsLocalHostAddress(const std::string& address) {
-  return address == "127.0.0.1" || StrEqualNoCase(address, "localhost");
-}
-
-}  // namespace
 
 CTBLVas::CTBLVas(const CTBLVas& other)
     : CTBLVasBase(other),
@@ -55,26 +47,16 @@ void CTBLVas::SetSubstituteAddress(const std::string& address) {
 std::string CTBLVas::GetAddress() const {
   std::string addr = GetAddr();
   std::string substitute = GetSubstituteAddress();
-  if (IsLocalHostAddress(addr) && !substitute.empty()) return substitute;
+  if (IsLocalHostAddress(addr.c_str()) && !substitute.empty()) return substitute;
   return addr;
 }
 
-EntityMap CTBLVas::GetOwnRows(const char* table) const {
-  auto* store = dynamic_cast<IDataStore*>(GetDataStore());
-  if (store == nullptr) return EntityMap();
-  return store->GetRelatedEntityList(GetTableName(), GetID(), table, "VasID");
-}
+EntityMap CTBLVas::GetStatusRows() const { return GetOwnerRelatedRows(*this, "LTBL_VasStatus", "VasID"); }
 
-EntityMap CTBLVas::GetStatusRows() const { return GetOwnRows("LTBL_VasStatus"); }
+std::shared_ptr<CLTBLVasStatus> CTBLVas::GetStatus() const { return FirstRowOf<CLTBLVasStatus>(GetStatusRows()); }
 
-std::shared_ptr<CLTBLVasStatus> CTBLVas::GetStatus() const {
-  EntityMap rows = GetStatusRows();
-  if (rows.empty()) return nullptr;
-  return std::dynamic_pointer_cast<CLTBLVasStatus>(rows.begin()->second);
-}
+EntityMap CTBLVas::GetGPUStatusRows() const { return GetOwnerRelatedRows(*this, "LTBL_VasGPUStatus", "VasID"); }
 
-EntityMap CTBLVas::GetGPUStatusRows() const { return GetOwnRows("LTBL_VasGPUStatus"); }
-
-EntityMap CTBLVas::GetSettings() const { return GetOwnRows("TBL_VasSettings"); }
+EntityMap CTBLVas::GetSettings() const { return GetOwnerRelatedRows(*this, "TBL_VasSettings", "VasID"); }
 
 GATE_REGISTER_ENTITY(CTBLVas);

@@ -48,8 +48,8 @@ class CTBLVasBase : public CDBEntity {
 
 // The login id, login password and substitute address are not columns: the
 // application's data store sets them when it caches the row. They are read
-// and written under the row lock; a copy (CopyTo, the copy constructor)
-// carries the login along but not the substitute address. The lookups read
+// and written under the row lock; CopyTo carries the login along but not the
+// substitute address, the copy constructor carries all three. The lookups read
 // the owning store's cache and find nothing for a row without a store.
 //
 // Still to come with the analysis subsystem: the tree-node view, the fault
@@ -90,9 +90,6 @@ class CTBLVas : public CTBLVasBase {
   CVasSettingManager& GetSettingManager() { return m_settingManager; }
 
  private:
-  // The owning store's cached rows of `table` whose `VasID` is this key.
-  EntityMap GetOwnRows(const char* table) const;
-
   std::string m_loginId;            // guarded by the row lock
   std::string m_loginPassword;      // guarded by the row lock
   std::string m_substituteAddress;  // guarded by the row lock

@@ -27,6 +27,15 @@ std::shared_ptr<Row> FindOwnerCachedRow(const CDBEntity& row, const char* table,
   return std::dynamic_pointer_cast<Row>(store->FindCachedEntity(table, id));
 }
 
+// The first row of `rows` (the lowest key) that is a `Row`; null when none.
+template <class Row>
+std::shared_ptr<Row> FirstRowOf(const EntityMap& rows) {
+  for (auto& [id, row] : rows) {
+    if (auto typed = std::dynamic_pointer_cast<Row>(row)) return typed;
+  }
+  return nullptr;
+}
+
 // The cached rows of `relatedTable` whose `column` holds the key of `row`, by
 // key; empty without an owner store. Takes the store's locks.
 inline EntityMap GetOwnerRelatedRows(const CDBEntity& row, const char* relatedTable, const char* column) {
