@@ -72,6 +72,7 @@ bool CXmlCfg::ToCfg(std::string_view xml, const CStrList* repeated) {
     Clear();
     return false;
   }
+  if (!doc->error.empty()) GATE_LOG(1, "ERROR - Malformed xml %s; what came before it is kept.\r\n", doc->error.c_str());
   Flattener(&tokens_, &repeat_counters_, repeated).Element(doc->root, "");
   return true;
 }

@@ -216,7 +216,8 @@ std::string CXmlSerializer::ToXmlFile(const std::string& path, const CSerializab
 
 bool CXmlSerializer::FromXml(std::string_view text, CSerializable* record) {
   std::unique_ptr<XmlDocument> doc = XmlParseText(text);
-  if (doc->root.name.empty()) return false;
+  if (!doc->error.empty()) GATE_LOG(1, "ERROR - Malformed xml %s\r\n", doc->error.c_str());
+  if (doc->root.name.empty()) return false;  // (logged above: the parser reports a missing root)
   if (record) {
     CSerializationInfo root;
     FillFromElement(doc->root, &root);
@@ -263,6 +264,7 @@ bool CXmlSerializer::FromXmlFile(const std::string& path, CSerializable* record)
     bool whole = ReaderWalk(&walked).Run(reader);
     xmlFreeTextReader(reader);
     if (whole || piece == 1 || !byte_retry) {
+      if (!whole) GATE_LOG(1, "ERROR - Malformed xml in '%s'; what came before the fault is kept.\r\n", path.c_str());
       record->Deserialize(walked);
       break;
     }

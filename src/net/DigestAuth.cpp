@@ -151,12 +151,14 @@ bool CMyHttp::CheckDigestAuth(const std::string& reply, CDigestAuthInfo* info) {
     info->realm = params["realm"];
     info->nonce = params["nonce"];
     info->opaque = params["opaque"];
-    // Of the offered qop values, "auth" is preferred, then "auth-int".
+    // Of the offered qop values, "auth" is preferred, then "auth-int"; others
+    // are not answered (their rules are unknown here, and their text would go
+    // into the request unquoted).
     CStrList offered;
     offered.Split(params["qop"], ",");
     for (const std::string& item : offered.Items()) {
       std::string qop = StrTrim(item);
-      if (qop == "auth" || (qop == "auth-int" && info->qop != "auth") || info->qop.empty()) info->qop = qop;
+      if (qop == "auth" || (qop == "auth-int" && info->qop.empty())) info->qop = qop;
     }
     return true;
   }

@@ -74,7 +74,8 @@ class ReplyConn {
 
 // Peeks until `marker` shows within the first `area - 1` bytes. Returns the
 // length up to and including the marker, 0 when it did not come (a peer that
-// has closed fails at once instead of being peeked again).
+// has closed fails at once instead of being peeked again), -1 when the area
+// filled without it (the peer sent a line longer than the readers accept).
 int PeekFor(ReplyConn& conn, char* area, int areaSize, const char* marker, int timeoutMs) {
   size_t markerLength = strlen(marker);
   for (int attempt = 0; attempt < kPeekTries; ++attempt) {
@@ -83,18 +84,24 @@ int PeekFor(ReplyConn& conn, char* area, int areaSize, const char* marker, int t
     if (n <= 0 || conn.Aborted()) return 0;
     const void* found = memmem(area, n, marker, markerLength);
     if (found) return static_cast<int>(static_cast<const char*>(found) - area + markerLength);
-    if (n >= areaSize - 1 || closed) return 0;  // the line does not fit, or will never end
+    if (n >= areaSize - 1) return -1;  // the line does not fit
+    if (closed) return 0;              // the line will never end
     std::this_thread::sleep_for(std::chrono::milliseconds(kPeekPauseMs));
   }
   return 0;
 }
 
-int RecvHeaderCore(ReplyConn& conn, std::vector<char>* buffer, int* contentLength, int timeoutSec) {
+int RecvHeaderCore(ReplyConn& conn, std::vector<char>* buffer, int* contentLength, int timeoutSec,
+                   const char* function) {
   if (!conn.Usable()) return 0;
   int timeoutMs = SecondsToMs(timeoutSec);
   char area[CMyHttp::kHeaderArea];
   int length = PeekFor(conn, area, sizeof(area), "\r\n\r\n", timeoutMs);
-  if (length <= 0 || length >= CMyHttp::kHeaderArea) return 0;
+  if (length < 0) {
+    LOG_AS(function, "ERROR - Header block is longer than %d bytes.\r\n", CMyHttp::kHeaderArea - 1);
+    return 0;
+  }
+  if (length == 0 || length >= CMyHttp::kHeaderArea) return 0;
   // Consume exactly the header: the body stays on the connection.
   if (!conn.ReadExact(area, length, timeoutMs) || !memmem(area, length, "\r\n\r\n", 4)) return 0;
   if (static_cast<int>(buffer->size()) <= length) buffer->assign(length + 1, '\0');
@@ -168,10 +175,17 @@ bool RecvBodyChunkedCore(ReplyConn& conn, std::string* body, int timeoutSec) {
   char line[kChunkLineArea];
   for (;;) {
     int lineLength = PeekFor(conn, line, sizeof(line), "\r\n", timeoutMs);
-    if (lineLength <= 2) return false;  // stalled, closed, too long or an empty line: truncated body
+    if (lineLength == 0) return false;  // stalled or closed: truncated body
+    if (lineLength < 0 || lineLength == 2) {
+      LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n", lineLength < 0 ? "too long" : "empty");
+      return false;
+    }
     if (!conn.ReadExact(line, lineLength, timeoutMs)) return false;
     long long size = 0;
-    if (!ParseChunkSize(std::string_view(line, lineLength - 2), &size)) return false;
+    if (!ParseChunkSize(std::string_view(line, lineLength - 2), &size)) {
+      LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Malformed chunk-size line '%.*s'.\r\n", lineLength - 2, line);
+      return false;
+    }
     if (size == 0) return true;  // the last chunk; the trailer is left unread
     if (size > CMyHttp::kMaxBodySize - static_cast<long long>(body->size())) {
       LOG_AS("CMyHttp::RecvBodyChunked", "Chunk size is too large. nChunkSize=%lld\r\n", size);
@@ -185,7 +199,10 @@ bool RecvBodyChunkedCore(ReplyConn& conn, std::string* body, int timeoutSec) {
       return false;
     }
     if (!conn.ReadExact(body->data() + at, static_cast<int>(size) + 2, timeoutMs)) return false;
-    if ((*body)[at + size] != '\r' || (*body)[at + size + 1] != '\n') return false;
+    if ((*body)[at + size] != '\r' || (*body)[at + size + 1] != '\n') {
+      LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk of %lld bytes is not followed by CR LF.\r\n", size);
+      return false;
+    }
     body->resize(at + size);
   }
 }
@@ -204,18 +221,18 @@ bool CMyHttp::IsChunked(const std::string& header) { return IsChunkedHeader(head
 
 int CMyHttp::RecvHeader(SOCKET s, std::vector<char>* buffer, int* contentLength, int timeoutSec) {
   ReplyConn conn(s);
-  return RecvHeaderCore(conn, buffer, contentLength, timeoutSec);
+  return RecvHeaderCore(conn, buffer, contentLength, timeoutSec, "CMyHttp::RecvHeader");
 }
 
 int CMyHttp::RecvHeader(CSecureSock& secure, std::vector<char>* buffer, int* contentLength, int timeoutSec) {
   ReplyConn conn(secure);
-  return RecvHeaderCore(conn, buffer, contentLength, timeoutSec);
+  return RecvHeaderCore(conn, buffer, contentLength, timeoutSec, "CMyHttp::RecvHeader");
 }
 
 int CMyHttp::RecvHeader2(CSecureSock& secure, std::vector<char>* buffer, int* contentLength, int timeoutSec,
                          SockAbortFunc abort, void* user) {
   ReplyConn conn(secure, abort, user);
-  return RecvHeaderCore(conn, buffer, contentLength, timeoutSec);
+  return RecvHeaderCore(conn, buffer, contentLength, timeoutSec, "CMyHttp::RecvHeader2");
 }
 
 bool CMyHttp::RecvHeaderText(SOCKET s, std::string* header, int* contentLength, int timeoutSec) {
@@ -283,7 +300,11 @@ int CMyHttp::RecvPartHeader(CSecureSock& conn, std::vector<char>* buffer, int* c
       length = static_cast<int>(static_cast<const char*>(found) - buffer->data()) + 4;
       break;
     }
-    if (closed || n >= size - 1 || deadline.Passed()) return 0;
+    if (n >= size - 1) {
+      GATE_LOG(1, "ERROR - Part header is longer than %d bytes.\r\n", size - 2);
+      return 0;
+    }
+    if (closed || deadline.Passed()) return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(kPeekPauseMs));
   }
   if (length <= 0 || length >= size) return 0;

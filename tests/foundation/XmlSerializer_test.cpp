@@ -69,10 +69,13 @@ TEST(XmlTextReaderTest, LowerCasesNamesAndTurnsLeavesIntoValues) {
             "status{id=5;empty=;self=;}[group{x=1;}group{x=2;}]");
   EXPECT_EQ(FromText("<a><v>&amp;lt; &lt;&gt;&amp;&quot;&apos; <![CDATA[<raw>]]></v></a>"),
             "a{v=&lt; <>&\"' <raw>;}");
-  // Broken after the root: what was read before the break.
+  // Broken after the root: what was read before the break, and a log line.
+  ProcessLogCapture log;
   EXPECT_EQ(FromText("<a><v>1</v><w>2</x><y>3</y></a>"), "a{v=1;w=2;}");
+  EXPECT_EQ(log.Text().rfind("ERROR - Malformed xml [error near line 1]: ", 0), 0u) << log.Text();
   TestStatus status;
   EXPECT_FALSE(CXmlSerializer::FromXml("no root", &status));
+  EXPECT_NE(log.Text().find("root tag missing"), std::string::npos) << log.Text();
   EXPECT_TRUE(CXmlSerializer::FromXml("<r/>", nullptr));
 }
 
@@ -167,7 +170,12 @@ TEST_F(XmlFileTest, DeclaredEncodingsAreConvertedToTheLegacyCodePage) {
 }
 
 TEST_F(XmlFileTest, MalformedFilesGiveWhatWasReadBeforeTheFault) {
-  EXPECT_EQ(FromFile(Write("broken.xml", "<r><a>1</a><g><b>2</b></g><c>3</x></r>")), "r{a=1;}[g{b=2;}]");
+  {
+    ProcessLogCapture log;
+    std::string path = Write("broken.xml", "<r><a>1</a><g><b>2</b></g><c>3</x></r>");
+    EXPECT_EQ(FromFile(path), "r{a=1;}[g{b=2;}]");
+    EXPECT_EQ(log.Text(), "ERROR - Malformed xml in '" + path + "'; what came before the fault is kept.\r\n");
+  }
   // Entities are not expanded.
   std::string laughs = "<!DOCTYPE r [<!ENTITY l0 'lol'>";
   for (int i = 1; i <= 10; ++i) {

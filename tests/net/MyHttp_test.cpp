@@ -16,6 +16,7 @@
 
 #include "NetPeers.h"
 #include "foundation/Digest.h"
+#include "foundation/ProcessLogCapture.h"
 #include "foundation/Thread.h"
 
 namespace {
@@ -147,31 +148,40 @@ TEST_F(HttpClientTest, FailsOnBrokenOrHostileReplies) {
   struct Case {
     const char* name;
     std::string reply;
-    std::string kept;  // what the reply text holds after the failure
+    std::string kept;    // what the reply text holds after the failure
+    const char* logged;  // the error line a malformed reply leaves ("" for a cut-off one)
   } cases[] = {
-      {"header-4096", header4096 + "ok", ""},
-      {"closed-in-header", "HTTP/1.1 200 OK\r\nContent-Le<<CLOSE>>", ""},
+      {"header-4096", header4096 + "ok", "", "Header block is longer than 4095 bytes"},
+      {"closed-in-header", "HTTP/1.1 200 OK\r\nContent-Le<<CLOSE>>", "", ""},
       {"short-body", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc<<CLOSE>>",
-       "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n"},
+       "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n", ""},
       {"truncated-chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\nabc<<CLOSE>>",
-       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", ""},
       {"no-last-chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n<<CLOSE>>",
-       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", ""},
       {"bad-chunk-size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n",
-       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "Malformed chunk-size line 'zz'"},
+      {"empty-chunk-size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n\r\nabc\r\n0\r\n\r\n",
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "Chunk-size line is empty"},
+      {"long-chunk-size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3;" + std::string(300, 'x') + "\r\nabc",
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "Chunk-size line is too long"},
       {"chunk-without-crlf", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcXY0\r\n\r\n",
-       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "Chunk of 3 bytes is not followed by CR LF"},
       {"huge-length", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nabc",
-       "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n"},
+       "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n", "is above the limit"},
       {"huge-chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n7fffffff\r\nabc",
-       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "Chunk size is too large"},
   };
   for (const Case& c : cases) {
+    ProcessLogCapture log;
     std::string reply = "stale";
     auto start = Clock::now();
     EXPECT_EQ(Get(c.name, c.reply, &reply), 0) << c.name;
     EXPECT_EQ(reply, c.kept) << c.name;
     EXPECT_LT(ElapsedMs(start), 8000) << c.name;  // none waits out the 10 s time-out
+    if (*c.logged) {
+      EXPECT_NE(log.Text().find(c.logged), std::string::npos) << c.name << "\n" << log.Text();
+    }
   }
 }
 
@@ -365,6 +375,9 @@ TEST(HttpDigestChallenge, ChoosesQopAndAlgorithmSoundly) {
       {"Digest realm=\"r\", nonce=\"n\", qop=\"auth-int,auth\"", true, "auth", ""},
       {"Digest realm=\"r\", nonce=\"n\", qop=\"auth-int\"", true, "auth-int", ""},
       {"Digest realm=\"r\", nonce=\"n\", qop=\"auth, auth-int\", algorithm=MD5-sess", true, "auth", "MD5-sess"},
+      // Unknown qop values are never echoed: one that carries a CR would split the answer line.
+      {"Digest realm=\"r\", nonce=\"n\", qop=\"auth-conf\"", true, "", ""},
+      {"Digest realm=\"r\", nonce=\"n\", qop=\"x\ry\"", true, "", ""},
       {"Digest realm=\"r\", nonce=\"n\", algorithm=SHA-512-256", false, "", ""},
       {"Digest realm=\"r\"", false, "", ""},
       {"Digest nonce=\"n\"", false, "", ""},
