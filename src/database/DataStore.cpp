@@ -1,5 +1,6 @@
 #include "database/DataStore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,6 +12,17 @@
 namespace {
 
 bool IsEmptyName(const char* name) { return name == nullptr || name[0] == '\0'; }
+
+// Loads the columns of `from` that `columns` names (exact letter case) into `to`.
+void LoadListedColumns(const CDBEntity& from, const ColumnList& columns, CDBEntity* to) {
+  CKeyValueData values;
+  for (const CColumnValue& value : from.GetColumnValues()) {
+    if (std::find(columns.begin(), columns.end(), value.GetName()) != columns.end()) {
+      values.SetValue(StrToLower(value.GetName()), value.GetValue());
+    }
+  }
+  to->LoadFrom(values);
+}
 
 // A decimal integer as the relation index reads a column: 0 when empty.
 int ColumnNumber(const std::string& text) {
@@ -366,7 +378,9 @@ bool CDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int 
   const std::string table = entity->GetTableName();
   const int id = entity->GetID();
   CScopedLock tableHold(GetTableLock(table));
-  if (RunsDatabaseStep() && !service_.load()->UpdateEntity(entity, transaction)) {
+  // A column list limits the database's update as it limits the cache's, so
+  // both hold the same row and a writer of other columns is not overwritten.
+  if (RunsDatabaseStep() && !service_.load()->UpdateEntity(entity, columns, transaction)) {
     GATE_LOG(1, "ERROR - Error riased when update '%s:%d' entity.\r\n", table.c_str(), id);
     return false;
   }
@@ -380,25 +394,18 @@ bool CDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int 
     return false;
   }
   if (transaction != 0) {
-    EntityPtr copy = CloneForCache(*entity);
+    // Listed columns change the row as the transaction has it so far.
+    EntityPtr recorded = columns ? changes_.FindRecordedRow(transaction, *entity) : nullptr;
+    EntityPtr copy = CloneForCache(!columns ? *entity : recorded ? *recorded : *it->second);
     if (!copy) return false;
+    if (columns) LoadListedColumns(*entity, *columns, copy.get());
     changes_.AddChange(transaction, CTransactionChanges::kUpdate, copy);
     return true;
   }
-  CDBEntity* cached = it->second.get();
   if (columns) {
-    CKeyValueData values;
-    for (const CColumnValue& value : entity->GetColumnValues()) {
-      for (const std::string& name : *columns) {
-        if (name == value.GetName()) {
-          values.SetValue(StrToLower(value.GetName()), value.GetValue());
-          break;
-        }
-      }
-    }
-    cached->LoadFrom(values);
+    LoadListedColumns(*entity, *columns, it->second.get());
   } else {
-    entity->CopyTo(cached);
+    entity->CopyTo(it->second.get());
   }
   RaiseVersion(table);
   return true;

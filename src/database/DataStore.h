@@ -63,8 +63,9 @@ class CDataStore : public IDataStore {
   // Database first, then a clone into the cache (or the transaction's
   // records). False when the database refused it. Holds the table lock.
   bool AddEntity(CDBEntity* entity, int transaction) override;
-  // The database receives every column; with `columns` the cache copies only
-  // those. False when the database refused it or the row is not cached.
+  // With `columns` (exact names) the database and the cache both take only
+  // those columns, else every column; in a transaction the cache takes them
+  // at commit. False when the database refused it or the row is not cached.
   bool UpdateEntity(CDBEntity* entity, const ColumnList* columns, int transaction) override;
   bool UpdateEntity(CDBEntity* entity, int transaction) override;
   bool DeleteEntity(CDBEntity* entity, int transaction) override;

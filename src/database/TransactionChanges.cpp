@@ -45,6 +45,16 @@ void CTransactionChanges::AddChange(int transaction, int kind, std::shared_ptr<C
   list.push_back(Change{kind, std::move(row)});
 }
 
+std::shared_ptr<CDBEntity> CTransactionChanges::FindRecordedRow(int transaction, const CDBEntity& row) {
+  CScopedLock hold(lock_);
+  auto it = transactions_.find(transaction);
+  if (it == transactions_.end()) return nullptr;
+  for (const Change& change : it->second) {
+    if (SameRow(*change.row, row)) return change.kind == kDelete ? nullptr : change.row;
+  }
+  return nullptr;
+}
+
 CTransactionChanges::ChangeList CTransactionChanges::GetChanges(int transaction) {
   CScopedLock hold(lock_);
   auto it = transactions_.find(transaction);

@@ -35,6 +35,10 @@ class CTransactionChanges {
   // record of the row and is itself dropped when one of them was an add. A null
   // row is ignored. Takes the lock.
   void AddChange(int transaction, int kind, std::shared_ptr<CDBEntity> row);
+  // The row recorded for `row`'s table and id under `transaction` by an add
+  // or update (shared); null when there is none or the row's record is a
+  // delete. Takes the lock.
+  std::shared_ptr<CDBEntity> FindRecordedRow(int transaction, const CDBEntity& row);
   // A copy of the transaction's records (rows shared); empty when it has none.
   ChangeList GetChanges(int transaction);
   // Drops the transaction's records.

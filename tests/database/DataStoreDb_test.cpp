@@ -85,7 +85,9 @@ TEST_F(CacheStoreTest, WritesReachTheDatabaseFirstThenTheCache) {
   row->SetSize(6);
   const ColumnList columns = {"Size"};
   ASSERT_TRUE(store_->UpdateEntity(row.get(), &columns, 0));
-  EXPECT_EQ(raw_.Value("SELECT Name FROM TCS_Parent WHERE ParentID = " + std::to_string(id)), "second");
+  // Only the listed column is written, so the database and the cache stay alike.
+  EXPECT_EQ(raw_.Value("SELECT CONCAT(Name, ' ', Size) FROM TCS_Parent WHERE ParentID = " + std::to_string(id)),
+            "first 6");
   auto* cached = static_cast<CTCSParent*>(store_->FindCachedEntity("TCS_Parent", id).get());
   EXPECT_EQ(cached->GetName(), "first");
   EXPECT_EQ(cached->GetSize(), 6);
@@ -156,6 +158,33 @@ TEST_F(CacheStoreTest, DatabaseTransactionsReachTheCacheOnlyOnCommit) {
   ASSERT_TRUE(service_->AddEntity(direct.get(), bare));
   EXPECT_TRUE(store_->CommitTransaction(bare));
   EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Parent"), "3");
+}
+
+// Column-limited updates in one transaction each change only their columns,
+// in the database and, at commit, in the cache.
+TEST_F(CacheStoreTest, ColumnLimitedUpdatesInATransactionKeepTheOtherColumns) {
+  auto row = Parent("start");
+  row->SetSize(1);
+  ASSERT_TRUE(store_->AddEntity(row.get(), 0));
+  const std::string id = std::to_string(row->GetID());
+  auto sizeWriter = Parent("stale name");
+  sizeWriter->SetID(row->GetID());
+  sizeWriter->SetSize(2);
+  auto nameWriter = Parent("new name");
+  nameWriter->SetID(row->GetID());
+  nameWriter->SetSize(99);  // stale: not listed
+  const ColumnList sizeOnly = {"Size"}, nameOnly = {"Name"};
+
+  const int tx = store_->BeginTransaction();
+  ASSERT_GT(tx, 0);
+  ASSERT_TRUE(store_->UpdateEntity(sizeWriter.get(), &sizeOnly, tx));
+  ASSERT_TRUE(store_->UpdateEntity(nameWriter.get(), &nameOnly, tx));
+  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", row->GetID())), "start");
+  ASSERT_TRUE(store_->CommitTransaction(tx));
+  EXPECT_EQ(raw_.Value("SELECT CONCAT(Name, ' ', Size) FROM TCS_Parent WHERE ParentID = " + id), "new name 2");
+  auto* cached = static_cast<CTCSParent*>(store_->FindCachedEntity("TCS_Parent", row->GetID()).get());
+  ASSERT_NE(cached, nullptr);
+  EXPECT_EQ(cached->GetName() + " " + std::to_string(cached->GetSize()), "new name 2");
 }
 
 TEST_F(CacheStoreTest, StoreOnlyTransactionsWriteAtOnceAndDeferTheCache) {

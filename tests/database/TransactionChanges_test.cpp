@@ -93,6 +93,13 @@ TEST(TransactionChangesTest, RowsOfOtherTablesAndTransactionsNeverMerge) {
   changes.AddChange(2, D, MakeRow<CTCSParent>(4, "q"));
   EXPECT_EQ(Describe(changes.GetChanges(1)), "0:TCS_Parent/4/p 2:TCS_Child/4/c");
   EXPECT_EQ(Describe(changes.GetChanges(2)), "2:TCS_Parent/4/q");
+  // The recorded row of an add or update is found by table and id; a delete's is not.
+  auto recorded = changes.FindRecordedRow(1, *MakeRow<CTCSParent>(4, "x"));
+  ASSERT_NE(recorded, nullptr);
+  EXPECT_EQ(NameOf(*recorded), "p");
+  EXPECT_EQ(changes.FindRecordedRow(1, *MakeRow<CTCSChild>(4, "x")), nullptr);
+  EXPECT_EQ(changes.FindRecordedRow(2, *MakeRow<CTCSParent>(4, "x")), nullptr);
+  EXPECT_EQ(changes.FindRecordedRow(3, *MakeRow<CTCSParent>(4, "x")), nullptr);
 
   EXPECT_TRUE(changes.GetChanges(3).empty());
   changes.RemoveTransaction(3);
