@@ -36,7 +36,7 @@ class CCacheLock {
 
  private:
   static constexpr int kStripes = 16;
-  struct alignas(64) Stripe {
+  struct alignas(128) Stripe {  // two cache lines: the adjacent-line prefetch never shares one
     std::shared_mutex lock;
   };
   Stripe stripes_[kStripes];

@@ -251,7 +251,9 @@ bool CDataStore::LoadTable(const std::string& table, bool replace) {
       GATE_LOG(1, "ERROR - Can't load '%s' entity list: the table stays out of the cache.\r\n", table.c_str());
     }
   }
-  EntityMap64 dropped;  // rows replaced, released after the lock
+  CachedRows rows(fresh.begin(), fresh.end());
+  fresh.clear();
+  CachedRows dropped;  // rows replaced, released after the lock
   CCacheWriteHold hold(cache_lock_);
   for (auto [it, end] = loading_.equal_range(table); it != end; ++it) {
     if (it->second == &pending) {
@@ -270,10 +272,10 @@ bool CDataStore::LoadTable(const std::string& table, bool replace) {
   if (cached != cache_.end() && !replace) return true;  // another thread's load went in first
   // Changes made while the table was read: some the read saw, some not;
   // applying them again gives what the database holds now.
-  for (const RowChange& change : pending.changes) change(fresh);
-  if (cached == cache_.end()) cached = cache_.emplace(table, EntityMap64()).first;
+  for (const RowChange& change : pending.changes) change(rows);
+  if (cached == cache_.end()) cached = cache_.emplace(table, CachedRows()).first;
   dropped.swap(cached->second);
-  cached->second.swap(fresh);
+  cached->second.swap(rows);
   if (service) ++versions_[table];
   OnRowsInstalled(table, cached->second);
   return true;
@@ -281,12 +283,12 @@ bool CDataStore::LoadTable(const std::string& table, bool replace) {
 
 void CDataStore::PrepareLoadedRows(const std::string&, EntityMap64&) {}
 
-void CDataStore::OnRowsInstalled(const std::string&, EntityMap64&) {}
+void CDataStore::OnRowsInstalled(const std::string&, CachedRows&) {}
 
-EntityMap64* CDataStore::CachedRowsLocked(const std::string& table, bool create) {
+CDataStore::CachedRows* CDataStore::CachedRowsLocked(const std::string& table, bool create) {
   auto it = cache_.find(table);
   if (it != cache_.end()) return &it->second;
-  return create ? &cache_.emplace(table, EntityMap64()).first->second : nullptr;
+  return create ? &cache_.emplace(table, CachedRows()).first->second : nullptr;
 }
 
 void CDataStore::LoadEntityList(const char* table) {
@@ -298,7 +300,7 @@ EntityPtr CDataStore::FindCachedEntity(const char* table, int id) { return FindC
 
 EntityPtr CDataStore::FindCachedEntity64(const char* table, uint64_t key) {
   EntityPtr found;
-  VisitRows(table, [&](const EntityMap64& rows) {
+  VisitRows(table, [&](const auto& rows) {
     auto it = rows.find(key);
     if (it != rows.end()) found = it->second;
   });
@@ -307,21 +309,21 @@ EntityPtr CDataStore::FindCachedEntity64(const char* table, uint64_t key) {
 
 EntityMap CDataStore::GetCachedEntityList(const char* table) {
   EntityMap list;
-  VisitRows(table, [&](const EntityMap64& rows) {
-    for (const auto& [key, row] : rows) list.emplace_hint(list.end(), static_cast<int>(key), row);
+  VisitRows(table, [&](const auto& rows) {
+    for (const auto& [key, row] : rows) list.emplace(static_cast<int>(key), row);
   });
   return list;
 }
 
 EntityMap64 CDataStore::GetCachedEntityList64(const char* table) {
   EntityMap64 list;
-  VisitRows(table, [&](const EntityMap64& rows) { list = rows; });
+  VisitRows(table, [&](const auto& rows) { list.insert(rows.begin(), rows.end()); });
   return list;
 }
 
 int CDataStore::HasEntityList(const char* table) {
   int count = 0;
-  VisitRows(table, [&](const EntityMap64& rows) { count = static_cast<int>(rows.size()); });
+  VisitRows(table, [&](const auto& rows) { count = static_cast<int>(rows.size()); });
   return count;
 }
 
@@ -342,7 +344,7 @@ int CDataStore::GetTableVersion(const char* table) {
 
 void CDataStore::UnloadEntityList(const char* table) {
   if (IsEmptyName(table)) return;
-  EntityMap64 dropped;
+  CachedRows dropped;
   CCacheWriteHold hold(cache_lock_);
   auto cached = cache_.find(std::string_view(table));
   if (cached != cache_.end()) {
@@ -360,7 +362,7 @@ void CDataStore::UnloadEntityList(const char* table) {
 
 void CDataStore::Clear() {
   changes_.Clear();
-  std::map<std::string, EntityMap64, std::less<>> dropped;
+  std::map<std::string, CachedRows, std::less<>> dropped;
   CCacheWriteHold hold(cache_lock_);
   dropped.swap(cache_);
   relation_index_.clear();
@@ -369,7 +371,8 @@ void CDataStore::Clear() {
 // ---------------------------------------------------------------------------
 // Relation index
 
-CDataStore::RelationGroups CDataStore::GroupRows(const EntityMap64& rows, const std::string& column) {
+template <typename Rows>
+CDataStore::RelationGroups CDataStore::GroupRows(const Rows& rows, const std::string& column) {
   RelationGroups groups;
   for (const auto& [key, row] : rows) {
     if (!row) continue;
@@ -397,9 +400,9 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
   const std::string key = std::string(owner_table ? owner_table : "") + "_" + related_table + "_" + column;
   EntityMap found;
   bool current = false;
-  EntityMap64 rows;
+  CachedRows rows;
   int version = 0;
-  const bool cached = VisitRows(related_table, [&](const EntityMap64& cachedRows) {
+  const bool cached = VisitRows(related_table, [&](const auto& cachedRows) {
     auto tableVersion = versions_.find(std::string_view(related_table));
     version = tableVersion == versions_.end() ? 0 : tableVersion->second;
     auto entry = relation_index_.find(key);
@@ -410,7 +413,7 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
       found = groupOf(entry->second);
       return;
     }
-    rows = cachedRows;
+    rows.insert(cachedRows.begin(), cachedRows.end());
   });
   if (!cached || current) return found;
   // Built with no lock held from the rows of `version`; a build from an older
@@ -426,7 +429,8 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
 // ---------------------------------------------------------------------------
 // Changes of cached rows
 
-EntityMap64::const_iterator CDataStore::FindSameRow(const EntityMap64& rows, const CDBEntity& row) {
+template <typename Rows>
+typename Rows::const_iterator CDataStore::FindSameRow(const Rows& rows, const CDBEntity& row) {
   auto it = rows.find(row.GetID64());
   if (it != rows.end() && it->second && IsSameRow(*it->second, row)) return it;
   // A row of a two-column key made by the caller has a hidden row id of its
@@ -438,7 +442,7 @@ EntityMap64::const_iterator CDataStore::FindSameRow(const EntityMap64& rows, con
 
 EntityPtr CDataStore::FindCachedRow(const std::string& table, const CDBEntity& row) {
   EntityPtr found;
-  VisitRows(table.c_str(), [&](const EntityMap64& rows) {
+  VisitRows(table.c_str(), [&](const auto& rows) {
     auto it = FindSameRow(rows, row);
     if (it != rows.end()) found = it->second;
   });
@@ -446,16 +450,14 @@ EntityPtr CDataStore::FindCachedRow(const std::string& table, const CDBEntity& r
 }
 
 CDataStore::RowChange CDataStore::PutRow(EntityPtr copy) {
-  return [copy](EntityMap64& rows) {
-    auto same = FindSameRow(rows, *copy);
-    if (same != rows.end() && same->first != copy->GetID64()) rows.erase(same);
+  return [copy](CachedRows& rows) {
     rows[copy->GetID64()] = copy;
     return ChangeResult::kApplied;
   };
 }
 
 CDataStore::RowChange CDataStore::UpdateRow(EntityPtr source, std::shared_ptr<const ColumnList> columns) {
-  return [source, columns](EntityMap64& rows) {
+  return [source, columns](CachedRows& rows) {
     auto same = FindSameRow(rows, *source);
     if (same == rows.end()) return ChangeResult::kRowMissing;
     CDBEntity* cached = same->second.get();
@@ -471,7 +473,7 @@ CDataStore::RowChange CDataStore::UpdateRow(EntityPtr source, std::shared_ptr<co
 }
 
 CDataStore::RowChange CDataStore::EraseRow(EntityPtr row) {
-  return [row](EntityMap64& rows) {
+  return [row](CachedRows& rows) {
     auto same = FindSameRow(rows, *row);
     if (same == rows.end()) return ChangeResult::kRowMissing;
     rows.erase(same);
@@ -510,9 +512,9 @@ void CDataStore::CacheAddedRow(const std::string& table, const EntityPtr& copy) 
   }
   // A table that cannot be loaded stays not cached; its next load reads the row.
   if (!wasCached && !EnsureCached(table)) return;
-  // A keyless row that the load just read from the database is in the map
-  // already, under an ID of its own.
-  if (!wasCached && !copy->HasKeyColumn() && !copy->HasCompositeKey() && RunsDatabaseStep()) return;
+  // A row without a key column that the load just read from the database is
+  // in the map already, under an ID of its own.
+  if (!wasCached && !copy->HasKeyColumn() && RunsDatabaseStep()) return;
   ChangeCachedRows(table, PutRow(copy));
 }
 

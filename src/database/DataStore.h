@@ -37,6 +37,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -145,6 +146,10 @@ class CDataStore : public IDataStore {
   void OnDataDeleted(CDBEntity* entity);
 
  protected:
+  // The cached rows of one table by full key: a hash map, so that a look-up
+  // costs one probe, not a walk down a tree of scattered nodes.
+  using CachedRows = std::unordered_map<uint64_t, EntityPtr>;
+
   // ---- For a subclass's steps of a load ----
   // Called with no lock held on the freshly read rows of `table` (only when a
   // database service is set), before they go into the cache. The rows are the
@@ -153,17 +158,17 @@ class CDataStore : public IDataStore {
   // Called under the exclusive cache lock right after `table`'s rows went in.
   // May change other cached tables through CachedRowsLocked; must not call
   // the store or block.
-  virtual void OnRowsInstalled(const std::string& table, EntityMap64& rows);
+  virtual void OnRowsInstalled(const std::string& table, CachedRows& rows);
   // The cached rows of `table`, made cached and empty first when `create`;
   // null when not cached. Only under the exclusive cache lock (OnRowsInstalled).
-  EntityMap64* CachedRowsLocked(const std::string& table, bool create);
+  CachedRows* CachedRowsLocked(const std::string& table, bool create);
   // Attaches this store to the row (its owner store and number).
   void Attach(CDBEntity* row) { row->SetDataStore(this); }
 
  private:
   // What a change of a cached table found: the row it changes, or none.
   enum class ChangeResult { kApplied, kRowMissing };
-  using RowChange = std::function<ChangeResult(EntityMap64&)>;
+  using RowChange = std::function<ChangeResult(CachedRows&)>;
   // A load in flight: the changes of its table made meanwhile.
   struct PendingLoad {
     std::vector<RowChange> changes;
@@ -200,13 +205,15 @@ class CDataStore : public IDataStore {
   static RowChange UpdateRow(EntityPtr source, std::shared_ptr<const ColumnList> columns);
   static RowChange EraseRow(EntityPtr row);
   // The cached row of `rows` that is the same row as `row` (IsSameRow).
-  static EntityMap64::const_iterator FindSameRow(const EntityMap64& rows, const CDBEntity& row);
+  template <typename Rows>
+  static typename Rows::const_iterator FindSameRow(const Rows& rows, const CDBEntity& row);
   // The cached row that is the same row as `row`, loading the table first.
   EntityPtr FindCachedRow(const std::string& table, const CDBEntity& row);
 
   bool DeleteFollowingRelations(CDBEntity* entity, bool physical, int transaction, VisitedRows* visited);
   // The rows' relation groups of `column` (values as decimal integers).
-  static RelationGroups GroupRows(const EntityMap64& rows, const std::string& column);
+  template <typename Rows>
+  static RelationGroups GroupRows(const Rows& rows, const std::string& column);
 
   std::atomic<IDataService*> service_;  // not owned; replaced only before the store is shared
   std::atomic<bool> cache_only_{false};
@@ -218,7 +225,7 @@ class CDataStore : public IDataStore {
   std::map<std::string, std::unique_ptr<CLock>> table_locks_;
 
   CCacheLock cache_lock_;  // guards everything below
-  std::map<std::string, EntityMap64, std::less<>> cache_;
+  std::map<std::string, CachedRows, std::less<>> cache_;
   std::map<std::string, int, std::less<>> versions_;
   std::multimap<std::string, PendingLoad*> loading_;
   std::map<std::string, RelationGroups> relation_index_;

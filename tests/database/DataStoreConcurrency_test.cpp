@@ -34,14 +34,17 @@ void RunBounded(Body body, seconds limit) {
 
 // Two threads delete pairs of rows that name each other through mode-1
 // relations (A deletes its B, B deletes its A), one thread from the A end and
-// the other from the B end, pair by pair.
+// the other from the B end, pair by pair. Against a database, a thread may
+// find a row of its pair gone already (the other thread deleted it), and its
+// delete then reports the failure; the other thread's delete took the row.
 void DeleteAcrossTheCycleFromBothEnds(IDataStore& store, int pairs, bool own_connections) {
   auto deleteAll = [&](const char* table) {
     return [&store, table, pairs, own_connections] {
       if (own_connections) store.OpenConnection();
       for (int id = 1; id <= pairs; ++id) {
         if (EntityPtr row = store.FindCachedEntity(table, id)) {
-          EXPECT_TRUE(store.DeleteEntity(row.get(), 0));
+          const bool deleted = store.DeleteEntity(row.get(), 0);
+          if (!own_connections) EXPECT_TRUE(deleted);
         }
       }
       if (own_connections) store.CloseConnection(0);

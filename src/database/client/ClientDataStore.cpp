@@ -129,11 +129,11 @@ void RemoveRows(EntityMap64& rows, RemoveFn remove) {
 
 }  // namespace
 
-void CClientDataStore::OnRowsInstalled(const std::string& table, EntityMap64& rows) {
+void CClientDataStore::OnRowsInstalled(const std::string& table, CachedRows& rows) {
   const char* statusTable = LiveStatusTableOf(table);
   if (!statusTable || !GetDBDataStore()) return;
   // Status rows are keyed by their owner's id: orphaned ones go, missing ones are made.
-  EntityMap64* statuses = CachedRowsLocked(statusTable, true);
+  CachedRows* statuses = CachedRowsLocked(statusTable, true);
   for (auto it = statuses->begin(); it != statuses->end();) {
     if (rows.find(it->first) == rows.end()) {
       it = statuses->erase(it);

@@ -79,7 +79,7 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   void PrepareLoadedRows(const std::string& table, EntityMap64& rows) override;
   // Pairs cameras, recording servers, analysis devices and analysis servers
   // with their live-status rows: orphaned ones dropped, missing ones made.
-  void OnRowsInstalled(const std::string& table, EntityMap64& rows) override;
+  void OnRowsInstalled(const std::string& table, CachedRows& rows) override;
 
  private:
   void ReadInstallationSwitches(IDataService* service);
