@@ -268,7 +268,7 @@ SOCKET Listen(unsigned short port, uint32_t bindAddress) {
   addr.sin_port = htons(port);
   addr.sin_addr.s_addr = bindAddress;
   if (setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0 ||
-      bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(s, 20) != 0) {
+      bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(s, SOMAXCONN) != 0) {
     Close(s);
     return INVALID_SOCKET;
   }

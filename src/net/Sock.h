@@ -98,7 +98,9 @@ bool IsIpAddress(const std::string& text);
 uint32_t Resolve(const std::string& host);
 
 // A TCP socket listening on `port` (0: a port the kernel picks) of
-// `bindAddress` (network order; every local address by default), backlog 20.
+// `bindAddress` (network order; every local address by default), with the
+// largest backlog the system allows (SOMAXCONN), so bursts of connects are
+// queued rather than dropped.
 // INVALID_SOCKET on failure.
 SOCKET Listen(unsigned short port, uint32_t bindAddress = 0);
 
