@@ -383,7 +383,7 @@ bool WaitForWorkers(CHttpServer& server, int count, int timeoutMs) {
 TEST_F(HttpServerTest, GrowsWorkersTenAtATimeAndStopsWithReadersBlocked) {
   EXPECT_EQ(server_.GetWorkerCount(), 10);
   std::vector<SOCKET> held = HoldWorkersInBodyReads(port_, 11);
-  EXPECT_TRUE(WaitForWorkers(server_, 20, 10000));
+  EXPECT_TRUE(WaitForWorkers(server_, 20, 60000));
   EXPECT_EQ(server_.GetWorkerCount(), 20);
   auto start = Clock::now();
   server_.StopServer();  // the workers sit in 60 s body reads
@@ -399,12 +399,12 @@ TEST_F(HttpServerTest, GrowsWorkersTenAtATimeAndStopsWithReadersBlocked) {
 
 TEST_F(HttpServerTest, CapsWorkersAndQueuesTheExcess) {
   std::vector<SOCKET> held = HoldWorkersInBodyReads(port_, CHttpServer::kMaxWorkers + 5);
-  EXPECT_TRUE(WaitForWorkers(server_, CHttpServer::kMaxWorkers, 20000));
+  EXPECT_TRUE(WaitForWorkers(server_, CHttpServer::kMaxWorkers, 120000));  // thread starts are slow under TSan
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_EQ(server_.GetWorkerCount(), CHttpServer::kMaxWorkers);
   // A request that has to wait in the queue is served once the held clients leave.
   std::thread client([this] {
-    std::string reply = RawExchange(port_, "GET /va/cctv_list.cgi?q=late HTTP/1.1\r\n\r\n", 30000);
+    std::string reply = RawExchange(port_, "GET /va/cctv_list.cgi?q=late HTTP/1.1\r\n\r\n", 60000);
     EXPECT_NE(reply.find("<Query>q=late</Query>"), std::string::npos) << reply;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));

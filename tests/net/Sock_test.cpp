@@ -103,7 +103,7 @@ TEST_F(SockPair, ConnectsByNameAndLeavesSocketNonBlocking) {
 }
 
 TEST_F(SockPair, ConnectWaitConnectsCallersSocketAndHonoursStopFlag) {
-  SOCKET s = sock::CreateTcp();
+  std::atomic<SOCKET> s{sock::CreateTcp()};
   EXPECT_TRUE(sock::ConnectWait(s, "127.0.0.1", port_));
   sock::Close(s);
   s = sock::CreateTcp();
