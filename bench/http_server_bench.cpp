@@ -156,15 +156,19 @@ int ProcessThreads() {
   return count;
 }
 
+// Starts `server` on a loopback port with the trivial CGI; false (the run skipped) when it cannot.
+bool StartTrivialServer(CHttpServer* server, benchmark::State& state) {
+  server->SetBindAddress(htonl(INADDR_LOOPBACK));
+  server->requestLog = 0;
+  if (server->StartServer(0, "bench", {{"bench", "trivial.cgi", &TrivialCgi, 0}}, 0, 0, nullptr)) return true;
+  state.SkipWithError("server did not start");
+  return false;
+}
+
 // state.range(0): 1 with the hostile clients held open during the run.
 void BM_ServerTrivialCgiUnderWrk(benchmark::State& state) {
   CHttpServer server;
-  server.SetBindAddress(htonl(INADDR_LOOPBACK));
-  server.requestLog = 0;
-  if (!server.StartServer(0, "bench", {{"bench", "trivial.cgi", &TrivialCgi, 0}}, 0, 0, nullptr)) {
-    state.SkipWithError("server did not start");
-    return;
-  }
+  if (!StartTrivialServer(&server, state)) return;
   double rate = 0;
   int open = 0;
   for (auto _ : state) {
@@ -211,12 +215,7 @@ void BM_ServerMemoryUnderLargeBodies(benchmark::State& state) {
   constexpr int kPosts = 60;
   const int bodySize = CHttpServer::kMaxRequestBody;
   CHttpServer server;
-  server.SetBindAddress(htonl(INADDR_LOOPBACK));
-  server.requestLog = 0;
-  if (!server.StartServer(0, "bench", {{"bench", "trivial.cgi", &TrivialCgi, 0}}, 0, 0, nullptr)) {
-    state.SkipWithError("server did not start");
-    return;
-  }
+  if (!StartTrivialServer(&server, state)) return;
   std::string url = "http://127.0.0.1:" + std::to_string(server.GetPort()) + "/bench/trivial.cgi";
   char path[] = "/tmp/gate-bench-body-XXXXXX";
   int fd = mkstemp(path);
