@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include "net/Sock.h"
 
 namespace {
 
@@ -24,15 +25,8 @@ void PutWord(std::string* out, uint32_t value) {
 }  // namespace
 
 FakeHitronNvr::FakeHitronNvr(std::vector<Step> script) : script_(std::move(script)) {
-  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(addr);
-  if (listener_ >= 0 && bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 &&
-      listen(listener_, 4) == 0 && getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &length) == 0) {
-    port_ = ntohs(addr.sin_port);
-  }
+  listener_ = sock::Listen(0, htonl(INADDR_LOOPBACK));
+  port_ = sock::GetLocalPort(listener_);
   thread_ = std::thread([this] { Serve(); });
 }
 
