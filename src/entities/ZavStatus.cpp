@@ -1,12 +1,5 @@
 #include "entities/ZavStatus.h"
 
-#include "entities/LegacyColumnName.h"
-
-void CLTBLZavStatusBase::LoadFrom(CKeyValueData& row) {
-  CScopedLock hold(GetRowLock());
-  LoadWithLegacyName(*this, row, "zavid", "nrsid");
-}
-
 CLTBLZavStatus::CLTBLZavStatus(const CLTBLZavStatus& other)
     : CLiveStatusRow(other),
       m_diskTemperatureWarning(other.GetDiskTemperatureWarning()),

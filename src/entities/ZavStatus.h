@@ -9,7 +9,7 @@
 
 // clang-format off
 #define LTBL_ZAV_STATUS_COLUMNS(C)                                        \
-  C(Int, "ZavID", ZavID, 0)                                               \
+  C(Int, "ZavID", ZavID, 0, column::LegacyName("nrsid"))                 \
   C(String, "Version", Version, "")                                       \
   C(Int, "CpuUsage", CpuUsage, 0)                                         \
   C(Float, "TotalMemory", TotalMemory, 0.0f)                              \
@@ -46,10 +46,6 @@
 class CLTBLZavStatusBase : public CDBEntity {
   GATE_ENTITY_TABLE(CLTBLZavStatusBase, "LTBL_ZavStatus", LTBL_ZAV_STATUS_COLUMNS, Plain, "ZavID",
                     kEntityMemoryOnly)
-
-  // The columns as the pattern loads them; `ZavID` also from "nrsid", the
-  // name older rows carry, when the row has no "zavid". Under the row lock.
-  void LoadFrom(CKeyValueData& row) override;
 };
 
 // Besides the columns, three disk warnings that are not columns: not listed,

@@ -75,9 +75,10 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
   virtual std::vector<CColumnValue> GetColumnValues() const;
   // Puts every column of GetColumnValues into `row` under its lower-case name.
   virtual void WriteColumns(CKeyValueData& row) const;
-  // Sets every column whose load name `row` holds (a null or empty text gives 0
-  // or ""); other columns keep their values. Records no change, tells nobody.
-  // Takes the row lock.
+  // Sets every column whose load name `row` holds, or, lacking it, the legacy
+  // name the column declares (a null or empty text gives 0 or ""); other
+  // columns keep their values. Records no change, tells nobody. Takes the
+  // row lock.
   virtual void LoadFrom(CKeyValueData& row);
   // Copies every column (and the hidden row id unless the table keeps it) into
   // `target`, a row of the same table; nothing happens for another table or a
