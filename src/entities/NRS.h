@@ -119,6 +119,13 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
   // The camera on `channel` (of two, the higher camera number); null when
   // none. Holds `m_lock` across the rebuild of the channel map.
   std::shared_ptr<CTBLCamera> FindCameraByChannel(int channel);
+  // Brings the failover copies up to date when the owner store's version of
+  // TBL_Camera or TBL_FailoverConnections has moved since the last build (or
+  // none was made): for each failover connection to this server whose camera
+  // is cached, a copy of the camera on the connection's server and channel;
+  // none at all when the first such connection's history or its failover row
+  // is gone. Nothing for a free row. Takes `m_lock`, then the store's locks.
+  void RebuildFailoverCameras();
 
   // (GetExternalAddress and GetExternalPort are the column getters.)
   // The substitute address when `addr` is "127.0.0.1" or "localhost" (any
@@ -159,7 +166,7 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
  private:
   // The sum of the store's versions of TBL_Camera and TBL_FailoverConnections.
   static int CurrentVersionSum(IDataStore* store);
-  // Both under `m_lock`.
+  // Both under `m_lock` (each takes it).
   void RebuildFailoverCameras(IDataStore* store);
   void RebuildChannelMap(IDataStore* store);
   EntityMap CollectAllCameras(IDataStore* store);

@@ -17,6 +17,7 @@ TEST(RecordingServerRow, FreeRowFindsNothing) {
   CTBLNRS server;
   server.SetNo(4);
   EXPECT_TRUE(server.GetCameras().empty());
+  server.RebuildFailoverCameras();  // a free row has nothing to rebuild
   EXPECT_TRUE(server.GetAllCameras().empty());
   EXPECT_TRUE(server.GetServerSettings().empty());
   EXPECT_TRUE(server.GetStatusRows().empty());
@@ -207,6 +208,8 @@ TEST_F(RecordingServerStoreTest, ChannelMapIsRebuiltOnlyAfterATableChanged) {
   auto copy = here_->FindCameraByChannel(4);
   ASSERT_TRUE(copy);
   EXPECT_EQ(here_->FindCameraByChannel(4).get(), copy.get()) << "no change: the same map";
+  here_->RebuildFailoverCameras();
+  EXPECT_EQ(CameraOf(here_->GetAllCameras(), moved->GetNo()).get(), copy.get()) << "no change: no new copies";
   EXPECT_EQ(here_->FindCameraByChannel(8), nullptr);
 
   // A camera added through the store moves the camera table's version.

@@ -85,6 +85,10 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
   // null target. The target's subscribers, changes and store stay. Takes both
   // rows' row locks.
   virtual void CopyTo(CDBEntity* target) const;
+  // The same copy under the name row code of other subsystems writes it:
+  // this row into `target` (CopyTo). Row classes that copy more than their
+  // columns override CopyTo, never this, so both names always agree.
+  void CopyFrom(CDBEntity* target) const { CopyTo(target); }
   virtual int GetStoreNo() const;
   virtual void SetStoreNo(int storeNo);
   // The store that owns the row (not owned by the row); null for a free row.
