@@ -1,0 +1,62 @@
+// Shared cached analysis rows read from eight threads at once, as the
+// publishers' pools do: channel look-ups, schedule checks that build their
+// tables on first use, class lists, while the fault flag flips and a class
+// list changes. Run under ThreadSanitizer with the other entity suites.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "AnalysisStoreFixture.h"
+
+namespace {
+
+class AnalysisConcurrencyTest : public AnalysisStoreTest {};
+
+TEST_F(AnalysisConcurrencyTest, EightThreadsShareRowsWhileTheFaultFlips) {
+  ScopedTimeZone zone("UTC");
+  auto vas = AddVas("Shared");
+  ASSERT_TRUE(vas);
+  auto device = AddDevice(vas->GetID(), 4);
+  auto event = AddEvent("Loitering");
+  auto task = AddTaskCovering("Wednesday", "09:00:00", "10:00:00");
+  ASSERT_TRUE(device && event && task);
+  AddRegion(device->GetID(), 1, event->GetID(), task->GetID());
+  AddLine(device->GetID(), 1, event->GetID(), task->GetID());
+  event->SetClassList("1,2,3");
+  const SystemTime inside = LocalTime(2024, 3, 6, 9, 30);
+  const SystemTime outside = LocalTime(2024, 3, 6, 11, 0);
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> wrong{0};
+  std::thread flipper([&] {
+    for (int i = 0; !stop.load(); ++i) {
+      vas->SetFaultFlag(i % 2);
+      event->SetClassList(i % 2 ? "1,2,3" : "3,2,1");
+      std::this_thread::yield();
+    }
+  });
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 8; ++t) {
+    readers.emplace_back([&] {
+      for (int i = 0; i < 200; ++i) {
+        if (vas->FindVasDeviceByChannel(4).get() != device.get()) ++wrong;
+        if (device->IsROIScheduleActive(1, inside) != 1 || device->IsROIScheduleActive(1, outside) != 0) ++wrong;
+        if (device->IsLineCrossScheduleActive(1, outside) != 0) ++wrong;
+        if (task->IsActiveAt(inside) != 1) ++wrong;
+        std::vector<int> classes;
+        event->GetClassIDList(&classes);
+        if (classes.size() != 3) ++wrong;
+        static_cast<IEntityTreeNode*>(vas->GetInterface("IEntityTreeNode"))->GetNodeStatus();
+        vas->GetDisplayName();
+      }
+    });
+  }
+  for (auto& reader : readers) reader.join();
+  stop = true;
+  flipper.join();
+  EXPECT_EQ(wrong.load(), 0);
+}
+
+}  // namespace
