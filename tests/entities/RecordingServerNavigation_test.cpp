@@ -194,6 +194,38 @@ TEST_F(RecordingServerStoreTest, AnEndedFailoverAddsNoCamera) {
   EXPECT_EQ(here_->FindCameraByChannel(5), nullptr);
 }
 
+TEST_F(RecordingServerStoreTest, ASoftDeletedHistoryAddsNoFailoverCamera) {
+  auto moved = AddCamera("Moved", there_->GetNo(), 9);
+  ASSERT_TRUE(moved);
+  int history = AddFailover(true);
+  AddConnection(history, moved->GetNo(), 5);
+  AddConnection(history, 0, 6);  // no camera: a DeviceID of 0 names none
+  ASSERT_EQ(here_->GetAllCameras().size(), 1u);
+
+  // The history alone is marked deleted in the database (its connections
+  // stay); a store reading the tables again leaves it out.
+  EntityPtr row = Find("TBL_FailoverHistories", "FailoverHistoryID", history);
+  ASSERT_TRUE(row);
+  auto marked = std::dynamic_pointer_cast<CTBLFailoverHistory>(row);
+  ASSERT_TRUE(marked);
+  marked->SetIsDeleted(1);
+  ASSERT_TRUE(service_->UpdateEntity(marked.get(), 0));
+  auto fresh = std::make_unique<CDataStore>(service_.get());
+  auto server = std::dynamic_pointer_cast<CTBLNRS>(fresh->FindCachedEntity("TBL_Zav", here_->GetNo()));
+  ASSERT_TRUE(server);
+  EntityMap connections = server->GetFailoverConnections();
+  ASSERT_EQ(connections.size(), 2u) << "the connections are still there";
+  for (auto& [id, connectionRow] : connections) {
+    auto connection = std::dynamic_pointer_cast<CTBLFailoverConnection>(connectionRow);
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(connection->GetFailoverHistory(), nullptr);
+    if (connection->GetDeviceID() == 0) {
+      EXPECT_EQ(connection->GetCamera(), nullptr);
+    }
+  }
+  EXPECT_TRUE(server->GetAllCameras().empty()) << "no failover camera without its history";
+}
+
 TEST_F(RecordingServerStoreTest, ChannelMapIsRebuiltOnlyAfterATableChanged) {
   auto seven = AddCamera("Seven", here_->GetNo(), 3);
   auto twelve = AddCamera("Twelve", here_->GetNo(), 3);

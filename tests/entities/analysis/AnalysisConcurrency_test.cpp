@@ -59,4 +59,21 @@ TEST_F(AnalysisConcurrencyTest, EightThreadsShareRowsWhileTheFaultFlips) {
   EXPECT_EQ(wrong.load(), 0);
 }
 
+TEST_F(AnalysisConcurrencyTest, EightThreadsAskingAFreshTaskBuildOneTable) {
+  auto task = AddTaskCovering("Friday", "18:00:00", "19:00:00");
+  ASSERT_TRUE(task);
+  for (int round = 0; round < 5; ++round) {
+    // A row object the store makes anew starts without a table.
+    std::shared_ptr<CTBLScheduleTask> fresh(static_cast<CTBLScheduleTask*>(task->Clone()));
+    fresh->SetDataStore(store_.get());
+    std::vector<std::shared_ptr<const ScheduleWeekTable>> seen(8);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) threads.emplace_back([&, t] { seen[t] = fresh->GetWeekTable(); });
+    for (auto& thread : threads) thread.join();
+    ASSERT_NE(seen[0], nullptr);
+    for (const auto& table : seen) EXPECT_EQ(table, seen[0]) << "one table, published whole";
+    EXPECT_EQ((*seen[0])[5 * 48 + 36], 1);
+  }
+}
+
 }  // namespace

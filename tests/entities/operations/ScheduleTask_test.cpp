@@ -152,6 +152,7 @@ TEST_F(WeekTableTest, DaysAndRangesUniteAndOnlyTheFirstScheduleCounts) {
   AddCoverage(0, tuesday->GetID(), "12:00:00", "12:10:00");  // the coverage's ScheduleID plays no part
   AddCoverage(first->GetID(), none->GetID(), "05:00:00", "06:00:00");
   AddCoverage(second->GetID(), ignored->GetID(), "00:00:00", "23:59:59");
+  task->SetEnabled(0);  // the task's own switch takes no part in its table
   std::vector<int> expected = Slots(0, 2, 6);
   expected.push_back(2 * 48 + 24);
   EXPECT_EQ(MarkedSlots(task->GetWeekTable()), expected);
@@ -160,7 +161,11 @@ TEST_F(WeekTableTest, DaysAndRangesUniteAndOnlyTheFirstScheduleCounts) {
   EXPECT_EQ(task->IsActiveAt(LocalTime(2024, 3, 5, 12, 5)), 1);   // Tuesday
   EXPECT_EQ(task->IsActiveAt(LocalTime(2024, 3, 8, 12, 5)), 0);   // Friday
   EXPECT_EQ(task->IsActiveAt(LocalTime(2024, 3, 9, 12, 5)), 0);   // Saturday: second schedule
-  EXPECT_EQ(task->IsActiveAt(LocalTime(2024, 3, 3, 2, 60)), 0) << "no slot, no exception";
+  // Result times with a field out of range have no slot: 0, no exception.
+  for (const SystemTime& time : {LocalTime(2024, 13, 3, 2, 45), LocalTime(2024, 3, 32, 2, 45),
+                                 LocalTime(2024, 3, 3, 24, 45), LocalTime(2024, 3, 3, 2, 60)}) {
+    EXPECT_EQ(task->IsActiveAt(time), 0) << time.month << "-" << time.day << " " << time.hour << ":" << time.minute;
+  }
 }
 
 TEST_F(WeekTableTest, TheTableIsBuiltOnceItHasDayRows) {
