@@ -70,10 +70,12 @@ class CTBLNRSBase : public CDBEntity {
 // store's versions of TBL_Camera and TBL_FailoverConnections, and a server
 // setting manager (no store, owner 0) that its own operations do not use.
 //
-// Locks: `m_lock` (re-entrant) guards the login members, the substitute
-// address, both maps and both version sums; while holding it the row calls
-// into the owner store, so it always comes before the store's locks. The
-// fault state and the tree-node store number are atomic.
+// Locks: the row lock of the entity base guards the login members and the
+// substitute address; `m_lock` (re-entrant) guards both maps and both version
+// sums, and while holding it the row calls into the owner store, so it always
+// comes before the store's locks. CopyTo, which the store calls under its own
+// locks, therefore never takes `m_lock`. The fault state and the tree-node
+// store number are atomic.
 class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
  public:
   CTBLNRS() = default;
@@ -134,7 +136,7 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
   int GetConnectWebPort() const { return GetWebPort(); }
   int GetConnectSecureWebPort() const { return GetSecureWebPort(); }
 
-  // Login and substitute address (set by the client store). Take `m_lock`.
+  // Login and substitute address (set by the client store). Take the row lock.
   std::string GetLoginID() const;
   std::string GetLoginPassword() const;
   std::string GetSubstituteAddress() const;
@@ -174,9 +176,9 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
   std::atomic<int> m_treeStoreNo{0};
   CFaultState m_fault;
   mutable CLock m_lock;
-  std::string m_loginId;             // guarded by m_lock
-  std::string m_loginPassword;       // guarded by m_lock
-  std::string m_substituteAddress;   // guarded by m_lock
+  std::string m_loginId;             // guarded by the row lock
+  std::string m_loginPassword;       // guarded by the row lock
+  std::string m_substituteAddress;   // guarded by the row lock
   int m_failoverVersionSum = 0;      // guarded by m_lock
   EntityMap m_failoverCameras;       // guarded by m_lock; camera number -> private copy
   int m_channelVersionSum = 0;       // guarded by m_lock

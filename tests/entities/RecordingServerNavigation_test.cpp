@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "ScopedFaultClock.h"
 #include "CoreStoreTest.h"
 #include "entities/Camera.h"
@@ -252,6 +255,33 @@ TEST_F(RecordingServerStoreTest, ChannelMapIsRebuiltOnlyAfterATableChanged) {
   ASSERT_TRUE(rebuilt);
   EXPECT_NE(rebuilt.get(), copy.get()) << "the failover copies were made again";
   EXPECT_EQ(rebuilt->GetZavChannel(), 4);
+}
+
+// The store copies an updated server into its cached row under the store's
+// locks, while a channel look-up holds the row's map lock and then takes the
+// store's: the copy must not need the map lock, or the two wait on each other
+// (ThreadSanitizer reports the inverted order even when they do not meet).
+TEST_F(RecordingServerStoreTest, UpdatingAServerWhileItsChannelsAreReadEnds) {
+  auto camera = AddCamera("Dock", here_->GetNo(), 1);
+  ASSERT_TRUE(camera);
+  here_->SetLoginID("admin");
+  std::atomic<bool> stop{false};
+  std::atomic<int> missed{0};
+  std::thread reader([&] {
+    while (!stop.load()) {
+      if (here_->FindCameraByChannel(1).get() != camera.get()) ++missed;
+    }
+  });
+  for (int i = 0; i < 50; ++i) {
+    std::unique_ptr<CTBLNRS> edit(static_cast<CTBLNRS*>(here_->Clone()));
+    edit->SetName("Here " + std::to_string(i));
+    ASSERT_TRUE(store_->UpdateEntity(edit.get(), 0));
+  }
+  stop = true;
+  reader.join();
+  EXPECT_EQ(here_->GetName(), "Here 49");
+  EXPECT_EQ(here_->GetLoginID(), "admin") << "the update carries the login along";
+  EXPECT_EQ(missed.load(), 0);
 }
 
 TEST_F(RecordingServerStoreTest, StatusRowAndServerSettings) {
