@@ -26,15 +26,15 @@ bool InRange(int value, int low, int high) { return value >= low && value <= hig
 }  // namespace
 
 int ScheduleSlotIndex(const SystemTime& time) {
+  // The hour and minute place the slot whatever the year: out of range, the
+  // time has none.
+  if (!InRange(time.hour, 0, 23) || !InRange(time.minute, 0, 59) || !InRange(time.second, 0, 59)) return -1;
   tm parts{};
   if (time.year < 1900) {
     time_t epoch = 0;
     if (localtime_r(&epoch, &parts) == nullptr) return -1;
   } else {
-    if (!InRange(time.month, 1, 12) || !InRange(time.day, 1, 31) || !InRange(time.hour, 0, 23) ||
-        !InRange(time.minute, 0, 59) || !InRange(time.second, 0, 59)) {
-      return -1;
-    }
+    if (!InRange(time.month, 1, 12) || !InRange(time.day, 1, 31)) return -1;
     parts.tm_year = time.year - 1900;
     parts.tm_mon = time.month - 1;
     parts.tm_mday = time.day;

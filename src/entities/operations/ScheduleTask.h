@@ -54,9 +54,10 @@ using ScheduleWeekTable = std::array<int, kScheduleSlotCount>;
 // The slot of a local time: the weekday of the instant that year, month, day,
 // hour, minute and second give as local time (daylight saving decided by the
 // system; the time's own day-of-week field is not read), with the time's own
-// hour and minute. A year below 1900 stands for the epoch instant. -1, never
-// an exception, when a field is out of range (month 1-12, day 1-31, hour
-// 0-23, minute and second 0-59) or the instant cannot be represented.
+// hour and minute. A year below 1900 stands for the epoch instant (its month
+// and day are not read). -1, never an exception, when a field is out of range
+// (hour 0-23, minute and second 0-59, and from 1900 on month 1-12 and day
+// 1-31) or the instant cannot be represented.
 int ScheduleSlotIndex(const SystemTime& time);
 
 class CTBLScheduleTask : public CTBLScheduleTaskBase {

@@ -30,6 +30,9 @@ TEST(ScheduleSlot, SlotOfALocalTime) {
       {"minute 60", LocalTime(2024, 3, 6, 9, 60), -1},
       {"second 60", LocalTime(2024, 3, 6, 9, 30, 60), -1},
       {"negative hour", LocalTime(2024, 3, 6, -1, 30), -1},
+      {"hour out of range before 1900", LocalTime(0, 0, 0, 30000, 0), -1},
+      {"minute out of range before 1900", LocalTime(1899, 1, 1, 0, -30), -1},
+      {"a time of day before 1900 keeps its own hour", LocalTime(1, 0, 0, 23, 59), 192 + 47},
   };
   for (const Case& c : cases) EXPECT_EQ(ScheduleSlotIndex(c.time), c.slot) << c.what;
 }
