@@ -102,3 +102,29 @@ inline void RunMariadbClient(benchmark::State& state, const BenchServer& server,
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("mariadb failed");
   }
 }
+
+// One iteration a load of `table` into an entity cache store through the
+// database service over `server` (the first loads, later ones reload in
+// place); an error when the cache then holds another number of rows than
+// `rows`. For benches that link gate_database.
+template <class Service, class Store>
+void RunStoreLoad(benchmark::State& state, const BenchServer& server, const char* table, int rows) {
+  Service service;
+  service.Initialize(server.host.c_str(), static_cast<int>(server.port), server.database.c_str(),
+                     server.user.c_str(), server.password.c_str());
+  if (!service.IsConnected(0)) {
+    state.SkipWithError("cannot connect");
+    return;
+  }
+  Store store(&service);
+  int loaded = 0;
+  for (auto _ : state) {
+    store.LoadEntityList(table);
+    state.PauseTiming();
+    loaded = store.HasEntityList(table);
+    state.ResumeTiming();
+  }
+  if (loaded != rows) state.SkipWithError("wrong row count");
+  state.counters["rows"] = loaded;
+}
+

@@ -228,7 +228,10 @@ class CTBLCamera : public CTBLCameraBase, public IEntityTreeNode {
   int GetCurrentZavNo() const;
   int GetCurrentZavChannel() const;
   // True when `PTZControl` is above 0, or, with `PTZControl` 0, when
-  // `device_type` is "PTZ" or "Video Server" in any letter case.
+  // `device_type` is "PTZ" or "Video Server" in any letter case. The kind of
+  // device is read from `device_type` only, here and in GetNodeType;
+  // `model_type` plays no part in either, even where a caller speaks of the
+  // camera's "model type" for its kind.
   bool IsPTZCapable() const;
   // A copy of user field `index` + 1 (0 gives `user1`, 19 `user20`); "" for
   // an index outside 0 to 19 (the index comes from an operator-edited file).
@@ -236,9 +239,9 @@ class CTBLCamera : public CTBLCameraBase, public IEntityTreeNode {
 
   // ---- IEntityTreeNode ----
   std::string GetNodeName() override { return GetName(); }
-  // From `device_type` (any letter case): PTZ 3, Dome 4, Video Server 5,
-  // Box 2, NVR 6, VANVR 7, ZMS 8; anything else 15 off a recording server
-  // (`zav_no` 0 or less), 0 on one.
+  // From `device_type` (any letter case; never `model_type`): PTZ 3, Dome 4,
+  // Video Server 5, Box 2, NVR 6, VANVR 7, ZMS 8; anything else 15 off a
+  // recording server (`zav_no` 0 or less), 0 on one.
   int GetNodeType() override;
   // The `_order_` of the link into group `parentId` when it is above 0 and the
   // link exists, else the camera's own `_order_`.

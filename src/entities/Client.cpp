@@ -1,12 +1,13 @@
 #include "entities/Client.h"
 
+#include "entities/User.h"
 #include "entities/operations/OwnerDataStore.h"
 #include "foundation/DateTimeUtil.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
 
-std::shared_ptr<CDBEntity> CTBLClient::GetUser() const {
-  return FindOwnerCachedRow<CDBEntity>(*this, "TBL_User", GetUserID());
+std::shared_ptr<CTBLUser> CTBLClient::GetUser() const {
+  return FindOwnerCachedRow<CTBLUser>(*this, CTBLUser::kTableName, GetUserID());
 }
 
 int64_t CTBLClient::GetAccessTime() const {
@@ -26,7 +27,7 @@ int64_t CTBLClient::GetAccessTime() const {
 
 std::string CTBLClient::GetDisplayText() const {
   std::string addr = GetAddr();
-  std::shared_ptr<CDBEntity> user = GetUser();
+  std::shared_ptr<CTBLUser> user = GetUser();
   if (!user) return addr;
   return StrFormat("%s (%s)", addr.c_str(), user->GetDisplayText().c_str());
 }

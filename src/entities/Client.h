@@ -11,6 +11,8 @@
 
 #include "entities/base/RowClass.h"
 
+class CTBLUser;
+
 // The list writes the key "clientid" and the flags "isdeleted" and
 // "isonline" in lower case; their setters record and notify under "ClientID",
 // "IsDeleted" and "IsOnline". `access_time` is a plain text column.
@@ -41,8 +43,9 @@ class CTBLClient : public CDBEntity {
   GATE_ENTITY_TABLE(CTBLClient, "TBL_Client", TBL_CLIENT_COLUMNS, AutoIncrement, "ClientID", kEntityNoFlags)
 
   // The cached TBL_User row of `UserID`; null when `UserID` is 0, the user is
-  // not cached, or the row has no owning store.
-  std::shared_ptr<CDBEntity> GetUser() const;
+  // not cached or is no CTBLUser, or the row has no owning store. Takes the
+  // store's locks.
+  std::shared_ptr<CTBLUser> GetUser() const;
   // `access_time` ("yyyy-mm-dd hh:mm:ss[.ms]") as local time in seconds since
   // 1970; 0 when the text does not parse, the year is before 1900, or a
   // field is out of range or the time cannot be represented (those two logged).

@@ -28,6 +28,9 @@ class CFaultState {
   // so a lasting fault keeps the time of its start; raising stamps the current
   // time of the fault clock; clearing keeps the old time.
   void Set(int flag);
+  // Sets the flag as it is (0 or 1), leaving the time: for copies that carry
+  // the flag alone.
+  void AssignFlag(int flag) { flag_.store(flag != 0 ? 1 : 0, std::memory_order_release); }
   // 0 or 1.
   int GetFlag() const { return flag_.load(std::memory_order_relaxed); }
   // Seconds since 1970 of the last raise; 0 when never raised.

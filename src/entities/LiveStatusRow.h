@@ -7,6 +7,8 @@
 // other. Numeric columns are single words read and written atomically.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "entities/base/LogicalStatusEntity.h"
@@ -14,10 +16,23 @@
 
 // The registered class of a live-status table: its Base (the columns) with
 // the ILogicalStatusEntity part, whose owner id is the column reached by
-// `GetOwner`/`SetOwner` (the key, or the owner column of tables keyed apart).
+// `GetOwner`/`SetOwner` (the key, or the owner column of tables keyed apart),
+// and the status time: when the status publisher last wrote the row, in
+// seconds since 1970 (0 until then). The status time is no column: it is not
+// listed, loaded, serialised, recorded as a change or copied by CopyTo; the
+// copy constructor carries it. It is a single word read and written
+// atomically.
 template <class Base, int (Base::*GetOwner)() const, void (Base::*SetOwner)(int)>
 class CLiveStatusRow : public Base, public ILogicalStatusEntity {
  public:
+  CLiveStatusRow() = default;
+  CLiveStatusRow(const CLiveStatusRow& other)
+      : Base(other), ILogicalStatusEntity(other), m_statusTime(other.GetStatusTime()) {}
+
+  int64_t GetStatusTime() const { return m_statusTime.load(std::memory_order_relaxed); }
+  // Assigns: no change record, no notification.
+  void SetStatusTime(int64_t seconds) { m_statusTime.store(seconds, std::memory_order_relaxed); }
+
   int GetOwnerID() const override { return (this->*GetOwner)(); }
   // Recorded and notified like any column setter.
   void SetOwnerID(int ownerId) override { (this->*SetOwner)(ownerId); }
@@ -25,6 +40,9 @@ class CLiveStatusRow : public Base, public ILogicalStatusEntity {
   void* GetInterface(const std::string& name) override {
     return name == "ILogicalStatusEntity" ? static_cast<ILogicalStatusEntity*>(this) : nullptr;
   }
+
+ private:
+  std::atomic<int64_t> m_statusTime{0};
 };
 
 // The code of a stream's failure text, compared without regard to letter

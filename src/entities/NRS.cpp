@@ -8,12 +8,10 @@ CTBLNRS::CTBLNRS(const CTBLNRS& other)
       IEntityTreeNode(other),
       m_treeStoreNo(other.GetTreeNodeStoreNo()),
       m_fault(other.m_fault),
-      m_serverSettings(other.m_serverSettings) {
-  CScopedLock hold(other.m_lock);
-  m_loginId = other.m_loginId;
-  m_loginPassword = other.m_loginPassword;
-  m_substituteAddress = other.m_substituteAddress;
-}
+      m_loginId(other.GetLoginID()),
+      m_loginPassword(other.GetLoginPassword()),
+      m_substituteAddress(other.GetSubstituteAddress()),
+      m_serverSettings(other.m_serverSettings) {}
 
 std::string CTBLNRS::GetDisplayText() const {
   return StrFormat("%s (%s)", GetName().c_str(), GetAddr().c_str());
@@ -34,15 +32,9 @@ void CTBLNRS::CopyTo(CDBEntity* target) const {
   if (server != nullptr && server != this) server->m_treeStoreNo.store(GetTreeNodeStoreNo());
   CTBLNRSBase::CopyTo(target);
   if (server == nullptr || server == this) return;
-  std::string loginId = GetLoginID();
-  std::string loginPassword = GetLoginPassword();
-  std::string substitute = GetSubstituteAddress();
-  {
-    CScopedLock hold(server->m_lock);
-    server->m_loginId = loginId;
-    server->m_loginPassword = loginPassword;
-    server->m_substituteAddress = substitute;
-  }
+  server->SetLoginID(GetLoginID());
+  server->SetLoginPassword(GetLoginPassword());
+  server->SetSubstituteAddress(GetSubstituteAddress());
   server->m_fault = m_fault;
 }
 
@@ -60,33 +52,24 @@ std::string CTBLNRS::GetConnectAddress() const {
   return addr;
 }
 
-std::string CTBLNRS::GetLoginID() const {
-  CScopedLock hold(m_lock);
-  return m_loginId;
-}
+std::string CTBLNRS::GetLoginID() const { return ReadColumn(m_loginId); }
 
-std::string CTBLNRS::GetLoginPassword() const {
-  CScopedLock hold(m_lock);
-  return m_loginPassword;
-}
+std::string CTBLNRS::GetLoginPassword() const { return ReadColumn(m_loginPassword); }
 
-std::string CTBLNRS::GetSubstituteAddress() const {
-  CScopedLock hold(m_lock);
-  return m_substituteAddress;
-}
+std::string CTBLNRS::GetSubstituteAddress() const { return ReadColumn(m_substituteAddress); }
 
 void CTBLNRS::SetLoginID(const std::string& id) {
-  CScopedLock hold(m_lock);
+  CScopedLock hold(GetRowLock());
   m_loginId = id;
 }
 
 void CTBLNRS::SetLoginPassword(const std::string& password) {
-  CScopedLock hold(m_lock);
+  CScopedLock hold(GetRowLock());
   m_loginPassword = password;
 }
 
 void CTBLNRS::SetSubstituteAddress(const std::string& address) {
-  CScopedLock hold(m_lock);
+  CScopedLock hold(GetRowLock());
   m_substituteAddress = address;
 }
 

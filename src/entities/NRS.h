@@ -70,10 +70,12 @@ class CTBLNRSBase : public CDBEntity {
 // store's versions of TBL_Camera and TBL_FailoverConnections, and a server
 // setting manager (no store, owner 0) that its own operations do not use.
 //
-// Locks: `m_lock` (re-entrant) guards the login members, the substitute
-// address, both maps and both version sums; while holding it the row calls
-// into the owner store, so it always comes before the store's locks. The
-// fault state and the tree-node store number are atomic.
+// Locks: the row lock of the entity base guards the login members and the
+// substitute address; `m_lock` (re-entrant) guards both maps and both version
+// sums, and while holding it the row calls into the owner store, so it always
+// comes before the store's locks. CopyTo, which the store calls under its own
+// locks, therefore never takes `m_lock`. The fault state and the tree-node
+// store number are atomic.
 class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
  public:
   CTBLNRS() = default;
@@ -119,6 +121,13 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
   // The camera on `channel` (of two, the higher camera number); null when
   // none. Holds `m_lock` across the rebuild of the channel map.
   std::shared_ptr<CTBLCamera> FindCameraByChannel(int channel);
+  // Brings the failover copies up to date when the owner store's version of
+  // TBL_Camera or TBL_FailoverConnections has moved since the last build (or
+  // none was made): for each failover connection to this server whose camera
+  // is cached, a copy of the camera on the connection's server and channel;
+  // none at all when the first such connection's history or its failover row
+  // is gone. Nothing for a free row. Takes `m_lock`, then the store's locks.
+  void RebuildFailoverCameras();
 
   // (GetExternalAddress and GetExternalPort are the column getters.)
   // The substitute address when `addr` is "127.0.0.1" or "localhost" (any
@@ -127,7 +136,7 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
   int GetConnectWebPort() const { return GetWebPort(); }
   int GetConnectSecureWebPort() const { return GetSecureWebPort(); }
 
-  // Login and substitute address (set by the client store). Take `m_lock`.
+  // Login and substitute address (set by the client store). Take the row lock.
   std::string GetLoginID() const;
   std::string GetLoginPassword() const;
   std::string GetSubstituteAddress() const;
@@ -159,7 +168,7 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
  private:
   // The sum of the store's versions of TBL_Camera and TBL_FailoverConnections.
   static int CurrentVersionSum(IDataStore* store);
-  // Both under `m_lock`.
+  // Both under `m_lock` (each takes it).
   void RebuildFailoverCameras(IDataStore* store);
   void RebuildChannelMap(IDataStore* store);
   EntityMap CollectAllCameras(IDataStore* store);
@@ -167,9 +176,9 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
   std::atomic<int> m_treeStoreNo{0};
   CFaultState m_fault;
   mutable CLock m_lock;
-  std::string m_loginId;             // guarded by m_lock
-  std::string m_loginPassword;       // guarded by m_lock
-  std::string m_substituteAddress;   // guarded by m_lock
+  std::string m_loginId;             // guarded by the row lock
+  std::string m_loginPassword;       // guarded by the row lock
+  std::string m_substituteAddress;   // guarded by the row lock
   int m_failoverVersionSum = 0;      // guarded by m_lock
   EntityMap m_failoverCameras;       // guarded by m_lock; camera number -> private copy
   int m_channelVersionSum = 0;       // guarded by m_lock

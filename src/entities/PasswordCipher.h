@@ -2,6 +2,12 @@
 // (the ARIA string cipher, Base64) in a row owned by a store, except in the
 // client store when its "PasswordEncrypted" switch is off; in clear text in a
 // free row.
+//
+// The rule is deliberately the wide one: a row of the database store (or any
+// store that is not the client store) always holds its password enciphered,
+// whatever the switch says. Callers that read only "the client store with its
+// switch on enciphers" get the same answer there, and the database store's
+// rows, which reach the database as they are, are never written in clear.
 #pragma once
 
 #include <string>

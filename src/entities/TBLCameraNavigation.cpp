@@ -122,8 +122,3 @@ int CTBLCamera::GetNodeStatus() {
   if (GetEnable() == 0) return kNodeStatusDisabled;
   return m_fault.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal;
 }
-
-// Declared with the failover connection row, defined here beside the camera.
-std::shared_ptr<CTBLCamera> CTBLFailoverConnection::GetCamera() const {
-  return FindOwnerCachedRow<CTBLCamera>(*this, CTBLCamera::kTableName, GetDeviceID());
-}

@@ -55,6 +55,11 @@ void CTBLNRS::RebuildFailoverCameras(IDataStore* store) {
   m_failoverVersionSum = sum;
 }
 
+void CTBLNRS::RebuildFailoverCameras() {
+  IDataStore* store = GetOwnerDataStore(*this);
+  if (store != nullptr) RebuildFailoverCameras(store);
+}
+
 EntityMap CTBLNRS::CollectAllCameras(IDataStore* store) {
   EntityMap cameras;
   for (auto& [id, row] : GetCameras()) cameras[id] = row;

@@ -135,10 +135,10 @@ std::vector<int> CTBLUser::GetCameraGroupNoList() {
   return ReadList(&m_cameraGroupNos, &CTBLUserBase::GetCameraGroupList);
 }
 
-int CTBLUser::HasCameraNo(int cameraNo) {
+int CTBLUser::FindDevicePermissionID(int deviceNo) {
   CScopedLock hold(m_permissionLock);
   BuildPermissionMaps();
-  auto found = m_cameraPermissions.find(cameraNo);
+  auto found = m_cameraPermissions.find(deviceNo);
   return found == m_cameraPermissions.end() ? 0 : found->second;
 }
 

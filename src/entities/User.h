@@ -102,8 +102,9 @@ class CTBLUser : public CTBLUserBase, public IEntityTreeNode {
   void SetCameraGroupList(const std::string& text) override;
 
   // The password in clear text: deciphered when the row keeps it enciphered
-  // (an owner store other than the client store, or the client store with its
-  // password switch on), else as stored. The setter stores what it is given.
+  // (PasswordCipher.h: an owner store other than the client store, or the
+  // client store with its password switch on), else as stored. The setter
+  // stores what it is given.
   std::string GetPassword() const override;
   // The `password` column deciphered (`decipher`) or as stored.
   std::string GetPasswordText(bool decipher) const;
@@ -115,9 +116,12 @@ class CTBLUser : public CTBLUserBase, public IEntityTreeNode {
   std::vector<int> GetCameraNoList();
   // The same for camera groups and `camera_group_list`.
   std::vector<int> GetCameraGroupNoList();
-  // The key of the TBL_UserPermissions row that grants camera `cameraNo` (of
-  // two, the higher key); 0 when none. Reads the permission rows in both modes.
-  int HasCameraNo(int cameraNo);
+  // The key (`UserPermissionID`) of the user's TBL_UserPermissions row of
+  // kind 3000 that grants camera `deviceNo` (of two, the higher key); 0 when
+  // none or for a free row. Reads the permission rows in both modes; takes
+  // `m_permissionLock`, rebuilding the index when the store's version of the
+  // permission table has moved.
+  int FindDevicePermissionID(int deviceNo);
 
   // The user's TBL_UserSettings / TBL_UserPermissions rows by key; empty for
   // a free row.

@@ -5,11 +5,13 @@
 // server's `no`; memory-only (see LiveStatusRow.h).
 #pragma once
 
+#include <string>
+
 #include "entities/LiveStatusRow.h"
 
 // clang-format off
 #define LTBL_ZAV_STATUS_COLUMNS(C)                                        \
-  C(Int, "ZavID", ZavID, 0)                                               \
+  C(Int, "ZavID", ZavID, 0, column::LegacyName("nrsid"))                 \
   C(String, "Version", Version, "")                                       \
   C(Int, "CpuUsage", CpuUsage, 0)                                         \
   C(Float, "TotalMemory", TotalMemory, 0.0f)                              \
@@ -46,15 +48,13 @@
 class CLTBLZavStatusBase : public CDBEntity {
   GATE_ENTITY_TABLE(CLTBLZavStatusBase, "LTBL_ZavStatus", LTBL_ZAV_STATUS_COLUMNS, Plain, "ZavID",
                     kEntityMemoryOnly)
-
-  // The columns as the pattern loads them; `ZavID` also from "nrsid", the
-  // name older rows carry, when the row has no "zavid". Under the row lock.
-  void LoadFrom(CKeyValueData& row) override;
 };
 
-// Besides the columns, three disk warnings that are not columns: not listed,
-// loaded, serialised or copied by CopyTo (the copy constructor keeps them).
-// Their setters record and notify under their own names.
+// Besides the columns, three disk warnings and the server's operating-system
+// text, none of them columns: not listed, loaded, serialised or copied by
+// CopyTo (the copy constructor keeps them). The warnings' setters record and
+// notify under their own names; the operating-system text is assigned under
+// the row lock, with no change record and no notification.
 class CLTBLZavStatus
     : public CLiveStatusRow<CLTBLZavStatusBase, &CLTBLZavStatusBase::GetZavID, &CLTBLZavStatusBase::SetZavID> {
  public:
@@ -69,9 +69,15 @@ class CLTBLZavStatus
   virtual void SetDiskSmartWarning(int value) { SetIntProperty("DiskSmartWarning", &m_diskSmartWarning, value); }
   virtual int GetDiskBadWarning() const { return ReadColumn(m_diskBadWarning); }
   virtual void SetDiskBadWarning(int value) { SetIntProperty("DiskBadWarning", &m_diskBadWarning, value); }
+  std::string GetOperatingSystem() const { return ReadColumn(m_operatingSystem); }
+  void SetOperatingSystem(const std::string& text) {
+    CScopedLock hold(GetRowLock());
+    m_operatingSystem = text;
+  }
 
  private:
   int m_diskTemperatureWarning = 0;
   int m_diskSmartWarning = 0;
   int m_diskBadWarning = 0;
+  std::string m_operatingSystem;  // guarded by the row lock
 };

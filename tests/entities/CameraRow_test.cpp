@@ -71,6 +71,14 @@ TEST(CameraRow, CopyCarriesColumnsStoreNumberAndFaultButNotChanges) {
   EXPECT_EQ(target.GetStoreNo(), 0);
   EXPECT_EQ(target.GetChangedColumns(), (std::vector<std::string>{"zav_channel"}));
 
+  // CopyFrom is the same copy under its other name: the camera's own
+  // additions reach the target through the base reference too.
+  CTBLCamera viaCopyFrom;
+  static_cast<const CDBEntity&>(source).CopyFrom(&viaCopyFrom);
+  EXPECT_EQ(viaCopyFrom.GetColumnValues(), source.GetColumnValues());
+  EXPECT_EQ(viaCopyFrom.GetStreamFailure(), 1);
+  EXPECT_EQ(viaCopyFrom.GetTreeNodeStoreNo(), 7);
+
   CTBLCamera copy(source);
   EXPECT_EQ(copy.GetColumnValues(), source.GetColumnValues());
   EXPECT_EQ(copy.GetStreamFailure(), 1);

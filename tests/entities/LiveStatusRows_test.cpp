@@ -146,6 +146,50 @@ TEST(LiveStatusRows, PropertiesOutsideTheColumnListAreNeitherListedNorCopied) {
   EXPECT_EQ(CLTBLVasStatus(vas).GetDNN(), "yolo");
 }
 
+// The status time of one live-status class: assigned without a record or a
+// notification, not a column, carried by the copy constructor only.
+template <class Row>
+void ExpectStatusTimeIsNoColumn() {
+  Row row;
+  EXPECT_EQ(row.GetStatusTime(), 0);
+  NotificationRecorder notes(row);
+  row.SetStatusTime(1700000000);
+  EXPECT_EQ(row.GetStatusTime(), 1700000000);
+  EXPECT_FALSE(row.HasChanges());
+  EXPECT_TRUE(notes.Columns().empty());
+  for (const CColumnValue& value : row.GetColumnValues()) EXPECT_NE(value.GetValue(), "1700000000") << value.GetName();
+  EXPECT_EQ(Row(row).GetStatusTime(), 1700000000);
+  Row target;
+  row.CopyTo(&target);
+  EXPECT_EQ(target.GetStatusTime(), 0);
+  std::unique_ptr<CDBEntity> clone(row.Clone());
+  EXPECT_EQ(dynamic_cast<Row&>(*clone).GetStatusTime(), 0);
+}
+
+TEST(LiveStatusRows, StatusTimeIsAMemberOfEveryLiveStatusRow) {
+  ExpectStatusTimeIsNoColumn<CLTBLZavStatus>();
+  ExpectStatusTimeIsNoColumn<CLTBLDeviceStatus>();
+  ExpectStatusTimeIsNoColumn<CLTBLVasStatus>();
+  ExpectStatusTimeIsNoColumn<CLTBLVasGPUStatus>();
+  ExpectStatusTimeIsNoColumn<CLTBLVasDeviceStatus>();
+  ExpectStatusTimeIsNoColumn<CLTBLStorageStatus>();
+}
+
+TEST(LiveStatusRows, OperatingSystemTextIsAssignedNotRecorded) {
+  CLTBLZavStatus zav;
+  NotificationRecorder notes(zav);
+  zav.SetOperatingSystem("Linux 6.1");
+  EXPECT_EQ(zav.GetOperatingSystem(), "Linux 6.1");
+  EXPECT_FALSE(zav.HasChanges());
+  EXPECT_TRUE(notes.Columns().empty());
+  EXPECT_EQ(ColumnValueText(zav, "OS"), "<missing>");
+  EXPECT_EQ(CLTBLZavStatus(zav).GetOperatingSystem(), "Linux 6.1");
+  CLTBLZavStatus target;
+  target.SetOperatingSystem("kept");
+  zav.CopyTo(&target);
+  EXPECT_EQ(target.GetOperatingSystem(), "kept");
+}
+
 TEST(LiveStatusRows, StorageEnabledSetterRecordsNothing) {
   CLTBLStorageStatus row;
   NotificationRecorder recorder(row);

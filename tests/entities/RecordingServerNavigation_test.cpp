@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "ScopedFaultClock.h"
 #include "CoreStoreTest.h"
 #include "entities/Camera.h"
@@ -17,6 +20,7 @@ TEST(RecordingServerRow, FreeRowFindsNothing) {
   CTBLNRS server;
   server.SetNo(4);
   EXPECT_TRUE(server.GetCameras().empty());
+  server.RebuildFailoverCameras();  // a free row has nothing to rebuild
   EXPECT_TRUE(server.GetAllCameras().empty());
   EXPECT_TRUE(server.GetServerSettings().empty());
   EXPECT_TRUE(server.GetStatusRows().empty());
@@ -193,6 +197,38 @@ TEST_F(RecordingServerStoreTest, AnEndedFailoverAddsNoCamera) {
   EXPECT_EQ(here_->FindCameraByChannel(5), nullptr);
 }
 
+TEST_F(RecordingServerStoreTest, ASoftDeletedHistoryAddsNoFailoverCamera) {
+  auto moved = AddCamera("Moved", there_->GetNo(), 9);
+  ASSERT_TRUE(moved);
+  int history = AddFailover(true);
+  AddConnection(history, moved->GetNo(), 5);
+  AddConnection(history, 0, 6);  // no camera: a DeviceID of 0 names none
+  ASSERT_EQ(here_->GetAllCameras().size(), 1u);
+
+  // The history alone is marked deleted in the database (its connections
+  // stay); a store reading the tables again leaves it out.
+  EntityPtr row = Find("TBL_FailoverHistories", "FailoverHistoryID", history);
+  ASSERT_TRUE(row);
+  auto marked = std::dynamic_pointer_cast<CTBLFailoverHistory>(row);
+  ASSERT_TRUE(marked);
+  marked->SetIsDeleted(1);
+  ASSERT_TRUE(service_->UpdateEntity(marked.get(), 0));
+  auto fresh = std::make_unique<CDataStore>(service_.get());
+  auto server = std::dynamic_pointer_cast<CTBLNRS>(fresh->FindCachedEntity("TBL_Zav", here_->GetNo()));
+  ASSERT_TRUE(server);
+  EntityMap connections = server->GetFailoverConnections();
+  ASSERT_EQ(connections.size(), 2u) << "the connections are still there";
+  for (auto& [id, connectionRow] : connections) {
+    auto connection = std::dynamic_pointer_cast<CTBLFailoverConnection>(connectionRow);
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(connection->GetFailoverHistory(), nullptr);
+    if (connection->GetDeviceID() == 0) {
+      EXPECT_EQ(connection->GetCamera(), nullptr);
+    }
+  }
+  EXPECT_TRUE(server->GetAllCameras().empty()) << "no failover camera without its history";
+}
+
 TEST_F(RecordingServerStoreTest, ChannelMapIsRebuiltOnlyAfterATableChanged) {
   auto seven = AddCamera("Seven", here_->GetNo(), 3);
   auto twelve = AddCamera("Twelve", here_->GetNo(), 3);
@@ -207,6 +243,8 @@ TEST_F(RecordingServerStoreTest, ChannelMapIsRebuiltOnlyAfterATableChanged) {
   auto copy = here_->FindCameraByChannel(4);
   ASSERT_TRUE(copy);
   EXPECT_EQ(here_->FindCameraByChannel(4).get(), copy.get()) << "no change: the same map";
+  here_->RebuildFailoverCameras();
+  EXPECT_EQ(CameraOf(here_->GetAllCameras(), moved->GetNo()).get(), copy.get()) << "no change: no new copies";
   EXPECT_EQ(here_->FindCameraByChannel(8), nullptr);
 
   // A camera added through the store moves the camera table's version.
@@ -217,6 +255,33 @@ TEST_F(RecordingServerStoreTest, ChannelMapIsRebuiltOnlyAfterATableChanged) {
   ASSERT_TRUE(rebuilt);
   EXPECT_NE(rebuilt.get(), copy.get()) << "the failover copies were made again";
   EXPECT_EQ(rebuilt->GetZavChannel(), 4);
+}
+
+// The store copies an updated server into its cached row under the store's
+// locks, while a channel look-up holds the row's map lock and then takes the
+// store's: the copy must not need the map lock, or the two wait on each other
+// (ThreadSanitizer reports the inverted order even when they do not meet).
+TEST_F(RecordingServerStoreTest, UpdatingAServerWhileItsChannelsAreReadEnds) {
+  auto camera = AddCamera("Dock", here_->GetNo(), 1);
+  ASSERT_TRUE(camera);
+  here_->SetLoginID("admin");
+  std::atomic<bool> stop{false};
+  std::atomic<int> missed{0};
+  std::thread reader([&] {
+    while (!stop.load()) {
+      if (here_->FindCameraByChannel(1).get() != camera.get()) ++missed;
+    }
+  });
+  for (int i = 0; i < 50; ++i) {
+    std::unique_ptr<CTBLNRS> edit(static_cast<CTBLNRS*>(here_->Clone()));
+    edit->SetName("Here " + std::to_string(i));
+    ASSERT_TRUE(store_->UpdateEntity(edit.get(), 0));
+  }
+  stop = true;
+  reader.join();
+  EXPECT_EQ(here_->GetName(), "Here 49");
+  EXPECT_EQ(here_->GetLoginID(), "admin") << "the update carries the login along";
+  EXPECT_EQ(missed.load(), 0);
 }
 
 TEST_F(RecordingServerStoreTest, StatusRowAndServerSettings) {

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "StoreTest.h"
+#include "entities/Client.h"
 #include "entities/NoList.h"
 #include "entities/User.h"
 #include "entities/UserPermission.h"
@@ -24,7 +25,7 @@ TEST(UserRow, FreshRowDefaults) {
   EXPECT_EQ(user.GetSetup(), 0);
   EXPECT_EQ(user.GetStatus(), 0);
   EXPECT_TRUE(user.GetCameraNoList().empty());
-  EXPECT_EQ(user.HasCameraNo(1), 0);
+  EXPECT_EQ(user.FindDevicePermissionID(1), 0);
   EXPECT_TRUE(user.GetSettings().empty());
   EXPECT_TRUE(user.GetPermissions().empty());
   EXPECT_EQ(user.GetSystemSettingManager().GetDataStore(), nullptr);
@@ -68,7 +69,7 @@ TEST(UserRow, NumberListsParseTheirColumns) {
   EXPECT_EQ(target.GetCameraNoList(), (std::vector<int>{9, 10})) << "copying marks the target's list stale";
   CTBLUser copy(user);
   EXPECT_EQ(copy.GetCameraNoList(), (std::vector<int>{9, 10}));
-  EXPECT_EQ(user.HasCameraNo(9), 0) << "listed, but no permission row grants it";
+  EXPECT_EQ(user.FindDevicePermissionID(9), 0) << "listed, but no permission row grants it";
 }
 
 TEST(UserRow, FormatNoList) {
@@ -150,11 +151,11 @@ TEST_F(UserStoreTest, PermissionRowsGrantCamerasAndGroups) {
   Grant(other->GetNo(), kPermissionCamera, 50);
   ASSERT_TRUE(first && second);
 
-  EXPECT_EQ(user->HasCameraNo(10), second->GetID()) << "the higher key wins";
-  EXPECT_EQ(user->HasCameraNo(20) > 0, true);
-  EXPECT_EQ(user->HasCameraNo(30), 0);
-  EXPECT_EQ(user->HasCameraNo(1), 0) << "camera_list is not read";
-  EXPECT_EQ(user->HasCameraNo(50), 0);
+  EXPECT_EQ(user->FindDevicePermissionID(10), second->GetID()) << "the higher key wins";
+  EXPECT_EQ(user->FindDevicePermissionID(20) > 0, true);
+  EXPECT_EQ(user->FindDevicePermissionID(30), 0);
+  EXPECT_EQ(user->FindDevicePermissionID(1), 0) << "camera_list is not read";
+  EXPECT_EQ(user->FindDevicePermissionID(50), 0);
   EXPECT_EQ(user->GetPermissions().size(), 7u);
 
   // Without device-group mode the lists come from the columns.
@@ -169,7 +170,7 @@ TEST_F(UserStoreTest, PermissionRowsGrantCamerasAndGroups) {
   // A permission added through the store is seen at the next read.
   auto added = Grant(user->GetNo(), kPermissionCamera, 60);
   ASSERT_TRUE(added);
-  EXPECT_EQ(user->HasCameraNo(60), added->GetID());
+  EXPECT_EQ(user->FindDevicePermissionID(60), added->GetID());
   EXPECT_EQ(user->GetCameraNoList(), (std::vector<int>{10, 20, 60}));
 }
 
@@ -204,6 +205,23 @@ TEST_F(UserStoreTest, ClientStoreSwitchesDecideModeAndPassword) {
   EXPECT_EQ(cached->GetPassword(), "s3cret");
 }
 
+TEST_F(UserStoreTest, AClientFindsItsUserAsAUserRow) {
+  auto user = AddUser("guard7");
+  ASSERT_TRUE(user);
+  user->SetUsername("Night shift");
+  CTBLClient client;
+  client.SetAddr("10.0.0.5");
+  client.SetUserID(user->GetNo());
+  auto cached = Add(client);
+  ASSERT_TRUE(cached);
+  std::shared_ptr<CTBLUser> found = cached->GetUser();
+  EXPECT_EQ(found.get(), user.get());
+  EXPECT_EQ(cached->GetDisplayText(), "10.0.0.5 (guard7 (Night shift))");
+  cached->SetUserID(user->GetNo() + 100);
+  EXPECT_EQ(cached->GetUser(), nullptr);
+  EXPECT_EQ(cached->GetDisplayText(), "10.0.0.5");
+}
+
 TEST_F(UserStoreTest, ManyThreadsReadOneCachedUser) {
   auto user = AddUser("shared", "1,2");
   ASSERT_TRUE(user);
@@ -217,7 +235,7 @@ TEST_F(UserStoreTest, ManyThreadsReadOneCachedUser) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < 50; ++i) {
         if (user->GetCameraNoList() != std::vector<int>{1, 2, 3, 4}) ++wrong;
-        if (user->HasCameraNo(1 + (i + t) % 4) == 0) ++wrong;
+        if (user->FindDevicePermissionID(1 + (i + t) % 4) == 0) ++wrong;
         if (user->GetSystemSettingManager().GetDataStore() != store_.get()) ++wrong;
       }
     });

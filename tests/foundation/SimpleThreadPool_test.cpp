@@ -147,10 +147,12 @@ TEST(ThreadPoolRealTime, DelayedJobNeverStartsEarlyAndLaterDueJobsGoFirst) {
 
 TEST(ThreadPoolRealTime, TickCounterWrapMakesAWaitingJobDue) {
   auto clock = std::make_shared<platform::ManualClock>();
-  clock->SetTickCount(0xFFFFFFFFu - 300);  // wraps in 0.3 s
   CSimpleThreadPool pool(clock);
   pool.Start("P", 1);
   Log log;
+  // The counter wraps 2 s after this, well after the job is queued even on a
+  // loaded machine (a wrap before AddJob would make the job truly an hour away).
+  clock->SetTickCount(0xFFFFFFFFu - 2000);
   ASSERT_EQ(pool.AddJob(&Record, &log, 7, 3600000), 1);  // one hour
   ASSERT_TRUE(WaitUntil([&] { return log.count == 1; }));
 }

@@ -1,15 +1,22 @@
 #include "entities/analysis/Vas.h"
 
+#include "entities/Camera.h"
+#include "entities/TreeNodeText.h"
 #include "entities/VasStatus.h"
+#include "entities/analysis/VasDevice.h"
 #include "entities/operations/OwnerDataStore.h"
 #include "foundation/HostAddress.h"
 #include "foundation/StringUtil.h"
 
+std::vector<float> GetDefaultCrowdDensityLevels() { return {0.0f, 1.0f, 2.0f, 4.0f, 6.0f}; }
+
 CTBLVas::CTBLVas(const CTBLVas& other)
     : CTBLVasBase(other),
+      IEntityTreeNode(other),
       m_loginId(other.GetLoginID()),
       m_loginPassword(other.GetLoginPassword()),
-      m_substituteAddress(other.GetSubstituteAddress()) {}
+      m_substituteAddress(other.GetSubstituteAddress()),
+      m_fault(other.m_fault) {}
 
 std::string CTBLVas::GetDisplayText() const {
   return StrFormat("%s (%s)", GetName().c_str(), GetAddr().c_str());
@@ -21,6 +28,13 @@ void CTBLVas::CopyTo(CDBEntity* target) const {
   if (vas == nullptr || vas == this) return;
   vas->SetLoginID(GetLoginID());
   vas->SetLoginPassword(GetLoginPassword());
+  vas->m_fault.AssignFlag(GetFaultFlag());
+  vas->m_channelsStale.store(true, std::memory_order_release);
+}
+
+void* CTBLVas::GetInterface(const std::string& name) {
+  if (name == "IEntityTreeNode") return static_cast<IEntityTreeNode*>(this);
+  return nullptr;
 }
 
 std::string CTBLVas::GetLoginID() const { return ReadColumn(m_loginId); }
@@ -51,6 +65,52 @@ std::string CTBLVas::GetAddress() const {
   return addr;
 }
 
+int CTBLVas::GetPort() const { return GetUseSecure() != 0 ? GetSecureWebPort() : GetWebPort(); }
+
+int CTBLVas::GetVasKind() const {
+  int type = GetType();
+  return type >= kVasKindOwn && type <= kVasKindSktEdge ? type : kVasKindUnknown;
+}
+
+std::string CTBLVas::GetDisplayName() const {
+  static const char* const kPrefixes[] = {"Unknown VAS",   "TorvaneVAS",    "OGQ Inference Server",
+                                          "ZAV AI Server", "SKT AI Server", "SKT AI Edge"};
+  return StrFormat("%s[%s_%s:%d]", kPrefixes[GetVasKind()], GetName().c_str(), GetAddress().c_str(), GetPort());
+}
+
+EntityMap CTBLVas::GetVasDevices() const { return GetOwnerRelatedRows(*this, CTBLVasDevice::kTableName, "VasID"); }
+
+std::shared_ptr<CTBLVasDevice> CTBLVas::FindVasDeviceByChannel(int channel) {
+  CScopedLock hold(m_channelLock);
+  if (m_channelsStale.exchange(false, std::memory_order_acq_rel)) m_channels.clear();
+  if (m_channels.empty()) {
+    const bool byCameraChannel = GetType() == kVasKindZavAi;
+    for (auto& [id, row] : GetVasDevices()) {
+      auto device = std::dynamic_pointer_cast<CTBLVasDevice>(row);
+      if (!device) continue;
+      int key = device->GetChannelNo();
+      if (byCameraChannel) {
+        std::shared_ptr<CTBLCamera> camera = device->GetCamera();
+        if (!camera) continue;
+        key = camera->GetZavChannel();
+      }
+      m_channels[key] = device;  // in key order: the higher VasDeviceID stays
+    }
+  }
+  auto found = m_channels.find(channel);
+  return found == m_channels.end() ? nullptr : found->second;
+}
+
+std::string CTBLVas::GetChannelListText() const {
+  std::string text;
+  for (auto& [id, row] : GetVasDevices()) {
+    auto device = std::dynamic_pointer_cast<CTBLVasDevice>(row);
+    if (!device) continue;
+    text += StrFormat(text.empty() ? "%d" : ",%d", device->GetChannelNo());
+  }
+  return text;
+}
+
 EntityMap CTBLVas::GetStatusRows() const { return GetOwnerRelatedRows(*this, "LTBL_VasStatus", "VasID"); }
 
 std::shared_ptr<CLTBLVasStatus> CTBLVas::GetStatus() const { return FirstRowOf<CLTBLVasStatus>(GetStatusRows()); }
@@ -58,5 +118,12 @@ std::shared_ptr<CLTBLVasStatus> CTBLVas::GetStatus() const { return FirstRowOf<C
 EntityMap CTBLVas::GetGPUStatusRows() const { return GetOwnerRelatedRows(*this, "LTBL_VasGPUStatus", "VasID"); }
 
 EntityMap CTBLVas::GetSettings() const { return GetOwnerRelatedRows(*this, "TBL_VasSettings", "VasID"); }
+
+bool CTBLVas::MatchesFilter(int flags, const std::string& filter) {
+  if (LowerTextContains(GetName(), filter)) return true;
+  return (flags & kNodeFilterAddress) != 0 && LowerTextContains(GetAddr(), filter);
+}
+
+int CTBLVas::GetNodeStatus() { return m_fault.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal; }
 
 GATE_REGISTER_ENTITY(CTBLVas);

@@ -2,17 +2,27 @@
 // engine kind, name, how to reach it (address, web ports, control port,
 // security, login) and a few analysis settings. CTBLVasBase holds the 19
 // columns; CTBLVas, the class registered for the table, adds the login the
-// adapters use, the substitute for a local-host address, and the lookups of
-// the server's live-status, GPU and setting rows.
+// adapters use, the substitute for a local-host address, the connection
+// fault, the port, kind and display-name rules, the lookups of the server's
+// devices (by channel too), live-status, GPU and setting rows, and its
+// tree-node view.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "database/OwnerSettingManager.h"
+#include "entities/FaultState.h"
+#include "entities/base/EntityTreeNode.h"
 #include "entities/base/RowClass.h"
+#include "foundation/Lock.h"
 
 class CLTBLVasStatus;
+class CTBLVasDevice;
 
 // clang-format off
 #define TBL_VAS_COLUMNS(C)                                  \
@@ -37,6 +47,16 @@ class CLTBLVasStatus;
   C(Int, "ZavID", ZavID, 0)
 // clang-format on
 
+// The engine kinds of `Type` (VasKind); any other value is kVasKindUnknown.
+enum VasKind : int {
+  kVasKindUnknown = 0,
+  kVasKindOwn = 1,        // the installation's own analysis server
+  kVasKindOgq = 2,        // OGQ Inference Server
+  kVasKindZavAi = 3,      // ZAV AI Server: devices are found by their camera's channel
+  kVasKindSktServer = 4,  // SKT AI Server
+  kVasKindSktEdge = 5,    // SKT AI Edge
+};
+
 // Deleting a server keeps its analysis devices (their `VasID` becomes 0) and
 // deletes its live-status and GPU status rows.
 class CTBLVasBase : public CDBEntity {
@@ -46,24 +66,32 @@ class CTBLVasBase : public CDBEntity {
                         {"LTBL_VasGPUStatus", "VasID", 0, kRelationModeDelete})
 };
 
-// The login id, login password and substitute address are not columns: the
-// application's data store sets them when it caches the row. They are read
-// and written under the row lock; CopyTo carries the login along but not the
-// substitute address, the copy constructor carries all three. The lookups read
-// the owning store's cache and find nothing for a row without a store.
+// The five density levels sent for a crowd-density region whose settings do
+// not choose their own: 0, 1, 2, 4, 6 (the region uses elements 1 to 4).
+std::vector<float> GetDefaultCrowdDensityLevels();
+
+// Beside the columns: the login id, login password and substitute address,
+// which the application's data store sets when it caches the row (read and
+// written under the row lock); the connection fault (CFaultState, atomic);
+// the channel map of FindVasDeviceByChannel (under `m_channelLock`); the
+// server's setting manager (its own lock).
 //
-// Still to come with the analysis subsystem: the tree-node view, the fault
-// state, the port, kind and display-name rules, the device and channel
-// lookups, and the server's setting manager member.
-class CTBLVas : public CTBLVasBase {
+// The copy constructor carries the login, the substitute address and the
+// fault state; CopyTo carries the 19 columns, the login and the fault flag
+// (not its time) and makes the target build its channel map again, since the
+// copied `Type` decides the map's keys. The lookups read the owning store's
+// cache and find nothing for a row without a store.
+class CTBLVas : public CTBLVasBase, public IEntityTreeNode {
  public:
   CTBLVas() = default;
   CTBLVas(const CTBLVas& other);
 
   // "<Name> (<Addr>)", with the stored address.
   std::string GetDisplayText() const override;
-  // The columns, then the login id and password, into a target server.
+  // See above. Takes both rows' row locks; never the channel lock.
   void CopyTo(CDBEntity* target) const override;
+  // The tree-node view for "IEntityTreeNode" (exact name), else null.
+  void* GetInterface(const std::string& name) override;
 
   std::string GetLoginID() const;
   void SetLoginID(const std::string& loginId);
@@ -74,8 +102,36 @@ class CTBLVas : public CTBLVasBase {
 
   // The address to reach the server at: the substitute address when `Addr`
   // is "127.0.0.1" or "localhost" (any letter case) and a substitute is set,
-  // else `Addr` as stored.
+  // else `Addr` as stored. The external address and port never count.
   std::string GetAddress() const;
+  // `SecureWebPort` when `UseSecure` is not 0, else `WebPort`.
+  int GetPort() const;
+  // `Type` when it is 1 to 5, else 0 (VasKind).
+  int GetVasKind() const;
+  // The server's name for log lines: "<prefix>[<Name>_<GetAddress>:<GetPort>]"
+  // with the prefix of its kind ("TorvaneVAS", "OGQ Inference Server",
+  // "ZAV AI Server", "SKT AI Server", "SKT AI Edge", else "Unknown VAS").
+  std::string GetDisplayName() const;
+
+  // The connection fault seen by the status publisher: raising stamps the
+  // time, a lasting fault keeps it, clearing keeps the old time.
+  void SetFaultFlag(int flag) { m_fault.Set(flag); }
+  int GetFaultFlag() const { return m_fault.GetFlag(); }
+  int64_t GetFaultTime() const { return m_fault.GetTime(); }
+
+  // The cached TBL_VasDevice rows whose `VasID` is this key, by key.
+  EntityMap GetVasDevices() const;
+  // The device on `channel`; null when none. The key of a device is its
+  // `ChannelNo`, or, for a server of kind 3, the `zav_channel` of its camera
+  // (a device without a cached camera has none); of two devices with one key
+  // the higher `VasDeviceID` wins. The map is built at the first lookup that
+  // finds a device and kept for the row object's life (until a CopyTo into
+  // the row); while it is empty every lookup builds it again. Takes
+  // `m_channelLock`, then the store's locks.
+  std::shared_ptr<CTBLVasDevice> FindVasDeviceByChannel(int channel);
+  // The `ChannelNo` of every device of GetVasDevices in key order, "%d"
+  // joined with ","; "" when none.
+  std::string GetChannelListText() const;
 
   // The cached LTBL_VasStatus rows whose `VasID` is this key, by key.
   EntityMap GetStatusRows() const;
@@ -89,9 +145,26 @@ class CTBLVas : public CTBLVasBase {
   // with owner id 0, until its user attaches one. A copy gets a fresh one.
   CVasSettingManager& GetSettingManager() { return m_settingManager; }
 
+  // ---- IEntityTreeNode ----
+  std::string GetNodeName() override { return GetName(); }
+  int GetNodeType() override { return kNodeTypeAnalysisServer; }
+  int GetNodeOrder(int /*parentId*/) override { return GetVasID(); }
+  int GetNodeRank() override { return 100; }
+  // `Name`, and with flag 2 also `Addr`.
+  bool MatchesFilter(int flags, const std::string& filter) override;
+  EntityMap GetParentNodes() override { return {}; }
+  EntityMap GetChildNodes() override { return GetVasDevices(); }
+  // 1 when the fault shows (CFaultState: set for more than 5 seconds, or
+  // stamped in the future), else 0.
+  int GetNodeStatus() override;
+
  private:
   std::string m_loginId;            // guarded by the row lock
   std::string m_loginPassword;      // guarded by the row lock
   std::string m_substituteAddress;  // guarded by the row lock
+  CFaultState m_fault;
+  CLock m_channelLock;
+  std::map<int, std::shared_ptr<CTBLVasDevice>> m_channels;  // guarded by m_channelLock
+  std::atomic<bool> m_channelsStale{false};  // set by CopyTo; the next lookup empties the map
   CVasSettingManager m_settingManager;  // guarded by its own lock
 };

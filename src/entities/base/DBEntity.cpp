@@ -204,13 +204,20 @@ void CDBEntity::LoadFrom(CKeyValueData& row) {
   const CTableDescriptor& table = GetTableDescriptor();
   CScopedLock hold(m_rowLock);
   const std::vector<int>& positions = row.ResolveNames(
-      &table, table.GetColumnCount(), [&](size_t i) -> const std::string& { return table.GetLoadName(i); });
+      &table, table.GetLookupNameCount(), [&](size_t i) -> const std::string& { return table.GetLookupName(i); });
   const CKeyValueData::Values& values = row.GetValues();
-  for (size_t i = 0; i < positions.size(); ++i) {
-    if (positions[i] < 0) continue;
-    const size_t at = static_cast<size_t>(positions[i]);
-    const CColumnDescriptor& column = table.GetColumn(i);
-    LoadMember(column.kind, column.member(this), at < values.size() ? &values[at] : nullptr);
+  const size_t columnCount = table.GetColumnCount();
+  auto load = [&](size_t column, int position) {
+    if (position < 0) return;
+    const size_t at = static_cast<size_t>(position);
+    const CColumnDescriptor& descriptor = table.GetColumn(column);
+    LoadMember(descriptor.kind, descriptor.member(this), at < values.size() ? &values[at] : nullptr);
+  };
+  for (size_t i = 0; i < columnCount && i < positions.size(); ++i) load(i, positions[i]);
+  // A column the row lacks under its load name, read under its legacy name.
+  for (size_t k = 0; k < table.GetLegacyColumnCount() && columnCount + k < positions.size(); ++k) {
+    const size_t column = table.GetLegacyColumn(k);
+    if (positions[column] < 0) load(column, positions[columnCount + k]);
   }
 }
 

@@ -75,15 +75,20 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
   virtual std::vector<CColumnValue> GetColumnValues() const;
   // Puts every column of GetColumnValues into `row` under its lower-case name.
   virtual void WriteColumns(CKeyValueData& row) const;
-  // Sets every column whose load name `row` holds (a null or empty text gives 0
-  // or ""); other columns keep their values. Records no change, tells nobody.
-  // Takes the row lock.
+  // Sets every column whose load name `row` holds, or, lacking it, the legacy
+  // name the column declares (a null or empty text gives 0 or ""); other
+  // columns keep their values. Records no change, tells nobody. Takes the
+  // row lock.
   virtual void LoadFrom(CKeyValueData& row);
   // Copies every column (and the hidden row id unless the table keeps it) into
   // `target`, a row of the same table; nothing happens for another table or a
   // null target. The target's subscribers, changes and store stay. Takes both
   // rows' row locks.
   virtual void CopyTo(CDBEntity* target) const;
+  // The same copy under the name row code of other subsystems writes it:
+  // this row into `target` (CopyTo). Row classes that copy more than their
+  // columns override CopyTo, never this, so both names always agree.
+  void CopyFrom(CDBEntity* target) const { CopyTo(target); }
   virtual int GetStoreNo() const;
   virtual void SetStoreNo(int storeNo);
   // The store that owns the row (not owned by the row); null for a free row.

@@ -4,32 +4,41 @@
 // text and the checks walk. A table is then its column list, its key and flags,
 // its relations and only the logic that is its own.
 //
-/* Declaring a table (header of the row class):
+/* Declaring a table: TBL_NasStorage as src/entities/NasStorage.h declares it
+   (a test holds the two the same).
 
   #include "entities/base/RowClass.h"
 
   // Kind, column name as the table spells it, accessor suffix, initial value,
   // then any attributes of the column (see below).
-  #define TBL_NAS_STORAGE_COLUMNS(C)                                      \
-    C(Int,    "NasStorageID",    NasStorageID,    0)                      \
-    C(Int,    "ZavID",           ZavID,           0, column::LoadAs("nrsid")) \
-    C(String, "NasStorageName",  NasStorageName,  "", column::VarChar(64)) \
-    C(Bool,   "IsDeleted",       IsDeleted,       0)
+  #define TBL_NAS_STORAGE_COLUMNS(C)                          \
+    C(Int, "NasStorageID", NasStorageID, 0)                   \
+    C(Int, "ZavID", ZavID, 0, column::LegacyName("nrsid"))   \
+    C(String, "NasStorageName", NasStorageName, "")           \
+    C(Int, "FileSystemKind", FileSystemKind, 0)               \
+    C(String, "MountPath", MountPath, "")                     \
+    C(String, "NasAddress", NasAddress, "")                   \
+    C(String, "NasUserName", NasUserName, "")                 \
+    C(String, "NasUserPassword", NasUserPassword, "")         \
+    C(Bool, "IsDeleted", IsDeleted, 0)
 
   class CTBLNasStorageBase : public CDBEntity {
-    GATE_ENTITY_TABLE(CTBLNasStorageBase, "TBL_NasStorage", TBL_NAS_STORAGE_COLUMNS,
-                      AutoIncrement, "NasStorageID", kEntityNoFlags)
-    GATE_ENTITY_RELATIONS({"TBL_Camera", "nas_no", 0, kRelationModeSetZero})
+    GATE_ENTITY_TABLE(CTBLNasStorageBase, "TBL_NasStorage", TBL_NAS_STORAGE_COLUMNS, AutoIncrement, "NasStorageID",
+                      kEntityNoFlags)
   };
 
-  class CTBLNasStorage : public CTBLNasStorageBase {
-   public:
-    std::string GetDisplayText() const override { return GetNasStorageName(); }
-  };
+  class CTBLNasStorage : public CTBLNasStorageBase {};
 
 and in its source file, at namespace scope:
 
   GATE_REGISTER_ENTITY(CTBLNasStorage);
+
+A table whose deletes reach other tables lists them after GATE_ENTITY_TABLE,
+as TBL_FailoverHistories does (src/entities/operations/FailoverHistory.h):
+
+    GATE_ENTITY_RELATIONS({"TBL_FailoverConnections", "FailoverHistoryID", 0, kRelationModeDelete})
+
+and the final class adds the row's own logic (navigation, display text).
 */
 //
 // What that gives:
@@ -54,7 +63,8 @@ and in its source file, at namespace scope:
 // Flags: kEntityExcludedFromCache, kEntityMemoryOnly,
 // kEntityKeepHiddenRowIdOnCopy, joined with |.
 // Column attributes (joined with |): column::LoadAs("name") (LoadFrom reads
-// that name instead of the lower-case column name), column::RecordAs("Name")
+// that name instead of the lower-case column name), column::LegacyName("name")
+// (LoadFrom reads that name when the row lacks the column's own), column::RecordAs("Name")
 // (the setter records and notifies under that name), column::NoChangeRecord
 // (the setter only assigns), column::IdFromSource / TemporaryIdFromSource
 // (initial value from the ID source under the table name),

@@ -71,10 +71,12 @@ class Checker {
     if (table.GetColumnCount() == 0) Fail("has no columns");
     std::set<std::string> names;
     std::set<std::string> loadNames;
+    for (size_t i = 0; i < table.GetLookupNameCount(); ++i) {
+      if (!loadNames.insert(table.GetLookupName(i)).second) Fail("load name twice: " + table.GetLookupName(i));
+    }
     for (size_t i = 0; i < table.GetColumnCount(); ++i) {
       const CColumnDescriptor& column = table.GetColumn(i);
       if (!names.insert(StrToLower(column.name)).second) Fail(std::string("column name twice: ") + column.name);
-      if (!loadNames.insert(table.GetLoadName(i)).second) Fail("load name twice: " + table.GetLoadName(i));
       bool irregular = (column.options.flags & kColumnIrregularAccessor) != 0;
       if (!irregular && AccessorSuffixFor(column.name) != column.accessor) {
         Fail(std::string("accessor Get") + column.accessor + " of column " + column.name + " should be Get" +

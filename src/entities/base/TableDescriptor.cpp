@@ -18,6 +18,12 @@ CTableDescriptor::CTableDescriptor(const char* tableName, EntityKeyKind keyKind,
     m_loadNames.push_back(column.options.load_name ? std::string(column.options.load_name)
                                                    : StrToLower(column.name));
   }
+  m_lookupNames = m_loadNames;
+  for (size_t i = 0; i < columnCount; ++i) {
+    if (columns[i].options.legacy_name == nullptr) continue;
+    m_lookupNames.push_back(columns[i].options.legacy_name);
+    m_legacyColumns.push_back(i);
+  }
 }
 
 std::string AccessorSuffixFor(const std::string& columnName) {

@@ -45,11 +45,13 @@ struct ColumnOptions {
   const char* load_name = nullptr;    // name LoadFrom looks up; null: the column name in lower case
   const char* record_name = nullptr;  // name setters record and notify under; null: the column name
   int sql_length = 0;                 // text kinds: VARCHAR(n) for n > 0, TEXT for -1, default 0
+  const char* legacy_name = nullptr;  // name LoadFrom falls back on when a row lacks the load name
 
   constexpr ColumnOptions operator|(const ColumnOptions& other) const {
     return ColumnOptions{flags | other.flags, other.load_name ? other.load_name : load_name,
                          other.record_name ? other.record_name : record_name,
-                         other.sql_length ? other.sql_length : sql_length};
+                         other.sql_length ? other.sql_length : sql_length,
+                         other.legacy_name ? other.legacy_name : legacy_name};
   }
 };
 
@@ -63,6 +65,9 @@ inline constexpr ColumnOptions Text{0, nullptr, nullptr, -1};
 constexpr ColumnOptions LoadAs(const char* name) { return ColumnOptions{0, name, nullptr, 0}; }
 constexpr ColumnOptions RecordAs(const char* name) { return ColumnOptions{0, nullptr, name, 0}; }
 constexpr ColumnOptions VarChar(int length) { return ColumnOptions{0, nullptr, nullptr, length}; }
+// Rows of older databases carry the column under an earlier name: LoadFrom
+// reads `name` when the row holds nothing under the column's load name.
+constexpr ColumnOptions LegacyName(const char* name) { return ColumnOptions{0, nullptr, nullptr, 0, name}; }
 }  // namespace column
 
 struct CColumnDescriptor {
@@ -101,6 +106,13 @@ class CTableDescriptor {
   const CColumnDescriptor& GetColumn(size_t index) const { return m_columns[index]; }
   // The name LoadFrom looks the column up under (lower case unless the column says otherwise).
   const std::string& GetLoadName(size_t index) const { return m_loadNames[index]; }
+  // The names LoadFrom resolves in a result row: the load name of every
+  // column in column order, then the legacy name of each column that has one.
+  // Entry GetColumnCount() + k stands for column GetLegacyColumn(k).
+  size_t GetLookupNameCount() const { return m_lookupNames.size(); }
+  const std::string& GetLookupName(size_t index) const { return m_lookupNames[index]; }
+  size_t GetLegacyColumn(size_t k) const { return m_legacyColumns[k]; }
+  size_t GetLegacyColumnCount() const { return m_legacyColumns.size(); }
   int* HiddenRowId(CDBEntity* row) const { return m_hiddenRowId(row); }
 
  private:
@@ -112,6 +124,8 @@ class CTableDescriptor {
   size_t m_columnCount;
   int* (*m_hiddenRowId)(CDBEntity* row);
   std::vector<std::string> m_loadNames;
+  std::vector<std::string> m_lookupNames;  // m_loadNames, then the legacy names
+  std::vector<size_t> m_legacyColumns;     // the column of each legacy name
 };
 
 // "Get"/"Set" suffix that the naming rule gives a column: the name without its

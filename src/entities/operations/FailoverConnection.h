@@ -36,7 +36,6 @@ class CTBLFailoverConnection : public CTBLFailoverConnectionBase {
   // is of another class. Takes the store's locks.
   std::shared_ptr<CTBLFailoverHistory> GetFailoverHistory() const;
   // The cached camera of `DeviceID`; null without an owner store, for 0, or
-  // when no such camera is cached. Defined with the camera row (gate_entities),
-  // which callers of this one link anyway.
+  // when no such camera is cached. Takes the store's locks.
   std::shared_ptr<CTBLCamera> GetCamera() const;
 };

@@ -87,6 +87,40 @@ TEST(RowClassLoad, MissingColumnsKeepTheirValuesAndNamesMustBeLowerCase) {
   EXPECT_EQ(row.GetZavID(), 9);
 }
 
+TEST(RowClassLoad, ALegacyNameStandsInOnlyWhenTheOwnNameIsMissing) {
+  struct Case {
+    const char* what;
+    CKeyValueData row;
+    int videoLoss;
+  } cases[] = {
+      {"own name", KeyValues({{"videoloss", "3"}}), 3},
+      {"legacy name", KeyValues({{"video_loss", "4"}}), 4},
+      {"own name wins", KeyValues({{"video_loss", "4"}, {"videoloss", "5"}}), 5},
+      {"own name wins even when empty", KeyValues({{"videoloss", ""}, {"video_loss", "4"}}), 0},
+      {"empty legacy text gives 0", KeyValues({{"video_loss", ""}}), 0},
+      {"neither keeps the value", KeyValues({{"deviceid", "2"}}), 7},
+  };
+  for (Case& c : cases) {
+    CTestStatus row;
+    row.SetVideoLoss(7);
+    row.ClearChanges();
+    row.LoadFrom(c.row);
+    EXPECT_EQ(row.GetVideoLoss(), c.videoLoss) << c.what;
+    EXPECT_FALSE(row.HasChanges()) << c.what;
+  }
+  // One result row read into several rows keeps its resolved names apart
+  // from other tables'.
+  CKeyValueData shared = KeyValues({{"video_loss", "6"}, {"zavid", "1"}});
+  CTestStatus first;
+  CTestStorage other;
+  CTestStatus second;
+  first.LoadFrom(shared);
+  other.LoadFrom(shared);
+  second.LoadFrom(shared);
+  EXPECT_EQ(first.GetVideoLoss(), 6);
+  EXPECT_EQ(second.GetVideoLoss(), 6);
+}
+
 TEST(RowClassLoad, WriteColumnsGivesEveryColumnUnderItsLowerCaseName) {
   CTestStorage row;
   row.SetStorageName("nas");

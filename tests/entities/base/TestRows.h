@@ -87,10 +87,11 @@ class CTestClient : public CDBEntity {
   GATE_ENTITY_TABLE(CTestClient, "TBL_TestClient", TEST_CLIENT_COLUMNS, Plain, "ClientID", kEntityNoFlags)
 };
 
-// A memory-only live-status row with the logical status interface.
+// A memory-only live-status row with the logical status interface; one
+// column that older rows carry under an earlier name.
 #define TEST_STATUS_COLUMNS(C)         \
   C(Int, "DeviceID", DeviceID, 0)      \
-  C(Int, "VideoLoss", VideoLoss, 0)
+  C(Int, "VideoLoss", VideoLoss, 0, column::LegacyName("video_loss"))
 
 class CTestStatusBase : public CDBEntity {
   GATE_ENTITY_TABLE(CTestStatusBase, "LTBL_TestStatus", TEST_STATUS_COLUMNS, Plain, "DeviceID",

@@ -1,0 +1,3 @@
+#include "entities/analysis/ObjectCount.h"
+
+GATE_REGISTER_ENTITY(CTBLObjectCount);

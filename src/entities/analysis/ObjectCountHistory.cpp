@@ -1,0 +1,3 @@
+#include "entities/analysis/ObjectCountHistory.h"
+
+GATE_REGISTER_ENTITY(CTBLObjectCountHistory);

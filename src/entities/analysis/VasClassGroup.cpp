@@ -1,0 +1,3 @@
+#include "entities/analysis/VasClassGroup.h"
+
+GATE_REGISTER_ENTITY(CTBLVasClassGroup);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasEventActionHistory.h"
+
+GATE_REGISTER_ENTITY(CTBLVasEventActionHistory);

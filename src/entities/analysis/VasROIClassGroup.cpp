@@ -1,0 +1,3 @@
+#include "entities/analysis/VasROIClassGroup.h"
+
+GATE_REGISTER_ENTITY(CTBLVasROIClassGroup);

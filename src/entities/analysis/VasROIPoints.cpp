@@ -1,0 +1,3 @@
+#include "entities/analysis/VasROIPoints.h"
+
+GATE_REGISTER_ENTITY(CTBLVasROIPoints);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasWaterLevel.h"
+
+GATE_REGISTER_ENTITY(CTBLVasWaterLevel);

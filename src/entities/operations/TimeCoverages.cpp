@@ -1,0 +1,3 @@
+#include "entities/operations/TimeCoverages.h"
+
+GATE_REGISTER_ENTITY(CTBLTimeCoverages);
