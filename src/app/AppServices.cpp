@@ -1,17 +1,25 @@
 #include "app/AppServices.h"
 
 #include "app/TorvaneGateManagerApp.h"
+#include "shell/AIEventPublisherItem.h"
+#include "shell/AlarmOutputPublisherItem.h"
+#include "shell/DataSynchronizerItem.h"
+#include "shell/HTNvrDataSynchronizerItem.h"
+#include "shell/NvrDataSynchronizerItem.h"
+#include "shell/ServerStatusPublisherItem.h"
+#include "shell/VuzorMetroEventReceiverItem.h"
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
-  // One line per service; a service joins the program by giving its factory here.
+  // One line per service; a service joins the program by giving its factory
+  // here (until then its line holds only its kind).
   static const std::vector<CGateServiceRegistration> registrations = {
-      {GateServiceKind::DataSynchronizer, nullptr},
-      {GateServiceKind::NvrDataSynchronizer, nullptr},
-      {GateServiceKind::AIEventPublisher, nullptr},
-      {GateServiceKind::ServerStatusPublisher, nullptr},
-      {GateServiceKind::HTNvrDataSynchronizer, nullptr},
-      {GateServiceKind::AlarmOutputPublisher, nullptr},
-      {GateServiceKind::MetroEventReceiver, nullptr},
+      {&kDataSynchronizerKind, nullptr},
+      {&kNvrDataSynchronizerKind, nullptr},
+      {&kAIEventPublisherKind, nullptr},
+      {&kServerStatusPublisherKind, nullptr},
+      {&kHTNvrDataSynchronizerKind, nullptr},
+      {&kAlarmOutputPublisherKind, nullptr},
+      {&kMetroEventReceiverKind, nullptr},
   };
   return registrations;
 }

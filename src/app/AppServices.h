@@ -14,12 +14,13 @@ class CTorvaneGateManagerApp;
 // shared store); null while the service is not part of the program.
 using GateServiceFactory = std::shared_ptr<IGateService> (*)(CTorvaneGateManagerApp& app);
 
+// One service: its kind (number, texts, views) and how to build it.
 struct CGateServiceRegistration {
-  GateServiceKind kind;
+  const CGateServiceKind* kind;
   GateServiceFactory make;
 };
 
-// The registration lines, in the fixed order.
+// The registration lines, in the order of their kind numbers.
 const std::vector<CGateServiceRegistration>& GetRegisteredServices();
 
 // Builds every registered service that has a factory, in the fixed order.

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QClipboard>
 #include <QColor>
+#include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -39,9 +40,20 @@ class ListCtrlExModel : public QAbstractTableModel {
         return FromColorRef(list_->QueryItemAppearance(index.row(), index.column()).backColor);
       case Qt::TextAlignmentRole:
         return QVariant::fromValue(Alignment(index.column()));
+      case Qt::FontRole:
+        return RowFont();
       default:
         return QVariant();
     }
+  }
+
+  // The rows' font, made from the list's font style.
+  QFont RowFont() const {
+    const CLogicalFont& logical = list_->GetRowFontStyle().GetFont();
+    QFont font(FromLegacy(logical.faceName));
+    if (logical.height > 0) font.setPixelSize(logical.height);
+    if (logical.weight > 0) font.setWeight(static_cast<QFont::Weight>(logical.weight));
+    return font;
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {

@@ -1,15 +1,17 @@
 #include "gui/MainWindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 
+#include "gui/AboutBox.h"
 #include "gui/ListCtrlExWidget.h"
+#include "gui/ProgramIcon.h"
 #include "gui/QtText.h"
 #include "gui/TrayHost.h"
 #include "gui/WidgetResizerHost.h"
@@ -41,7 +43,9 @@ MainWindow::MainWindow(std::vector<std::shared_ptr<IGateService>> services, cons
     : QWidget(parent), resizerHost_(std::make_unique<WidgetResizerHost>(this)), trayHost_(trayHost) {
   dialog_ = std::make_unique<CTorvaneGateManagerDlg>(this, texts, std::move(services));
   setWindowTitle(QString::fromLatin1(kWindowTitle));
-  setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+  setWindowIcon(ProgramIcon());
+  // The window's own menu (a right click on the window): the About box.
+  setContextMenuPolicy(Qt::ActionsContextMenu);
   setFont(QFont(QStringLiteral("Tahoma"), 9));
 
   status_ = new QLabel(QStringLiteral("Status"), this);
@@ -149,6 +153,20 @@ void MainWindow::QuitProgram() {
   QCoreApplication::exit(0);
 }
 
+void MainWindow::AddSystemMenuItem(const std::string& text, unsigned command) {
+  auto* separator = new QAction(this);
+  separator->setSeparator(true);
+  addAction(separator);
+  auto* item = new QAction(FromLegacy(text), this);
+  connect(item, &QAction::triggered, this, [this, command] { dialog_->OnSysCommand(command); });
+  addAction(item);
+}
+
+void MainWindow::ShowAboutBox(const CAboutBoxTexts& texts) {
+  AboutBox box(texts, this);
+  box.exec();
+}
+
 void MainWindow::OpenOptionDialog() {
   // The option dialog joins with the option pages; until then the button opens nothing.
 }
@@ -179,7 +197,19 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (dialog_) dialog_->GetResizer().OnSize();
+  if (!dialog_) return;
+  // The window size stays within the resizer's limits. The toolkit does not
+  // say which edge was dragged: the top-left corner stays, as when the
+  // bottom-right corner is dragged.
+  QRect frame = frameGeometry();
+  CRect proposed(frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height());
+  CRect allowed = proposed;
+  dialog_->GetResizer().OnSizing(CWndResizer::SIZING_BOTTOMRIGHT, &allowed);
+  if (allowed.Width() != proposed.Width() || allowed.Height() != proposed.Height()) {
+    resize(width() + allowed.Width() - proposed.Width(), height() + allowed.Height() - proposed.Height());
+    return;  // the layout follows the corrected size
+  }
+  dialog_->GetResizer().OnSize();
 }
 
 void MainWindow::WatchTrayHost() {

@@ -55,6 +55,8 @@ class MainWindow : public QWidget, public IMainDialogView {
   void MinimizeWindow() override;
   bool IsWindowHidden() const override;
   void QuitProgram() override;
+  void AddSystemMenuItem(const std::string& text, unsigned command) override;
+  void ShowAboutBox(const CAboutBoxTexts& texts) override;
   void OpenOptionDialog() override;
   std::string GetWindowTitle() const override;
   ITrayHost* GetTrayHost() override;

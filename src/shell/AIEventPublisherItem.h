@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "shell/GateServiceKind.h"
 #include "shell/JobItemStatus.h"
 #include "shell/JobRecord.h"
 
@@ -29,3 +30,6 @@ class CAIEventPublisherItems : public CJobItemList<CAIEventPublisherItem> {
  public:
   const char* GetTypeName() const override { return "AIEventPublisherItems"; }
 };
+
+// Kind 3: no details, column 3 TargetUrl, column 4 the last run.
+extern const TGateServiceKind<CAIEventPublisherItem, CAIEventPublisherItemStatus> kAIEventPublisherKind;

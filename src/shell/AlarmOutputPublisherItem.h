@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "shell/GateServiceKind.h"
 #include "shell/JobItemStatus.h"
 #include "shell/JobRecord.h"
 
@@ -34,3 +35,8 @@ class CAlarmOutputPublisherItems : public CJobItemList<CAlarmOutputPublisherItem
  public:
   const char* GetTypeName() const override { return "AlarmOutputPublisherItems"; }
 };
+
+// Kind 6: column 2 "<text 51> <Channel>", then " - <text 55>" for EventKind
+// 1 or " - <text 56>" for EventKind 2; column 3 TargetUrl; column 4 the last run.
+extern const TGateServiceKind<CAlarmOutputPublisherItem, CAlarmOutputPublisherItemStatus>
+    kAlarmOutputPublisherKind;

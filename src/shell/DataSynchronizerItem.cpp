@@ -27,3 +27,20 @@ std::string CDataSynchronizerItemStatus::GetLastSynchronizedLocalText() const {
 std::string CDataSynchronizerItemStatus::GetLastExecutedLocalText() const {
   return UtcTimeTextToLocalText(GetLastDateTimeExecuted());
 }
+
+namespace {
+
+std::string SyncDetails(const CDataSynchronizerItem& item, const CDataSynchronizerItemStatus& status,
+                        const ILangTexts*) {
+  std::string synchronized = status.GetLastSynchronizedLocalText();
+  return synchronized.empty() ? item.GetSourceData() : item.GetSourceData() + " (" + synchronized + ")";
+}
+
+}  // namespace
+
+const TGateServiceKind<CDataSynchronizerItem, CDataSynchronizerItemStatus> kDataSynchronizerKind = {
+    {1, "DataSynchronizer", 13, true, true},
+    &SyncDetails,
+    &TargetUrlView<CDataSynchronizerItem>,
+    &LastExecutedView<CDataSynchronizerItemStatus>,
+};

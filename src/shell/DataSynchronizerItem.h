@@ -5,9 +5,9 @@
 #pragma once
 
 #include <stdint.h>
-
 #include <string>
 
+#include "shell/GateServiceKind.h"
 #include "shell/JobRecord.h"
 
 #define GATE_DATA_SYNC_ITEM_FIELDS(F)                               \
@@ -68,3 +68,7 @@ class CDataSynchronizerItemStatus : public CSerializable {
 // The NVR and HT NVR synchronizers keep the same status record.
 using CNvrDataSynchronizerItemStatus = CDataSynchronizerItemStatus;
 using CHTNvrDataSynchronizerItemStatus = CDataSynchronizerItemStatus;
+
+// Kind 1: column 2 is SourceData, followed by " (<last synchronized>)" when
+// there is one; column 3 TargetUrl; column 4 the last run.
+extern const TGateServiceKind<CDataSynchronizerItem, CDataSynchronizerItemStatus> kDataSynchronizerKind;

@@ -1,44 +1,16 @@
-// The one interface through which the main window drives each of the seven
-// services: it initialises, starts and stops them, asks whether they have
-// work, and reads their jobs and run statuses to show them in the job list.
-// A service publishes its messages through its IMessagePublisher base.
+// The one interface through which the main window drives every service: it
+// initialises, starts and stops them, asks whether they have work, and shows
+// one row per job. A service publishes its messages through its
+// IMessagePublisher base. Services with typed job records implement it
+// through CGateServiceOf (GateServiceOf.h), which makes the rows with their
+// kind's views.
 #pragma once
 
-#include <map>
 #include <string>
+#include <vector>
 
 #include "foundation/MessagePublisher.h"
-
-// The services in their fixed order: every pass over them (initialise,
-// start, stop, list building, row lookup) follows it.
-enum class GateServiceKind : int {
-  DataSynchronizer = 1,
-  NvrDataSynchronizer = 2,
-  AIEventPublisher = 3,
-  ServerStatusPublisher = 4,
-  HTNvrDataSynchronizer = 5,
-  AlarmOutputPublisher = 6,
-  MetroEventReceiver = 7,
-};
-
-// What the main window shows of one job. Fields a service does not have stay empty or 0.
-struct CGateServiceItem {
-  int id = 0;                 // job ID; 0 for "no such job"
-  std::string sourceData;     // data synchronizer: SourceData
-  std::string target;         // TargetUrl, or TargetAddress of the NVR and HT NVR synchronizers
-  int eventKind = 0;          // alarm output: EventKind
-  int channel = 0;            // alarm output: Channel
-  int port = 0;               // metro event receiver: Port
-};
-
-// What the main window shows of one job's run status. Times are local time
-// texts "YYYY-MM-DD HH:MM:SS", or "" when the stored UTC text does not parse.
-struct CGateServiceItemStatus {
-  int id = 0;                          // job ID; 0 for "no such status"
-  std::string lastSynchronizedText;    // synchronizers: LastDateTimeSynchronized
-  std::string lastTimeText;            // LastDateTimeExecuted; the metro receiver's LastDateTimeReceived
-  int lastErrorCode = 0;               // 0 success
-};
+#include "shell/GateServiceKind.h"
 
 // What the Hidden settings give the services (Settings/Hidden.xml): each
 // service takes what concerns it, the others ignore it.
@@ -53,7 +25,8 @@ class IGateService : public IMessagePublisher {
  public:
   ~IGateService() override = default;
 
-  virtual GateServiceKind GetServiceKind() const = 0;
+  // Its kind: number (the fixed order), name text, views.
+  virtual const CGateServiceKind& GetKind() const = 0;
   // Before Initialize: the building-IoT settings (data synchronizer, AI
   // event publisher) and the event dwell time (AI event publisher).
   virtual void ApplyHiddenSettings(const CGateServiceHiddenSettings&) {}
@@ -68,10 +41,12 @@ class IGateService : public IMessagePublisher {
   virtual void OnFinalStop() {}
   // True when the service has work to do (its job list is not empty).
   virtual bool IsConfigured() = 0;
-  // Copies of the jobs by ID, taken under the service's own lock.
-  virtual std::map<int, CGateServiceItem> GetItems() = 0;
-  // A copy of job `id`, or a job whose ID is 0.
-  virtual CGateServiceItem GetItem(int id) = 0;
-  // A copy of job `id`'s run status, or a status whose ID is 0.
-  virtual CGateServiceItemStatus GetItemStatus(int id) = 0;
+
+  // The IDs of its jobs, ascending; taken under the service's own lock.
+  virtual std::vector<int> GetItemIDs() = 0;
+  // Whether it has a job with that (positive) ID.
+  virtual bool HasItem(int id) = 0;
+  // Columns 2 to 5 of job `id`, from copies of the job and its run status;
+  // false (row untouched) when the run status has no positive ID.
+  virtual bool GetJobRow(int id, const ILangTexts* texts, CJobRow* row) = 0;
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/DataSynchronizerItem.h"
+#include "shell/GateServiceKind.h"
 #include "shell/JobRecord.h"
 
 #define GATE_HT_NVR_SYNC_ITEM_FIELDS(F)             \
@@ -30,3 +31,7 @@ class CHTNvrDataSynchronizerItems : public CJobItemList<CHTNvrDataSynchronizerIt
  public:
   const char* GetTypeName() const override { return "HTNvrDataSynchronizerItems"; }
 };
+
+// Kind 5: column 2 the last synchronization, column 3 TargetAddress, column 4 the last run.
+extern const TGateServiceKind<CHTNvrDataSynchronizerItem, CHTNvrDataSynchronizerItemStatus>
+    kHTNvrDataSynchronizerKind;

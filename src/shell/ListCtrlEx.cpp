@@ -86,6 +86,12 @@ intptr_t CListCtrlEx::GetItemData(int row) const {
 
 bool CListCtrlEx::DeleteItemAt(int row) {
   if (row < 0 || row >= GetItemCount()) return false;
+  rows_[row].data = 0;
+  return true;
+}
+
+bool CListCtrlEx::DeleteItem(int row) {
+  if (row < 0 || row >= GetItemCount()) return false;
   rows_.erase(rows_.begin() + row);
   RowsChanged();
   return true;

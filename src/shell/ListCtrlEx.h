@@ -86,8 +86,12 @@ class CListCtrlEx : public IMessagePublisher {
   std::string GetItemText(int row, int column) const;
   // The row's data value, 0 out of range.
   intptr_t GetItemData(int row) const;
-  // Deletes one row; false when out of range.
+  // Drops the row's data value (it reads 0 from now on) and keeps the row:
+  // the caller deletes the row right after (DeleteItem), as the option pages
+  // do. False when out of range.
   bool DeleteItemAt(int row);
+  // Deletes one row; false when out of range.
+  bool DeleteItem(int row);
   // Deletes every row; a sorted column loses its mark and the next click on it counts as a first one.
   void DeleteAllItems();
 

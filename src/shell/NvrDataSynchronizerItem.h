@@ -6,6 +6,7 @@
 #include <string>
 
 #include "shell/DataSynchronizerItem.h"
+#include "shell/GateServiceKind.h"
 #include "shell/JobRecord.h"
 
 #define GATE_NVR_SYNC_ITEM_FIELDS(F)                \
@@ -31,3 +32,6 @@ class CNvrDataSynchronizerItems : public CJobItemList<CNvrDataSynchronizerItem> 
  public:
   const char* GetTypeName() const override { return "NvrDataSynchronizerItems"; }
 };
+
+// Kind 2: column 2 the last synchronization, column 3 TargetAddress, column 4 the last run.
+extern const TGateServiceKind<CNvrDataSynchronizerItem, CNvrDataSynchronizerItemStatus> kNvrDataSynchronizerKind;

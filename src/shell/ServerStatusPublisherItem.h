@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "shell/GateServiceKind.h"
 #include "shell/JobItemStatus.h"
 #include "shell/JobRecord.h"
 
@@ -33,3 +34,7 @@ class CServerStatusPublisherItems : public CJobItemList<CServerStatusPublisherIt
  public:
   const char* GetTypeName() const override { return "ServerStatusPublisherItems"; }
 };
+
+// Kind 4: no details, column 3 TargetUrl, column 4 the last run.
+extern const TGateServiceKind<CServerStatusPublisherItem, CServerStatusPublisherItemStatus>
+    kServerStatusPublisherKind;

@@ -3,7 +3,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/CodePage.h"
 
@@ -18,22 +17,13 @@ constexpr int kTextTrayExit = 5;
 constexpr int kTextStatus = 11;
 constexpr int kColumnTitles[6] = {6, 7, 8, 12, 10, 14};
 constexpr int kColumnWidths[6] = {50, 150, 250, 250, 250, 50};
-constexpr int kServiceNames[7] = {13, 46, 15, 45, 48, 52, 60};
-constexpr int kTextAlarmChannel = 51;
-constexpr int kTextAlarmEventKind1 = 55;
-constexpr int kTextAlarmEventKind2 = 56;
-constexpr int kTextMetroPort = 23;
+// The window's fixed texts (UTF-8 here; the view takes the legacy code page).
+constexpr const char* kAboutMenuText = "TorvaneGateManager \xEC\xA0\x95\xEB\xB3\xB4(&A)...";
+constexpr const char* kAboutCaption = "TorvaneGateManager \xEC\xA0\x95\xEB\xB3\xB4";
+constexpr const char* kAboutText = "TorvaneGateManager, \xEB\xB2\x84\xEC\xA0\x84 1.0";
+constexpr const char* kAboutOk = "\xED\x99\x95\xEC\x9D\xB8";
 
-std::string Format(const char* format, const std::string& text, int number) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, number);
-  return text + buffer;
-}
-
-bool ShowsSynchronizedTime(GateServiceKind kind) {
-  return kind == GateServiceKind::DataSynchronizer || kind == GateServiceKind::NvrDataSynchronizer ||
-         kind == GateServiceKind::HTNvrDataSynchronizer;
-}
+std::string Legacy(const char* utf8) { return platform::ConvertCodePage(utf8, "UTF-8", platform::LegacyCodePage()); }
 
 }  // namespace
 
@@ -42,10 +32,10 @@ CTorvaneGateManagerDlg::CTorvaneGateManagerDlg(IMainDialogView* view, const ILan
     : view_(view), texts_(texts) {
   services.erase(std::remove(services.begin(), services.end(), nullptr), services.end());
   std::stable_sort(services.begin(), services.end(), [](const auto& a, const auto& b) {
-    return a->GetServiceKind() < b->GetServiceKind();
+    return a->GetKind().number < b->GetKind().number;
   });
   for (auto& service : services) {
-    if (services_.empty() || services_.back()->GetServiceKind() != service->GetServiceKind()) {
+    if (services_.empty() || services_.back()->GetKind().number != service->GetKind().number) {
       services_.push_back(std::move(service));
     }
   }
@@ -57,10 +47,11 @@ std::string CTorvaneGateManagerDlg::Text(int index) const { return texts_ ? text
 
 bool CTorvaneGateManagerDlg::OnInitDialog() {
   initialised_ = true;
+  view_->AddSystemMenuItem(Legacy(kAboutMenuText), kAboutBoxCommand);
   // The list font, by the loaded language.
   listFont_ = CFontStyle();
   if (languageCode_ == 2) {
-    listFont_.faceName = platform::ConvertCodePage("\xEA\xB5\xB4\xEB\xA6\xBC", "UTF-8", platform::LegacyCodePage());
+    listFont_.faceName = Legacy("\xEA\xB5\xB4\xEB\xA6\xBC");
     listFont_.height = 12;
   } else {
     listFont_.faceName = "Tahoma";
@@ -74,7 +65,7 @@ bool CTorvaneGateManagerDlg::OnInitDialog() {
   // building-IoT auth codes; the others' go to a subscriber that does nothing.
   for (const auto& service : services_) {
     service->ApplyHiddenSettings(serviceSettings_);
-    if (service->GetServiceKind() == GateServiceKind::DataSynchronizer) {
+    if (service->GetKind().publishesAuthCodes) {
       service->SubscribeCallback(&CTorvaneGateManagerDlg::OnDataSyncMessage, this);
     } else {
       service->SubscribeCallback(&CTorvaneGateManagerDlg::OnIgnoredMessage, this);
@@ -180,6 +171,12 @@ void CTorvaneGateManagerDlg::OnCommand(unsigned command) {
   }
 }
 
+void CTorvaneGateManagerDlg::OnSysCommand(unsigned command) {
+  if ((command & 0xFFF0) == kAboutBoxCommand) {
+    view_->ShowAboutBox({Legacy(kAboutCaption), Legacy(kAboutText), Legacy(kAboutOk)});
+  }
+}
+
 void CTorvaneGateManagerDlg::OnClose() {
   if (quit_) {
     view_->QuitProgram();
@@ -204,7 +201,7 @@ void CTorvaneGateManagerDlg::OnDestroy() {
   StopServices();
   // The services may outlive the window: nothing may call back into it.
   for (const auto& service : services_) {
-    service->UnsubscribeCallback(service->GetServiceKind() == GateServiceKind::DataSynchronizer
+    service->UnsubscribeCallback(service->GetKind().publishesAuthCodes
                                      ? &CTorvaneGateManagerDlg::OnDataSyncMessage
                                      : &CTorvaneGateManagerDlg::OnIgnoredMessage);
   }
@@ -239,39 +236,10 @@ void CTorvaneGateManagerDlg::StopServices() {
   for (const auto& service : services_) service->Stop();
 }
 
-std::string CTorvaneGateManagerDlg::FormatDetails(GateServiceKind kind, const CGateServiceItem& item,
-                                                  const CGateServiceItemStatus& status) const {
-  switch (kind) {
-    case GateServiceKind::DataSynchronizer:
-      return status.lastSynchronizedText.empty() ? item.sourceData
-                                                 : item.sourceData + " (" + status.lastSynchronizedText + ")";
-    case GateServiceKind::NvrDataSynchronizer:
-    case GateServiceKind::HTNvrDataSynchronizer:
-      return status.lastSynchronizedText;
-    case GateServiceKind::AlarmOutputPublisher: {
-      std::string text = Format(" %d", Text(kTextAlarmChannel), item.channel);
-      if (item.eventKind == 1) text += " - " + Text(kTextAlarmEventKind1);
-      if (item.eventKind == 2) text += " - " + Text(kTextAlarmEventKind2);
-      return text;
-    }
-    case GateServiceKind::MetroEventReceiver:
-      return Format(" %d", Text(kTextMetroPort), item.port);
-    case GateServiceKind::AIEventPublisher:
-    case GateServiceKind::ServerStatusPublisher:
-      break;
-  }
-  return std::string();
-}
-
-std::string CTorvaneGateManagerDlg::FormatTarget(GateServiceKind kind, const CGateServiceItem& item) {
-  return kind == GateServiceKind::MetroEventReceiver ? std::string() : item.target;
-}
-
-void CTorvaneGateManagerDlg::SetStatusColumns(int row, GateServiceKind kind, const CGateServiceItem& item,
-                                              const CGateServiceItemStatus& status, bool withDetails) {
-  if (withDetails) list_.SetItem(row, 2, FormatDetails(kind, item, status));
-  list_.SetItem(row, 4, status.lastTimeText);
-  list_.SetItem(row, 5, std::to_string(status.lastErrorCode));
+void CTorvaneGateManagerDlg::SetStatusColumns(int row, const CJobRow& columns, bool withDetails) {
+  if (withDetails) list_.SetItem(row, 2, columns.details);
+  list_.SetItem(row, 4, columns.time);
+  list_.SetItem(row, 5, std::to_string(columns.lastErrorCode));
 }
 
 void CTorvaneGateManagerDlg::RefreshItemList() {
@@ -279,16 +247,15 @@ void CTorvaneGateManagerDlg::RefreshItemList() {
   list_.SetRedraw(false);
   list_.DeleteAllItems();
   for (const auto& service : services_) {
-    GateServiceKind kind = service->GetServiceKind();
-    std::string serviceName = Text(kServiceNames[static_cast<int>(kind) - 1]);
-    for (const auto& [id, item] : service->GetItems()) {
-      CGateServiceItemStatus status = service->GetItemStatus(id);
-      if (status.id <= 0) continue;
+    std::string serviceName = Text(service->GetKind().nameText);
+    for (int id : service->GetItemIDs()) {
+      CJobRow columns;
+      if (!service->GetJobRow(id, texts_, &columns)) continue;  // no run status: no row
       int row = list_.SetItem(list_.GetItemCount(), 0, std::to_string(id), id);
       if (row < 0) continue;
       list_.SetItem(row, 1, serviceName);
-      list_.SetItem(row, 3, FormatTarget(kind, item));
-      SetStatusColumns(row, kind, item, status, true);
+      list_.SetItem(row, 3, columns.target);
+      SetStatusColumns(row, columns, true);
     }
   }
   list_.SetRedraw(true);
@@ -299,13 +266,12 @@ void CTorvaneGateManagerDlg::UpdateItemStatus() {
   list_.SetRedraw(false);
   for (int row = 0; row < list_.GetItemCount(); ++row) {
     int id = static_cast<int>(list_.GetItemData(row));
+    // The first service in order that has the job owns the row.
     for (const auto& service : services_) {
-      CGateServiceItem item = service->GetItem(id);
-      if (item.id <= 0) continue;
-      CGateServiceItemStatus status = service->GetItemStatus(id);
-      if (status.id > 0) {
-        GateServiceKind kind = service->GetServiceKind();
-        SetStatusColumns(row, kind, item, status, ShowsSynchronizedTime(kind));
+      if (!service->HasItem(id)) continue;
+      CJobRow columns;
+      if (service->GetJobRow(id, texts_, &columns)) {
+        SetStatusColumns(row, columns, service->GetKind().detailsFollowStatus);
       }
       break;
     }

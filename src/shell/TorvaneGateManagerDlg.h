@@ -1,5 +1,6 @@
-// CTorvaneGateManagerDlg: the logic of the program's only window. It owns the
-// order of the services (GateServiceKind), initialises them when it opens,
+// CTorvaneGateManagerDlg: the logic of the program's only window. It keeps
+// the services in the order of their kind numbers (CGateServiceKind), walks
+// them in that order and never asks which kind one is; it initialises them when it opens,
 // starts the configured ones and stops them all with its Start button, shows
 // one row per job in its job list and refreshes the rows' status columns every
 // 1000 ms while the services run, keeps the tray icon whose menu opens the
@@ -22,10 +23,22 @@
 #include "shell/SystemTray.h"
 #include "shell/WndResizer.h"
 
+// The About box: caption, text and OK button, legacy code page.
+struct CAboutBoxTexts {
+  std::string caption;
+  std::string text;
+  std::string okText;
+};
+
 // What the dialog needs of its window.
 class IMainDialogView {
  public:
   virtual ~IMainDialogView() = default;
+  // Adds a command to the window's own menu (a separator before it); choosing
+  // it calls OnSysCommand(command).
+  virtual void AddSystemMenuItem(const std::string& text, unsigned command) = 0;
+  // Shows the About box modally, with the program's icon; returns when it is closed.
+  virtual void ShowAboutBox(const CAboutBoxTexts& texts) = 0;
   virtual void SetOptionButtonText(const std::string& text) = 0;
   virtual void SetStartButtonText(const std::string& text) = 0;
   virtual void SetStatusText(const std::string& text) = 0;
@@ -57,6 +70,7 @@ class CTorvaneGateManagerDlg {
   static constexpr unsigned kStatusTimerId = 1000;
   static constexpr int kStatusTimerPeriodMs = 1000;
   static constexpr unsigned kTrayIconId = 129;
+  static constexpr unsigned kAboutBoxCommand = 16;
   // Control identifiers, as the resizer names their panels.
   static constexpr unsigned kJobListId = 1000;
   static constexpr unsigned kOptionButtonId = 1001;
@@ -109,6 +123,9 @@ class CTorvaneGateManagerDlg {
   void OnTrayExit();
   // A menu command of the tray.
   void OnCommand(unsigned command);
+  // A command of the window's own menu: kAboutBoxCommand (low four bits
+  // ignored) opens the About box; others do nothing here.
+  void OnSysCommand(unsigned command);
   // A close request (close box, Alt+F4): hides the window, or minimises it
   // when there is no tray icon; ends the program after OnTrayExit.
   void OnClose();
@@ -137,15 +154,9 @@ class CTorvaneGateManagerDlg {
   CWndResizer& GetResizer() { return resizer_; }
   const std::vector<std::shared_ptr<IGateService>>& GetServices() const { return services_; }
 
-  // The texts of one job's columns 2 (details), 3 (target) and 4 (time) for a service of `kind`.
-  std::string FormatDetails(GateServiceKind kind, const CGateServiceItem& item,
-                            const CGateServiceItemStatus& status) const;
-  static std::string FormatTarget(GateServiceKind kind, const CGateServiceItem& item);
-
  private:
   std::string Text(int index) const;
-  void SetStatusColumns(int row, GateServiceKind kind, const CGateServiceItem& item,
-                        const CGateServiceItemStatus& status, bool withDetails);
+  void SetStatusColumns(int row, const CJobRow& columns, bool withDetails);
   void ShowTrayIcon();
   static void OnDataSyncMessage(const IMessagePublisher::_message_t* message);
   static void OnIgnoredMessage(const IMessagePublisher::_message_t* message);

@@ -43,3 +43,25 @@ void CVuzorMetroEventReceiverItemStatus::SetLastReceivedTime(int64_t seconds) {
 std::string CVuzorMetroEventReceiverItemStatus::GetLastReceivedLocalText() const {
   return UtcTimeTextToLocalText(GetLastDateTimeReceived());
 }
+
+namespace {
+
+constexpr int kTextPort = 23;
+
+std::string MetroDetails(const CVuzorMetroEventReceiverItem& item, const CVuzorMetroEventReceiverItemStatus&,
+                         const ILangTexts* texts) {
+  return LangText(texts, kTextPort) + " " + std::to_string(item.GetPort());
+}
+
+std::string LastReceived(const CVuzorMetroEventReceiverItemStatus& status) {
+  return status.GetLastReceivedLocalText();
+}
+
+}  // namespace
+
+const TGateServiceKind<CVuzorMetroEventReceiverItem, CVuzorMetroEventReceiverItemStatus> kMetroEventReceiverKind = {
+    {7, "MetroEventReceiver", 60, false, false},
+    &MetroDetails,
+    nullptr,
+    &LastReceived,
+};

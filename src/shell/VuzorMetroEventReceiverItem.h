@@ -5,10 +5,10 @@
 #pragma once
 
 #include <stdint.h>
-
 #include <string>
 #include <vector>
 
+#include "shell/GateServiceKind.h"
 #include "shell/JobRecord.h"
 
 #define GATE_HTTP_TARGET_SITE_FIELDS(F)             \
@@ -110,3 +110,7 @@ class CVuzorMetroEventReceiverItemStatus : public CSerializable {
 
   GATE_JOB_RECORD_FIELDS(CVuzorMetroEventReceiverItemStatus, GATE_METRO_RECEIVER_STATUS_FIELDS)
 };
+
+// Kind 7: column 2 "<text 23> <Port>", no target, column 4 the last reception.
+extern const TGateServiceKind<CVuzorMetroEventReceiverItem, CVuzorMetroEventReceiverItemStatus>
+    kMetroEventReceiverKind;

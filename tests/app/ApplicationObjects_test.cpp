@@ -43,7 +43,7 @@ TEST(ApplicationRows, TheProgramRegistersEveryRowClass) {
 TEST(ApplicationServices, TheSevenKindsAreRegisteredInTheFixedOrder) {
   std::vector<int> kinds;
   for (const CGateServiceRegistration& registration : GetRegisteredServices()) {
-    kinds.push_back(static_cast<int>(registration.kind));
+    kinds.push_back(registration.kind->number);
   }
   EXPECT_EQ(kinds, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
 }
@@ -110,6 +110,8 @@ class NoView : public IMainDialogView {
   bool IsWindowHidden() const override { return false; }
   void QuitProgram() override {}
   void OpenOptionDialog() override {}
+  void AddSystemMenuItem(const std::string&, unsigned) override {}
+  void ShowAboutBox(const CAboutBoxTexts&) override {}
   std::string GetWindowTitle() const override { return "TorvaneGateManager"; }
   ITrayHost* GetTrayHost() override { return nullptr; }
   IResizerHost* GetResizerHost() override { return nullptr; }
@@ -134,10 +136,10 @@ TEST(ApplicationDialog, TheWindowGetsTheEventServerTheHiddenSettingsAndTheAuthCo
   std::vector<CZavAuthCodeMap> sunk;
   app.SetAuthCodeSink([&sunk](const CZavAuthCodeMap& codes) { sunk.push_back(codes); });
 
-  auto sync = std::make_shared<TestGateService>(GateServiceKind::DataSynchronizer, nullptr);
+  auto sync = MakeTestGateService(kTestDataSync, nullptr);
   NoView view;
   {
-    CTorvaneGateManagerDlg dialog(&view, nullptr, {sync});
+    CTorvaneGateManagerDlg dialog(&view, nullptr, {sync->AsService()});
     app.PrepareMainDialog(dialog);
     dialog.OnInitDialog();
     EXPECT_EQ(serverSeen->starts, 1);
@@ -147,12 +149,12 @@ TEST(ApplicationDialog, TheWindowGetsTheEventServerTheHiddenSettingsAndTheAuthCo
     // The map travels as a pointer in the second value and lives only while published.
     {
       CZavAuthCodeMap codes = {{3, "code-3"}, {8, "code-8"}};
-      sync->NotifySubscribers("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, reinterpret_cast<intptr_t>(&codes), 0);
+      sync->Publish("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, reinterpret_cast<intptr_t>(&codes), 0);
     }
     ASSERT_EQ(sunk.size(), 1u);
     EXPECT_EQ(sunk[0], (CZavAuthCodeMap{{3, "code-3"}, {8, "code-8"}}));
     EXPECT_EQ(app.GetZavAuthCodes().at(8), "code-8");
-    sync->NotifySubscribers("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 0, 0);
+    sync->Publish("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 0, 0);
     EXPECT_EQ(sunk.size(), 1u) << "a message without a map hands nothing";
   }
   EXPECT_EQ(serverSeen->shutdowns, 1);

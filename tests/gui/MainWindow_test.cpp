@@ -5,7 +5,9 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QStyle>
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -20,9 +22,11 @@
 #include <functional>
 
 #include "gui/ListCtrlExWidget.h"
+#include "gui/ProgramIcon.h"
 #include "gui/QtText.h"
 #include "gui/SignalBridge.h"
 #include "gui/TrayHost.h"
+#include "shell/ScopedTimeZone.h"
 #include "shell/TestGateService.h"
 #include "shell/TestTrayHost.h"
 
@@ -68,17 +72,17 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000) {
   return true;
 }
 
-CGateServiceItem Job(int id, std::string target) {
-  CGateServiceItem item;
-  item.id = id;
-  item.target = std::move(target);
-  return item;
+TestJob Job(int id, std::string target) {
+  TestJob job;
+  job.id = id;
+  job.target = std::move(target);
+  return job;
 }
 
-CGateServiceItemStatus Status(int id, std::string time, int error) {
-  CGateServiceItemStatus status;
+TestStatus Status(int id, std::string time, int error) {
+  TestStatus status;
   status.id = id;
-  status.lastTimeText = std::move(time);
+  status.lastTime = std::move(time);
   status.lastErrorCode = error;
   return status;
 }
@@ -86,22 +90,22 @@ CGateServiceItemStatus Status(int id, std::string time, int error) {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sync = std::make_shared<TestGateService>(GateServiceKind::DataSynchronizer, journal);
-    ai = std::make_shared<TestGateService>(GateServiceKind::AIEventPublisher, journal);
-    metro = std::make_shared<TestGateService>(GateServiceKind::MetroEventReceiver, journal);
-    CGateServiceItem cameras = Job(3, "http://10.0.0.20/api/cameras");
+    sync = MakeTestGateService(kTestDataSync, journal);
+    ai = MakeTestGateService(kTestAIEvents, journal);
+    metro = MakeTestGateService(kTestMetroEvents, journal);
+    TestJob cameras = Job(3, "http://10.0.0.20/api/cameras");
     cameras.sourceData = "Cameras";
     sync->AddJob(cameras, Status(3, "2024-05-06 07:08:09", 0));
     ai->AddJob(Job(7, "http://10.0.0.21/events"), Status(7, "2024-05-06 07:08:10", 500));
     ai->AddJob(Job(5, "https://events.example/ai"), Status(5, "2024-05-06 07:07:59", 0));
-    CGateServiceItem receiver = Job(9, "");
+    TestJob receiver = Job(9, "");
     receiver.port = 9100;
     metro->AddJob(receiver, Status(9, "", 0));
   }
 
   std::unique_ptr<MainWindow> Make(ITrayHost* tray) {
     auto window = std::make_unique<MainWindow>(
-        std::vector<std::shared_ptr<IGateService>>{metro, ai, sync}, &texts, tray);
+        std::vector<std::shared_ptr<IGateService>>{metro->AsService(), ai->AsService(), sync->AsService()}, &texts, tray);
     window->Initialize();
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -121,6 +125,7 @@ class MainWindowTest : public ::testing::Test {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, header->height() / 2));
   }
 
+  ScopedTimeZone utc{"UTC"};  // status times read back as written
   std::shared_ptr<std::vector<std::string>> journal = std::make_shared<std::vector<std::string>>();
   std::shared_ptr<TestGateService> sync, ai, metro;
   EnglishTexts texts;
@@ -256,6 +261,59 @@ TEST_F(MainWindowTest, ResizingKeepsTheControlsAnchored) {
   EXPECT_EQ(window->height() - window->startButton()->geometry().bottom(), startBottom);
   EXPECT_EQ(window->optionButton()->geometry().left(), option.left());
   EXPECT_EQ(window->optionButton()->geometry().top(), option.top() + 100);
+}
+
+// The resizer's size limits hold for the window itself, not only its controls.
+TEST_F(MainWindowTest, TheWindowSizeStaysWithinTheResizerLimits) {
+  auto window = Make(&tray);
+  ASSERT_TRUE(window->dialog().GetResizer().root().SetMinSize(600, 400));
+  ASSERT_TRUE(window->dialog().GetResizer().root().SetMaxSize(1200, 900));
+  window->resize(300, 200);
+  EXPECT_TRUE(WaitFor([&] { return window->width() >= 600 && window->height() >= 400; }))
+      << window->width() << "x" << window->height();
+  window->resize(2000, 1500);
+  EXPECT_TRUE(WaitFor([&] { return window->width() <= 1200 && window->height() <= 900; }))
+      << window->width() << "x" << window->height();
+  window->resize(800, 500);
+  EXPECT_TRUE(WaitFor([&] { return window->width() == 800 && window->height() == 500; })) << "within the limits";
+}
+
+TEST_F(MainWindowTest, OwnIconAndTheAboutBoxFromTheWindowMenu) {
+  auto window = Make(&tray);
+  EXPECT_EQ(window->windowIcon().pixmap(32, 32).toImage(), ProgramIcon().pixmap(32, 32).toImage());
+  EXPECT_NE(window->windowIcon().pixmap(32, 32).toImage(),
+            window->style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32).toImage())
+      << "not a stock icon";
+  QList<QAction*> actions = window->actions();
+  ASSERT_EQ(actions.size(), 2);
+  EXPECT_TRUE(actions[0]->isSeparator());
+  EXPECT_EQ(actions[1]->text(), QString::fromUtf8("TorvaneGateManager \xEC\xA0\x95\xEB\xB3\xB4(&A)..."));
+  QString caption, text;
+  bool closed = false;
+  QTimer::singleShot(0, [&] {
+    WaitFor([] { return QApplication::activeModalWidget() != nullptr; });
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    caption = box->windowTitle();
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("aboutText"))) text = label->text();
+    QPushButton* ok = box->findChild<QPushButton*>();
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), QString::fromUtf8("\xED\x99\x95\xEC\x9D\xB8"));
+    ok->click();
+    closed = true;
+  });
+  actions[1]->trigger();  // modal: returns once the box is closed
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(caption, QString::fromUtf8("TorvaneGateManager \xEC\xA0\x95\xEB\xB3\xB4"));
+  EXPECT_EQ(text, QString::fromUtf8("TorvaneGateManager, \xEB\xB2\x84\xEC\xA0\x84 1.0"));
+}
+
+TEST_F(MainWindowTest, RowsUseTheListFont) {
+  auto window = Make(&tray);
+  QFont font = window->jobList()->model()->index(0, 0).data(Qt::FontRole).value<QFont>();
+  EXPECT_EQ(font.family(), QStringLiteral("Tahoma"));
+  EXPECT_EQ(font.pixelSize(), 13);
+  EXPECT_EQ(font.weight(), QFont::Normal);
 }
 
 TEST_F(MainWindowTest, TerminationSignalEndsTheProgramAndStopsTheServices) {

@@ -182,9 +182,18 @@ TEST_F(ListCtrlExTest, ItemsOutOfRange) {
   EXPECT_EQ(list.GetItemData(1), 7);
   EXPECT_EQ(list.GetItemData(2), 0);
   EXPECT_EQ(list.GetItemText(5, 0), "");
-  EXPECT_TRUE(list.DeleteItemAt(0));
   EXPECT_FALSE(list.DeleteItemAt(3));
+  EXPECT_FALSE(list.DeleteItem(3));
+  // The option pages' delete: drop the row's data, then delete the row.
+  EXPECT_TRUE(list.DeleteItemAt(0));
+  EXPECT_EQ(list.GetItemCount(), 2) << "the row stays until the caller deletes it";
+  EXPECT_EQ(list.GetItemData(0), 0);
+  EXPECT_EQ(list.GetItemText(0, 0), "before");
+  EXPECT_EQ(list.GetItemData(1), 7) << "the other rows keep theirs";
+  EXPECT_TRUE(list.DeleteItem(0));
+  EXPECT_EQ(list.GetItemCount(), 1);
   EXPECT_EQ(list.GetItemText(0, 0), "first");
+  EXPECT_EQ(list.GetItemData(0), 7);
 }
 
 TEST_F(ListCtrlExTest, RedrawOffCollectsTheChangesIntoOneRedraw) {

@@ -8,6 +8,7 @@
 #include "foundation/MultiLang.h"
 #include "shell/LangTexts.h"
 
+#include "ScopedTimeZone.h"
 #include "shell/TestGateService.h"
 #include "shell/TestTrayHost.h"
 
@@ -35,7 +36,11 @@ class FakeView : public IMainDialogView {
   int optionDialogs = 0;
   TestTrayHost tray;
   bool hasTray = true;
+  std::vector<std::pair<std::string, unsigned>> menuItems;
+  std::vector<CAboutBoxTexts> aboutBoxes;
 
+  void AddSystemMenuItem(const std::string& text, unsigned command) override { menuItems.emplace_back(text, command); }
+  void ShowAboutBox(const CAboutBoxTexts& texts) override { aboutBoxes.push_back(texts); }
   void SetOptionButtonText(const std::string& t) override { optionText = t; }
   void SetStartButtonText(const std::string& t) override { startText = t; }
   void SetStatusText(const std::string& t) override { statusText = t; }
@@ -59,9 +64,9 @@ class FakeView : public IMainDialogView {
 
 class MainDialogTest : public ::testing::Test {
  protected:
-  std::shared_ptr<TestGateService> Add(GateServiceKind kind) {
-    auto service = std::make_shared<TestGateService>(kind, journal);
-    services.push_back(service);
+  std::shared_ptr<TestGateService> Add(int kind) {
+    auto service = MakeTestGateService(kind, journal);
+    services.push_back(service->AsService());
     return service;
   }
   Dlg& Open(bool start = false, bool hide = false) {
@@ -81,6 +86,7 @@ class MainDialogTest : public ::testing::Test {
     return cells;
   }
 
+  ScopedTimeZone utc{"UTC"};  // status times read back as written
   Journal journal = std::make_shared<std::vector<std::string>>();
   std::vector<std::shared_ptr<IGateService>> services;
   NumberedTexts texts;
@@ -89,28 +95,28 @@ class MainDialogTest : public ::testing::Test {
   std::unique_ptr<Dlg> dialog;
 };
 
-CGateServiceItem Job(int id, std::string target = "") {
-  CGateServiceItem item;
-  item.id = id;
-  item.target = std::move(target);
-  return item;
+TestJob Job(int id, std::string target = "") {
+  TestJob job;
+  job.id = id;
+  job.target = std::move(target);
+  return job;
 }
 
-CGateServiceItemStatus Status(int id, std::string time = "", int error = 0, std::string synchronized = "") {
-  CGateServiceItemStatus status;
+TestStatus Status(int id, std::string time = "", int error = 0, std::string synchronized = "") {
+  TestStatus status;
   status.id = id;
-  status.lastTimeText = std::move(time);
+  status.lastTime = std::move(time);
   status.lastErrorCode = error;
-  status.lastSynchronizedText = std::move(synchronized);
+  status.lastSynchronized = std::move(synchronized);
   return status;
 }
 
 TEST_F(MainDialogTest, OpeningInitialisesInTheFixedOrderAndSetsTheCaptions) {
   // Given out of order, and a second service of one kind that does not count.
-  Add(GateServiceKind::MetroEventReceiver);
-  Add(GateServiceKind::DataSynchronizer);
-  Add(GateServiceKind::AlarmOutputPublisher);
-  Add(GateServiceKind::DataSynchronizer);
+  Add(kTestMetroEvents);
+  Add(kTestDataSync);
+  Add(kTestAlarmOutput);
+  Add(kTestDataSync);
   services.push_back(nullptr);
   dialog = std::make_unique<Dlg>(&view, &texts, services);
   dialog->OnInitDialog();
@@ -134,8 +140,8 @@ TEST_F(MainDialogTest, OpeningInitialisesInTheFixedOrderAndSetsTheCaptions) {
 }
 
 TEST_F(MainDialogTest, StartWithNoConfiguredServiceDoesNothing) {
-  auto a = Add(GateServiceKind::DataSynchronizer);
-  auto b = Add(GateServiceKind::AlarmOutputPublisher);
+  auto a = Add(kTestDataSync);
+  auto b = Add(kTestAlarmOutput);
   a->configured = b->configured = false;
   a->AddJob(Job(1), Status(1));
   Open(/*start=*/true);  // the start flag too does nothing
@@ -149,9 +155,9 @@ TEST_F(MainDialogTest, StartWithNoConfiguredServiceDoesNothing) {
 }
 
 TEST_F(MainDialogTest, StartStartsTheConfiguredServicesInOrderAndStopStopsAll) {
-  auto metro = Add(GateServiceKind::MetroEventReceiver);
-  auto ai = Add(GateServiceKind::AIEventPublisher);
-  auto sync = Add(GateServiceKind::DataSynchronizer);
+  auto metro = Add(kTestMetroEvents);
+  auto ai = Add(kTestAIEvents);
+  auto sync = Add(kTestDataSync);
   ai->configured = false;
   sync->AddJob(Job(5, "http://a"), Status(5, "2024-01-02 03:04:05"));
   Open();
@@ -186,18 +192,18 @@ TEST_F(MainDialogTest, StartStartsTheConfiguredServicesInOrderAndStopStopsAll) {
 }
 
 TEST_F(MainDialogTest, RowsPerService) {
-  auto sync = Add(GateServiceKind::DataSynchronizer);
-  auto nvr = Add(GateServiceKind::NvrDataSynchronizer);
-  auto ai = Add(GateServiceKind::AIEventPublisher);
-  auto status = Add(GateServiceKind::ServerStatusPublisher);
-  auto ht = Add(GateServiceKind::HTNvrDataSynchronizer);
-  auto alarm = Add(GateServiceKind::AlarmOutputPublisher);
-  auto metro = Add(GateServiceKind::MetroEventReceiver);
+  auto sync = Add(kTestDataSync);
+  auto nvr = Add(kTestNvrSync);
+  auto ai = Add(kTestAIEvents);
+  auto status = Add(kTestServerStatus);
+  auto ht = Add(kTestHTNvrSync);
+  auto alarm = Add(kTestAlarmOutput);
+  auto metro = Add(kTestMetroEvents);
 
-  CGateServiceItem cameras = Job(12, "http://sync");
+  TestJob cameras = Job(12, "http://sync");
   cameras.sourceData = "Cameras";
   sync->AddJob(cameras, Status(12, "2024-05-06 07:08:09", 0, "2024-05-06 07:00:00"));
-  CGateServiceItem events = Job(11, "http://sync2");
+  TestJob events = Job(11, "http://sync2");
   events.sourceData = "Events";
   sync->AddJob(events, Status(11, "", -3));
   nvr->AddJob(Job(20, "10.0.0.5"), Status(20, "2024-01-01 00:00:01", 0, "2024-01-01 00:00:00"));
@@ -206,12 +212,12 @@ TEST_F(MainDialogTest, RowsPerService) {
   status->AddJob(Job(40, "http://status"), Status(40, "", 404));
   ht->AddJob(Job(50, "10.0.0.9"), Status(50, "", 0, ""));
   for (auto [id, kind] : {std::pair{60, 1}, std::pair{61, 2}, std::pair{62, 3}}) {
-    CGateServiceItem output = Job(id, "http://relay");
+    TestJob output = Job(id, "http://relay");
     output.channel = id - 58;
     output.eventKind = kind;
     alarm->AddJob(output, Status(id));
   }
-  CGateServiceItem receiver = Job(70, "ignored");
+  TestJob receiver = Job(70, "ignored");
   receiver.port = 9000;
   metro->AddJob(receiver, Status(70, "2024-02-03 04:05:06"));
   Open();
@@ -263,9 +269,9 @@ TEST_F(MainDialogTest, TheShippedLanguageFilesHoldEveryTextTheWindowAsksFor) {
     services.clear();
     view.postedStartups = 0;
     for (int kind = 1; kind <= 7; ++kind) {
-      auto service = Add(static_cast<GateServiceKind>(kind));
+      auto service = Add(kind);
       for (int eventKind : {1, 2}) {
-        CGateServiceItem job = Job(kind * 10 + eventKind, "http://t");
+        TestJob job = Job(kind * 10 + eventKind, "http://t");
         job.eventKind = eventKind;
         job.port = 9000;
         service->AddJob(job, Status(job.id, "2024-01-01 00:00:00"));
@@ -287,10 +293,10 @@ TEST_F(MainDialogTest, TheShippedLanguageFilesHoldEveryTextTheWindowAsksFor) {
 }
 
 TEST_F(MainDialogTest, TimerRefreshesTheChangingColumnsByJobId) {
-  auto sync = Add(GateServiceKind::DataSynchronizer);
-  auto ai = Add(GateServiceKind::AIEventPublisher);
-  auto alarm = Add(GateServiceKind::AlarmOutputPublisher);
-  CGateServiceItem job = Job(1, "http://sync");
+  auto sync = Add(kTestDataSync);
+  auto ai = Add(kTestAIEvents);
+  auto alarm = Add(kTestAlarmOutput);
+  TestJob job = Job(1, "http://sync");
   job.sourceData = "Cameras";
   sync->AddJob(job, Status(1));
   ai->AddJob(Job(2, "http://ai"), Status(2));
@@ -322,7 +328,7 @@ TEST_F(MainDialogTest, TimerRefreshesTheChangingColumnsByJobId) {
 }
 
 TEST_F(MainDialogTest, StartingAgainRebuildsTheList) {
-  auto sync = Add(GateServiceKind::DataSynchronizer);
+  auto sync = Add(kTestDataSync);
   sync->AddJob(Job(1), Status(1));
   Open();
   dialog->OnBnClickedStart();
@@ -334,9 +340,9 @@ TEST_F(MainDialogTest, StartingAgainRebuildsTheList) {
 }
 
 TEST_F(MainDialogTest, DestroyingStopsEveryServiceInOrderAndUnsubscribes) {
-  auto alarm = Add(GateServiceKind::AlarmOutputPublisher);
-  auto sync = Add(GateServiceKind::DataSynchronizer);
-  auto ht = Add(GateServiceKind::HTNvrDataSynchronizer);
+  auto alarm = Add(kTestAlarmOutput);
+  auto sync = Add(kTestDataSync);
+  auto ht = Add(kTestHTNvrSync);
   sync->AddJob(Job(1), Status(1));
   std::vector<intptr_t> handed;
   dialog = std::make_unique<Dlg>(&view, &texts, services);
@@ -346,9 +352,9 @@ TEST_F(MainDialogTest, DestroyingStopsEveryServiceInOrderAndUnsubscribes) {
   dialog->OnBnClickedStart();
 
   int authCodes = 42;
-  sync->NotifySubscribers("msg_biot_zav_auth_code_updated", 0, reinterpret_cast<intptr_t>(&authCodes), 0);
-  sync->NotifySubscribers("MSG_DATASYNC_EXECUTED", 0, 1, 0);
-  alarm->NotifySubscribers("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 2, 0);
+  sync->Publish("msg_biot_zav_auth_code_updated", 0, reinterpret_cast<intptr_t>(&authCodes), 0);
+  sync->Publish("MSG_DATASYNC_EXECUTED", 0, 1, 0);
+  alarm->Publish("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 2, 0);
   EXPECT_EQ(handed, (std::vector<intptr_t>{reinterpret_cast<intptr_t>(&authCodes)}))
       << "only the data synchronizer's auth-code message is handed on";
 
@@ -359,7 +365,7 @@ TEST_F(MainDialogTest, DestroyingStopsEveryServiceInOrderAndUnsubscribes) {
                                                 "FinalStop 5", "Stop 6", "FinalStop 6"}));
   EXPECT_TRUE(view.timers.empty());
   EXPECT_FALSE(view.tray.shown) << "the tray icon is removed";
-  sync->NotifySubscribers("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 3, 0);
+  sync->Publish("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 3, 0);
   EXPECT_EQ(handed.size(), 1u) << "nothing calls into a destroyed window";
 }
 
@@ -382,8 +388,8 @@ class JournalEventServer : public IEventServer {
 };
 
 TEST_F(MainDialogTest, EventServerRunsFromOpeningToDestructionAndServicesGetTheHiddenSettings) {
-  auto sync = Add(GateServiceKind::DataSynchronizer);
-  auto ai = Add(GateServiceKind::AIEventPublisher);
+  auto sync = Add(kTestDataSync);
+  auto ai = Add(kTestAIEvents);
   JournalEventServer server(journal);
   CGateServiceHiddenSettings hidden;
   hidden.bIoTEnabled = true;
@@ -408,6 +414,21 @@ TEST_F(MainDialogTest, EventServerRunsFromOpeningToDestructionAndServicesGetTheH
   dialog.reset();
   EXPECT_EQ(*journal, (std::vector<std::string>{"Stop 1", "Stop 3", "Server shutdown", "Stop 1", "FinalStop 1",
                                                 "Stop 3", "FinalStop 3"}));
+}
+
+// The window's own menu carries the About box (texts in the legacy code page).
+TEST_F(MainDialogTest, TheWindowMenuOpensTheAboutBox) {
+  Open();
+  ASSERT_EQ(view.menuItems.size(), 1u);
+  EXPECT_EQ(view.menuItems[0].first, "TorvaneGateManager \xC1\xA4\xBA\xB8(&A)...");  // CP949
+  EXPECT_EQ(view.menuItems[0].second, Dlg::kAboutBoxCommand);
+  dialog->OnSysCommand(0xF060);  // another system command
+  EXPECT_TRUE(view.aboutBoxes.empty());
+  dialog->OnSysCommand(Dlg::kAboutBoxCommand | 0x3);  // the low four bits do not count
+  ASSERT_EQ(view.aboutBoxes.size(), 1u);
+  EXPECT_EQ(view.aboutBoxes[0].caption, "TorvaneGateManager \xC1\xA4\xBA\xB8");
+  EXPECT_EQ(view.aboutBoxes[0].text, "TorvaneGateManager, \xB9\xF6\xC0\xFC 1.0");
+  EXPECT_EQ(view.aboutBoxes[0].okText, "\xC8\xAE\xC0\xCE");
 }
 
 TEST_F(MainDialogTest, CloseHidesWithATrayIconAndMinimisesWithout) {
@@ -470,7 +491,7 @@ TEST_F(MainDialogTest, HiddenWindowStaysReachableWithoutANotificationArea) {
 }
 
 TEST_F(MainDialogTest, HiddenStartKeepsTheWindowHiddenWithATray) {
-  auto sync = Add(GateServiceKind::DataSynchronizer);
+  auto sync = Add(kTestDataSync);
   sync->AddJob(Job(1), Status(1));
   Open(/*start=*/true, /*hide=*/true);
   EXPECT_TRUE(view.hidden);
