@@ -12,6 +12,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -107,6 +108,11 @@ struct CVARLineCount {
 using CVARClassCounts = std::map<int, CVARLineCount>;
 // Line number -> the counts of its classes.
 using CVARLineCounts = std::map<int, CVARClassCounts>;
+
+// One all-object count message of an own-kind server: (Reserved, VasID,
+// channel) -> that channel's counts.
+using CVARAllCountKey = std::tuple<int, int, int>;
+using CVARAllCount = std::map<CVARAllCountKey, CVARLineCounts>;
 
 class CVAR {
  public:
