@@ -1,6 +1,7 @@
 #include "recorders/ZavDataAdapter.h"
 
 #include <stdlib.h>
+#include <sys/socket.h>
 
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "foundation/StrList.h"
 #include "net/HttpEndpoint.h"
 #include "net/HttpResult.h"
+#include "net/Deadline.h"
 #include "net/MyHttp.h"
 #include "net/UrlFormatter.h"
 
@@ -19,7 +21,6 @@ namespace {
 constexpr int kSystemInformationTimeoutSec = 60;
 constexpr int kRequestTimeoutSec = 10;
 constexpr int kConnectTimeoutMs = 2000;
-constexpr int kMaxEmptyBlocks = 4;
 
 // What the operations take from the server's row, read at every call.
 struct ZavServer {
@@ -87,6 +88,23 @@ int SendStreamPost(const ZavServer& server, CSecureSock& conn, const std::string
     return 0;
   }
   return 1;
+}
+
+// Waits up to `waitSec` for the next block and drops the CR and LF bytes in
+// front of it: the empty lines a server sends after a part's body, maybe a
+// while before the next part, are no part of the next header. False when no
+// other byte came in time, the stop check ended the wait or the peer closed.
+bool SkipLineEnds(CSecureSock& conn, int waitSec, SockAbortFunc stop, void* context) {
+  CDeadline deadline(waitSec * 1000);
+  char peek[256];
+  for (;;) {
+    int n = conn.Read(peek, sizeof(peek), MSG_PEEK, deadline.RemainingMs(), stop, context);
+    if (n <= 0 || (stop && stop(context))) return false;
+    int ends = 0;
+    while (ends < n && (peek[ends] == '\r' || peek[ends] == '\n')) ++ends;
+    if (ends == 0) return true;
+    if (conn.Read(peek, ends, 0, 1000, nullptr, nullptr) != ends) return false;  // bytes already there
+  }
 }
 
 }  // namespace
@@ -161,17 +179,17 @@ int CZavDataAdapter::ReceiveStatus(IDataStore* store, int32_t zavId, int interva
   ZavServer server;
   if (!FindServer(store, zavId, &server)) return -1;
   const char* host = server.host.c_str();
+  int waitSec = interval + extraTime;
   int contentLength = 0;
-  std::string block;
-  // Empty lines between parts come as blocks of CR LF only: the part header follows.
-  for (int blocks = 0; blocks < kMaxEmptyBlocks && block.find_first_not_of("\r\n") == std::string::npos; ++blocks) {
-    int length = CMyHttp::RecvHeader2(conn, buffer, &contentLength, interval + extraTime, stop, context);
-    if (length <= 0) {
-      GATE_LOG(1, "ERROR - [%s:%d] Error raised when receive response header message\r\n", host, server.port);
-      return -1;
-    }
-    block.assign(buffer->data(), static_cast<size_t>(length));
+  int length = 0;
+  if (SkipLineEnds(conn, waitSec, stop, context)) {
+    length = CMyHttp::RecvHeader2(conn, buffer, &contentLength, waitSec, stop, context);
   }
+  if (length <= 0) {
+    GATE_LOG(1, "ERROR - [%s:%d] Error raised when receive response header message\r\n", host, server.port);
+    return -1;
+  }
+  std::string block(buffer->data(), static_cast<size_t>(length));
   CStrList lines;
   CStrList words;
   if (lines.Split(block, "\r\n") == 0 || words.Split(lines.GetAt(0), " ") == 0 ||

@@ -38,10 +38,12 @@ class CZavDataAdapter {
   static int RequestEventStatus(IDataStore* store, int32_t zavId, int interval, int polling, CSecureSock& conn);
   static int RequestStorageStatus(IDataStore* store, int32_t zavId, CSecureSock& conn);
 
-  // Reads one header block (waiting up to interval + extraTime seconds) and,
-  // when it announces a Content-Length, that many body bytes (each wait up to
-  // extraTime seconds); `stop(context)` ends either wait. The block or the body
-  // is left NUL-terminated at the start of `buffer` (grown as needed).
+  // Reads one header block (waiting up to interval + extraTime seconds for it;
+  // CR and LF bytes in front of it, such as the line end after a part's body,
+  // are dropped) and, when it announces a Content-Length, that many body
+  // bytes (each wait up to extraTime seconds); `stop(context)` ends either
+  // wait. The block or the body is left NUL-terminated at the start of
+  // `buffer` (grown as needed).
   // 1: a status-200 block or a part boundary with a body; 0: such a block
   // without a body; -1: failure (unknown server, receive failure or stop,
   // invalid first line, a body above kMaxPartSize, a status other than 200;

@@ -211,6 +211,20 @@ TEST_F(ReceiveStatusTest, ReadsTheReplyHeaderThenPartAfterPart) {
   EXPECT_EQ(Receive(), -1);  // the peer has closed
 }
 
+TEST_F(ReceiveStatusTest, ALineEndAfterABodyWaitsForTheNextPart) {
+  // The server ends a body with CR LF and sends the next part a second later:
+  // the lone line end is no stalled header.
+  PeerSends(FakeRecordingServer::Part("<A/>"), false);
+  EXPECT_EQ(Receive(), 1);
+  std::thread later([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    PeerSends(FakeRecordingServer::Part("<B/>"));
+  });
+  EXPECT_EQ(Receive(nullptr, nullptr, 3, 1), 1);
+  later.join();
+  EXPECT_EQ(Text(), "<B/>");
+}
+
 TEST_F(ReceiveStatusTest, FailuresReturnMinusOneWithTheirLine) {
   const std::string body401(120, 'r');
   struct Case {

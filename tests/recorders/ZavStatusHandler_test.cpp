@@ -235,6 +235,22 @@ TEST_F(ZavStatusHandlerTest, ResultDocumentOf401AsksForSynchronisation) {
   }
 }
 
+TEST_F(ZavStatusHandlerTest, OnlyTheFailedReplyItselfIsReadAsAResultDocument) {
+  // An earlier part that happens to hold the Result document does not make a
+  // later silent failure ask for synchronisation.
+  FakeRecordingServer::Script script;
+  script.parts = {"<Result><Code>401</Code><Comment>Administrator Password Setup Required</Comment></Result>"};
+  FakeRecordingServer server(script);
+  Watch(server);
+  handler_->Mode = 1;
+  handler_->RetryDelay = 60000;
+  handler_->Start();
+  ASSERT_TRUE(WaitUntil([&] { return journal_.Count("MSG_CONNECT_FAILED") >= 1; }));
+  handler_->Stop();
+  EXPECT_EQ(journal_.Count("MSG_STATUS_RECEIVED"), 1);
+  EXPECT_EQ(journal_.Count("MSG_NEED_TO_SYNCHRONIZE"), 0);
+}
+
 TEST_F(ZavStatusHandlerTest, BadXmlEndsTheStreamAndTheNextRunReconnectsAfterTheDelay) {
   FakeRecordingServer::Script script;
   script.parts = {"this is no xml"};
