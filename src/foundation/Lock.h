@@ -4,7 +4,9 @@
 
 #include <pthread.h>
 
-class CLock {
+#include "foundation/ThreadAnnotations.h"
+
+class CAPABILITY("mutex") CLock {
  public:
   CLock() {
     pthread_mutexattr_t attr;
@@ -20,41 +22,41 @@ class CLock {
   CLock& operator=(const CLock&) = delete;
 
   // Enters the lock; the owning thread may enter again. Always returns true.
-  bool Lock() {
+  bool Lock() ACQUIRE() {
     pthread_mutex_lock(&mutex_);
     return true;
   }
   // Leaves the lock once. Always returns true.
-  bool Unlock() {
+  bool Unlock() RELEASE() {
     pthread_mutex_unlock(&mutex_);
     return true;
   }
   // Enters the lock only when it is free or already owned by this thread.
-  bool TryLock() { return pthread_mutex_trylock(&mutex_) == 0; }
+  bool TryLock() TRY_ACQUIRE(true) { return pthread_mutex_trylock(&mutex_) == 0; }
 
   // For std::unique_lock / std::condition_variable_any.
-  void lock() { Lock(); }
-  void unlock() { Unlock(); }
-  bool try_lock() { return TryLock(); }
+  void lock() ACQUIRE() { Lock(); }
+  void unlock() RELEASE() { Unlock(); }
+  bool try_lock() TRY_ACQUIRE(true) { return TryLock(); }
 
  private:
   pthread_mutex_t mutex_;
 };
 
-class CScopedLock {
+class SCOPED_CAPABILITY CScopedLock {
  public:
   // Enters `lock` (blocks until it is free) and holds it until released.
-  explicit CScopedLock(CLock& lock) : lock_(&lock) { lock_->Lock(); }
+  explicit CScopedLock(CLock& lock) ACQUIRE(lock) NO_THREAD_SAFETY_ANALYSIS : lock_(&lock) { lock_->Lock(); }
   // Enters `lock` when it is not null; a null lock holds nothing.
-  explicit CScopedLock(CLock* lock) : lock_(lock) {
+  explicit CScopedLock(CLock* lock) ACQUIRE(lock) NO_THREAD_SAFETY_ANALYSIS : lock_(lock) {
     if (lock_) lock_->Lock();
   }
-  ~CScopedLock() { ReleaseScopedLock(); }
+  ~CScopedLock() RELEASE() NO_THREAD_SAFETY_ANALYSIS { ReleaseScopedLock(); }
   CScopedLock(const CScopedLock&) = delete;
   CScopedLock& operator=(const CScopedLock&) = delete;
 
   // Leaves the lock when it is still held; later calls do nothing.
-  void ReleaseScopedLock() {
+  void ReleaseScopedLock() RELEASE() NO_THREAD_SAFETY_ANALYSIS {
     if (lock_) {
       lock_->Unlock();
       lock_ = nullptr;

@@ -28,10 +28,9 @@ class CBaseDS {
   int GetLimit();
 
  protected:
-  // Guarded by lock_.
-  int limit_ = kDefaultLimit;
-  DataFreeCallback freeCallback_ = nullptr;
-  void* userData_ = nullptr;
+  int limit_ GUARDED_BY(lock_) = kDefaultLimit;
+  DataFreeCallback freeCallback_ GUARDED_BY(lock_) = nullptr;
+  void* userData_ GUARDED_BY(lock_) = nullptr;
   CLock lock_;
 };
 
@@ -60,8 +59,8 @@ class CQueue : public CBaseDS {
   int GetCount();
 
  private:
-  // Guarded by lock_. The semaphore object is shared so that a consumer
-  // waiting on it while another thread closes the queue stays safe.
-  std::shared_ptr<platform::Semaphore> semaphore_;
-  std::list<void*> items_;
+  // The semaphore object is shared so that a consumer waiting on it while
+  // another thread closes the queue stays safe.
+  std::shared_ptr<platform::Semaphore> semaphore_ GUARDED_BY(lock_);
+  std::list<void*> items_ GUARDED_BY(lock_);
 };

@@ -9,14 +9,18 @@ namespace {
 bool FreeForOtherThreads(CLock& lock) {
   bool free = false;
   std::thread other([&] {
-    free = lock.TryLock();
-    if (free) lock.Unlock();
+    if (lock.TryLock()) {
+      free = true;
+      lock.Unlock();
+    }
   });
   other.join();
   return free;
 }
 
-TEST(Lock, IsReentrantForTheOwningThread) {
+// Entering a held lock again is what these cases check; the compile-time
+// lock analysis does not model re-entrant locks, so it stays out of them.
+void EnterTwiceThenLeaveTwice() NO_THREAD_SAFETY_ANALYSIS {
   CLock lock;
   ASSERT_TRUE(lock.Lock());
   ASSERT_TRUE(lock.Lock());
@@ -26,7 +30,9 @@ TEST(Lock, IsReentrantForTheOwningThread) {
   EXPECT_TRUE(FreeForOtherThreads(lock));
 }
 
-TEST(ScopedLock, EarlyReleaseLeavesTheLockExactlyOnce) {
+TEST(Lock, IsReentrantForTheOwningThread) { EnterTwiceThenLeaveTwice(); }
+
+void ReleaseAScopedHoldInsideAnOuterHold() NO_THREAD_SAFETY_ANALYSIS {
   CLock lock;
   lock.Lock();  // held once outside the scoped hold
   {
@@ -39,5 +45,7 @@ TEST(ScopedLock, EarlyReleaseLeavesTheLockExactlyOnce) {
   lock.Unlock();
   EXPECT_TRUE(FreeForOtherThreads(lock));
 }
+
+TEST(ScopedLock, EarlyReleaseLeavesTheLockExactlyOnce) { ReleaseAScopedHoldInsideAnOuterHold(); }
 
 }  // namespace
