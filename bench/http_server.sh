@@ -40,17 +40,17 @@ python3 - "$D/out.txt" <<'PY'
 import re, sys
 text = open(sys.argv[1]).read()
 def counter(bench, name):
-    m = re.search(re.escape(bench) + r'/.*?' + name + r'=([0-9.]+)(k?)', text)
+    m = re.search(re.escape(bench) + r'/[^\n]*?' + name + r'=([0-9.]+)(k?)', text)
     return float(m.group(1)) * (1000 if m.group(2) else 1) if m else None
-ours, ours_hostile = (counter('BM_ServerTrivialCgiUnderWrk/%d' % a, 'requests_per_second') for a in (0, 1))
-nginx, nginx_hostile = (counter('BM_NginxSameBytesUnderWrk/%d' % a, 'requests_per_second') for a in (0, 1))
+ours, ours_hostile = (counter('BM_ServerTrivialCgiUnderWrk', n) for n in ('requests_per_second', 'requests_per_second_hostile'))
+nginx, nginx_hostile = (counter('BM_NginxSameBytesUnderWrk', n) for n in ('requests_per_second', 'requests_per_second_hostile'))
 if ours and nginx:
-    print('unloaded: server %.0f requests/s, nginx %.0f requests/s, ratio %.2f' % (ours, nginx, ours / nginx))
+    print('unloaded (median of 3): server %.0f requests/s, nginx %.0f requests/s, ratio %.2f' % (ours, nginx, ours / nginx))
 if ours and ours_hostile and nginx and nginx_hostile:
-    print('with 1000 idle + 200 slowloris: server %.0f requests/s (%.2f of unloaded), nginx %.0f (%.2f of unloaded), '
-          'server/nginx %.2f; server threads after %.0f' % (
+    print('with 1000 idle + 200 slowloris (median of 3): server %.0f requests/s (%.2f of unloaded), nginx %.0f '
+          '(%.2f of unloaded), server/nginx %.2f; server workers after %.0f, threads %.0f' % (
               ours_hostile, ours_hostile / ours, nginx_hostile, nginx_hostile / nginx, ours_hostile / nginx_hostile,
-              counter('BM_ServerTrivialCgiUnderWrk/1', 'threads_after')))
+              counter('BM_ServerTrivialCgiUnderWrk', 'workers_after'), counter('BM_ServerTrivialCgiUnderWrk', 'threads_after')))
 idle = counter('BM_ServerMemoryUnderLargeBodies', 'rss_idle_mib')
 if idle:
     announced = counter('BM_ServerMemoryUnderLargeBodies', 'rss_announced_mib')

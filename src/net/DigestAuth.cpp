@@ -142,6 +142,8 @@ bool CMyHttp::CheckDigestAuth(const std::string& reply, CDigestAuthInfo* info) {
       missing = "nonce\n";
       continue;
     }
+    // An algorithm this client cannot compute is refused (and logged) rather
+    // than answered with an empty response, which could only be refused again.
     if (!IsKnownDigestAlgorithm(params["algorithm"])) {
       missing = "algorithm\n";
       continue;
