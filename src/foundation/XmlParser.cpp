@@ -36,45 +36,16 @@ bool IsNameStart(char c) {
 
 enum class Mode { kText, kCdata, kAttribute, kToken, kParameter };
 
-// UTF-8 of a character reference, up to six bytes for values up to 2^31 - 1.
-void AppendUtf8(uint32_t c, std::string* out) {
-  if (c < 0x80) {
-    out->push_back(static_cast<char>(c));
-    return;
-  }
-  int bits = 0;
-  for (uint32_t d = c; d; d >>= 1) ++bits;
-  int payload = (bits - 2) / 5;
-  out->push_back(static_cast<char>((0xFF << (7 - payload)) | (c >> (6 * payload))));
-  while (payload) {
-    --payload;
-    out->push_back(static_cast<char>(0x80 | ((c >> (6 * payload)) & 0x3F)));
-  }
-}
-
-// UTF-16 (after its two-byte mark) to UTF-8, surrogate pairs joined; an
-// unpaired surrogate becomes U+FFFD and an odd last byte is dropped.
+// UTF-16 (after its two-byte mark) to UTF-8; an odd last byte is dropped.
 std::string Utf16ToUtf8(std::string_view text, bool big_endian) {
-  std::string out;
-  out.reserve(text.size() * 3 / 2);
-  auto unit = [&](size_t i) -> uint32_t {
+  std::u16string units;
+  units.reserve(text.size() / 2);
+  for (size_t i = 2; i + 1 < text.size(); i += 2) {
     uint8_t a = static_cast<uint8_t>(text[i]);
     uint8_t b = static_cast<uint8_t>(text[i + 1]);
-    return big_endian ? (uint32_t{a} << 8 | b) : (uint32_t{b} << 8 | a);
-  };
-  for (size_t i = 2; i + 1 < text.size(); i += 2) {
-    uint32_t c = unit(i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < text.size()) {
-      uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-    AppendUtf8(c, &out);
+    units.push_back(static_cast<char16_t>(big_endian ? (a << 8 | b) : (b << 8 | a)));
   }
-  return out;
+  return ::Utf16ToUtf8(units);
 }
 
 // A character reference at text[pos] ("&#" digits ";" or "&#x" hex digits
