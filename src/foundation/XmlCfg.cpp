@@ -79,10 +79,11 @@ class Flattener : public XmlElementSink {
       n = ++it->second;
       if (added && !Take(kCounterCost + it->first.size())) return "document too large";
     }
-    std::string key(parent_key);
-    key.append(MakeIndexedKey(element.name, n));
+    std::string key;
+    key.reserve(parent_key.size() + element.name.size() + 16);  // one allocation, no spare room
+    key.append(parent_key).append(MakeIndexedKey(element.name, n));
     if (key.size() > kXmlCfgMaxKeyLength) return "key too long <" + element.name + ">";
-    if (!Take(kTokenCost + key.size())) return "document too large";
+    if (!Take(kTokenCost + key.capacity())) return "document too large";
     open_.push_back({&element, static_cast<size_t>(tokens_->GetCount())});
     tokens_->Add(std::move(key), std::string());
     return std::string();
@@ -92,7 +93,8 @@ class Flattener : public XmlElementSink {
     size_t position = open_.back().position;
     open_.pop_back();
     TrimLineBreaksAndTabs(&element.text);
-    if (!Take(element.text.size())) return "document too large";
+    element.text.shrink_to_fit();
+    if (!Take(element.text.capacity())) return "document too large";
     tokens_->SetValueAt(position, std::move(element.text));
     return std::string();
   }
