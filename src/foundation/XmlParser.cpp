@@ -408,6 +408,10 @@ void Parser::StartTag(size_t name_start) {
       }
     }
     bytes += sizeof(XmlAttribute) + attribute.name.size() + attribute.value.size();
+    if (attributes.size() >= kXmlMaxAttributes) {
+      Fail(start, "too many attributes <" + name + ">");
+      return;
+    }
     attributes.push_back(std::move(attribute));
   }
 

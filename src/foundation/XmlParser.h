@@ -6,8 +6,8 @@
 // Hostile input is bounded: time is linear in the text; entity expansion
 // (internal DTD entities) may add at most 1 MiB to a document beyond its
 // literal text ("entity expansion too large"); elements nest at most
-// kXmlMaxDepth deep; the tree may hold about 8 bytes per input byte plus
-// 16 MiB ("document too large").
+// kXmlMaxDepth deep; a start tag holds at most kXmlMaxAttributes attributes;
+// the tree may hold about 8 bytes per input byte plus 16 MiB ("document too large").
 #pragma once
 
 #include <stddef.h>
@@ -65,6 +65,10 @@ struct XmlDocument {
 };
 
 constexpr int kXmlMaxDepth = 1000;
+// Attributes one start tag may hold ("too many attributes <name>" beyond):
+// no reader uses attributes, and a tag of a million of them would cost a
+// hundred times its bytes.
+constexpr size_t kXmlMaxAttributes = 1024;
 
 // Receives the elements of a document as they are read, for a reader that
 // keeps its own form of them in place of the whole tree.

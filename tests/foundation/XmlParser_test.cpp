@@ -224,14 +224,18 @@ TEST(XmlParserTest, ManyDeclaredAttributesAreLookedUpByName) {
   std::string dtd = "<!DOCTYPE a [<!ATTLIST a";
   std::string tag = "<a";
   for (int i = 0; i < 20000; ++i) {
+    if (i == static_cast<int>(kXmlMaxAttributes)) tag += "><b";  // a tag holds at most that many
     dtd += " n" + std::to_string(i) + (i % 2 ? " NMTOKEN #IMPLIED" : " CDATA 'd'");
     tag += " n" + std::to_string(i) + "='  x  y '";
   }
-  auto doc = XmlParseText(dtd + ">]>" + tag + "/>");
-  EXPECT_EQ(doc->error, "");
-  ASSERT_EQ(doc->root.attributes.size(), 20000u);
+  auto doc = XmlParseText(dtd + ">]>" + tag + "/></a>");
+  EXPECT_EQ(doc->error, "[error near line 1]: too many attributes <b>");
+  ASSERT_EQ(doc->root.attributes.size(), kXmlMaxAttributes);
   EXPECT_EQ(doc->root.attributes[0].value, "  x  y ");
   EXPECT_EQ(doc->root.attributes[1].value, "x y");
+  doc = XmlParseText(dtd + ">]><a" + tag.substr(tag.find("><b") + 3) + "/>");
+  EXPECT_EQ(doc->error, "[error near line 1]: too many attributes <a>");
+  EXPECT_EQ(doc->root.name, "");
 }
 
 // A reader that keeps its own form of the elements sees each one start and
