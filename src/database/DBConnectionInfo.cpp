@@ -31,6 +31,9 @@ bool CDBConnectionInfo::OpenConnection() {
                                     password_.c_str())) {
     return true;
   }
-  GATE_LOG(1, "ERROR - Can't connect with '%s:%d' database.\r\n", host_.c_str(), port_);
+  // The reason tells a wrong password from a server that is down.
+  std::string reason = adapter_ ? adapter_->GetLastErrorText().error_text : "no adapter of that type";
+  GATE_LOG(1, "ERROR - Can't connect with '%s:%d' database. the error is %s\r\n", host_.c_str(), port_,
+           reason.c_str());
   return false;
 }

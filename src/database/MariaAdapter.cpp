@@ -30,13 +30,24 @@ void ReleaseDataAdapter(IDataAdapter*& adapter) {
   adapter = nullptr;
 }
 
+CMariaAdapter::OperationHold::OperationHold(CMariaAdapter& adapter) : adapter_(adapter) {
+  const uint64_t failures = adapter_.connection_failures_.load();
+  adapter_.lock_.Lock();
+  if (adapter_.hold_depth_++ == 0) adapter_.failures_at_entry_ = failures;
+}
+
+CMariaAdapter::OperationHold::~OperationHold() {
+  --adapter_.hold_depth_;
+  adapter_.lock_.Unlock();
+}
+
 CMariaAdapter::~CMariaAdapter() { Disconnect(); }
 
 std::string CMariaAdapter::GetTypeName() const { return "MARIADB"; }
 
 bool CMariaAdapter::Connect(const char* host, int port, const char* database, const char* user,
                             const char* password) {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   if (!client_) {
     client_ = std::make_unique<CMariaDB>();
     client_->SetAlternateServers(alternates_);
@@ -46,15 +57,34 @@ bool CMariaAdapter::Connect(const char* host, int port, const char* database, co
   client_->SetParameters(host ? host : "", port, user ? user : "root",
                          user ? (password ? password : "") : kDefaultPassword,
                          database ? database : "");
-  bool ok = ProbeServer(client_->GetHost(), port) &&
-            client_->Connect(client_->GetHost(), client_->GetPort(), client_->GetUser(),
-                             client_->GetPassword(), client_->GetDatabase());
+  return OpenClient();
+}
+
+bool CMariaAdapter::OpenClient() {
+  client_->Close();
+  const std::string& host = client_->GetHost();
+  const int port = client_->GetPort();
+  bool ok;
+  if (ProbeServer(host, port)) {
+    ok = client_->Connect(host, port, client_->GetUser(), client_->GetPassword(),
+                          client_->GetDatabase());
+  } else {
+    ok = false;
+    client_->RecordError(CMariaDB::kErrorCannotReachServer,
+                         StrFormat("Can't connect to server on '%s:%d': no TCP connection within %d ms",
+                                   host.c_str(), port, kProbeTimeoutMs));
+  }
+  if (!ok) NoteFailure(client_->GetLastErrorNumber());
   connected_.store(client_->IsConnected());
   return ok;
 }
 
+void CMariaAdapter::NoteFailure(unsigned error_number) {
+  if (CMariaDB::IsConnectionError(error_number)) connection_failures_.fetch_add(1);
+}
+
 void CMariaAdapter::Disconnect() {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   if (client_) {
     client_->Close();
     client_.reset();
@@ -89,25 +119,27 @@ void CMariaAdapter::SetAlternateServers(std::vector<std::shared_ptr<CDBServerInf
 
 bool CMariaAdapter::Query(const std::string& statement, unsigned* error_number,
                           std::string* error_text) {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   if (!client_) return false;
-  if (!client_->HasHandle()) {
-    client_->Close();
-    bool reconnected =
-        ProbeServer(client_->GetHost(), client_->GetPort()) &&
-        client_->Connect(client_->GetHost(), client_->GetPort(), client_->GetUser(),
-                         client_->GetPassword(), client_->GetDatabase());
-    connected_.store(client_->IsConnected());
-    if (!reconnected) return false;
+  if (connection_failures_.load() != failures_at_entry_) {
+    // The server failed another caller (or this operation) while this one
+    // waited: a second attempt would only hold up the callers queued behind.
+    client_->ReadCurrentError(error_number, error_text);
+    return false;
+  }
+  if (!client_->HasHandle() && !OpenClient()) {
+    client_->ReadCurrentError(error_number, error_text);
+    return false;
   }
   bool ok = client_->Execute(statement, error_number, error_text);
+  if (!ok) NoteFailure(client_->GetLastErrorNumber());
   connected_.store(client_->IsConnected());
   return ok;
 }
 
 bool CMariaAdapter::FetchResult(ColumnIndex& columns, ResultRows& rows, unsigned* error_number,
                                 std::string* error_text) {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   if (!client_) return false;
   return client_->FetchRowsByName(&columns, &rows, error_number, error_text);
 }
@@ -120,6 +152,7 @@ bool CMariaAdapter::HasResultRows(unsigned* error_number, std::string* error_tex
 
 bool CMariaAdapter::SendTransactionStatement(const char* statement) {
   bool ok = client_->Execute(statement);
+  if (!ok) NoteFailure(client_->GetLastErrorNumber());
   connected_.store(client_->IsConnected());
   return ok;
 }
@@ -131,7 +164,7 @@ void CMariaAdapter::EndTransaction() {
 }
 
 bool CMariaAdapter::BeginTransaction() {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   if (!client_ || !client_->HasHandle()) return false;
   // Sent with the automatic reconnect still on: a connection lost before the
   // transaction is re-made first, and the transaction lives on the new session.
@@ -143,7 +176,7 @@ bool CMariaAdapter::BeginTransaction() {
 }
 
 bool CMariaAdapter::CommitTransaction() {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   if (!client_ || !client_->HasHandle()) {
     in_transaction_ = false;
     return false;
@@ -168,7 +201,7 @@ bool CMariaAdapter::CommitTransaction() {
 }
 
 bool CMariaAdapter::RollbackTransaction() {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   if (!client_ || !client_->HasHandle()) {
     in_transaction_ = false;
     return false;
@@ -179,7 +212,10 @@ bool CMariaAdapter::RollbackTransaction() {
 }
 
 bool CMariaAdapter::ExecuteQuery(const std::string& statement) {
-  return Query(statement, nullptr, nullptr);
+  OperationHold hold(*this);
+  if (!Query(statement, nullptr, nullptr)) return false;
+  client_->DiscardResult();  // rows nobody reads would fail every later statement (2014)
+  return true;
 }
 
 bool CMariaAdapter::ExecuteQuery(const std::string& statement, ColumnIndex& columns,
@@ -187,10 +223,13 @@ bool CMariaAdapter::ExecuteQuery(const std::string& statement, ColumnIndex& colu
   return QueryAndFetch("CMariaAdapter::ExecuteQuery", statement, columns, rows);
 }
 
-bool CMariaAdapter::QueryLogged(const char* function, const std::string& statement) {
+bool CMariaAdapter::QueryLogged(const char* function, const std::string& statement,
+                                unsigned* error_number_out) {
   unsigned error_number = 0;
   std::string error_text;
-  if (Query(statement, &error_number, &error_text)) return true;
+  bool ok = Query(statement, &error_number, &error_text);
+  if (error_number_out) *error_number_out = error_number;
+  if (ok) return true;
   const LogCallSite site{__FILE__, function, __LINE__, nullptr};
   WriteLog(site, 1, "ERROR - Error raised while execute query (%s). the error is %s\r\n",
            statement.c_str(), error_text.c_str());
@@ -198,12 +237,15 @@ bool CMariaAdapter::QueryLogged(const char* function, const std::string& stateme
 }
 
 bool CMariaAdapter::QueryAndFetch(const char* function, const std::string& statement,
-                                  ColumnIndex& columns, ResultRows& rows) {
-  CScopedLock hold(lock_);
-  if (!QueryLogged(function, statement)) return false;
+                                  ColumnIndex& columns, ResultRows& rows,
+                                  unsigned* error_number_out) {
+  OperationHold hold(*this);
+  if (!QueryLogged(function, statement, error_number_out)) return false;
   unsigned error_number = 0;
   std::string error_text;
-  if (FetchResult(columns, rows, &error_number, &error_text)) return true;
+  bool ok = FetchResult(columns, rows, &error_number, &error_text);
+  if (error_number_out) *error_number_out = error_number;
+  if (ok) return true;
   const LogCallSite site{__FILE__, function, __LINE__, nullptr};
   WriteLog(site, 1, "ERROR - Error raised while get query (%s) result. the error is %s\r\n",
            statement.c_str(), error_text.c_str());
@@ -227,7 +269,7 @@ DBErrorInfo CMariaAdapter::GetLastErrorText() {
 }
 
 bool CMariaAdapter::GetTableList(const char* database, std::vector<std::string>& tables) {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   CPerformanceChecker checker("GetTableList");
   ColumnIndex columns;
   ResultRows rows;
@@ -244,10 +286,11 @@ bool CMariaAdapter::GetTableList(const char* database, std::vector<std::string>&
 }
 
 CDBSchema* CMariaAdapter::GetDBSchema() {
-  CScopedLock hold(lock_);
-  if (schema_loaded_) return &schema_;
-  schema_loaded_ = true;
-  if (!LoadDBSchema()) GATE_LOG(1, "ERROR - Error raised while load database schema.\r\n");
+  OperationHold hold(*this);
+  if (!schema_loaded_) {
+    schema_loaded_ = LoadDBSchema();
+    if (!schema_loaded_) GATE_LOG(1, "ERROR - Error raised while load database schema.\r\n");
+  }
   return &schema_;
 }
 
@@ -256,14 +299,28 @@ void CMariaAdapter::ResetDBSchema() {
   schema_loaded_ = false;
 }
 
+bool CMariaAdapter::ReadTableColumns(const char* function, const std::string& table,
+                                     CDBTableSchema* into, unsigned* error_number) {
+  ColumnIndex columns;
+  ResultRows rows;
+  if (!QueryAndFetch(function, StrFormat("SHOW COLUMNS FROM %s", table.c_str()), columns, rows,
+                     error_number)) {
+    return false;
+  }
+  into->AddColumns(columns, rows);
+  return true;
+}
+
+// Read into a schema of its own and taken over whole on success, so a read
+// that fails half-way never leaves a partial schema in use.
 bool CMariaAdapter::LoadDBSchema() {
   static const char* const kFunction = "CMariaAdapter::LoadDBSchema";
-  CScopedLock hold(lock_);
-  schema_.Clear();
-  schema_.SetAdapterType(GetTypeName());
-  std::string database = client_ ? client_->GetDatabase() : std::string();
-  schema_.SetName(database);
+  OperationHold hold(*this);
   if (!client_) return false;
+  CDBSchema loaded;
+  loaded.SetAdapterType(GetTypeName());
+  const std::string database = client_->GetDatabase();
+  loaded.SetName(database);
   ColumnIndex table_columns;
   ResultRows table_rows;
   if (!QueryAndFetch(kFunction, StrFormat("SHOW TABLES FROM %s", database.c_str()), table_columns,
@@ -272,13 +329,32 @@ bool CMariaAdapter::LoadDBSchema() {
   }
   for (const ResultRow& table_row : table_rows) {
     const std::string name = table_row.empty() ? std::string() : table_row[0];
-    CDBTableSchema* table = schema_.AddTable(name);
-    ColumnIndex columns;
-    ResultRows rows;
-    if (!QueryAndFetch(kFunction, StrFormat("SHOW COLUMNS FROM %s", name.c_str()), columns, rows)) {
-      return false;
+    CDBTableSchema table;
+    table.SetName(name);
+    unsigned error_number = 0;
+    if (!ReadTableColumns(kFunction, name, &table, &error_number)) {
+      // The server answered, but will not list this table's columns (a view
+      // over a dropped table): leave the table out rather than fail every
+      // statement of the others. No answer at all fails the whole read.
+      if (error_number == 0 || CMariaDB::IsConnectionError(error_number)) return false;
+      continue;
     }
-    table->AddColumns(columns, rows);
+    *loaded.AddTable(name) = table;
   }
+  schema_.CopyFrom(loaded);
+  return true;
+}
+
+bool CMariaAdapter::ReloadTableSchema(const std::string& table) {
+  OperationHold hold(*this);
+  if (!drift_reloaded_.insert(StrToLower(table)).second) return false;
+  GATE_LOG(1, "ERROR - Unknown column in '%s'; its columns are read again.\r\n", table.c_str());
+  CDBTableSchema columns;
+  columns.SetName(table);
+  unsigned error_number = 0;
+  if (!ReadTableColumns("CMariaAdapter::ReloadTableSchema", table, &columns, &error_number)) {
+    return false;
+  }
+  *schema_.AddTable(table) = columns;
   return true;
 }

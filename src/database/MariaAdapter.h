@@ -2,12 +2,23 @@
 // CMariaDB client, keeps the database schema it reads at first use, writes the
 // SQL text of every entity operation and runs the maintenance statements.
 //
-// Locking: one re-entrant lock (lock_) guards the client and the schema's
-// loading; every operation that sends a statement holds it from the statement
-// until its result is read (entity callbacks included), so a connection shared
-// by several threads never interleaves their statements. A row callback may
-// use the same adapter from the same thread, but must not wait for another
-// thread that uses it.
+// Locking: one re-entrant lock (lock_) guards the client and the schema; every
+// operation that sends a statement holds it from the statement until its
+// result is read (entity callbacks included), so a connection shared by
+// several threads never interleaves their statements. A row callback may use
+// the same adapter from the same thread, but must not wait for another thread
+// that uses it.
+//
+// Waits: one operation makes at most one attempt on the network that can end
+// in a time-out: a reconnect (2 s probe, 10 s connect) or a statement (30 s
+// write, 30 s read). When a connection failure happens while a caller waits
+// for the lock (or earlier in its own operation), the caller gives up at once
+// with that error instead of trying again, so a dead or silent server holds up
+// the others queued on this adapter for at most that one attempt.
+//
+// Statements built from the schema (add, update, delete, the list filter) are
+// never built without it: a schema that could not be read fails them with a
+// log line, and is read again at the next use.
 //
 // Transactions: while one is open the library's automatic reconnect is off, so
 // a lost connection fails the statements that follow instead of silently
@@ -18,6 +29,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,7 +51,7 @@ class CMariaAdapter : public IDataAdapter {
   // Keeps the parameters on the client (a null user logs in as "root" with the
   // built-in default password), probes host:port for up to 2000 ms, then
   // connects (up to 10 s). False for port 0, an unreachable host or a refused
-  // login; nothing is logged here.
+  // login, with the reason in GetLastErrorText; nothing is logged here.
   bool Connect(const char* host, int port, const char* database, const char* user,
                const char* password) override;
   // Closes and deletes the client; the schema will be read again on next use.
@@ -85,11 +97,15 @@ class CMariaAdapter : public IDataAdapter {
   bool TrimTable(const char* table, int keep_rows, const std::string& key_column,
                  bool descending) override;
   bool DropTable(const char* table) override;
-  // The schema, read on first use (once, also when that read fails: a failed
-  // read is logged and leaves what was read until ResetDBSchema).
+  // The schema, read on first use. A read that fails (the server cannot be
+  // reached, say) is logged, leaves the schema as it was (empty before the
+  // first success) and not loaded, and is tried again at the next use. A table
+  // whose columns the server refuses to list (a view over a dropped table) is
+  // logged and left out; the others are read.
   CDBSchema* GetDBSchema() override;
   void ResetDBSchema() override;
-  // Runs one statement (reconnecting first when the handle is closed). Nothing is logged.
+  // Runs one statement (reconnecting first when the handle is closed) and
+  // frees any rows it returned. Nothing is logged.
   bool ExecuteQuery(const std::string& statement) override;
   // Runs one statement and reads its whole result; failures are logged.
   bool ExecuteQuery(const std::string& statement, ColumnIndex& columns,
@@ -112,6 +128,8 @@ class CMariaAdapter : public IDataAdapter {
   // when one fails, the accounts already changed get their old password back.
   // The connection stays on its own database.
   bool ChangePassword(const char* user, const char* password) override;
+  // The library's current error of the open handle; without one the error of
+  // the last failed connect or probe ({0, ""} when there was none).
   DBErrorInfo GetLastErrorText() override;
 
   // The session id of the open handle (0 without); it changes when the library reconnects.
@@ -122,11 +140,14 @@ class CMariaAdapter : public IDataAdapter {
   // The built-in password used when no user is given.
   static constexpr const char* kDefaultPassword = "qotrafuvnexib";
   static constexpr int kProbeTimeoutMs = 2000;
+  static constexpr unsigned kErrorUnknownColumn = 1054;
 
  protected:
   // Sends one statement. When the client has no open handle it first probes
   // the stored host and port and connects again (a failure returns false with
-  // the outputs left as they were). Takes the lock.
+  // the connect's error in the outputs). Fails at once, with the last error,
+  // when a connection failure happened since the operation began to wait for
+  // the lock. Takes the lock.
   virtual bool Query(const std::string& statement, unsigned* error_number,
                      std::string* error_text);
   // Reads the whole result of the last statement. Takes the lock.
@@ -136,12 +157,54 @@ class CMariaAdapter : public IDataAdapter {
   virtual bool HasResultRows(unsigned* error_number, std::string* error_text);
 
  private:
+  // Holds lock_ for one operation. The outermost hold of a thread notes the
+  // count of connection failures before it waited for the lock.
+  class OperationHold {
+   public:
+    explicit OperationHold(CMariaAdapter& adapter);
+    ~OperationHold();
+    OperationHold(const OperationHold&) = delete;
+    OperationHold& operator=(const OperationHold&) = delete;
+
+   private:
+    CMariaAdapter& adapter_;
+  };
+  // Builds a statement from the table's schema; false (logged) when it cannot.
+  using StatementBuilder = std::function<bool(const CDBTableSchema& table, std::string* statement)>;
+
+  // Probes and connects the client with its stored parameters; a failure is
+  // recorded on the client (the probe's as error 2003) and counted when it is
+  // a connection failure.
+  bool OpenClient();
+  // Counts `error_number` when it is a connection failure.
+  void NoteFailure(unsigned error_number);
   // Query with error outputs; a failure is logged under `function`.
-  bool QueryLogged(const char* function, const std::string& statement);
+  bool QueryLogged(const char* function, const std::string& statement,
+                   unsigned* error_number = nullptr);
   // QueryLogged, then the whole result; a failed read is logged under `function`.
   bool QueryAndFetch(const char* function, const std::string& statement, ColumnIndex& columns,
-                     ResultRows& rows);
+                     ResultRows& rows, unsigned* error_number = nullptr);
   bool LoadDBSchema();
+  // "SHOW COLUMNS FROM <table>" into a table schema; failures logged under `function`.
+  bool ReadTableColumns(const char* function, const std::string& table, CDBTableSchema* into,
+                        unsigned* error_number);
+  // The loaded schema's table (loading the schema when needed). Null when the
+  // schema cannot be read (logged under `function`) or has no such table
+  // (logged when `log_unknown`).
+  const CDBTableSchema* SchemaTable(const char* function, const std::string& table,
+                                    bool log_unknown);
+  // Builds a statement on `table` from the schema and sends it. When the
+  // server does not know one of its columns (error 1054) the table's columns
+  // are read again, once per run of such errors, and the statement is built
+  // and sent once more. Failures are logged under `function`; `sent` receives
+  // the statement.
+  bool SendFromSchema(const char* function, const std::string& table, bool log_unknown,
+                      const StatementBuilder& build, std::string* sent);
+  // False (logged under `function`) when the last statement matched no row.
+  bool MatchedARow(const char* function, const std::string& statement);
+  // Reads `table`'s columns again unless that was done since its last
+  // successful statement. True when they were read.
+  bool ReloadTableSchema(const std::string& table);
   // Takes one row; false to stop.
   using EntitySink = std::function<bool(EntityPtr entity)>;
   // Runs `query` and hands its rows, each a new row of `table` made through
@@ -152,11 +215,15 @@ class CMariaAdapter : public IDataAdapter {
                     CPerformanceChecker* checker, const EntitySink& deliver);
   template <typename Map, typename KeyOf>
   bool ReadEntityMap(const char* table, const char* query, Map& entities, KeyOf key);
-  // The columns of `entity` that a statement on `table` writes.
-  std::vector<CColumnValue> WrittenColumns(const CDBEntity& entity, const std::string& table,
-                                           bool skip_auto_key);
-  // "SELECT * FROM <table>" and the clause rule.
-  std::string ListStatement(const char* table, const char* clause);
+  template <typename Map>
+  bool ListEntityMap(const char* table, const char* clause, Map& entities);
+  // The columns of `entity` that a statement on `table` writes (see the .cpp).
+  std::vector<CColumnValue> WrittenColumns(const CDBEntity& entity, const CDBTableSchema& table,
+                                           bool skip_auto_key, bool skip_soft_delete);
+  // "SELECT * FROM <table>" and the clause rule; false (logged under
+  // `function`) when a null clause needs the schema and it cannot be read.
+  bool ListStatement(const char* function, const char* table, const char* clause,
+                     std::string* statement);
   bool ReadSqlFile(const std::string& path, std::string* text);
   bool RunScript(const std::string& text);
   // Sends a transaction statement on the open handle: no probe, no reconnect.
@@ -165,11 +232,18 @@ class CMariaAdapter : public IDataAdapter {
 
   mutable CLock lock_;
   std::unique_ptr<CMariaDB> client_;  // guarded by lock_
-  CDBSchema schema_;                  // loaded under lock_
+  CDBSchema schema_;                  // guarded by lock_
   bool schema_loaded_ = false;        // guarded by lock_
+  // Tables whose columns were read again after error 1054 and have had no
+  // successful statement since (lower-case names).
+  std::set<std::string> drift_reloaded_;  // guarded by lock_
   std::string adapter_type_;          // guarded by lock_
   std::vector<std::shared_ptr<CDBServerInfo>> alternates_;  // guarded by lock_
   bool in_transaction_ = false;                             // guarded by lock_
   unsigned long transaction_session_ = 0;                   // guarded by lock_
   std::atomic<bool> connected_{false};  // mirrors the client's connected flag
+  // Connection failures so far; read before waiting for lock_.
+  std::atomic<uint64_t> connection_failures_{0};
+  int hold_depth_ = 0;             // guarded by lock_: nested OperationHolds of the owner
+  uint64_t failures_at_entry_ = 0;  // guarded by lock_: the count when the outermost hold began to wait
 };

@@ -13,6 +13,7 @@
 namespace {
 
 const char* const kSoftDeleteFilter = " WHERE `IsDeleted` = 0 OR `IsDeleted` is NULL";
+const char* const kSoftDeleteColumn = "isdeleted";
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
@@ -34,19 +35,19 @@ std::string KeyCondition(const CDBEntity& entity) {
 }  // namespace
 
 // The columns of `entity` that an INSERT, an UPDATE or an all-columns condition
-// writes: those the loaded schema has in `table`, without an empty date or
-// time, and (when `skip_auto_key`) without the key column of an auto-increment key.
+// writes: those `table` has, without an empty date or time, without the key
+// column of an auto-increment key (`skip_auto_key`) and without the
+// soft-delete column (`skip_soft_delete`).
 std::vector<CColumnValue> CMariaAdapter::WrittenColumns(const CDBEntity& entity,
-                                                        const std::string& table,
-                                                        bool skip_auto_key) {
+                                                        const CDBTableSchema& table,
+                                                        bool skip_auto_key, bool skip_soft_delete) {
   std::vector<CColumnValue> written;
-  const CDBTableSchema* schema = GetDBSchema()->FindTable(table);
-  if (!schema) return written;
   const std::string key = Text(entity.GetKeyColumnName());
   const bool auto_key = skip_auto_key && !key.empty() && entity.IsAutoIncrementKey();
   for (CColumnValue& column : entity.GetColumnValues()) {
-    if (!schema->HasColumn(column.GetName())) continue;
+    if (!table.HasColumn(column.GetName())) continue;
     if (auto_key && StrEqualNoCase(column.GetName(), key)) continue;
+    if (skip_soft_delete && StrEqualNoCase(column.GetName(), kSoftDeleteColumn)) continue;
     const int kind = column.GetKind();
     if ((kind == kColumnKindDateTime || kind == kColumnKindDate || kind == kColumnKindTime) &&
         column.GetValue().empty()) {
@@ -57,10 +58,50 @@ std::vector<CColumnValue> CMariaAdapter::WrittenColumns(const CDBEntity& entity,
   return written;
 }
 
+const CDBTableSchema* CMariaAdapter::SchemaTable(const char* function, const std::string& table,
+                                                 bool log_unknown) {
+  OperationHold hold(*this);
+  GetDBSchema();
+  const LogCallSite site{__FILE__, function, __LINE__, nullptr};
+  if (!schema_loaded_) {
+    WriteLog(site, 1, "ERROR - No statement on '%s' without the database schema.\r\n", table.c_str());
+    return nullptr;
+  }
+  const CDBTableSchema* found = schema_.FindTable(table);
+  if (!found && log_unknown) {
+    WriteLog(site, 1, "ERROR - '%s' table is not in the database schema.\r\n", table.c_str());
+  }
+  return found;
+}
+
+bool CMariaAdapter::SendFromSchema(const char* function, const std::string& table, bool log_unknown,
+                                   const StatementBuilder& build, std::string* sent) {
+  OperationHold hold(*this);
+  const CDBTableSchema* schema = SchemaTable(function, table, log_unknown);
+  if (!schema || !build(*schema, sent)) return false;
+  unsigned error_number = 0;
+  bool ok = QueryLogged(function, *sent, &error_number);
+  if (!ok && error_number == kErrorUnknownColumn && ReloadTableSchema(table)) {
+    // The table changed under the running program: write the row as it is now.
+    schema = SchemaTable(function, table, log_unknown);
+    if (!schema || !build(*schema, sent)) return false;
+    ok = QueryLogged(function, *sent);
+  }
+  if (ok) drift_reloaded_.erase(StrToLower(table));
+  return ok;
+}
+
+bool CMariaAdapter::MatchedARow(const char* function, const std::string& statement) {
+  if (client_ && client_->GetAffectedRows() > 0) return true;
+  const LogCallSite site{__FILE__, function, __LINE__, nullptr};
+  WriteLog(site, 1, "ERROR - No row matched the statement (%s).\r\n", statement.c_str());
+  return false;
+}
+
 bool CMariaAdapter::ReadEntities(const char* function, const char* table,
                                  const std::string& query, CPerformanceChecker* checker,
                                  const EntitySink& deliver) {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   ColumnIndex columns;
   ResultRows rows;
   if (!QueryAndFetch(function, query, columns, rows)) return false;
@@ -109,23 +150,25 @@ bool CMariaAdapter::AddEntity(CDBEntity* entity) {
 
 bool CMariaAdapter::AddEntityEx(CDBEntity* entity, const char* table) {
   if (!entity) return false;
-  CScopedLock hold(lock_);
+  static const char* const kFunction = "CMariaAdapter::AddEntityEx";
+  OperationHold hold(*this);
   const std::string table_name = Text(table);
-  if (!GetDBSchema()->HasTable(table_name)) return false;
-  std::string names;
-  std::string values;
-  for (const CColumnValue& column : WrittenColumns(*entity, table_name, true)) {
-    if (!names.empty()) {
-      names += ", ";
-      values += ", ";
+  std::string sent;
+  auto build = [&](const CDBTableSchema& schema, std::string* statement) {
+    std::string names;
+    std::string values;
+    for (const CColumnValue& column : WrittenColumns(*entity, schema, true, false)) {
+      if (!names.empty()) {
+        names += ", ";
+        values += ", ";
+      }
+      names += "`" + column.GetName() + "`";
+      values += column.GetSqlValueText();
     }
-    names += "`" + column.GetName() + "`";
-    values += column.GetSqlValueText();
-  }
-  if (!QueryLogged("CMariaAdapter::AddEntityEx",
-                   "INSERT INTO " + table_name + " (" + names + ") VALUES (" + values + ")")) {
-    return false;
-  }
+    *statement = "INSERT INTO " + table_name + " (" + names + ") VALUES (" + values + ")";
+    return true;
+  };
+  if (!SendFromSchema(kFunction, table_name, false, build, &sent)) return false;
   if (entity->HasKeyColumn() && entity->IsAutoIncrementKey()) {
     uint64_t id = GetInsertId();
     if (entity->HasInt64ID()) {
@@ -146,67 +189,96 @@ bool CMariaAdapter::UpdateEntity(CDBEntity* entity, const char* column) {
   return UpdateEntity(entity, &columns);
 }
 
+// A whole-row update (no column list) leaves the soft-delete column alone: the
+// delete path owns it, and a copy read before another thread's delete must not
+// bring the row back. A list that names the column writes it.
 bool CMariaAdapter::UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) {
   if (!entity || (!entity->HasKeyColumn() && !entity->HasCompositeKey())) return false;
-  CScopedLock hold(lock_);
+  static const char* const kFunction = "CMariaAdapter::UpdateEntityEx";
+  OperationHold hold(*this);
   const std::string table_name = Text(table);
-  std::string assignments;
-  for (const CColumnValue& column : WrittenColumns(*entity, table_name, true)) {
-    if (columns && std::find(columns->begin(), columns->end(), column.GetName()) == columns->end()) {
-      continue;  // not in the caller's list (exact letter case)
+  std::string sent;
+  auto build = [&](const CDBTableSchema& schema, std::string* statement) {
+    std::string assignments;
+    for (const CColumnValue& column : WrittenColumns(*entity, schema, true, columns == nullptr)) {
+      if (columns && std::find(columns->begin(), columns->end(), column.GetName()) == columns->end()) {
+        continue;  // not in the caller's list (exact letter case)
+      }
+      if (!assignments.empty()) assignments += ", ";
+      assignments += Assignment(column);
     }
-    if (!assignments.empty()) assignments += ", ";
-    assignments += Assignment(column);
-  }
-  std::string where;
-  if (entity->HasKeyColumn()) {
-    where = KeyCondition(*entity);
-  } else {
-    where = Assignment(entity->GetCompositeKeyPart1()) + " AND " +
-            Assignment(entity->GetCompositeKeyPart2());
-  }
-  return QueryLogged("CMariaAdapter::UpdateEntityEx",
-                     "UPDATE " + table_name + " SET " + assignments + " WHERE " + where);
+    if (assignments.empty()) {
+      const LogCallSite site{__FILE__, kFunction, __LINE__, nullptr};
+      WriteLog(site, 1, "ERROR - No column of '%s' to update.\r\n", table_name.c_str());
+      return false;
+    }
+    std::string where;
+    if (entity->HasKeyColumn()) {
+      where = KeyCondition(*entity);
+    } else {
+      where = Assignment(entity->GetCompositeKeyPart1()) + " AND " +
+              Assignment(entity->GetCompositeKeyPart2());
+    }
+    *statement = "UPDATE " + table_name + " SET " + assignments + " WHERE " + where;
+    return true;
+  };
+  return SendFromSchema(kFunction, table_name, true, build, &sent) && MatchedARow(kFunction, sent);
 }
 
 bool CMariaAdapter::DeleteEntity(CDBEntity* entity, bool hard_delete) {
   if (!entity) return false;
-  CScopedLock hold(lock_);
+  static const char* const kFunction = "CMariaAdapter::DeleteEntity";
+  OperationHold hold(*this);
   const std::string table_name = Text(entity->GetTableName());
-  std::string where;
-  if (entity->HasKeyColumn()) {
-    where = KeyCondition(*entity);
-  } else {
-    for (const CColumnValue& column : WrittenColumns(*entity, table_name, false)) {
-      if (!where.empty()) where += " AND ";
-      where += Assignment(column);
+  std::string sent;
+  auto build = [&](const CDBTableSchema& schema, std::string* statement) {
+    std::string where;
+    if (entity->HasKeyColumn()) {
+      where = KeyCondition(*entity);
+    } else {
+      for (const CColumnValue& column : WrittenColumns(*entity, schema, false, false)) {
+        if (!where.empty()) where += " AND ";
+        where += Assignment(column);
+      }
     }
-  }
-  const bool soft = !hard_delete && GetDBSchema()->HasColumn(table_name, "isdeleted");
-  std::string statement = soft ? "UPDATE " + table_name + " SET `IsDeleted` = 1 WHERE " + where
-                               : "DELETE FROM " + table_name + " WHERE " + where;
-  return QueryLogged("CMariaAdapter::DeleteEntity", statement);
+    if (where.empty()) {
+      const LogCallSite site{__FILE__, kFunction, __LINE__, nullptr};
+      WriteLog(site, 1, "ERROR - No condition for a row of '%s'.\r\n", table_name.c_str());
+      return false;
+    }
+    const bool soft = !hard_delete && schema.HasColumn(kSoftDeleteColumn);
+    *statement = soft ? "UPDATE " + table_name + " SET `IsDeleted` = 1 WHERE " + where
+                      : "DELETE FROM " + table_name + " WHERE " + where;
+    return true;
+  };
+  return SendFromSchema(kFunction, table_name, true, build, &sent) && MatchedARow(kFunction, sent);
 }
 
-std::string CMariaAdapter::ListStatement(const char* table, const char* clause) {
-  std::string statement = "SELECT * FROM " + Text(table);
+bool CMariaAdapter::ListStatement(const char* function, const char* table, const char* clause,
+                                  std::string* statement) {
+  *statement = "SELECT * FROM " + Text(table);
   if (!clause) {
-    if (GetDBSchema()->HasColumn(Text(table), "isdeleted")) statement += kSoftDeleteFilter;
+    // Whether the rows marked deleted are left out depends on the schema: without it, no list.
+    const CDBTableSchema* schema = SchemaTable(function, Text(table), false);
+    if (!schema_loaded_) return false;
+    if (schema && schema->HasColumn(kSoftDeleteColumn)) *statement += kSoftDeleteFilter;
   } else if (*clause) {
-    statement += " ";
-    statement += clause;
+    *statement += " ";
+    *statement += clause;
   }
-  return statement;
+  return true;
 }
 
 bool CMariaAdapter::GetEntityList(const char* table, const char* clause, EntityCallback callback,
                                   void* context) {
-  CScopedLock hold(lock_);
+  static const char* const kFunction = "CMariaAdapter::GetEntityList";
+  OperationHold hold(*this);
   CPerformanceChecker checker("GetEntityList");
-  return ReadEntities("CMariaAdapter::GetEntityList", table, ListStatement(table, clause),
-                      &checker, [&](EntityPtr entity) {
-                        return callback && callback(std::move(entity), context) != 0;
-                      });
+  std::string statement;
+  if (!ListStatement(kFunction, table, clause, &statement)) return false;
+  return ReadEntities(kFunction, table, statement, &checker, [&](EntityPtr entity) {
+    return callback && callback(std::move(entity), context) != 0;
+  });
 }
 
 bool CMariaAdapter::GetEntityList(const char* table, EntityMap64& entities) {
@@ -217,19 +289,29 @@ bool CMariaAdapter::GetEntityList(const char* table, EntityMap& entities) {
   return GetEntityList(table, nullptr, entities);
 }
 
+// The map forms of GetEntityList: the clause rule, then GetEntityListEx.
+template <typename Map>
+bool CMariaAdapter::ListEntityMap(const char* table, const char* clause, Map& entities) {
+  OperationHold hold(*this);
+  std::string statement;
+  if (!ListStatement("CMariaAdapter::GetEntityListEx", table, clause, &statement)) {
+    entities.clear();
+    return false;
+  }
+  return GetEntityListEx(table, statement.c_str(), entities);
+}
+
 bool CMariaAdapter::GetEntityList(const char* table, const char* clause, EntityMap64& entities) {
-  CScopedLock hold(lock_);
-  return GetEntityListEx(table, ListStatement(table, clause).c_str(), entities);
+  return ListEntityMap(table, clause, entities);
 }
 
 bool CMariaAdapter::GetEntityList(const char* table, const char* clause, EntityMap& entities) {
-  CScopedLock hold(lock_);
-  return GetEntityListEx(table, ListStatement(table, clause).c_str(), entities);
+  return ListEntityMap(table, clause, entities);
 }
 
 bool CMariaAdapter::GetEntityListEx(const char* table, const char* query, EntityCallback callback,
                                     void* context) {
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   CPerformanceChecker checker("GetEntityList");
   return ReadEntities("CMariaAdapter::GetEntityListEx", table, Text(query), &checker,
                       [&](EntityPtr entity) {
@@ -241,7 +323,7 @@ bool CMariaAdapter::GetEntityListEx(const char* table, const char* query, Entity
 template <typename Map, typename KeyOf>
 bool CMariaAdapter::ReadEntityMap(const char* table, const char* query, Map& entities, KeyOf key) {
   entities.clear();
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   CPerformanceChecker checker("GetEntityList - " + Text(table));
   return ReadEntities("CMariaAdapter::GetEntityListEx", table, Text(query), &checker,
                       [&](EntityPtr entity) {

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "database/MariaAdapter.h"
-#include "entities/base/ColumnValue.h"
+#include "database/SqlWhereClause.h"
 #include "foundation/Log.h"
 #include "foundation/StrList.h"
 #include "foundation/StringUtil.h"
@@ -15,11 +15,6 @@
 namespace {
 
 const char* Text(const char* text) { return text ? text : ""; }
-
-// `text` as a quoted SQL literal, escaped as every text value is.
-std::string SqlQuote(const std::string& text) {
-  return CColumnValue("", text, kColumnKindString).GetSqlValueText();
-}
 
 }  // namespace
 
@@ -66,7 +61,7 @@ bool CMariaAdapter::DropColumn(const char* table, const char* column) {
 }
 
 bool CMariaAdapter::ColumnExists(const char* table, const char* column) {
-  CScopedLock hold(lock_);  // the statement and its result belong together
+  OperationHold hold(*this);  // the statement and its result belong together
   unsigned error_number = 0;
   std::string error_text;
   if (!Query(StrFormat("SHOW COLUMNS FROM %s LIKE '%s'", Text(table), Text(column)), &error_number,
@@ -137,7 +132,7 @@ bool CMariaAdapter::CreateDatabase(const std::string& create_script,
 
 bool CMariaAdapter::ChangePassword(const char* user, const char* password) {
   const std::string name = Text(user);
-  CScopedLock hold(lock_);
+  OperationHold hold(*this);
   unsigned error_number = 0;
   std::string error_text;
   auto fail = [&](const std::string& reason) {

@@ -48,6 +48,29 @@ void CMariaDB::RecordError() {
       last_error_number_ ? FormatError(mysql_error(handle_), last_error_number_) : std::string();
 }
 
+void CMariaDB::RecordError(unsigned error_number, const std::string& message) {
+  last_error_number_ = error_number;
+  last_error_text_ = error_number ? FormatError(message.c_str(), error_number) : std::string();
+}
+
+bool CMariaDB::IsConnectionError(unsigned error_number) {
+  switch (error_number) {
+    case CR_SOCKET_CREATE_ERROR:
+    case CR_CONNECTION_ERROR:
+    case CR_CONN_HOST_ERROR:
+    case CR_IPSOCK_ERROR:
+    case CR_UNKNOWN_HOST:
+    case CR_SERVER_GONE_ERROR:
+    case CR_SERVER_HANDSHAKE_ERR:
+    case CR_SERVER_LOST:
+    case CR_SSL_CONNECTION_ERROR:
+    case CR_SERVER_LOST_EXTENDED:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void CMariaDB::CopyError(unsigned* error_number, std::string* error_text) const {
   if (error_number) *error_number = last_error_number_;
   if (error_text) *error_text = last_error_text_;
@@ -61,13 +84,24 @@ bool CMariaDB::Connect(const std::string& host, int port, const std::string& use
   over_tcp_ = host != "localhost";  // the library takes "localhost" as its local socket
   handle_ = mysql_init(nullptr);
   if (!handle_) return false;
+  result_unread_ = false;
   my_bool reconnect = 1;
   bool ok = mysql_options(handle_, MYSQL_OPT_RECONNECT, &reconnect) == 0;
   if (ok) {
+    unsigned read_timeout = kReadTimeoutSeconds;
+    unsigned write_timeout = kWriteTimeoutSeconds;
     mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout_);
+    mysql_options(handle_, MYSQL_OPT_READ_TIMEOUT, &read_timeout);
+    mysql_options(handle_, MYSQL_OPT_WRITE_TIMEOUT, &write_timeout);
     mysql_options(handle_, MYSQL_SET_CHARSET_NAME, "euckr");
+    // The library runs the init command after every connect, its own
+    // automatic reconnects included, so the mode can never be lost.
+    const std::string pin_mode = std::string("SET SESSION sql_mode = '") + kSessionSqlMode + "'";
+    mysql_options(handle_, MYSQL_INIT_COMMAND, pin_mode.c_str());
+    // Matched rows, not changed rows: an UPDATE that writes a row's present
+    // values still reports the row, so 0 always means "no such row".
     ok = mysql_real_connect(handle_, host.c_str(), user.c_str(), password.c_str(), database.c_str(),
-                            static_cast<unsigned>(port), nullptr, 0) != nullptr;
+                            static_cast<unsigned>(port), nullptr, CLIENT_FOUND_ROWS) != nullptr;
   }
   if (!ok) {
     RecordError();
@@ -90,7 +124,8 @@ bool CMariaDB::Execute(const std::string& statement, unsigned* error_number,
                        std::string* error_text) {
   ClearOutputs(error_number, error_text);
   if (!handle_) return false;
-  if (mysql_real_query(handle_, statement.data(), statement.size()) == 0) return true;
+  DiscardResult();
+  if (Send(statement)) return true;
   size_t attempt = 1;
   for (;;) {
     RecordError();
@@ -99,8 +134,32 @@ bool CMariaDB::Execute(const std::string& statement, unsigned* error_number,
     if (attempt >= alternates_.size()) return false;
     ++attempt;
     if (!ConnectNextServer()) return false;
-    if (mysql_real_query(handle_, statement.data(), statement.size()) == 0) return true;
+    if (Send(statement)) return true;
   }
+}
+
+bool CMariaDB::Send(const std::string& statement) {
+  if (mysql_real_query(handle_, statement.data(), statement.size()) != 0) return false;
+  result_unread_ = mysql_field_count(handle_) > 0;
+  return true;
+}
+
+void CMariaDB::DiscardResult() {
+  if (!handle_) return;
+  if (result_unread_) {
+    result_unread_ = false;
+    if (MYSQL_RES* result = mysql_use_result(handle_)) mysql_free_result(result);  // reads the rest
+  }
+  // Further results (a procedure call's status, say) are read and dropped too.
+  while (mysql_more_results(handle_) && mysql_next_result(handle_) == 0) {
+    if (MYSQL_RES* result = mysql_use_result(handle_)) mysql_free_result(result);
+  }
+}
+
+uint64_t CMariaDB::GetAffectedRows() const {
+  if (!handle_) return 0;
+  my_ulonglong rows = mysql_affected_rows(handle_);
+  return rows == static_cast<my_ulonglong>(-1) ? 0 : rows;
 }
 
 bool CMariaDB::ConnectNextServer() {
@@ -115,6 +174,7 @@ MYSQL_RES* CMariaDB::StoreResult(unsigned* error_number, std::string* error_text
   ClearOutputs(error_number, error_text);
   if (!handle_) return nullptr;
   MYSQL_RES* result = mysql_store_result(handle_);
+  result_unread_ = false;
   if (!result) {
     RecordError();
     CopyError(error_number, error_text);
@@ -195,6 +255,10 @@ bool CMariaDB::SetAutoReconnect(bool on) {
 uint64_t CMariaDB::GetLastInsertId() const { return handle_ ? mysql_insert_id(handle_) : 0; }
 
 void CMariaDB::ReadCurrentError(unsigned* error_number, std::string* error_text) const {
+  if (!handle_) {
+    CopyError(error_number, error_text);
+    return;
+  }
   unsigned number = ErrorNumberOf(handle_);
   if (error_number) *error_number = number;
   if (error_text) *error_text = number ? FormatError(mysql_error(handle_), number) : std::string();

@@ -1,7 +1,9 @@
 // CMariaDB: the one place that talks to the MariaDB client library. It owns one
 // client handle, opened with fixed options (automatic reconnect, a 10-second
-// connect time-out, the character set "euckr"), runs statements, reads whole
-// results as texts, and keeps the last error as a number and a text of the form
+// connect time-out, 30-second read and write time-outs, the character set
+// "euckr", the session's sql_mode pinned at every connect and reconnect, and
+// affected rows counted as matched rows), runs statements, reads whole results
+// as texts, and keeps the last error as a number and a text of the form
 // "%s (errcode:%d)".
 //
 // Not thread-safe: the owner (CMariaAdapter) serialises every use under its own
@@ -42,9 +44,11 @@ class CMariaDB : public CBaseSQL {
                const std::string& password, const std::string& database,
                unsigned* error_number = nullptr, std::string* error_text = nullptr) override;
   void Close() override;
-  // Sends one statement (mysql_real_query). On error 2003 (the server cannot be
+  // Sends one statement (mysql_real_query), after discarding whatever result of
+  // an earlier statement is still unread. On error 2003 (the server cannot be
   // reached) it retries on the alternate servers as they rotate, at most list
-  // size - 1 times.
+  // size - 1 times. Blocks up to the write and read time-outs (30 s each) on a
+  // server that stops answering.
   bool Execute(const std::string& statement, unsigned* error_number = nullptr,
                std::string* error_text = nullptr) override;
   bool Select(std::vector<std::string>* cells, int* rows, int* columns,
@@ -57,6 +61,13 @@ class CMariaDB : public CBaseSQL {
   // (a statement without a result set gives error number 0 and an empty text).
   bool FetchRowsByName(ColumnIndex* columns, ResultRows* rows, unsigned* error_number = nullptr,
                        std::string* error_text = nullptr);
+
+  // Reads and frees any result of the last statement that is still unread, so
+  // that the next statement is not refused as out of sync (error 2014).
+  void DiscardResult();
+  // The rows the last statement matched (an UPDATE counts the rows it found,
+  // changed or not); 0 without a handle or after a failure.
+  uint64_t GetAffectedRows() const;
 
   // Replaces the current parameters without connecting (the adapter keeps them
   // here for its reconnect rule).
@@ -82,12 +93,33 @@ class CMariaDB : public CBaseSQL {
   bool SetAutoReconnect(bool on);
   // The library's id of the last insert on the handle, nothing recorded; 0 without a handle.
   uint64_t GetLastInsertId() const;
-  // The library's current error of the handle ({0, ""} without one), read now.
+  // The library's current error of the handle, read now; without a handle the
+  // recorded last error (that of the failed connect, say), {0, ""} when none.
   void ReadCurrentError(unsigned* error_number, std::string* error_text) const;
+  // Records an error found outside the library (the adapter's reachability
+  // probe) as the last error: `message` and " (errcode:<number>)".
+  void RecordError(unsigned error_number, const std::string& message);
   unsigned GetLastErrorNumber() const { return last_error_number_; }
   const std::string& GetLastErrorText() const { return last_error_text_; }
 
+  // True for the library's numbers of a server that cannot be reached, was
+  // lost or stopped answering (2001-2006, 2012, 2013, 2026, 2055).
+  static bool IsConnectionError(unsigned error_number);
+
   static constexpr unsigned kConnectTimeoutSeconds = 10;
+  // A statement's wait for the server to take its bytes (write) and to answer
+  // (each read): a stalled server fails it with 2013 after this long. Long
+  // enough for any statement the system sends; large results keep arriving
+  // well within it.
+  static constexpr unsigned kReadTimeoutSeconds = 30;
+  static constexpr unsigned kWriteTimeoutSeconds = 30;
+  // The session's sql_mode, set by the library at every connect and automatic
+  // reconnect: strict (a value that does not fit, or bytes that are not valid
+  // in the character set, fail the statement instead of being cut or replaced)
+  // and without NO_BACKSLASH_ESCAPES, because every text literal is written
+  // with backslash escapes. Whatever the server's own setting is.
+  static constexpr const char* kSessionSqlMode =
+      "STRICT_ALL_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION";
   static constexpr unsigned kErrorCannotReachServer = 2003;
 
  private:
@@ -97,11 +129,14 @@ class CMariaDB : public CBaseSQL {
   MYSQL_RES* StoreResult(unsigned* error_number, std::string* error_text);
   void CopyError(unsigned* error_number, std::string* error_text) const;
   bool ConnectNextServer();
+  // mysql_real_query; notes whether the statement left a result to read.
+  bool Send(const std::string& statement);
 
   MYSQL* handle_ = nullptr;
   int connected_ = 0;
   bool over_tcp_ = true;  // the last connect went over TCP (not the local socket)
   unsigned connect_timeout_ = kConnectTimeoutSeconds;
+  bool result_unread_ = false;  // the last statement has a result set not yet read
   unsigned last_error_number_ = 0;
   std::string last_error_text_;
   std::vector<std::shared_ptr<CDBServerInfo>> alternates_;

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "entities/base/ColumnValue.h"
 #include "foundation/StringUtil.h"
 
 void CSqlWhereClause::Add(const Condition& condition) {
@@ -47,4 +48,8 @@ std::string CSqlWhereClause::ToString() {
   }
   for (int level = 0; level < current; ++level) out += " ) ";
   return out;
+}
+
+std::string SqlQuote(const std::string& text) {
+  return CColumnValue("", text, kColumnKindString).GetSqlValueText();
 }

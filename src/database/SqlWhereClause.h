@@ -2,7 +2,7 @@
 // one condition text without the word WHERE. Each condition carries its
 // connector to the one before it (1: OR, anything else: AND) and its nesting
 // depth, the number of parentheses that enclose it. Texts are used unchanged:
-// callers back-quote column names and quote values themselves.
+// callers back-quote column names and quote values themselves (SqlQuote).
 #pragma once
 
 #include <string>
@@ -39,3 +39,9 @@ class CSqlWhereClause {
   CLock lock_;                        // guards conditions_
   std::vector<Condition> conditions_;
 };
+
+// `text` as an SQL text literal, the form every text value of a statement
+// takes: backslashes doubled, apostrophes escaped with a backslash, enclosed in
+// single quotes ("O'Neil\\x" gives 'O\'Neil\\x'). Safe in any statement of a
+// connection whose sql_mode keeps backslash escapes, as the adapter's does.
+std::string SqlQuote(const std::string& text);

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <map>
 
+#include "database/MariaDB.h"
 #include "foundation/GenericLogger.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
@@ -92,10 +93,12 @@ void DatabaseTest::TearDown() {
 
 std::vector<std::string> DatabaseTest::StatementsOf(unsigned long thread_id) {
   // The general log is a CSV table: rows come back in the order they were written.
+  // The sql_mode that the client library sets at every connect is part of connecting, not a statement.
+  const std::string pinned_mode = std::string("SET SESSION sql_mode = '") + CMariaDB::kSessionSqlMode + "'";
   std::vector<std::string> statements;
   for (auto& row : raw_.Rows("SELECT argument FROM mysql.general_log WHERE thread_id = " +
                              std::to_string(thread_id) + " AND command_type = 'Query'")) {
-    statements.push_back(row[0]);
+    if (row[0] != pinned_mode) statements.push_back(row[0]);
   }
   return statements;
 }
@@ -316,6 +319,7 @@ bool PrivateServer::Start(std::string* error) {
                                    "--pid-file=" + dir_.Join("pid"), "--lower-case-table-names=1",
                                    "--log-error=" + dir_.Join("error.log"), "--skip-log-bin",
                                    "--innodb-flush-log-at-trx-commit=0"};
+  argv.insert(argv.end(), options_.begin(), options_.end());
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
@@ -360,8 +364,18 @@ bool PrivateServer::WaitUntilUp(std::string* error) {
   return false;
 }
 
+void PrivateServer::Pause() {
+  if (pid_ > 0 && kill(pid_, SIGSTOP) == 0) paused_ = true;
+}
+
+void PrivateServer::Resume() {
+  if (pid_ > 0 && paused_) kill(pid_, SIGCONT);
+  paused_ = false;
+}
+
 void PrivateServer::Stop() {
   if (pid_ <= 0) return;
+  Resume();
   kill(pid_, SIGTERM);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   int status = 0;

@@ -110,7 +110,8 @@ class TcpRelay {
 // port, root@127.0.0.1 with `password()`, an empty database "gate_private".
 class PrivateServer {
  public:
-  PrivateServer() = default;
+  // `options` are added to the server's command line (say "--sql-mode=").
+  explicit PrivateServer(std::vector<std::string> options = {}) : options_(std::move(options)) {}
   ~PrivateServer();  // stops the server and removes its folder
   PrivateServer(const PrivateServer&) = delete;
   PrivateServer& operator=(const PrivateServer&) = delete;
@@ -120,14 +121,20 @@ class PrivateServer {
   bool Start(std::string* error);
   // Stops the server (SIGTERM, then SIGKILL after 30 s) and waits for it.
   void Stop();
+  // Freezes the running server (SIGSTOP): it keeps its connections and
+  // accepts new ones, but answers nothing until Resume (SIGCONT).
+  void Pause();
+  void Resume();
   unsigned short port() const { return port_; }
   static const char* password() { return "private-pw"; }
 
  private:
   bool WaitUntilUp(std::string* error);
 
+  std::vector<std::string> options_;
   TempDir dir_;
   bool installed_ = false;
+  bool paused_ = false;
   unsigned short port_ = 0;
   int pid_ = -1;
 };

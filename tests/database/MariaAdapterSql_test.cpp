@@ -93,8 +93,7 @@ TEST_F(AdapterSqlTest, SixtyFourBitKeysAreReadBackUpdatedAndDeletedWhole) {
 
   event.SetLabel("second");
   ASSERT_TRUE(adapter_->UpdateEntity(&event, static_cast<const ColumnList*>(nullptr)));
-  EXPECT_EQ(Sent(), Statements{"UPDATE TBL_DbTestEvent SET `Label` = 'second', `IsDeleted` = 0 "
-                               "WHERE `EventID` = 5000000001"});
+  EXPECT_EQ(Sent(), Statements{"UPDATE TBL_DbTestEvent SET `Label` = 'second' WHERE `EventID` = 5000000001"});
   // The row whose key equals the low 32 bits (705032705) is left alone.
   EXPECT_EQ(raw_.Value("SELECT Label FROM TBL_DbTestEvent WHERE EventID = 705032705"), "low");
   EXPECT_EQ(raw_.Value("SELECT Label FROM TBL_DbTestEvent WHERE EventID = 5000000001"), "second");
@@ -115,8 +114,9 @@ TEST_F(AdapterSqlTest, UpdateWritesEveryColumnOrTheListedOnesInTheirExactCase) {
   camera.SetCameraID(id);
   Mark();
   ASSERT_TRUE(adapter_->UpdateEntity(&camera, static_cast<const ColumnList*>(nullptr)));
+  // The soft-delete column belongs to the delete path: a whole-row update leaves it out.
   EXPECT_EQ(Sent(), Statements{"UPDATE TBL_DbTestCamera SET `CameraName` = 'b', `ZavID` = 4, "
-                               "`IsDeleted` = 0, `Latitude` = 1.5, `Memo` = '' WHERE `CameraID` = 1"});
+                               "`Latitude` = 1.5, `Memo` = '' WHERE `CameraID` = 1"});
 
   ColumnList only_name{"CameraName"};
   camera.SetCameraName("c");
@@ -128,15 +128,64 @@ TEST_F(AdapterSqlTest, UpdateWritesEveryColumnOrTheListedOnesInTheirExactCase) {
   ASSERT_TRUE(adapter_->UpdateEntity(&camera, "ZavID"));
   EXPECT_EQ(Sent(), Statements{"UPDATE TBL_DbTestCamera SET `ZavID` = 5 WHERE `CameraID` = 1"});
 
-  // A list entry in another letter case matches nothing: the server rejects the empty SET.
+  // A list entry in another letter case matches nothing: no statement with an empty SET is sent.
   LogCapture log;
   ColumnList wrong_case{"cameraname"};
   EXPECT_FALSE(adapter_->UpdateEntity(&camera, &wrong_case));
-  EXPECT_EQ(Sent(), Statements{"UPDATE TBL_DbTestCamera SET  WHERE `CameraID` = 1"});
-  EXPECT_TRUE(log.Contains("[CMariaAdapter::UpdateEntityEx] ERROR - Error raised while execute query "
-                           "(UPDATE TBL_DbTestCamera SET  WHERE `CameraID` = 1). the error is "))
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_TRUE(log.Contains("[CMariaAdapter::UpdateEntityEx] ERROR - No column of 'TBL_DbTestCamera' to update."))
       << log.Text();
-  EXPECT_TRUE(log.Contains("(errcode:1064)")) << log.Text();
+
+  // Naming the soft-delete column writes it.
+  camera.SetIsDeleted(true);
+  ASSERT_TRUE(adapter_->UpdateEntity(&camera, "IsDeleted"));
+  EXPECT_EQ(Sent(), Statements{"UPDATE TBL_DbTestCamera SET `IsDeleted` = 1 WHERE `CameraID` = 1"});
+}
+
+// A copy read before another thread's soft delete, written back whole, must
+// not bring the row back.
+TEST_F(AdapterSqlTest, StaleWholeRowUpdateKeepsTheRowDeleted) {
+  int id = AddCamera("a");
+  EntityPtr stale = adapter_->FindEntity("TBL_DbTestCamera", "CameraID", id);
+  ASSERT_TRUE(stale);
+  CDbTestCamera deleted;
+  deleted.SetCameraID(id);
+  ASSERT_TRUE(adapter_->DeleteEntity(&deleted, false));
+  static_cast<CDbTestCamera*>(stale.get())->SetCameraName("renamed");
+  EXPECT_TRUE(adapter_->UpdateEntity(stale.get(), static_cast<const ColumnList*>(nullptr)));
+  EXPECT_EQ(raw_.Value("SELECT CONCAT(CameraName, ':', IsDeleted) FROM TBL_DbTestCamera"), "renamed:1");
+  EntityMap cameras;
+  ASSERT_TRUE(adapter_->GetEntityList("TBL_DbTestCamera", cameras));
+  EXPECT_TRUE(cameras.empty());
+}
+
+// The matched-row count tells the caller that its row is not in the database.
+TEST_F(AdapterSqlTest, UpdateAndDeleteThatMatchNoRowFail) {
+  int id = AddCamera("a");
+  ASSERT_TRUE(raw_.Run("INSERT INTO TBL_DbTestLink VALUES (1, 2, 7)"));
+  CDbTestCamera camera = Camera("a");
+  camera.SetCameraID(id);
+  EXPECT_TRUE(adapter_->UpdateEntity(&camera, static_cast<const ColumnList*>(nullptr)))
+      << "a row written with its present values still matches";
+  CDbTestLink stale_link;  // the cached order 0, while the database holds 7
+  stale_link.SetCameraGroupNo(1);
+  stale_link.SetCameraNo(2);
+  CDbTestCamera missing = Camera("x");
+  missing.SetCameraID(id + 100);
+  Mark();
+  LogCapture log;
+  EXPECT_FALSE(adapter_->DeleteEntity(&stale_link, true));
+  EXPECT_TRUE(log.Contains("[CMariaAdapter::DeleteEntity] ERROR - No row matched the statement (DELETE FROM "
+                           "TBL_DbTestLink WHERE `camera_group_no` = 1 AND `camera_no` = 2 AND `_order_` = 0)."))
+      << log.Text();
+  EXPECT_FALSE(adapter_->UpdateEntity(&missing, static_cast<const ColumnList*>(nullptr)));
+  EXPECT_FALSE(adapter_->DeleteEntity(&missing, false));
+  EXPECT_FALSE(adapter_->DeleteEntity(&missing, true));
+  EXPECT_EQ(Sent().size(), 4u);
+  EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TBL_DbTestLink"), "1");
+  camera.SetIsDeleted(true);
+  EXPECT_TRUE(adapter_->DeleteEntity(&camera, false));
+  EXPECT_TRUE(adapter_->DeleteEntity(&camera, false)) << "deleting a deleted row again still matches it";
 }
 
 TEST_F(AdapterSqlTest, UpdateByTwoColumnKeyAndRowsWithoutKey) {
@@ -169,6 +218,7 @@ TEST_F(AdapterSqlTest, DeleteIsSoftWhereTheTableHasIsDeleted) {
   CDbTestLink link;
   link.SetCameraGroupNo(1);
   link.SetCameraNo(2);
+  ASSERT_TRUE(raw_.Run("INSERT INTO TBL_DbTestLink VALUES (1, 2, 0)"));
   Mark();
 
   struct Case {
