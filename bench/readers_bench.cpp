@@ -8,11 +8,12 @@
 // the same reader in the same run, and the reader's peak heap growth (operator
 // new, so not libxml2's own allocations) as a ratio to N. A ratio above 3 in
 // time, or above 4 in memory for the XML parser and CXmlCfg, is marked "OVER".
-// Run it through bench/readers.sh.
+// Run it through bench/readers.sh; READERS=<part of a name> runs only those.
 #include <malloc.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -265,11 +266,13 @@ int main(int argc, char** argv) {
       {"CMyHttp::RecvBodyChunked", false, ChunkedInputs, ReadChunked},
   };
 
+  const char* only = getenv("READERS");  // a part of the names of the readers to run
   int over = 0;
   printf("%-28s %-18s %6s %10s %8s %8s\n", "reader", "input", "N MiB", "seconds", "time x", "memory x");
   for (size_t n : sizes) {
     const int repeats = n <= kMiB ? 5 : n <= 8 * kMiB ? 3 : 1;
     for (const Reader& reader : readers) {
+      if (only && !strstr(reader.name, only)) continue;
       Inputs inputs = reader.inputs(n);
       Measure plain{0, 0};
       for (size_t i = 0; i < inputs.size(); ++i) {

@@ -17,7 +17,7 @@ class CStrList;
 class CToken {
  public:
   CToken(std::string name, std::string value) : name_(std::move(name)), value_(std::move(value)) {}
-  virtual ~CToken() = default;
+  ~CToken() = default;  // not virtual: no class derives from it, and a store holds millions
   CToken(const CToken&) = default;
   CToken& operator=(const CToken&) = default;
   CToken(CToken&&) = default;
@@ -57,6 +57,8 @@ class CTokenList {
   // The tokens in the order added.
   const std::deque<CToken>& GetTokens() const { return tokens_; }
   int GetCount() const { return static_cast<int>(tokens_.size()); }
+  // How many distinct names the tokens have.
+  size_t GetNameCount() const { return index_.size(); }
   void RemoveAll();
 
  private:

@@ -14,13 +14,17 @@
 namespace {
 
 // What the store may take while reading a document of N bytes: its tokens and
-// counters, counted as allocated, up to 3 x N + this (the open elements' texts
-// add at most N + 1 MiB on top).
-constexpr size_t kStoreBytesPerInputByte = 3;
+// counters, counted as allocated, up to 4 x N + this. A plain document of
+// small records needs about 4 x N; the tree the parser keeps meanwhile holds
+// only the open elements.
+constexpr size_t kStoreBytesPerInputByte = 4;
 constexpr size_t kStoreBytesConstant = size_t{16} << 20;
-// A token's record, its index entry and the allocator's share of its texts.
-constexpr size_t kTokenCost = sizeof(CToken) + 96;
+// An index entry of a new name, a repeat counter.
+constexpr size_t kIndexEntryCost = 64;
 constexpr size_t kCounterCost = 96;
+
+// What a text costs beyond its string object: its heap block, when it has one.
+size_t HeapCost(const std::string& text) { return text.capacity() > 15 ? text.capacity() + 1 + 16 : 0; }
 
 // The element text without trailing, then leading, CR, LF and tabs (blanks stay).
 void TrimLineBreaksAndTabs(std::string* text) {
@@ -79,14 +83,17 @@ class Flattener : public XmlElementSink {
       n = ++it->second;
       if (added && !Take(kCounterCost + it->first.size())) return "document too large";
     }
+    const std::string last = MakeIndexedKey(element.name, n);
     std::string key;
-    key.reserve(parent_key.size() + element.name.size() + 16);  // one allocation, no spare room
-    key.append(parent_key).append(MakeIndexedKey(element.name, n));
+    key.reserve(parent_key.size() + last.size());  // one allocation, no spare room
+    key.append(parent_key).append(last);
     if (key.size() > kXmlCfgMaxKeyLength) return "key too long <" + element.name + ">";
-    if (!Take(kTokenCost + key.capacity())) return "document too large";
+    size_t cost = sizeof(CToken) + HeapCost(key);
+    const size_t names = tokens_->GetNameCount();
     open_.push_back({&element, static_cast<size_t>(tokens_->GetCount())});
     tokens_->Add(std::move(key), std::string());
-    return std::string();
+    if (tokens_->GetNameCount() != names) cost += kIndexEntryCost;
+    return Take(cost) ? std::string() : "document too large";
   }
 
   std::string Ended(XmlElement& element) override {
@@ -94,7 +101,7 @@ class Flattener : public XmlElementSink {
     open_.pop_back();
     TrimLineBreaksAndTabs(&element.text);
     element.text.shrink_to_fit();
-    if (!Take(element.text.capacity())) return "document too large";
+    if (!Take(HeapCost(element.text))) return "document too large";
     tokens_->SetValueAt(position, std::move(element.text));
     return std::string();
   }
