@@ -1,6 +1,7 @@
 // fuzz-libs: gate_net
 // The reply readers on arbitrary peer bytes: the first byte picks the reader
-// (header, header + sized body, chunked body, multipart parts), the rest
+// (header, header + sized body, chunked body, multipart parts, the server's
+// request framing and body reader, the client's whole-reply reader), the rest
 // arrives on a socket whose peer then closes. Nothing may crash, hang past the
 // time-outs or hand out more bytes than were sent.
 #include <stddef.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "foundation/Thread.h"
+#include "net/HttpHeader.h"
 #include "net/MyHttp.h"
 
 namespace {
@@ -37,7 +39,7 @@ IdleThread* Owner() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 256 * 1024) return 0;
-  int mode = data[0] % 4;
+  int mode = data[0] % 6;
   int fds[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return 0;
   int big = 1 << 20;
@@ -64,6 +66,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   } else if (mode == 2) {
     if (CMyHttp::RecvBodyChunked(fds[0], &buffer, 1) && buffer.size() > size) __builtin_trap();
+  } else if (mode == 4) {
+    std::string header;
+    if (CMyHttp::RecvHeaderText(fds[0], &header, &length, 1)) {
+      RequestFraming framing;
+      std::string error;
+      std::string body;
+      constexpr int kLimit = 4096;
+      if (ReadRequestFraming(header, &framing, &error) &&
+          CMyHttp::RecvRequestBody(fds[0], framing.contentLength, framing.chunked, kLimit, 1, &body) > 0 &&
+          (body.size() > kLimit || body.size() > size)) {
+        __builtin_trap();
+      }
+    }
+  } else if (mode == 5) {
+    CSecureSock conn;
+    conn.socket = fds[0];
+    std::string reply;
+    if (CMyHttp::RecvReplyText(conn, &reply, 1) && reply.size() > size) __builtin_trap();
+    conn.socket = INVALID_SOCKET;
   } else {
     CSecureSock conn;
     conn.socket = fds[0];

@@ -1,12 +1,13 @@
 // fuzz-libs: gate_net
 // The server's readers of outside input on arbitrary bytes: the request
-// parser, the Digest Authorization parser and the response check behind it.
+// parser, the request framing check, the Digest Authorization parser and the response check behind it.
 // Nothing may crash, and parsed values keep within their historical fields.
 #include <stddef.h>
 #include <stdint.h>
 
 #include <string>
 
+#include "net/HttpHeader.h"
 #include "net/HttpResult.h"
 #include "net/HttpServer.h"
 #include "net/SimpleHttpParser.h"
@@ -16,6 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CSimpleHttpParser request(text);
   if (request.path.size() > size || request.body.size() > size * 2 + 1) __builtin_trap();
   CHttpResult result(text);
+  RequestFraming framing;
+  std::string error;
+  if (ReadRequestFraming(text, &framing, &error) && framing.contentLength < 0) __builtin_trap();
 
   CHttpServer::DIGESTINFO record;
   const std::string& authorization = request.authorization.empty() ? text : request.authorization;

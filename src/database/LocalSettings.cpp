@@ -55,11 +55,14 @@ bool CLocalSettings::Load(const std::string& path) {
   CStrList repeated;
   repeated.Add(kSettingTag);
   bool readable = cfg.ToCfgCore(path, &repeated);
+  bool whole = readable && IsWholeXmlFile(path);
   // What cannot be read whole would be lost at the next save: keep it aside
   // now when saves follow every change, else before the first save (Save).
-  unreadable_ = size > 0 && !(readable && IsWholeXmlFile(path));
+  unreadable_ = size > 0 && !whole;
   if (autoSave_ && unreadable_) SetAsideUnreadableFile(path);
-  if (!readable) return false;
+  // Only a whole file gives values: what could be read of a file cut short
+  // is not the operator's text, which the set-aside copy keeps.
+  if (!whole) return false;
 
   int count = cfg.GetCount(JoinKeyPath(kRootKey, kSettingTag));
   for (int n = 1; n <= count; ++n) {

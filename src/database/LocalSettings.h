@@ -34,8 +34,8 @@ class CLocalSettings : public ISettingManager {
   }
 
   // Empties the values and remembers `path` (also when the file is missing).
-  // False when the file is missing (nothing logged) or has no readable root
-  // element. A file that exists with content the reader cannot take whole
+  // False, holding no values, when the file is missing (nothing logged) or
+  // cannot be read whole. A file that exists with content the reader cannot take whole
   // (no root, or broken XML after what was read) is first renamed aside to
   // "<path>.unreadable-YYYYMMDD-hhmmss" (logged): at once when auto-save is
   // on, else just before the first save to that path, so that no save

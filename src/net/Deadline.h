@@ -17,6 +17,8 @@ class CDeadline {
     return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
   }
   bool Passed() const { return std::chrono::steady_clock::now() >= end_; }
+  // Moves the deadline `ms` later.
+  void Extend(int ms) { end_ += std::chrono::milliseconds(ms); }
 
  private:
   std::chrono::steady_clock::time_point end_;

@@ -76,9 +76,10 @@ bool IsChunkedHeader(std::string_view header) {
   return chunked;
 }
 
-int GetHeaderContentLength(std::string_view header) {
-  std::string value;
-  if (!FindHeaderField(header, "Content-Length", &value)) return 0;
+namespace {
+
+// The leading digits of a Content-Length value, 0 when none, INT_MAX when larger.
+int ContentLengthValue(std::string_view value) {
   long long length = 0;
   for (char c : value) {
     if (c < '0' || c > '9') break;
@@ -86,4 +87,59 @@ int GetHeaderContentLength(std::string_view header) {
     if (length > INT_MAX) return INT_MAX;
   }
   return static_cast<int>(length);
+}
+
+// True when a field line of the block has blanks between its name and the colon.
+bool HasBlankBeforeColon(std::string_view header) {
+  size_t start = header.find('\n');
+  while (start != std::string_view::npos && start + 1 < header.size()) {
+    size_t end = header.find('\n', start + 1);
+    std::string_view line = header.substr(start + 1, end == std::string_view::npos ? std::string_view::npos
+                                                                                   : end - start - 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) break;
+    size_t colon = line.find(':');
+    if (colon != std::string_view::npos && colon > 0 && IsBlank(line[colon - 1])) return true;
+    start = end;
+  }
+  return false;
+}
+
+}  // namespace
+
+int GetHeaderContentLength(std::string_view header) {
+  std::string value;
+  if (!FindHeaderField(header, "Content-Length", &value)) return 0;
+  return ContentLengthValue(value);
+}
+
+bool ReadRequestFraming(std::string_view header, RequestFraming* framing, std::string* error) {
+  *framing = RequestFraming{};
+  if (HasBlankBeforeColon(header)) {
+    *error = "a field name is followed by blanks before its colon";
+    return false;
+  }
+  // Every Content-Length field, and every entry of a list in one, must give the same length.
+  bool haveLength = false;
+  for (const std::string& value : FindHeaderFields(header, "Content-Length")) {
+    CStrList entries;
+    entries.Split(value, ",");
+    for (int i = 0; i < entries.GetCount(); ++i) {
+      int length = ContentLengthValue(StrTrim(entries.GetAt(i)));
+      if (haveLength && length != framing->contentLength) {
+        *error = "two different Content-Length values";
+        return false;
+      }
+      haveLength = true;
+      framing->contentLength = length;
+    }
+  }
+  if (haveLength && !FindHeaderFields(header, "Transfer-Encoding").empty()) {
+    *error = "Content-Length beside Transfer-Encoding";
+    return false;
+  }
+  framing->chunked = IsChunkedHeader(header);
+  std::string expect;
+  framing->expectContinue = FindHeaderField(header, "Expect", &expect) && StrEqualNoCase(expect, "100-continue");
+  return true;
 }

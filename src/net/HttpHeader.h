@@ -17,3 +17,15 @@ int GetHeaderStatusCode(std::string_view header);
 bool IsChunkedHeader(std::string_view header);
 // The Content-Length value, 0 when absent or no number; values past INT_MAX give INT_MAX.
 int GetHeaderContentLength(std::string_view header);
+
+// How a request's body is framed, read from its header block.
+struct RequestFraming {
+  int contentLength = 0;        // the Content-Length value (INT_MAX when larger), 0 when absent
+  bool chunked = false;         // the last transfer coding is "chunked"
+  bool expectContinue = false;  // "Expect: 100-continue": the client waits for an interim reply
+};
+// Reads the framing of a request header block. False, with the reason in
+// `error`, when its framing is ambiguous (RFC 9112): a field name followed by
+// blanks before its colon, two different Content-Length values, or a
+// Content-Length beside a Transfer-Encoding.
+bool ReadRequestFraming(std::string_view header, RequestFraming* framing, std::string* error);

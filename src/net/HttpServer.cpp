@@ -5,18 +5,39 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <mutex>
 #include <thread>
 
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
 #include "net/HttpReply.h"
+#include "net/HttpHeader.h"
 #include "net/MyHttp.h"
 #include "net/SimpleHttpParser.h"
 
 namespace {
 
 const char kBanner[] = "Welcome to ORVU!!!\r\n\r\n";
+
+// Request bodies of up to 16 MiB are made on many worker threads at once. By
+// default glibc serves such blocks from per-thread arenas once one of that
+// size was freed, and keeps the freed memory there: after 60 parallel 16 MiB
+// posts an idle server held over 1 GB. A fixed threshold makes every block of
+// 1 MiB or more a mapping of its own, returned to the system when freed (and
+// keeps the arenas' trim threshold low). An operator's own
+// MALLOC_MMAP_THRESHOLD_ is left in force.
+void ReturnLargeBlocksToTheSystem() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    constexpr int kLargeBlock = 1024 * 1024;
+    if (!getenv("MALLOC_MMAP_THRESHOLD_")) mallopt(M_MMAP_THRESHOLD, kLargeBlock);
+  });
+}
 
 }  // namespace
 
@@ -85,6 +106,7 @@ class CHttpServer::CWorkerThread : public CThread {
   }
 
  private:
+  // Serves one request. Returns the handler's result, or 0.
   int Service(SOCKET socket, const std::string& peerAddress, unsigned short peerPort);
 
   CHttpServer* const server_;
@@ -99,26 +121,11 @@ class CHttpServer::CWorkerThread : public CThread {
 
 int CHttpServer::CWorkerThread::Service(SOCKET socket, const std::string& peerAddress, unsigned short peerPort) {
   std::vector<char> buffer;
-  int contentLength = 0;
-  int headerLength = CMyHttp::RecvHeader(socket, &buffer, &contentLength, server_->requestTimeoutSec);
+  int headerLength = CMyHttp::RecvHeader(socket, &buffer, nullptr, server_->requestTimeoutSec);
   if (headerLength <= 0) return 0;
   std::string header(buffer.data(), headerLength);
-
   std::string body;
-  if (contentLength > kMaxRequestBody) {
-    GATE_LOG_DEFAULT("ERROR - Request body of %d bytes refused (limit %d) from %s\r\n", contentLength,
-                     kMaxRequestBody, peerAddress.c_str());
-    CHttpReply tooLarge(413);
-    SendResponse(socket, "413 Payload Too Large", "", tooLarge.ToXml());
-    return 0;
-  }
-  if (contentLength > 0) {
-    if (!CMyHttp::RecvBody(socket, &buffer, contentLength, server_->requestTimeoutSec)) return 0;
-    body.assign(buffer.data(), contentLength);
-  } else if (CMyHttp::IsChunked(header)) {
-    if (!CMyHttp::RecvBodyChunked(socket, &buffer, server_->requestTimeoutSec)) return 0;
-    body.assign(buffer.data(), buffer.size() - 1);
-  }
+  if (!server_->ReadBody(socket, header, peerAddress, &body)) return 0;
 
   CSimpleHttpParser request(header);
   std::string clientAddress = request.forwarded.empty() ? peerAddress : request.forwarded[0];
@@ -147,7 +154,7 @@ int CHttpServer::CWorkerThread::Service(SOCKET socket, const std::string& peerAd
         }
         const CGIHANDLER& entry = foundCgi->second;
         if (entry.flags && !server_->Authenticate(socket, credentialsMode_, category, cgi, request.method,
-                                                  request.authorization, &query, &body)) {
+                                                  request.path, request.authorization, &query, &body)) {
           return 0;
         }
         if (!entry.handler) return 0;
@@ -162,17 +169,51 @@ int CHttpServer::CWorkerThread::Service(SOCKET socket, const std::string& peerAd
 
 // ---------------------------------------------------------------- server
 
+bool CHttpServer::ReadBody(SOCKET socket, const std::string& header, const std::string& peerAddress,
+                           std::string* body) {
+  RequestFraming framing;
+  std::string error;
+  if (!ReadRequestFraming(header, &framing, &error)) {
+    GATE_LOG_DEFAULT("ERROR - Request from %s refused: %s.\r\n", peerAddress.c_str(), error.c_str());
+    CHttpReply badRequest(400);
+    SendResponse(socket, badRequest.GetStatusLine(), "", badRequest.ToXml());
+    return false;
+  }
+  if (!framing.chunked && framing.contentLength <= 0) return true;
+  CHttpReply tooLarge(413);
+  if (framing.contentLength > kMaxRequestBody) {
+    GATE_LOG_DEFAULT("ERROR - Request body of %d bytes refused (limit %d) from %s\r\n", framing.contentLength,
+                     kMaxRequestBody, peerAddress.c_str());
+    SendResponse(socket, "413 Payload Too Large", "", tooLarge.ToXml());
+    return false;
+  }
+  if (framing.expectContinue) {
+    static const char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
+    if (sock::SendAll(socket, kContinue, sizeof(kContinue) - 1, 10000) != sizeof(kContinue) - 1) return false;
+  }
+  int read = CMyHttp::RecvRequestBody(socket, framing.contentLength, framing.chunked, kMaxRequestBody,
+                                      requestTimeoutSec, body);
+  if (read < 0) {
+    GATE_LOG_DEFAULT("ERROR - Chunked request body above the limit of %d bytes refused from %s\r\n",
+                     kMaxRequestBody, peerAddress.c_str());
+    SendResponse(socket, "413 Payload Too Large", "", tooLarge.ToXml());
+  }
+  return read > 0;
+}
+
+// ---------------------------------------------------------------- server
+
 CHttpServer::CHttpServer() { ResetState(); }
 
 CHttpServer::~CHttpServer() {
   StopServer();
   EndThread();
-  std::list<CWorkerThread*> lingering;
+  WorkerList lingering;
   {
     CScopedLock hold(lock_);
     lingering.swap(lingering_);
   }
-  for (CWorkerThread* worker : lingering) delete worker;  // waits until its handler returns
+  lingering.clear();  // each waits until its handler returns
   sock::Close(listenSocket_);
 }
 
@@ -204,6 +245,15 @@ int CHttpServer::StartServer(unsigned short port, const std::string& label, cons
     return 0;
   }
   port_ = sock::GetLocalPort(listenSocket_);
+  ReturnLargeBlocksToTheSystem();
+  headerWait_ = std::make_unique<CHeaderWaitSet>(kMaxHeaderWaits, CMyHttp::kHeaderArea);
+  if (!headerWait_->Open(listenSocket_)) {
+    headerWait_.reset();
+    sock::Close(listenSocket_);
+    ResetState();
+    categories_.clear();
+    return 0;
+  }
   {
     CScopedLock hold(lock_);
     AddWorkers();
@@ -230,32 +280,33 @@ void CHttpServer::Stop() {
   CThread::Stop();
   // Wakes the accept thread from its wait; the socket is closed once the thread has ended.
   if (listenSocket_ != INVALID_SOCKET) ::shutdown(listenSocket_, SHUT_RDWR);
-  for (CWorkerThread* worker : busy_) worker->Stop();
-  for (CWorkerThread* worker : idle_) worker->Stop();
+  for (const auto& worker : busy_) worker->Stop();
+  for (const auto& worker : idle_) worker->Stop();
   for (const Pending& pending : queued_) sock::Close(pending.socket);
   queued_.clear();
 }
 
 bool CHttpServer::Wait(int seconds) {
-  std::list<CWorkerThread*> workers;
+  WorkerList workers;
   {
     CScopedLock hold(lock_);
     workers.splice(workers.end(), busy_);
     workers.splice(workers.end(), idle_);
   }
-  for (CWorkerThread* worker : workers) {
+  for (auto& worker : workers) {
     if (worker->Wait(2)) {
-      delete worker;
+      worker.reset();
     } else {
       // Still inside a handler: kept until it returns (the destructor waits for it).
       GATE_LOG(1, "ERROR - A worker of port %hu is still in its handler; it ends when the handler returns.\r\n",
                port_);
       CScopedLock hold(lock_);
-      lingering_.push_back(worker);
+      lingering_.push_back(std::move(worker));
     }
   }
   CThread::Wait(seconds);
   if (!IsRunning()) {
+    headerWait_.reset();
     sock::Close(listenSocket_);
     ResetState();
   }
@@ -272,28 +323,26 @@ int CHttpServer::GetWorkerCount() {
 void CHttpServer::AddWorkers() {
   int room = kMaxWorkers - static_cast<int>(idle_.size() + busy_.size());
   for (int i = 0; i < kWorkerStep && i < room; ++i) {
-    auto* worker = new CWorkerThread(this, credentialsMode);
+    auto worker = std::make_unique<CWorkerThread>(this, credentialsMode);
     if (!worker->Start("CWorkerThread")) {
-      delete worker;
       GATE_LOG(1, "ERROR - Cannot start a worker thread of port %hu.\r\n", port_);
       break;
     }
-    idle_.push_back(worker);
+    idle_.push_back(std::move(worker));
   }
 }
 
 int CHttpServer::ReleaseWorker(CWorkerThread* worker) {
   CScopedLock hold(lock_);
   for (auto it = busy_.begin(); it != busy_.end(); ++it) {
-    if (*it != worker) continue;
+    if (it->get() != worker) continue;
     if (!queued_.empty() && !IsStopRequested()) {
       Pending next = queued_.front();
       queued_.pop_front();
       worker->Assign(next.socket, next.address, next.port);  // stays busy
       return 1;
     }
-    busy_.erase(it);
-    idle_.push_back(worker);
+    idle_.splice(idle_.end(), busy_, it);
     return 1;
   }
   return 0;
@@ -307,10 +356,8 @@ void CHttpServer::Dispatch(SOCKET socket, const std::string& address, unsigned s
   }
   if (idle_.empty()) AddWorkers();
   if (!idle_.empty()) {
-    CWorkerThread* worker = idle_.front();
-    idle_.pop_front();
-    busy_.push_back(worker);
-    worker->Assign(socket, address, port);
+    busy_.splice(busy_.end(), idle_, idle_.begin());
+    busy_.back()->Assign(socket, address, port);
   } else if (static_cast<int>(queued_.size()) < kMaxQueued) {
     queued_.push_back(Pending{socket, address, port});
   } else {
@@ -319,26 +366,38 @@ void CHttpServer::Dispatch(SOCKET socket, const std::string& address, unsigned s
   }
 }
 
-bool CHttpServer::DoJob() {
-  pollfd p{listenSocket_, POLLIN, 0};
-  if (::poll(&p, 1, acceptWaitMs_) <= 0) return true;
-  sockaddr_in peer{};
-  socklen_t length = sizeof(peer);
-  SOCKET socket = accept4(listenSocket_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
-  if (socket < 0) {
-    if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));  // out of descriptors: let workers finish
+void CHttpServer::AcceptPending() {
+  constexpr int kAcceptsPerStep = 64;  // then the waiting connections get their turn
+  for (int i = 0; i < kAcceptsPerStep && !IsStopRequested(); ++i) {
+    sockaddr_in peer{};
+    socklen_t length = sizeof(peer);
+    SOCKET socket = accept4(listenSocket_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
+    if (socket < 0) {
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // out of descriptors: let workers finish
+      }
+      return;
     }
-    return true;
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(&peer.sin_addr.s_addr);
+    std::string address = StrFormat("%d.%d.%d.%d", a[0], a[1], a[2], a[3]);
+    unsigned short port = ntohs(peer.sin_port);
+    AcceptFilter filter = acceptFilter.load();
+    if (filter && !filter(socket, address, port)) {
+      sock::Close(socket);
+      continue;
+    }
+    headerWait_->Add(socket, address, port, std::clamp(requestTimeoutSec.load(), 0, 24 * 3600) * 1000);
   }
-  const unsigned char* a = reinterpret_cast<const unsigned char*>(&peer.sin_addr.s_addr);
-  std::string address = StrFormat("%d.%d.%d.%d", a[0], a[1], a[2], a[3]);
-  unsigned short port = ntohs(peer.sin_port);
-  AcceptFilter filter = acceptFilter.load();
-  if (filter && !filter(socket, address, port)) {
-    sock::Close(socket);
-    return true;
+}
+
+bool CHttpServer::DoJob() {
+  std::vector<CHeaderWaitSet::Connection> ready;
+  bool acceptable = headerWait_->Poll(acceptWaitMs_, &ready);
+  for (const CHeaderWaitSet::Connection& connection : ready) {
+    Dispatch(connection.socket, connection.address, connection.port);
   }
-  Dispatch(socket, address, port);
+  if (acceptable) AcceptPending();
   return true;
 }
+
+void CHttpServer::OnExitInstance() { headerWait_->CloseAll(); }

@@ -5,19 +5,28 @@
 // for that pair, which writes its own reply on the socket. Paths it does not
 // serve get the raw banner "Welcome to ORVU!!!\r\n\r\n".
 //
-// Workers start 10 at a time (10 more whenever a connection finds none idle),
-// up to kMaxWorkers; connections beyond that wait in a bounded queue for the
-// next free worker, and past it are closed. StopServer wakes every thread
-// (sockets are shut down, not closed under a reader) and waits for them.
+// A connection reaches a worker only once its whole request header has
+// arrived: until then the accept thread watches it (CHeaderWaitSet), so idle
+// or slowly dripping clients hold no thread. Workers start 10 at a time (10
+// more whenever a ready connection finds none idle), up to kMaxWorkers;
+// connections beyond that wait in a bounded queue for the next free worker,
+// and past it are closed. StopServer wakes every thread (sockets are shut
+// down, not closed under a reader) and waits for them.
+//
+// Request bodies: a request with ambiguous framing gets 400, a body above
+// kMaxRequestBody (announced, or counted as its chunks arrive) gets 413, and
+// both are closed; "Expect: 100-continue" is answered before the body is read.
 #pragma once
 
 #include <stdint.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <list>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -25,6 +34,7 @@
 
 #include "foundation/Lock.h"
 #include "foundation/Thread.h"
+#include "net/HeaderWaitSet.h"
 #include "net/Sock.h"
 
 // A CGI handler: writes its reply on `socket`. `clientAddress` is the first
@@ -51,8 +61,11 @@ class CHttpServer : public CThread {
   static constexpr int kWorkerStep = 10;           // workers added at a time
   static constexpr int kMaxWorkers = 256;          // most workers the pool grows to
   static constexpr int kMaxQueued = 256;           // connections waiting for a worker
-  static constexpr int kRequestTimeoutSec = 60;    // wait for a request's header or body
+  static constexpr int kMaxHeaderWaits = 8192;     // connections whose header is still arriving
+  static constexpr int kRequestTimeoutSec = 60;    // wait for a request's whole header, or its body
   static constexpr int kMaxRequestBody = 16 * 1024 * 1024;
+  static constexpr int kNonceLifetimeSec = 300;    // a Digest nonce is accepted this long after its challenge
+  static constexpr int kMaxIssuedNonces = 16384;   // nonces remembered at once (the oldest go first)
 
   // The parsed Authorization header of a Digest login.
   struct DIGESTINFO {
@@ -73,7 +86,9 @@ class CHttpServer : public CThread {
 
   // The record given to the authentication callback. Event 0 (password
   // wanted): `data` is the user name (const std::string*), `value` the
-  // password to fill in (std::string*). Event 1 (verification failed): `data`
+  // password to fill in (std::string*); the callback sets `userKnown` to
+  // non-zero when it knows the user (whose password may be empty): a user it
+  // does not know never authenticates. Event 1 (verification failed): `data`
   // is an int flag, 0 on entry; setting it lets the request through with a
   // password that does not match.
   struct AUTHEVENT {
@@ -83,6 +98,7 @@ class CHttpServer : public CThread {
     void* data;
     void* value;
     void* context;
+    int userKnown = 0;
   };
   using AuthCallback = void (*)(int event, AUTHEVENT* record);
   // When set, a connection is served only when it returns non-zero.
@@ -123,8 +139,9 @@ class CHttpServer : public CThread {
                           const std::string& body);
   // A fresh nonce (Base64 of "%10d%08d": time and a random number) and its opaque ("%08d").
   static void MakeNonce(std::string* nonce, std::string* opaque);
-  // Sends the 401 reply with a SHA-256 Digest challenge for realm "ZMS".
-  static void SendDigestChallenge(SOCKET socket);
+  // Sends the 401 reply with a SHA-256 Digest challenge for realm "ZMS" and
+  // records its nonce as issued. Takes noncesLock_.
+  void SendDigestChallenge(SOCKET socket);
   // Reads a Digest Authorization value into `record`. False when it is no
   // Digest value, is malformed, lacks username, realm, nonce, uri or response,
   // or holds an over-long value.
@@ -139,10 +156,15 @@ class CHttpServer : public CThread {
   std::atomic<void*> authContext{nullptr};
   std::atomic<int> credentialsMode{1};  // 0: no CGI asks for credentials (copied into workers when made)
   std::atomic<int> requestLog{1};       // non-zero: every routed request is logged
-  std::atomic<int> requestTimeoutSec{kRequestTimeoutSec};  // longest wait for a request's header or body
+  std::atomic<int> nonceLifetimeSec{kNonceLifetimeSec};  // how long a challenge's nonce is accepted
+  // Longest wait for a request's whole header (from its accept), and for its
+  // body (plus 1 s for every 64 KiB announced).
+  std::atomic<int> requestTimeoutSec{kRequestTimeoutSec};
 
  protected:
   bool DoJob() override;
+  // Closes the connections whose header was still arriving.
+  void OnExitInstance() override;
 
  private:
   class CWorkerThread;
@@ -157,17 +179,31 @@ class CHttpServer : public CThread {
   // Moves a finished worker from busy to idle, or hands it the next queued
   // connection (it stays busy). Returns 1 when the worker was busy.
   int ReleaseWorker(CWorkerThread* worker);
-  // Hands an accepted connection to a worker, queues or closes it.
+  // Hands a connection whose header has arrived to a worker, queues or closes it.
   void Dispatch(SOCKET socket, const std::string& address, unsigned short port);
+  // Accepts the connections waiting on the listening socket into the header wait.
+  void AcceptPending();
+  // Reads the body that the header announces into `body`. False after
+  // answering 400 (ambiguous framing) or 413 (too large), or when the body
+  // did not arrive: the connection is then closed.
+  bool ReadBody(SOCKET socket, const std::string& header, const std::string& peerAddress, std::string* body);
   // Calls the authentication callback when one is set.
   void NotifyAuthEvent(int event, SOCKET socket, const std::string& category, const std::string& cgi, void* data,
                        void* value);
-  // True when a protected CGI must see Digest credentials (see the worker).
+  // True when a protected CGI must see Digest credentials: the credentials
+  // mode is on and the query does not name both an "id" and a "password"
+  // parameter (those the handler checks itself).
   bool NeedsDigestAuth(int workerMode, const std::string& query) const;
-  // The Digest step of a protected request. Returns false after sending the
-  // challenge; true to go on to the handler (query or body may gain credentials).
+  // The Digest step of a protected request for `target` (the request target
+  // as received). Returns false after sending the challenge; true to go on to
+  // the handler (query or body may gain credentials).
   bool Authenticate(SOCKET socket, int workerMode, const std::string& category, const std::string& cgi,
-                    int method, const std::string& authorization, std::string* query, std::string* body);
+                    int method, const std::string& target, const std::string& authorization, std::string* query,
+                    std::string* body);
+  // Accepts nonce count `nc` for `nonce`: true when this server issued the
+  // nonce within nonceLifetimeSec and `nc` is above every count accepted for
+  // it before (the count is then recorded). Takes noncesLock_.
+  bool UseNonce(const std::string& nonce, unsigned nc);
   void ResetState();
 
   struct Pending {
@@ -184,9 +220,23 @@ class CHttpServer : public CThread {
   std::string label_;
   std::map<std::string, CCategory> categories_;  // fixed from StartServer to StopServer; read without a lock
 
+  // Owned by the accept thread while it runs (made by StartServer, dropped by Wait).
+  std::unique_ptr<CHeaderWaitSet> headerWait_;
+
+  // The Digest nonces issued and not yet expired, with the highest nonce
+  // count accepted for each (0: none yet).
+  struct IssuedNonce {
+    std::chrono::steady_clock::time_point issued;
+    unsigned lastCount = 0;
+  };
+  std::mutex noncesLock_;  // guards nonces_ and nonceOrder_
+  std::unordered_map<std::string, IssuedNonce> nonces_;
+  std::deque<std::string> nonceOrder_;  // issue order
+
+  using WorkerList = std::list<std::unique_ptr<CWorkerThread>>;
   CLock lock_;  // guards the worker lists, the queue and lingering_
-  std::list<CWorkerThread*> idle_;
-  std::list<CWorkerThread*> busy_;
+  WorkerList idle_;
+  WorkerList busy_;
   std::deque<Pending> queued_;
-  std::list<CWorkerThread*> lingering_;  // workers that outlived the stop wait (still in a handler)
+  WorkerList lingering_;  // workers that outlived the stop wait (still in a handler)
 };

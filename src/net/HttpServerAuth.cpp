@@ -21,6 +21,18 @@ const char kRealm[] = "ZMS";
 // A value longer than its field of the historical record is refused.
 bool Fits(const std::string& value, size_t capacity) { return value.size() < capacity; }
 
+// True when the query has a parameter named exactly `name` ("name=..." or a bare "name").
+bool HasQueryParameter(std::string_view query, std::string_view name) {
+  while (!query.empty()) {
+    size_t amp = query.find('&');
+    std::string_view pair = query.substr(0, amp);
+    if (pair.substr(0, pair.find('=')) == name) return true;
+    if (amp == std::string_view::npos) break;
+    query.remove_prefix(amp + 1);
+  }
+  return false;
+}
+
 }  // namespace
 
 int CHttpServer::SendResponse(SOCKET socket, const std::string& statusLine, const std::string& authenticate,
@@ -49,6 +61,18 @@ void CHttpServer::SendDigestChallenge(SOCKET socket) {
   std::string nonce;
   std::string opaque;
   MakeNonce(&nonce, &opaque);
+  {
+    std::lock_guard<std::mutex> hold(noncesLock_);
+    auto now = std::chrono::steady_clock::now();
+    while (!nonceOrder_.empty()) {
+      auto oldest = nonces_.find(nonceOrder_.front());
+      bool expired = oldest == nonces_.end() || now - oldest->second.issued > std::chrono::seconds(nonceLifetimeSec.load());
+      if (!expired && nonceOrder_.size() < static_cast<size_t>(kMaxIssuedNonces)) break;
+      if (oldest != nonces_.end()) nonces_.erase(oldest);
+      nonceOrder_.pop_front();
+    }
+    if (nonces_.emplace(nonce, IssuedNonce{now, 0}).second) nonceOrder_.push_back(nonce);
+  }
   std::string challenge = StrFormat("Digest algorithm=SHA-256, realm=\"%s\", qop=\"auth\", nonce=\"%s\", opaque=\"%s\"",
                                     kRealm, nonce.c_str(), opaque.c_str());
   CHttpReply reply(401);
@@ -116,11 +140,22 @@ void CHttpServer::NotifyAuthEvent(int event, SOCKET socket, const std::string& c
 bool CHttpServer::NeedsDigestAuth(int workerMode, const std::string& query) const {
   if (workerMode == 0) return false;
   // Credentials in the query are the handler's to check.
-  return !(query.find("id") != std::string::npos && query.find("password") != std::string::npos);
+  return !(HasQueryParameter(query, "id") && HasQueryParameter(query, "password"));
+}
+
+bool CHttpServer::UseNonce(const std::string& nonce, unsigned nc) {
+  std::lock_guard<std::mutex> hold(noncesLock_);
+  auto found = nonces_.find(nonce);
+  if (found == nonces_.end()) return false;
+  if (std::chrono::steady_clock::now() - found->second.issued > std::chrono::seconds(nonceLifetimeSec.load())) return false;
+  if (nc <= found->second.lastCount) return false;  // a replay, or a count that went back
+  found->second.lastCount = nc;
+  return true;
 }
 
 bool CHttpServer::Authenticate(SOCKET socket, int workerMode, const std::string& category, const std::string& cgi,
-                               int method, const std::string& authorization, std::string* query, std::string* body) {
+                               int method, const std::string& target, const std::string& authorization,
+                               std::string* query, std::string* body) {
   if (!NeedsDigestAuth(workerMode, *query)) return true;
   DIGESTINFO record;
   if (authorization.empty() || authorization.find("Digest") == std::string::npos ||
@@ -130,8 +165,19 @@ bool CHttpServer::Authenticate(SOCKET socket, int workerMode, const std::string&
   }
   std::string user = record.username;
   std::string password;
-  NotifyAuthEvent(0, socket, category, cgi, &user, &password);
-  if (!CheckDigestResponse(&record, HttpMethodText(method), password)) {
+  int known = 0;
+  {
+    AuthCallback callback = authCallback.load();
+    AUTHEVENT event{socket, category, cgi, &user, &password, authContext.load()};
+    if (callback) callback(0, &event);
+    known = event.userKnown;
+  }
+  // The answer counts only for a user the owner knows, for this request
+  // target, on a nonce this server issued, with a nonce count that grew
+  // (checked last: a wrong answer must not use up a count).
+  bool verified = known && record.uri == target && CheckDigestResponse(&record, HttpMethodText(method), password) &&
+                  UseNonce(record.nonce, record.nc);
+  if (!verified) {
     int letThrough = 0;
     NotifyAuthEvent(1, socket, category, cgi, &letThrough, nullptr);
     if (!letThrough) {

@@ -88,25 +88,7 @@ int CMyHttp::Send(const char* data, int length, int timeoutSec) {
   return conn_.WriteAll(data, length, SecondsToMs(timeoutSec));
 }
 
-int CMyHttp::ReadReply(std::string* reply, int timeoutSec) {
-  reply->clear();
-  if (!conn_.IsUsable()) return 0;
-  std::string header;
-  int contentLength = 0;
-  if (!RecvHeaderText(conn_, &header, &contentLength, timeoutSec)) return 0;
-  *reply = header;
-  if (contentLength > 0) {
-    if (!RecvBodyText(conn_, reply, contentLength, timeoutSec)) return 0;
-    // The reply text ends at the body's first zero byte.
-    size_t zero = reply->find('\0', header.size());
-    if (zero != std::string::npos) reply->resize(zero);
-  } else if (IsChunked(header)) {
-    std::string body;
-    if (!RecvBodyChunkedText(conn_, &body, timeoutSec)) return 0;
-    reply->append(body.c_str());
-  }
-  return 1;
-}
+int CMyHttp::ReadReply(std::string* reply, int timeoutSec) { return RecvReplyText(conn_, reply, timeoutSec); }
 
 int CMyHttp::RequestUri(const std::string& uri, std::string* reply, int timeoutSec, const char* extraHeader) {
   CScopedLock hold(lock_);
@@ -214,7 +196,7 @@ int CMyHttp::SendPostUsingDigestAuth(CSecureSock& conn, const std::string& host,
     if (retried) return 1;  // the reply stays on the connection for the caller
     std::string header;
     int contentLength = 0;
-    if (!RecvHeaderText(conn, &header, &contentLength, timeoutSec)) {
+    if (!RecvFinalHeaderText(conn, &header, &contentLength, timeoutSec)) {
       GATE_LOG_DEFAULT("RecvHeader Failed! - uri : %s\r\n", uri.c_str());
       conn.Close();
       return 0;

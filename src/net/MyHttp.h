@@ -132,6 +132,23 @@ class CMyHttp {
   static int RecvBodyChunked(CSecureSock& conn, std::vector<char>* body, int timeoutSec);
   static bool RecvBodyChunkedText(CSecureSock& conn, std::string* body, int timeoutSec);
 
+  // Reads a request body into `body`: `contentLength` bytes, or a chunked
+  // body when `chunked`. The body grows as its bytes arrive; the whole read
+  // ends within `timeoutSec` plus 1 s for every 64 KiB announced. Returns 1
+  // read, 0 failed (time-out, closed, malformed), -1 when it is above `limit`.
+  static int RecvRequestBody(SOCKET s, int contentLength, bool chunked, int limit, int timeoutSec,
+                             std::string* body);
+
+  // Reads a reply's final header block, dropping interim 1xx replies; all of
+  // it within `timeoutSec`. True when a final header was read.
+  static bool RecvFinalHeaderText(CSecureSock& conn, std::string* header, int* contentLength, int timeoutSec);
+  // Reads a whole reply into `reply`: the final header (as RecvFinalHeaderText),
+  // then the sized or chunked body within `timeoutSec` plus 1 s for every
+  // 64 KiB announced, so a peer that drips bytes cannot hold the caller longer.
+  // The text ends at the body's first zero byte. Returns 1, or 0 with `reply`
+  // holding what was read (nothing, or the header).
+  static int RecvReplyText(CSecureSock& conn, std::string* reply, int timeoutSec);
+
   // Reads one part header of a multipart stream within about 1 s (8192-byte
   // buffer made when empty, enlarged to Content-Length + 1 with the header kept
   // at its start). Returns its length, 0 when no part came or `owner` stops.

@@ -29,22 +29,49 @@ int SecondsToMs(int seconds) { return std::clamp(seconds, 0, 24 * 3600) * 1000; 
 
 unsigned CurrentThreadId() { return static_cast<unsigned>(gettid()); }
 
+// The deadline of a whole read: a base time-out from the moment it is made,
+// plus the time the announced bytes take at the floor rate, so a peer that
+// drips bytes cannot stretch a read past it, while a large body that moves at
+// a sane rate is never cut.
+class ReadBudget {
+ public:
+  static constexpr long long kFloorBytesPerSecond = 64 * 1024;
+  explicit ReadBudget(int timeoutMs) : deadline_(timeoutMs) {}
+  // Allows the time `bytes` take at the floor rate.
+  void Allow(long long bytes) {
+    deadline_.Extend(static_cast<int>(std::min<long long>(bytes * 1000 / kFloorBytesPerSecond, 24LL * 3600 * 1000)));
+  }
+  int RemainingMs() const { return deadline_.RemainingMs(); }
+
+ private:
+  CDeadline deadline_;
+};
+
 // One connection as the readers see it: a plain socket, or a CSecureSock with
-// an optional abort check.
+// an optional abort check; reads may be bounded by a whole-read budget.
 class ReplyConn {
  public:
   explicit ReplyConn(SOCKET s) : socket_(s) {}
   explicit ReplyConn(CSecureSock& conn, SockAbortFunc abort = nullptr, void* user = nullptr)
       : secure_(&conn), abort_(abort), user_(user) {}
 
+  // Bounds every later read by `budget` (null: each wait only by its own time-out).
+  void SetBudget(ReadBudget* budget) { budget_ = budget; }
+  ReadBudget* Budget() const { return budget_; }
+
   bool Usable() const { return secure_ ? secure_->IsUsable() : socket_ != INVALID_SOCKET; }
   bool Aborted() const { return abort_ && abort_(user_); }
   // True when no byte beyond those already readable will arrive.
   bool PeerClosed() const { return secure_ ? secure_->PeerClosed() : sock::PeerClosed(socket_); }
 
-  // One read of at most `size` bytes within `timeoutMs`: bytes, 0 time-out or
-  // abort, -1 error or closed.
+  // One read of at most `size` bytes within `timeoutMs` (and the budget):
+  // bytes, 0 time-out or abort, -1 error or closed.
   int Read(char* buffer, int size, int flags, int timeoutMs) {
+    if (budget_) {
+      int left = budget_->RemainingMs();
+      if (left <= 0) return 0;
+      timeoutMs = std::min(timeoutMs, left);
+    }
     if (!secure_) return sock::Recv(socket_, buffer, size, flags, timeoutMs);
     if (!secure_->tls) {
       if (!abort_) return sock::Recv(secure_->socket, buffer, size, flags, timeoutMs);
@@ -65,11 +92,30 @@ class ReplyConn {
     return true;
   }
 
+  // Appends exactly `size` bytes to `buffer` (a std::string or a byte
+  // vector), growing it with the bytes that arrive (never by the announced
+  // size at once). False as ReadExact; `buffer` then holds what arrived.
+  template <typename Buffer>
+  bool Append(Buffer* buffer, long long size, int timeoutMs) {
+    size_t at = buffer->size();
+    long long total = 0;
+    while (total < size) {
+      int want = static_cast<int>(std::min<long long>(size - total, kReadPiece));
+      buffer->resize(at + total + want);  // the container grows its capacity geometrically
+      int n = Read(buffer->data() + at + total, want, 0, timeoutMs);
+      if (n > 0) total += n;
+      buffer->resize(at + total);
+      if (n <= 0 || Aborted()) return false;
+    }
+    return true;
+  }
+
  private:
   SOCKET socket_ = INVALID_SOCKET;
   CSecureSock* secure_ = nullptr;
   SockAbortFunc abort_ = nullptr;
   void* user_ = nullptr;
+  ReadBudget* budget_ = nullptr;
 };
 
 // Peeks until `marker` shows within the first `area - 1` bytes. Returns the
@@ -112,13 +158,12 @@ int RecvHeaderCore(ReplyConn& conn, std::vector<char>* buffer, int* contentLengt
 }
 
 // Reads `contentLength` bytes into `buffer` from `offset` on, followed by a
-// zero byte. Bodies up to kUpfrontSize get their room at once; larger ones
-// grow with the bytes that arrive, so a peer that announces much and sends
-// little costs little.
+// zero byte. The buffer grows with the bytes that arrive, so a peer that
+// announces much and sends little costs little; a buffer already larger is
+// kept at its size.
 template <typename Buffer>
 int RecvBodyCore(ReplyConn& conn, Buffer* buffer, size_t offset, int contentLength, int timeoutSec,
                  const char* function) {
-  constexpr int kUpfrontSize = 16 * 1024 * 1024;
   if (!conn.Usable() || contentLength < 0) return 0;
   if (contentLength > CMyHttp::kMaxBodySize) {
     LOG_AS(function, "ERROR - Content-Length %d is above the limit of %d bytes.\r\n", contentLength,
@@ -126,19 +171,17 @@ int RecvBodyCore(ReplyConn& conn, Buffer* buffer, size_t offset, int contentLeng
     return 0;
   }
   const size_t full = offset + contentLength + 1;
-  int timeoutMs = SecondsToMs(timeoutSec);
-  int total = 0;
+  const int timeoutMs = SecondsToMs(timeoutSec);
+  if (conn.Budget()) conn.Budget()->Allow(contentLength);
   try {
-    if (contentLength <= kUpfrontSize && buffer->size() < full) buffer->resize(full);
-    while (total < contentLength) {
-      int want = std::min(contentLength - total, kReadPiece);
-      size_t needed = offset + total + want + 1;
-      if (buffer->size() < needed) buffer->resize(std::min(std::max(buffer->size() * 2, needed), full));
-      int n = conn.Read(buffer->data() + offset + total, want, 0, timeoutMs);
-      if (n <= 0 || conn.Aborted()) return 0;
-      total += n;
+    if (buffer->size() >= full) {
+      if (!conn.ReadExact(buffer->data() + offset, contentLength, timeoutMs)) return 0;
+    } else {
+      buffer->resize(offset);
+      bool complete = conn.Append(buffer, contentLength, timeoutMs);
+      buffer->resize(full);
+      if (!complete) return 0;
     }
-    if (buffer->size() < full) buffer->resize(full);
   } catch (const std::bad_alloc&) {
     LOG_AS(function, "ERROR - Error raised when allocate %d memory in %u thread.\r\n", contentLength + 1,
            CurrentThreadId());
@@ -168,42 +211,53 @@ bool ParseChunkSize(std::string_view line, long long* size) {
   return true;
 }
 
-bool RecvBodyChunkedCore(ReplyConn& conn, std::string* body, int timeoutSec) {
+// Results of the chunked reader.
+constexpr int kChunkedTooLarge = -1;
+constexpr int kChunkedFailed = 0;
+constexpr int kChunkedRead = 1;
+
+// Reads a chunked body into `body`, growing it as the data arrives. An empty
+// body (a first size line of 0) is a complete body. Returns kChunkedRead,
+// kChunkedFailed (malformed, truncated, stalled) or kChunkedTooLarge (the
+// data passes `limit`; logged).
+int RecvBodyChunkedCore(ReplyConn& conn, std::string* body, long long limit, int timeoutSec) {
   body->clear();
-  if (!conn.Usable()) return false;
+  if (!conn.Usable()) return kChunkedFailed;
   int timeoutMs = SecondsToMs(timeoutSec);
   char line[kChunkLineArea];
-  for (;;) {
-    int lineLength = PeekFor(conn, line, sizeof(line), "\r\n", timeoutMs);
-    if (lineLength == 0) return false;  // stalled or closed: truncated body
-    if (lineLength < 0 || lineLength == 2) {
-      LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n", lineLength < 0 ? "too long" : "empty");
-      return false;
+  try {
+    for (;;) {
+      int lineLength = PeekFor(conn, line, sizeof(line), "\r\n", timeoutMs);
+      if (lineLength == 0) return kChunkedFailed;  // stalled or closed: truncated body
+      if (lineLength < 0 || lineLength == 2) {
+        LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n",
+               lineLength < 0 ? "too long" : "empty");
+        return kChunkedFailed;
+      }
+      if (!conn.ReadExact(line, lineLength, timeoutMs)) return kChunkedFailed;
+      long long size = 0;
+      if (!ParseChunkSize(std::string_view(line, lineLength - 2), &size)) {
+        LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Malformed chunk-size line '%.*s'.\r\n", lineLength - 2, line);
+        return kChunkedFailed;
+      }
+      if (size == 0) return kChunkedRead;  // the last chunk; the trailer is left unread
+      if (size > limit - static_cast<long long>(body->size())) {
+        LOG_AS("CMyHttp::RecvBodyChunked", "Chunk size is too large. nChunkSize=%lld\r\n", size);
+        return kChunkedTooLarge;
+      }
+      if (conn.Budget()) conn.Budget()->Allow(size);
+      if (!conn.Append(body, size, timeoutMs)) return kChunkedFailed;
+      char end[2];
+      if (!conn.ReadExact(end, 2, timeoutMs)) return kChunkedFailed;
+      if (end[0] != '\r' || end[1] != '\n') {
+        LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk of %lld bytes is not followed by CR LF.\r\n", size);
+        return kChunkedFailed;
+      }
     }
-    if (!conn.ReadExact(line, lineLength, timeoutMs)) return false;
-    long long size = 0;
-    if (!ParseChunkSize(std::string_view(line, lineLength - 2), &size)) {
-      LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Malformed chunk-size line '%.*s'.\r\n", lineLength - 2, line);
-      return false;
-    }
-    if (size == 0) return true;  // the last chunk; the trailer is left unread
-    if (size > CMyHttp::kMaxBodySize - static_cast<long long>(body->size())) {
-      LOG_AS("CMyHttp::RecvBodyChunked", "Chunk size is too large. nChunkSize=%lld\r\n", size);
-      return false;
-    }
-    size_t at = body->size();
-    try {
-      body->resize(at + size + 2);
-    } catch (const std::bad_alloc&) {
-      LOG_AS("CMyHttp::RecvBodyChunked", "Memory allocation for Chunk(%lld) failed.. thread= %u\r\n", size + 2, CurrentThreadId());
-      return false;
-    }
-    if (!conn.ReadExact(body->data() + at, static_cast<int>(size) + 2, timeoutMs)) return false;
-    if ((*body)[at + size] != '\r' || (*body)[at + size + 1] != '\n') {
-      LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk of %lld bytes is not followed by CR LF.\r\n", size);
-      return false;
-    }
-    body->resize(at + size);
+  } catch (const std::bad_alloc&) {
+    LOG_AS("CMyHttp::RecvBodyChunked", "Memory allocation for a chunked body of %zu bytes failed.. thread= %u\r\n",
+           body->size(), CurrentThreadId());
+    return kChunkedFailed;
   }
 }
 
@@ -268,18 +322,86 @@ int CMyHttp::RecvBody2(CSecureSock& secure, std::vector<char>* buffer, int conte
 int CMyHttp::RecvBodyChunked(SOCKET s, std::vector<char>* body, int timeoutSec) {
   ReplyConn conn(s);
   std::string text;
-  return RecvBodyChunkedCore(conn, &text, timeoutSec) ? ToBuffer(text, body) : 0;
+  return RecvBodyChunkedCore(conn, &text, kMaxBodySize, timeoutSec) == kChunkedRead ? ToBuffer(text, body) : 0;
 }
 
 int CMyHttp::RecvBodyChunked(CSecureSock& secure, std::vector<char>* body, int timeoutSec) {
   ReplyConn conn(secure);
   std::string text;
-  return RecvBodyChunkedCore(conn, &text, timeoutSec) ? ToBuffer(text, body) : 0;
+  return RecvBodyChunkedCore(conn, &text, kMaxBodySize, timeoutSec) == kChunkedRead ? ToBuffer(text, body) : 0;
 }
 
 bool CMyHttp::RecvBodyChunkedText(CSecureSock& secure, std::string* body, int timeoutSec) {
   ReplyConn conn(secure);
-  return RecvBodyChunkedCore(conn, body, timeoutSec);
+  return RecvBodyChunkedCore(conn, body, kMaxBodySize, timeoutSec) == kChunkedRead;
+}
+
+int CMyHttp::RecvRequestBody(SOCKET s, int contentLength, bool chunked, int limit, int timeoutSec,
+                             std::string* body) {
+  body->clear();
+  ReplyConn conn(s);
+  ReadBudget budget(SecondsToMs(timeoutSec));
+  conn.SetBudget(&budget);
+  if (chunked) return RecvBodyChunkedCore(conn, body, limit, timeoutSec);
+  if (contentLength <= 0) return 1;
+  if (contentLength > limit) return -1;
+  if (!RecvBodyCore(conn, body, 0, contentLength, timeoutSec, "CMyHttp::RecvBody")) return 0;
+  body->resize(contentLength);
+  return 1;
+}
+
+namespace {
+
+// Reads header blocks until a final one: interim 1xx replies (RFC 9110
+// 15.2; 101 is final) are read and dropped. The whole wait, interim replies
+// included, is bounded by `conn`'s budget.
+bool RecvFinalHeaderCore(ReplyConn& conn, std::string* header, int* contentLength, int timeoutSec) {
+  std::vector<char> buffer;
+  for (;;) {
+    int length = RecvHeaderCore(conn, &buffer, contentLength, timeoutSec, "CMyHttp::RecvHeader");
+    if (length <= 0) return false;
+    int status = GetHeaderStatusCode(std::string_view(buffer.data(), length));
+    if (status >= 100 && status < 200 && status != 101) continue;
+    header->assign(buffer.data(), length);
+    return true;
+  }
+}
+
+}  // namespace
+
+bool CMyHttp::RecvFinalHeaderText(CSecureSock& secure, std::string* header, int* contentLength, int timeoutSec) {
+  ReplyConn conn(secure);
+  ReadBudget budget(SecondsToMs(timeoutSec));
+  conn.SetBudget(&budget);
+  return RecvFinalHeaderCore(conn, header, contentLength, timeoutSec);
+}
+
+int CMyHttp::RecvReplyText(CSecureSock& secure, std::string* reply, int timeoutSec) {
+  reply->clear();
+  ReplyConn conn(secure);
+  if (!conn.Usable()) return 0;
+  std::string header;
+  int contentLength = 0;
+  ReadBudget headerBudget(SecondsToMs(timeoutSec));
+  conn.SetBudget(&headerBudget);
+  if (!RecvFinalHeaderCore(conn, &header, &contentLength, timeoutSec)) return 0;
+  *reply = header;
+  ReadBudget bodyBudget(SecondsToMs(timeoutSec));  // RecvBodyCore and the chunk reader allow for the size
+  conn.SetBudget(&bodyBudget);
+  if (contentLength > 0) {
+    if (!RecvBodyCore(conn, reply, header.size(), contentLength, timeoutSec, "CMyHttp::RecvBody")) {
+      reply->resize(header.size());
+      return 0;
+    }
+    // The reply text ends at the body's first zero byte.
+    size_t zero = reply->find('\0', header.size());
+    if (zero != std::string::npos) reply->resize(zero);
+  } else if (IsChunkedHeader(header)) {
+    std::string body;
+    if (RecvBodyChunkedCore(conn, &body, kMaxBodySize, timeoutSec) != kChunkedRead) return 0;
+    reply->append(body.c_str());
+  }
+  return 1;
 }
 
 int CMyHttp::RecvPartHeader(CSecureSock& conn, std::vector<char>* buffer, int* contentLength, CThread* owner) {

@@ -38,33 +38,46 @@ void CSecureSock::ApplyBufferSizes() {
 
 int CSecureSock::Connect(const std::string& host, unsigned short port, int timeoutMs) {
   CDeadline deadline(timeoutMs);
-  SOCKET s = sock::Connect(host, port, timeoutMs);
+  if (port == 0 || IsStopped()) return 0;
+  int pending = 0;
+  SOCKET s = sock::ConnectNonBlock(host, port, &pending);
   if (s == INVALID_SOCKET) return 0;
-  if (tls && !sslConnect(s, std::max(deadline.RemainingMs(), 1))) {
+  socket = s;  // from here Stop reaches the connect; the flag is read again after the store
+  bool connected = !IsStopped() && (!pending || sock::WaitConnected(s, timeoutMs)) && !IsStopped();
+  if (connected && tls && !sslConnect(s, std::max(deadline.RemainingMs(), 1))) connected = false;
+  if (!connected || IsStopped()) {
+    sslClose();
+    socket = INVALID_SOCKET;
     sock::Close(s);
     return 0;
   }
-  socket = s;
   ApplyBufferSizes();
   return 1;
 }
 
 int CSecureSock::Reconnect(const std::string& host, unsigned short port) {
   constexpr int kHandshakeMs = 5000;
-  sock::Close(socket);
+  sock::Close(socket.exchange(INVALID_SOCKET));
+  if (IsStopped()) return 0;
   socket = sock::CreateTcp();
   if (socket == INVALID_SOCKET) return 0;
-  std::atomic<int> neverStop{0};
-  if (!sock::ConnectWait(socket, host, port, &neverStop)) return 0;
+  if (!sock::ConnectWait(socket, host, port, &stopFlag)) return 0;
   if (tls && !sslConnect(socket, kHandshakeMs)) return 0;
+  if (IsStopped()) return 0;
   ApplyBufferSizes();
   return 1;
 }
 
 void CSecureSock::Close() {
   sslClose();
-  sock::Close(socket);
-  socket = INVALID_SOCKET;
+  SOCKET s = socket.exchange(INVALID_SOCKET);
+  sock::Shutdown(s);
+  sock::Close(s);
+}
+
+void CSecureSock::Stop() {
+  stopFlag = 1;
+  sock::Shutdown(socket.load());
 }
 
 int CSecureSock::sslConnect(SOCKET s, int timeoutMs) {

@@ -7,11 +7,15 @@
 // the legacy options old devices need. The socket stays non-blocking; the
 // handshake runs non-blocking and ends at its time-out.
 //
-// Not thread-safe: one thread uses an object at a time (the owner serialises).
+// Not thread-safe: one thread uses an object at a time (the owner
+// serialises), except Stop, which any thread may call to end a pending
+// connect, handshake or read at once (the owner still closes), and Close of a
+// plain connection, which likewise ends a read pending on another thread.
 #pragma once
 
 #include <openssl/types.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -29,17 +33,29 @@ class CSecureSock {
   CSecureSock& operator=(const CSecureSock&) = delete;
 
   // Connects to host:port, then with `tls` set runs the handshake; connect and
-  // handshake together end within `timeoutMs`. Returns 1 connected, 0 failed
-  // (nothing left open). Applies the buffer sizes that are above 0.
+  // handshake together end within `timeoutMs`, or at once on Stop. Returns 1
+  // connected, 0 failed or stopped (nothing left open). Applies the buffer
+  // sizes that are above 0.
   int Connect(const std::string& host, unsigned short port, int timeoutMs);
 
   // Closes the stored socket (TLS must have been ended by the owner), then
-  // connects a new one: up to 10 waits of 200 ms, then the handshake when `tls`
-  // is set. Returns 1 or 0; on failure the new socket stays stored for the owner.
+  // connects a new one within 2000 ms (sock::ConnectWait with the stop flag),
+  // then the handshake when `tls` is set. Returns 1, or 0 failed or stopped;
+  // on failure the new socket stays stored for the owner.
   int Reconnect(const std::string& host, unsigned short port);
 
   // Ends TLS (sslClose) and closes the socket; `socket` becomes INVALID_SOCKET.
+  // The socket is shut down first, so that a read of a plain connection
+  // pending on another thread ends at once.
   void Close();
+
+  // From any thread: sets the stop flag and shuts the socket down, so a
+  // pending connect, handshake or read ends at once; Connect and Reconnect
+  // fail while the flag is set. The owner still calls Close. Never blocks.
+  void Stop();
+  // Clears the stop flag, so the object may connect again.
+  void ClearStop() { stopFlag = 0; }
+  bool IsStopped() const { return stopFlag.load() != 0; }
 
   // True when the connection can be used: a socket and, with `tls`, an SSL
   // object and context.
@@ -95,7 +111,8 @@ class CSecureSock {
 
   // Public state, read directly by owners.
   int tls = 0;                      // non-zero: connections run TLS
-  SOCKET socket = INVALID_SOCKET;   // the connection
+  std::atomic<SOCKET> socket{INVALID_SOCKET};  // the connection (read by Stop on any thread)
+  std::atomic<int> stopFlag{0};     // set by Stop; ends connect waits
   int broken = 0;                   // a fatal TLS error: closing sends no close_notify
   int recvBufferSize = 0;           // > 0: SO_RCVBUF after each connect
   int sendBufferSize = 0;           // > 0: SO_SNDBUF after each connect

@@ -98,12 +98,24 @@ bool StartConnect(SOCKET s, const std::string& host, unsigned short port, int* p
   return true;
 }
 
-bool WaitConnected(SOCKET s, int timeoutMs) {
-  if (WaitFor(s, POLLOUT, timeoutMs) != 1) return false;
+namespace {
+
+// True when the connect of a socket that became writable succeeded: no
+// pending error and a peer (a connect ended by shutdown shows neither).
+bool ConnectSucceeded(SOCKET s) {
   int error = 0;
   socklen_t length = sizeof(error);
-  if (getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return false;
-  return error == 0;
+  if (getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return false;
+  sockaddr_in peer{};
+  socklen_t peerLength = sizeof(peer);
+  return getpeername(s, reinterpret_cast<sockaddr*>(&peer), &peerLength) == 0;
+}
+
+}  // namespace
+
+bool WaitConnected(SOCKET s, int timeoutMs) {
+  if (WaitFor(s, POLLOUT, timeoutMs) != 1) return false;
+  return ConnectSucceeded(s);
 }
 
 SOCKET Connect(const std::string& host, unsigned short port, int timeoutMs) {
@@ -118,16 +130,23 @@ SOCKET Connect(const std::string& host, unsigned short port, int timeoutMs) {
   return s;
 }
 
-bool ConnectWait(SOCKET s, const std::string& host, unsigned short port, const std::atomic<int>* stop) {
+bool ConnectWait(const std::atomic<SOCKET>& s, const std::string& host, unsigned short port,
+                 const std::atomic<int>* stop) {
+  constexpr int kWaitMs = 2000;
+  constexpr int kSliceMs = 50;
+  const SOCKET socket = s.load();
   int pending = 0;
-  if (port == 0 || !StartConnect(s, host, port, &pending)) return false;
+  if (port == 0 || !StartConnect(socket, host, port, &pending)) return false;
   if (!pending) return true;
-  if (!stop) return WaitConnected(s, 2000);
-  for (int i = 0; i < 10; ++i) {
-    if (i > 0 && stop->load() != 0) return false;
-    if (WaitConnected(s, 200)) return true;
+  CDeadline deadline(kWaitMs);
+  for (;;) {
+    if ((stop && stop->load() != 0) || s.load() != socket) return false;
+    int left = deadline.RemainingMs();
+    if (left <= 0) return false;
+    int ready = WaitFor(socket, POLLOUT, std::min(left, kSliceMs));
+    if (ready < 0) return false;  // also a socket closed under the wait
+    if (ready > 0) return s.load() == socket && ConnectSucceeded(socket);
   }
-  return false;
 }
 
 bool IsReachable(const std::string& host, unsigned short port, int timeoutMs) {
@@ -268,7 +287,7 @@ SOCKET Listen(unsigned short port, uint32_t bindAddress) {
   addr.sin_port = htons(port);
   addr.sin_addr.s_addr = bindAddress;
   if (setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0 ||
-      bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(s, 20) != 0) {
+      bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(s, SOMAXCONN) != 0) {
     Close(s);
     return INVALID_SOCKET;
   }

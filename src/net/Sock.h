@@ -39,9 +39,11 @@ SOCKET ConnectNonBlock(const std::string& host, unsigned short port, int* pendin
 // never closes the socket.
 bool StartConnect(SOCKET s, const std::string& host, unsigned short port, int* pending);
 
-// Connects the caller's socket. With `stop`: up to 10 waits of 200 ms, ending
-// early with false once `*stop` is non-zero. Without: one wait of 2000 ms.
-bool ConnectWait(SOCKET s, const std::string& host, unsigned short port,
+// Connects the socket held in `s` (made by the caller), waiting at most
+// 2000 ms in slices of 50 ms. Between slices the wait ends with false once
+// `*stop` is non-zero or `s` no longer holds the socket (another thread closed
+// it and stored INVALID_SOCKET), so another thread ends it within about 50 ms.
+bool ConnectWait(const std::atomic<SOCKET>& s, const std::string& host, unsigned short port,
                  const std::atomic<int>* stop = nullptr);
 
 // Waits at most `timeoutMs` for a pending connect. True when it completed
@@ -98,7 +100,9 @@ bool IsIpAddress(const std::string& text);
 uint32_t Resolve(const std::string& host);
 
 // A TCP socket listening on `port` (0: a port the kernel picks) of
-// `bindAddress` (network order; every local address by default), backlog 20.
+// `bindAddress` (network order; every local address by default), with the
+// largest backlog the system allows (SOMAXCONN), so bursts of connects are
+// queued rather than dropped.
 // INVALID_SOCKET on failure.
 SOCKET Listen(unsigned short port, uint32_t bindAddress = 0);
 

@@ -11,3 +11,11 @@ void CApplicationSettings::LoadAppSettings(const std::string& path) { appSetting
 std::string CApplicationSettings::GetUILanguage() { return appSettings_.GetUILanguage(); }
 
 int CApplicationSettings::GetMaxItemID() { return appSettings_.GetMaxItemID(); }
+
+bool CApplicationSettings::SaveAppSettings(std::string* path) {
+  *path = appSettings_.GetPath();
+  if (path->empty()) return true;
+  bool saved = appSettings_.Save(*path);
+  appSettings_.SetAutoSave(false);
+  return saved;
+}

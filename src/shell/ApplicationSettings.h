@@ -28,6 +28,9 @@ class CApplicationSettings : public IStartupServices {
   std::string GetUILanguage() override;
   // CLocalAppSettings::GetMaxItemID.
   int GetMaxItemID() override;
+  // Saves the application settings to the path they were loaded from, then
+  // turns their automatic saving off. True when nothing was loaded.
+  bool SaveAppSettings(std::string* path) override;
 
   // The Hidden store: filled once by LoadHiddenSettings, only read afterwards.
   const CXmlCfg& GetHiddenSettings() const { return hidden_; }

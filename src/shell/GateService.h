@@ -40,17 +40,32 @@ struct CGateServiceItemStatus {
   int lastErrorCode = 0;               // 0 success
 };
 
+// What the Hidden settings give the services (Settings/Hidden.xml): each
+// service takes what concerns it, the others ignore it.
+struct CGateServiceHiddenSettings {
+  bool bIoTEnabled = false;   // send to the building-IoT platform (mode 2) in place of HTTP (mode 1)
+  std::string bIoTSiteID;     // the installation's site on that platform
+  int bIoTEventInterval = 15;
+  int vaEventDwellTime = 3;   // seconds
+};
+
 class IGateService : public IMessagePublisher {
  public:
   ~IGateService() override = default;
 
   virtual GateServiceKind GetServiceKind() const = 0;
+  // Before Initialize: the building-IoT settings (data synchronizer, AI
+  // event publisher) and the event dwell time (AI event publisher).
+  virtual void ApplyHiddenSettings(const CGateServiceHiddenSettings&) {}
   // Loads the job list from the application settings and one run status per job.
   virtual void Initialize() = 0;
   // When not running and configured: reloads the jobs and statuses and starts working.
   virtual void Start() = 0;
   // When running: stops working and waits for the service's threads; otherwise nothing.
   virtual void Stop() = 0;
+  // After the window's last Stop: releases what lives for the whole process
+  // (the HT NVR synchronizer's process-wide lock). Nothing by default.
+  virtual void OnFinalStop() {}
   // True when the service has work to do (its job list is not empty).
   virtual bool IsConfigured() = 0;
   // Copies of the jobs by ID, taken under the service's own lock.

@@ -22,6 +22,10 @@ class IStartupServices {
   virtual std::string GetUILanguage() = 0;
   // The highest job ID stored in the settings' job lists (0 when none).
   virtual int GetMaxItemID() = 0;
+  // Shut-down: writes the application settings a last time (nothing is
+  // written after it). False when the file cannot be written; `path` gets the
+  // file's path.
+  virtual bool SaveAppSettings(std::string* path) = 0;
 };
 
 // What start-up does until the settings files are wired in: nothing to load,
@@ -33,4 +37,5 @@ class CStartupServicesDefaults : public IStartupServices {
   void LoadAppSettings(const std::string&) override {}
   std::string GetUILanguage() override { return "Auto"; }
   int GetMaxItemID() override { return 0; }
+  bool SaveAppSettings(std::string*) override { return true; }
 };

@@ -73,6 +73,7 @@ bool CTorvaneGateManagerDlg::OnInitDialog() {
   // The services, in order: the data synchronizer's messages carry the
   // building-IoT auth codes; the others' go to a subscriber that does nothing.
   for (const auto& service : services_) {
+    service->ApplyHiddenSettings(serviceSettings_);
     if (service->GetServiceKind() == GateServiceKind::DataSynchronizer) {
       service->SubscribeCallback(&CTorvaneGateManagerDlg::OnDataSyncMessage, this);
     } else {
@@ -91,6 +92,13 @@ bool CTorvaneGateManagerDlg::OnInitDialog() {
   list_.SetColumns(&listFont_, columns);
 
   view_->PostAppStartup();
+
+  // The event server answers from now until the window is destroyed,
+  // whether the services run or not.
+  if (eventServer_ != nullptr) {
+    eventServer_->Configure(eventServerSettings_);
+    eventServer_->Start();
+  }
 
   if (resizer_.Hook(view_->GetResizerHost())) {
     if (auto* panel = resizer_.GetPanel(kJobListId)) {
@@ -200,7 +208,14 @@ void CTorvaneGateManagerDlg::OnDestroy() {
                                      ? &CTorvaneGateManagerDlg::OnDataSyncMessage
                                      : &CTorvaneGateManagerDlg::OnIgnoredMessage);
   }
+  if (eventServer_ != nullptr) eventServer_->Shutdown();
   resizer_.Unhook();
+  // A last pass in order, in which each service also lets go of what it holds
+  // for the whole process.
+  for (const auto& service : services_) {
+    service->Stop();
+    service->OnFinalStop();
+  }
 }
 
 bool CTorvaneGateManagerDlg::IsAnyServiceConfigured() {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/EventServer.h"
 #include "shell/GateService.h"
 #include "shell/LangTexts.h"
 #include "shell/ListCtrlEx.h"
@@ -75,6 +76,7 @@ class CTorvaneGateManagerDlg {
   // From the command line, before OnInitDialog: -hide keeps the window
   // hidden at start-up, -start presses Start once the window is up.
   void SetHideFlag(bool hide) { hideFlag_ = hide; }
+  bool IsHideFlagSet() const { return hideFlag_; }
   void SetStartFlag(bool start) { startFlag_ = start; }
   // The loaded language (2 Korean selects the Korean list font).
   void SetLanguageCode(int code) { languageCode_ = code; }
@@ -82,6 +84,14 @@ class CTorvaneGateManagerDlg {
   // (the map of recording-server ID to auth code), on the synchronizer's
   // thread, during the publication. Set before OnInitDialog.
   void SetAuthCodeMapHandler(std::function<void(intptr_t)> handler) { authCodeMapHandler_ = std::move(handler); }
+  // What each service takes of the Hidden settings before it initialises.
+  void SetServiceHiddenSettings(const CGateServiceHiddenSettings& settings) { serviceSettings_ = settings; }
+  // The event server (not owned; null: none) with its settings: configured
+  // and started when the window opens, shut down when it is destroyed.
+  void SetEventServer(IEventServer* server, const CEventServerSettings& settings) {
+    eventServer_ = server;
+    eventServerSettings_ = settings;
+  }
 
   // Subscribes to and initialises the services in order, sets the captions,
   // the job list's columns and the anchors, then posts OnAppStartup. True.
@@ -104,7 +114,9 @@ class CTorvaneGateManagerDlg {
   void OnClose();
   // The notification area came or went; a hidden window is shown minimised when it went.
   void OnTrayHostChanged(bool available);
-  // Stops the timer, the tray icon and every service, and unsubscribes. Runs once.
+  // Stops the timer, the tray icon and every service, unsubscribes, shuts
+  // the event server down, then stops every service once more in order
+  // (each releasing its process-wide resources). Runs once.
   void OnDestroy();
 
   // True when IsConfigured of any service is true (asked in order, up to the first true).
@@ -146,6 +158,9 @@ class CTorvaneGateManagerDlg {
   CFontStyle listFont_;
   CWndResizer resizer_;
   std::function<void(intptr_t)> authCodeMapHandler_;
+  CGateServiceHiddenSettings serviceSettings_;
+  IEventServer* eventServer_ = nullptr;
+  CEventServerSettings eventServerSettings_;
   int languageCode_ = 0;
   bool quit_ = false;
   bool hideFlag_ = false;

@@ -144,8 +144,9 @@ TEST_F(LocalSettingsTest, UnreadableFileIsSetAsideBeforeAnythingOverwritesIt) {
   };
   const Case cases[] = {
       {"no root", "this is not xml", false, 0},
+      // A file cut short gives none of the values read before the break.
       {"broken after root",
-       "<Settings><Setting><Category>1</Category><Name>A</Name><Value>x</Value></Setting><Setting><Na", true, 1},
+       "<Settings><Setting><Category>1</Category><Name>A</Name><Value>x</Value></Setting><Setting><Na", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -270,7 +270,8 @@ TEST_F(MainWindowTest, TerminationSignalEndsTheProgramAndStopsTheServices) {
   EXPECT_TRUE(window->dialog().IsQuitting());
   journal->clear();
   window.reset();
-  EXPECT_EQ(*journal, (std::vector<std::string>{"Stop 1", "Stop 3", "Stop 7"}));
+  EXPECT_EQ(*journal, (std::vector<std::string>{"Stop 1", "Stop 3", "Stop 7", "Stop 1", "FinalStop 1", "Stop 3",
+                                                "FinalStop 3", "Stop 7", "FinalStop 7"}));
   EXPECT_FALSE(sync->running);
 }
 

@@ -108,7 +108,9 @@ int ResultHandler(SOCKET socket, const std::string&, unsigned short, const std::
 }
 
 void Passwords(int event, CHttpServer::AUTHEVENT* record) {
-  if (event == 0) *static_cast<std::string*>(record->value) = "secret";
+  if (event != 0) return;
+  *static_cast<std::string*>(record->value) = "secret";
+  record->userKnown = 1;
 }
 
 TEST(HttpEndpointDigest, LogsIntoOurServerAndReadsItsResult) {

@@ -18,6 +18,7 @@
 #include "NetPeers.h"
 #include "foundation/Base64.h"
 #include "foundation/ProcessLogCapture.h"
+#include "foundation/StringUtil.h"
 #include "net/DigestAuth.h"
 #include "net/HttpReply.h"
 #include "net/MyHttp.h"
@@ -84,10 +85,12 @@ int SlowHandler(SOCKET socket, const std::string&, unsigned short, const std::st
   return 0;
 }
 
+// Knows "user" (password "pw") and "blank" (an empty stored password).
 void PasswordCallback(int event, CHttpServer::AUTHEVENT* record) {
-  if (event == 0 && *static_cast<const std::string*>(record->data) == "user") {
-    *static_cast<std::string*>(record->value) = "pw";
-  }
+  if (event != 0) return;
+  const std::string& user = *static_cast<const std::string*>(record->data);
+  if (user == "user") *static_cast<std::string*>(record->value) = "pw";
+  record->userKnown = user == "user" || user == "blank";
 }
 
 // Sends raw bytes on a fresh connection and reads until the server closes.
@@ -266,6 +269,87 @@ TEST_F(HttpServerTest, CurlDigestLogsInAndAWrongPasswordIsRefused) {
   EXPECT_EQ(recorder_.Snapshot().calls, 4);
 }
 
+// The nonce and opaque of a challenge reply, empty when it holds none.
+void ReadChallenge(const std::string& reply, std::string* nonce, std::string* opaque) {
+  std::smatch m;
+  if (std::regex_search(reply, m, std::regex("nonce=\"([^\"]*)\", opaque=\"([^\"]*)\""))) {
+    *nonce = m[1].str();
+    *opaque = m[2].str();
+  }
+}
+
+// A SHA-256 Digest Authorization line answering `nonce` for `uri`.
+std::string DigestLine(const std::string& user, const std::string& password, const std::string& nonce,
+                       const std::string& uri, const std::string& nc) {
+  std::string ha1 = DigestCalcHA1Sha256("SHA-256", user, "ZMS", password, nonce, "c0ffee");
+  std::string response = DigestCalcResponseSha256(ha1, nonce, nc, "c0ffee", "auth", "GET", uri, "");
+  return "Authorization: Digest username=\"" + user + "\", realm=\"ZMS\", nonce=\"" + nonce + "\", uri=\"" + uri +
+         "\", algorithm=SHA-256, response=\"" + response + "\", qop=auth, nc=" + nc + ", cnonce=\"c0ffee\"\r\n";
+}
+
+TEST_F(HttpServerTest, DigestAcceptsOnlyIssuedFreshNoncesGrowingCountsAndTheRealTarget) {
+  std::string nonce, opaque;
+  ReadChallenge(RawExchange(port_, "GET /va/secure.cgi HTTP/1.1\r\n\r\n"), &nonce, &opaque);
+  ASSERT_EQ(nonce.size(), 24u);
+  std::string forged = Base64EncodeText(StrFormat("%10d%08d", static_cast<int>(time(nullptr)), 1234567));
+  struct Case {
+    const char* what;
+    std::string path, line;
+    bool admitted;
+  } cases[] = {
+      {"first answer", "/va/secure.cgi?x=1", DigestLine("user", "pw", nonce, "/va/secure.cgi?x=1", "00000001"), true},
+      {"the same header again", "/va/secure.cgi?x=1", DigestLine("user", "pw", nonce, "/va/secure.cgi?x=1", "00000001"),
+       false},
+      {"next count", "/va/secure.cgi?x=1", DigestLine("user", "pw", nonce, "/va/secure.cgi?x=1", "00000002"), true},
+      {"a count that went back", "/va/secure.cgi?x=1",
+       DigestLine("user", "pw", nonce, "/va/secure.cgi?x=1", "00000001"), false},
+      {"uri of another target", "/va/secure.cgi?x=2",
+       DigestLine("user", "pw", nonce, "/va/secure.cgi?x=1", "00000003"), false},
+      {"a nonce never issued", "/va/secure.cgi", DigestLine("user", "pw", forged, "/va/secure.cgi", "00000001"), false},
+      {"wrong password", "/va/secure.cgi", DigestLine("user", "px", nonce, "/va/secure.cgi", "00000004"), false},
+      {"unknown user, empty password", "/va/secure.cgi", DigestLine("nobody", "", nonce, "/va/secure.cgi", "00000005"),
+       false},
+      {"known user whose password is empty", "/va/secure.cgi",
+       DigestLine("blank", "", nonce, "/va/secure.cgi", "00000006"), true},
+      {"wrong answers used no count", "/va/secure.cgi", DigestLine("user", "pw", nonce, "/va/secure.cgi", "00000007"),
+       true},
+  };
+  int admitted = 0;
+  for (const Case& c : cases) {
+    std::string reply = RawExchange(port_, "GET " + c.path + " HTTP/1.1\r\n" + c.line + "\r\n");
+    EXPECT_EQ(reply.substr(0, 15), c.admitted ? "HTTP/1.1 200 OK" : "HTTP/1.1 401 Un") << c.what << "\n" << reply;
+    admitted += c.admitted;
+  }
+  EXPECT_EQ(recorder_.Snapshot().calls, admitted);
+
+  // A nonce older than its lifetime is refused.
+  server_.nonceLifetimeSec = 1;
+  ReadChallenge(RawExchange(port_, "GET /va/secure.cgi HTTP/1.1\r\n\r\n"), &nonce, &opaque);
+  std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+  std::string reply = RawExchange(
+      port_, "GET /va/secure.cgi HTTP/1.1\r\n" + DigestLine("user", "pw", nonce, "/va/secure.cgi", "00000001") + "\r\n");
+  EXPECT_EQ(reply.substr(0, 15), "HTTP/1.1 401 Un") << reply;
+  EXPECT_EQ(recorder_.Snapshot().calls, admitted);
+}
+
+TEST_F(HttpServerTest, QueryCredentialsSkipDigestOnlyForWholeParameterNames) {
+  struct Case {
+    const char* query;
+    bool handlerChecks;
+  } cases[] = {
+      {"id=a&password=b", true},
+      {"x=1&password=&id=a", true},
+      {"hidden=1&passwordless=1", false},
+      {"id=a&passwords=b", false},
+      {"userid=a&password=b", false},
+      {"id=a", false},
+  };
+  for (const Case& c : cases) {
+    std::string reply = RawExchange(port_, std::string("GET /va/secure.cgi?") + c.query + " HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(reply.substr(0, 15), c.handlerChecks ? "HTTP/1.1 200 OK" : "HTTP/1.1 401 Un") << c.query;
+  }
+}
+
 TEST_F(HttpServerTest, OurOwnDigestClientLogsIn) {
   CMyHttp http;
   ASSERT_EQ(http.Connect("127.0.0.1", port_, 10, 0), 1);
@@ -275,21 +359,38 @@ TEST_F(HttpServerTest, OurOwnDigestClientLogsIn) {
   EXPECT_EQ(recorder_.Snapshot().query, "k=v&id=user&password=pw");
 }
 
-TEST_F(HttpServerTest, GrowsWorkersTenAtATimeAndStopsWithReadersBlocked) {
-  EXPECT_EQ(server_.GetWorkerCount(), 10);
-  std::vector<SOCKET> idle;
-  for (int i = 0; i < 11; ++i) idle.push_back(sock::Connect("127.0.0.1", port_, 5000));  // never send
+// Opens `count` connections whose header has arrived and whose announced body
+// never comes: each holds a worker in its body read.
+std::vector<SOCKET> HoldWorkersInBodyReads(unsigned short port, int count) {
+  const std::string header = "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length: 5\r\n\r\n";
+  std::vector<SOCKET> held;
+  for (int i = 0; i < count; ++i) {
+    SOCKET s = sock::Connect("127.0.0.1", port, 5000);
+    sock::SendAll(s, header.data(), static_cast<int>(header.size()), 5000);
+    held.push_back(s);
+  }
+  return held;
+}
+
+bool WaitForWorkers(CHttpServer& server, int count, int timeoutMs) {
   auto start = Clock::now();
-  while (server_.GetWorkerCount() < 20 && ElapsedMs(start) < 10000) {
+  while (server.GetWorkerCount() < count && ElapsedMs(start) < timeoutMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  return server.GetWorkerCount() >= count;
+}
+
+TEST_F(HttpServerTest, GrowsWorkersTenAtATimeAndStopsWithReadersBlocked) {
+  EXPECT_EQ(server_.GetWorkerCount(), 10);
+  std::vector<SOCKET> held = HoldWorkersInBodyReads(port_, 11);
+  EXPECT_TRUE(WaitForWorkers(server_, 20, 60000));
   EXPECT_EQ(server_.GetWorkerCount(), 20);
-  start = Clock::now();
-  server_.StopServer();  // the workers sit in 60 s header reads
+  auto start = Clock::now();
+  server_.StopServer();  // the workers sit in 60 s body reads
   EXPECT_LT(ElapsedMs(start), 10000);
   EXPECT_EQ(server_.GetWorkerCount(), 0);
   EXPECT_FALSE(server_.IsRunning());
-  for (SOCKET s : idle) {
+  for (SOCKET s : held) {
     char c;
     EXPECT_EQ(sock::Recv(s, &c, 1, 0, 5000), -1);  // closed by the server
     sock::Close(s);
@@ -297,23 +398,123 @@ TEST_F(HttpServerTest, GrowsWorkersTenAtATimeAndStopsWithReadersBlocked) {
 }
 
 TEST_F(HttpServerTest, CapsWorkersAndQueuesTheExcess) {
-  std::vector<SOCKET> idle;
-  for (int i = 0; i < CHttpServer::kMaxWorkers + 5; ++i) idle.push_back(sock::Connect("127.0.0.1", port_, 5000));
-  auto start = Clock::now();
-  while (server_.GetWorkerCount() < CHttpServer::kMaxWorkers && ElapsedMs(start) < 20000) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  std::vector<SOCKET> held = HoldWorkersInBodyReads(port_, CHttpServer::kMaxWorkers + 5);
+  EXPECT_TRUE(WaitForWorkers(server_, CHttpServer::kMaxWorkers, 120000));  // thread starts are slow under TSan
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_EQ(server_.GetWorkerCount(), CHttpServer::kMaxWorkers);
-  // A request that has to wait in the queue is served once idle clients leave.
+  // A request that has to wait in the queue is served once the held clients leave.
   std::thread client([this] {
-    std::string reply = RawExchange(port_, "GET /va/cctv_list.cgi?q=late HTTP/1.1\r\n\r\n", 30000);
+    std::string reply = RawExchange(port_, "GET /va/cctv_list.cgi?q=late HTTP/1.1\r\n\r\n", 60000);
     EXPECT_NE(reply.find("<Query>q=late</Query>"), std::string::npos) << reply;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  for (SOCKET s : idle) sock::Close(s);
+  for (SOCKET s : held) sock::Close(s);
   client.join();
   EXPECT_EQ(recorder_.Snapshot().query, "q=late");
+}
+
+TEST_F(HttpServerTest, IdleAndDrippingConnectionsHoldNoWorkerAndTimeOut) {
+  server_.requestTimeoutSec = 3;
+  std::vector<SOCKET> idle;
+  for (int i = 0; i < 300; ++i) idle.push_back(sock::Connect("127.0.0.1", port_, 5000));  // never send
+  std::vector<SOCKET> dripping;
+  for (int i = 0; i < 50; ++i) {
+    SOCKET s = sock::Connect("127.0.0.1", port_, 5000);
+    sock::SendAll(s, "GET /va/cctv_list.cgi HTTP/1.1\r\nX-a: ", 37, 5000);  // the header never ends
+    dripping.push_back(s);
+  }
+  for (SOCKET s : dripping) sock::SendAll(s, "b", 1, 5000);
+  // Well-formed requests are served at once by the first ten workers.
+  for (int i = 0; i < 5; ++i) {
+    std::string reply = Curl({Url("/va/cctv_list.cgi?n=" + std::to_string(i))});
+    EXPECT_NE(reply.find("<Code>200</Code>"), std::string::npos) << reply;
+  }
+  EXPECT_EQ(server_.GetWorkerCount(), 10);
+  EXPECT_EQ(recorder_.Snapshot().calls, 5);
+  // Past the header deadline the server closes them without a reply.
+  for (std::vector<SOCKET>* group : {&idle, &dripping}) {
+    for (SOCKET s : *group) {
+      char buffer[64];
+      EXPECT_EQ(sock::Recv(s, buffer, sizeof(buffer), 0, 20000), -1);
+      sock::Close(s);
+    }
+  }
+  EXPECT_EQ(recorder_.Snapshot().calls, 5);
+}
+
+TEST_F(HttpServerTest, RefusesAmbiguousFramingWith400) {
+  ProcessLogCapture log;
+  const char* refused[] = {
+      "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length : 5\r\n\r\nhello",
+      "POST /va/cctv_list.cgi HTTP/1.1\r\nHost\t: x\r\n\r\n",
+      "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\nhello!",
+      "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length: 5, 6\r\n\r\nhello!",
+      "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n",
+      "POST /va/cctv_list.cgi HTTP/1.1\r\nTransfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\nhello",
+  };
+  for (const char* request : refused) {
+    std::string reply = RawExchange(port_, request);
+    EXPECT_EQ(reply.substr(0, 26), "HTTP/1.1 400 Bad Request\r\n") << request;
+    EXPECT_NE(reply.find("<Code>400</Code>"), std::string::npos) << reply;
+  }
+  EXPECT_EQ(recorder_.Snapshot().calls, 0);
+  EXPECT_NE(log.Text().find("two different Content-Length values"), std::string::npos) << log.Text();
+  // The same length twice, and blanks after the colon, are unambiguous.
+  std::string reply =
+      RawExchange(port_, "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length:  5 \r\nContent-Length: 5\r\n\r\nhello");
+  EXPECT_NE(reply.find("<Code>200</Code>"), std::string::npos) << reply;
+  EXPECT_EQ(recorder_.Snapshot().body, "hello");
+}
+
+TEST_F(HttpServerTest, AnswersExpectContinueBeforeReadingTheBody) {
+  SOCKET s = sock::Connect("127.0.0.1", port_, 5000);
+  std::string header =
+      "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length: 5\r\nExpect: 100-continue\r\n\r\n";
+  sock::SendAll(s, header.data(), static_cast<int>(header.size()), 5000);
+  const std::string interim = "HTTP/1.1 100 Continue\r\n\r\n";
+  char buffer[64] = {};
+  ASSERT_EQ(sock::RecvAll(s, buffer, static_cast<int>(interim.size()), 10000), static_cast<int>(interim.size()));
+  EXPECT_EQ(std::string(buffer, interim.size()), interim);
+  sock::SendAll(s, "hello", 5, 5000);
+  std::string reply;
+  int n;
+  while ((n = sock::Recv(s, buffer, sizeof(buffer), 0, 10000)) > 0) reply.append(buffer, n);
+  sock::Close(s);
+  EXPECT_NE(reply.find("<Code>200</Code>"), std::string::npos) << reply;
+  EXPECT_EQ(recorder_.Snapshot().body, "hello");
+  // A body that is too large is refused at once, without the interim reply.
+  reply = RawExchange(port_,
+                      "POST /va/cctv_list.cgi HTTP/1.1\r\nContent-Length: 99999999\r\nExpect: 100-continue\r\n\r\n");
+  EXPECT_EQ(reply.substr(0, 25), "HTTP/1.1 413 Payload Too ") << reply;
+}
+
+TEST_F(HttpServerTest, CountsChunkedBodiesAgainstTheLimit) {
+  ProcessLogCapture log;
+  // One chunk announcing more than the limit is refused before its data.
+  std::string reply = RawExchange(
+      port_, "POST /va/cctv_list.cgi HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n1400000\r\nabc");
+  EXPECT_EQ(reply.substr(0, 25), "HTTP/1.1 413 Payload Too ") << reply;
+  // Chunks that pass the limit together are refused when the one crossing it is announced.
+  SOCKET s = sock::Connect("127.0.0.1", port_, 5000);
+  std::string text = "POST /va/cctv_list.cgi HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n";
+  const std::string chunk = "100000\r\n" + std::string(0x100000, 'x') + "\r\n";
+  for (int i = 0; i < 16; ++i) text += chunk;
+  ASSERT_EQ(sock::SendAll(s, text.data(), static_cast<int>(text.size()), 30000), static_cast<int>(text.size()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the server reads the sixteen chunks
+  sock::SendAll(s, "1\r\n", 3, 5000);
+  reply.clear();
+  char buffer[4096];
+  int n;
+  while ((n = sock::Recv(s, buffer, sizeof(buffer), 0, 20000)) > 0) reply.append(buffer, n);
+  sock::Close(s);
+  EXPECT_EQ(reply.substr(0, 25), "HTTP/1.1 413 Payload Too ") << reply.substr(0, 200);
+  EXPECT_EQ(recorder_.Snapshot().calls, 0);
+  EXPECT_NE(log.Text().find("Chunked request body above the limit"), std::string::npos) << log.Text();
+  // An empty chunked body is a complete, empty body.
+  reply = RawExchange(port_, "POST /va/cctv_list.cgi HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n");
+  EXPECT_NE(reply.find("<Code>200</Code>"), std::string::npos) << reply;
+  EXPECT_EQ(recorder_.Snapshot().body, "");
+  EXPECT_EQ(recorder_.Snapshot().calls, 1);
 }
 
 TEST_F(HttpServerTest, ServesConcurrentClients) {

@@ -132,6 +132,9 @@ TEST_F(HttpClientTest, ReadsEveryConformingReplyShape) {
        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
       {"nul-body", Sized(std::string("ab\0cd", 5)), "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nab"},
       {"header-4095", bigHeader + "ok", bigHeader + "ok"},
+      // Interim 1xx replies are read and dropped; the final reply is the one handed out.
+      {"interim", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Processing\r\nX-A: b\r\n\r\n" + Sized("ok"), Sized("ok")},
+      {"interim-split", "HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>" + Sized("late"), Sized("late")},
   };
   for (const Case& c : cases) {
     std::string reply;
@@ -194,6 +197,29 @@ TEST_F(HttpClientTest, SilentPeerEndsAtTheReadTimeOut) {
   EXPECT_EQ(Get("hang-body", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nab<<HANG>>", &reply, 1), 0);
   EXPECT_EQ(reply, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n");
   EXPECT_LT(ElapsedMs(start), 6000);
+}
+
+TEST_F(HttpClientTest, DrippingPeerCannotHoldARequestPastItsDeadline) {
+  // One byte every 300 ms: each wait is short, the whole body would take 12 s.
+  std::string drip;
+  for (int i = 0; i < 40; ++i) drip += "a<<PAUSE>>";
+  struct Case {
+    const char* name;
+    std::string reply;
+  } cases[] = {
+      {"drip-sized", "HTTP/1.1 200 OK\r\nContent-Length: 40\r\n\r\n" + drip},
+      {"drip-chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n28\r\n" + drip + "\r\n0\r\n\r\n"},
+      {"drip-interim", "HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>"
+                       "HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>"
+                       "HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>"
+                       "HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>HTTP/1.1 100 Continue\r\n\r\n<<PAUSE>>" + Sized("x")},
+  };
+  for (const Case& c : cases) {
+    std::string reply;
+    auto start = Clock::now();
+    EXPECT_EQ(Get(c.name, c.reply, &reply, 1), 0) << c.name;
+    EXPECT_LT(ElapsedMs(start), 6000) << c.name;  // the deadline is 1 s (+ 1 ms for the 40 bytes)
+  }
 }
 
 TEST_F(HttpClientTest, ReaderStopsWhenTheAbortCheckAnswers) {

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "net/Sock.h"
+
 extern char** environ;
 
 namespace {
@@ -89,6 +91,33 @@ int RunCommand(const std::vector<std::string>& argv, const std::string& logPath,
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+NeverAcceptingPeer::~NeverAcceptingPeer() {
+  for (int s : fillers_) close(s);
+  if (listener_ >= 0) close(listener_);
+}
+
+bool NeverAcceptingPeer::Start() {
+  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(addr);
+  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 ||
+      listen(listener_, 0) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+    return false;
+  }
+  port_ = ntohs(addr.sin_port);
+  // Fills the queue until a connect no longer completes.
+  for (int i = 0; i < 8; ++i) {
+    int pending = 0;
+    int s = sock::ConnectNonBlock("127.0.0.1", port_, &pending);
+    if (s < 0) return false;
+    fillers_.push_back(s);
+    if (pending && !sock::WaitConnected(s, 300)) return true;
+  }
+  return false;
+}
+
 unsigned short FreeLoopbackPort() {
   int s = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
@@ -137,7 +166,7 @@ bool PythonHttpPeer::Start() {
     return false;
   }
   auto start = Clock::now();
-  while (ElapsedMs(start) < 20000) {
+  while (ElapsedMs(start) < kPeerStartMs) {
     std::string text = ReadTestFile(dir_.Join("port"));
     if (!text.empty()) {
       port_ = static_cast<unsigned short>(atoi(text.c_str()));

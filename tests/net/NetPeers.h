@@ -28,10 +28,27 @@ class PeerProcess {
   pid_t pid_ = -1;
 };
 
+// A loopback listener that never accepts and whose queue is full: a connect
+// to it stays pending (its SYNs are dropped) until the client gives up.
+class NeverAcceptingPeer {
+ public:
+  ~NeverAcceptingPeer();
+  bool Start();
+  unsigned short port() const { return port_; }
+
+ private:
+  int listener_ = -1;
+  std::vector<int> fillers_;
+  unsigned short port_ = 0;
+};
+
+// How long the python peer may take to start listening: generous, for a loaded machine.
+constexpr int kPeerStartMs = 60000;
+
 // A loopback port that was free a moment ago (for peers that need a fixed one).
 unsigned short FreeLoopbackPort();
 // Waits until 127.0.0.1:port accepts connections. False after `timeoutMs`.
-bool WaitForPort(unsigned short port, int timeoutMs = 20000);
+bool WaitForPort(unsigned short port, int timeoutMs = kPeerStartMs);
 // Writes cert.pem and key.pem (self-signed, CN=localhost) into `folder`.
 bool MakeSelfSignedCertificate(const std::string& folder);
 // The folder of the peer scripts (tests/net/peers).

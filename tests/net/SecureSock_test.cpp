@@ -6,6 +6,7 @@
 #include <openssl/ssl.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -68,7 +69,7 @@ TEST_F(SecureSockTest, AcceptsSelfSignedServerAndReadsReplyUntilClose) {
   char c;
   EXPECT_EQ(s.Read(&c, 1, 0, 1000, nullptr, nullptr), -1);  // closed stays closed
   s.Close();
-  EXPECT_EQ(s.socket, INVALID_SOCKET);
+  EXPECT_EQ(s.socket.load(), INVALID_SOCKET);
   EXPECT_EQ(s.ssl, nullptr);
 }
 
@@ -137,7 +138,7 @@ TEST(SecureSockHandshake, SilentPeerEndsWithinConnectTimeOut) {
   auto start = Clock::now();
   EXPECT_EQ(s.Connect("127.0.0.1", sock::GetLocalPort(listener), 700), 0);
   EXPECT_LT(ElapsedMs(start), 5000);
-  EXPECT_EQ(s.socket, INVALID_SOCKET);
+  EXPECT_EQ(s.socket.load(), INVALID_SOCKET);
   EXPECT_EQ(s.ssl, nullptr);
   EXPECT_EQ(s.ctx, nullptr);
   sock::Close(listener);
@@ -164,7 +165,7 @@ TEST(SecureSockHandshake, PlainServerFailsTheHandshakeAndLeavesNothingOpen) {
   CSecureSock s;
   s.tls = 1;
   EXPECT_EQ(s.Connect("127.0.0.1", plain.port(), 5000), 0);
-  EXPECT_EQ(s.socket, INVALID_SOCKET);
+  EXPECT_EQ(s.socket.load(), INVALID_SOCKET);
   EXPECT_EQ(s.ssl, nullptr);
 }
 
@@ -181,6 +182,113 @@ TEST(SecureSockPlain, ReadsAndPeeksPlainConnectionsThroughTheSameCalls) {
   EXPECT_EQ(s.WriteAll("xyz", 3, 5000), 3);
   sock::Close(server);
   s.Close();
+  sock::Close(listener);
+}
+
+// ---------------------------------------------------------------- ended by another thread
+
+// Runs `wait` on a thread, calls `end` after 300 ms, and returns how long the
+// wait went on after `end` (ms); `result` gets the wait's result.
+template <typename Wait, typename End>
+int EndedAfterMs(Wait wait, End end, int* result) {
+  std::atomic<bool> done{false};
+  Clock::time_point finished;
+  std::thread waiter([&] {
+    *result = wait();
+    finished = Clock::now();
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(done.load()) << "the wait ended before it was asked to";
+  auto asked = Clock::now();
+  end();
+  waiter.join();
+  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(finished - asked).count());
+}
+
+// The ends are expected within 100 ms; the bound leaves room for a loaded machine.
+constexpr int kEndBoundMs = 1000;
+
+TEST(SecureSockStop, StopOrCloseEndsAConnectToAPeerThatNeverAccepts) {
+  NeverAcceptingPeer peer;
+  ASSERT_TRUE(peer.Start());
+  int result = -1;
+  {  // sock::ConnectWait: the socket closed by another thread
+    std::atomic<SOCKET> s{sock::CreateTcp()};
+    int after = EndedAfterMs([&] { return sock::ConnectWait(s, "127.0.0.1", peer.port()) ? 1 : 0; },
+                             [&] { sock::Close(s.exchange(INVALID_SOCKET)); }, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(after, kEndBoundMs);
+  }
+  {  // sock::ConnectWait: the stop flag set by another thread
+    std::atomic<SOCKET> s{sock::CreateTcp()};
+    std::atomic<int> stop{0};
+    int after = EndedAfterMs([&] { return sock::ConnectWait(s, "127.0.0.1", peer.port(), &stop) ? 1 : 0; },
+                             [&] { stop = 1; }, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(after, kEndBoundMs);
+    sock::Close(s);
+  }
+  {  // CSecureSock::Reconnect stopped
+    CSecureSock s;
+    int after = EndedAfterMs([&] { return s.Reconnect("127.0.0.1", peer.port()); }, [&] { s.Stop(); }, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(after, kEndBoundMs);
+    EXPECT_EQ(s.Reconnect("127.0.0.1", peer.port()), 0);  // still stopped
+    s.Close();
+  }
+  {  // CSecureSock::Connect with a long time-out, stopped
+    CSecureSock s;
+    int after =
+        EndedAfterMs([&] { return s.Connect("127.0.0.1", peer.port(), 30000); }, [&] { s.Stop(); }, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(after, kEndBoundMs);
+    EXPECT_EQ(s.socket.load(), INVALID_SOCKET);
+  }
+}
+
+TEST(SecureSockStop, StopOrCloseEndsAReadFromAPeerThatAcceptsAndNeverAnswers) {
+  SOCKET listener = sock::Listen(0, htonl(INADDR_LOOPBACK));
+  ASSERT_NE(listener, INVALID_SOCKET);
+  unsigned short port = sock::GetLocalPort(listener);
+  int result = -2;
+  struct Case {
+    const char* what;
+    bool stop;  // Stop, else Close
+  } cases[] = {{"plain read, stopped", true}, {"plain read, closed", false}};
+  for (const Case& c : cases) {
+    CSecureSock s;
+    ASSERT_EQ(s.Connect("127.0.0.1", port, 5000), 1);
+    SOCKET accepted = accept(listener, nullptr, nullptr);
+    char buffer[16];
+    int after = EndedAfterMs([&] { return s.Read(buffer, sizeof(buffer), 0, 30000, nullptr, nullptr); },
+                             [&] { c.stop ? s.Stop() : s.Close(); }, &result);
+    EXPECT_LE(result, 0) << c.what;
+    EXPECT_LT(after, kEndBoundMs) << c.what;
+    s.Close();
+    sock::Close(accepted);
+  }
+  {  // a TLS handshake the peer never answers, stopped
+    CSecureSock s;
+    s.tls = 1;
+    int after = EndedAfterMs([&] { return s.Connect("127.0.0.1", port, 30000); }, [&] { s.Stop(); }, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(after, kEndBoundMs);
+    EXPECT_EQ(s.ssl, nullptr);
+  }
+  {  // a TLS read the peer never answers, stopped
+    OpenSslServerPeer server;
+    ASSERT_TRUE(server.Start({"-WWW"}));
+    CSecureSock s;
+    s.tls = 1;
+    ASSERT_EQ(s.Connect("127.0.0.1", server.port(), 10000), 1);  // no request: s_server stays silent
+    char buffer[16];
+    int after = EndedAfterMs([&] { return s.Read(buffer, sizeof(buffer), 0, 30000, nullptr, nullptr); },
+                             [&] { s.Stop(); }, &result);
+    EXPECT_LE(result, 0);
+    EXPECT_LT(after, kEndBoundMs);
+    s.Close();
+  }
   sock::Close(listener);
 }
 

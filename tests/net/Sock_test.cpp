@@ -6,9 +6,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -101,7 +103,7 @@ TEST_F(SockPair, ConnectsByNameAndLeavesSocketNonBlocking) {
 }
 
 TEST_F(SockPair, ConnectWaitConnectsCallersSocketAndHonoursStopFlag) {
-  SOCKET s = sock::CreateTcp();
+  std::atomic<SOCKET> s{sock::CreateTcp()};
   EXPECT_TRUE(sock::ConnectWait(s, "127.0.0.1", port_));
   sock::Close(s);
   s = sock::CreateTcp();
@@ -227,6 +229,28 @@ TEST(SockListen, ListenFailsOnAPortInUse) {
   ASSERT_NE(first, INVALID_SOCKET);
   EXPECT_EQ(sock::Listen(sock::GetLocalPort(first), kLoopback), INVALID_SOCKET);
   sock::Close(first);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SockListen, QueuesABurstOfConnectsBeyondTwenty) {
+  // Nobody accepts: every connect must still complete into the listen queue.
+  SOCKET listener = sock::Listen(0, kLoopback);
+  ASSERT_NE(listener, INVALID_SOCKET);
+  unsigned short port = sock::GetLocalPort(listener);
+  std::vector<SOCKET> clients;
+  for (int i = 0; i < 200; ++i) {
+    int pending = 0;
+    clients.push_back(sock::ConnectNonBlock("127.0.0.1", port, &pending));
+  }
+  int connected = 0;
+  auto start = Clock::now();
+  for (SOCKET s : clients) connected += sock::WaitConnected(s, std::max(5000 - ElapsedMs(start), 0)) ? 1 : 0;
+  EXPECT_EQ(connected, 200);
+  for (SOCKET s : clients) sock::Close(s);
+  sock::Close(listener);
 }
 
 }  // namespace

@@ -23,11 +23,18 @@ class TestGateService : public IGateService {
 
   std::map<int, CGateServiceItem> items;
   std::map<int, CGateServiceItemStatus> statuses;
+  CGateServiceHiddenSettings hidden;           // as last applied
+  CGateServiceHiddenSettings initializedWith;  // as applied when Initialize ran
   bool configured = true;
   bool running = false;
 
   GateServiceKind GetServiceKind() const override { return kind_; }
-  void Initialize() override { Note("Initialize"); }
+  void ApplyHiddenSettings(const CGateServiceHiddenSettings& settings) override { hidden = settings; }
+  void Initialize() override {
+    Note("Initialize");
+    initializedWith = hidden;
+  }
+  void OnFinalStop() override { Note("FinalStop"); }
   void Start() override {
     Note("Start");
     running = true;

@@ -354,11 +354,60 @@ TEST_F(MainDialogTest, DestroyingStopsEveryServiceInOrderAndUnsubscribes) {
 
   journal->clear();
   dialog.reset();
-  EXPECT_EQ(*journal, (std::vector<std::string>{"Stop 1", "Stop 5", "Stop 6"}));
+  // Stop in order, then the last pass in which each lets go of its process-wide resources.
+  EXPECT_EQ(*journal, (std::vector<std::string>{"Stop 1", "Stop 5", "Stop 6", "Stop 1", "FinalStop 1", "Stop 5",
+                                                "FinalStop 5", "Stop 6", "FinalStop 6"}));
   EXPECT_TRUE(view.timers.empty());
   EXPECT_FALSE(view.tray.shown) << "the tray icon is removed";
   sync->NotifySubscribers("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 3, 0);
   EXPECT_EQ(handed.size(), 1u) << "nothing calls into a destroyed window";
+}
+
+// An event server that notes its calls in the services' journal.
+class JournalEventServer : public IEventServer {
+ public:
+  explicit JournalEventServer(Journal journal) : journal_(std::move(journal)) {}
+  void Configure(const CEventServerSettings& s) override {
+    journal_->push_back("Server configure " + s.cameraPrefix + " " + s.eventPrefix + " " +
+                        std::to_string(s.pollingStatusType));
+  }
+  bool Start() override {
+    journal_->push_back("Server start");
+    return true;
+  }
+  void Shutdown() override { journal_->push_back("Server shutdown"); }
+
+ private:
+  Journal journal_;
+};
+
+TEST_F(MainDialogTest, EventServerRunsFromOpeningToDestructionAndServicesGetTheHiddenSettings) {
+  auto sync = Add(GateServiceKind::DataSynchronizer);
+  auto ai = Add(GateServiceKind::AIEventPublisher);
+  JournalEventServer server(journal);
+  CGateServiceHiddenSettings hidden;
+  hidden.bIoTEnabled = true;
+  hidden.bIoTSiteID = "site-7";
+  hidden.vaEventDwellTime = 9;
+  dialog = std::make_unique<Dlg>(&view, &texts, services);
+  dialog->SetServiceHiddenSettings(hidden);
+  dialog->SetEventServer(&server, CEventServerSettings{"CAM", "EVT", 2});
+  dialog->OnInitDialog();
+  EXPECT_EQ(*journal, (std::vector<std::string>{"Initialize 1", "Initialize 3", "Server configure CAM EVT 2",
+                                                "Server start"}));
+  for (const auto& service : {sync, ai}) {
+    EXPECT_TRUE(service->initializedWith.bIoTEnabled);
+    EXPECT_EQ(service->initializedWith.bIoTSiteID, "site-7");
+    EXPECT_EQ(service->initializedWith.vaEventDwellTime, 9);
+  }
+  // Start and Stop leave the server alone.
+  dialog->OnAppStartup();
+  dialog->OnBnClickedStart();
+  dialog->OnBnClickedStart();
+  journal->clear();
+  dialog.reset();
+  EXPECT_EQ(*journal, (std::vector<std::string>{"Stop 1", "Stop 3", "Server shutdown", "Stop 1", "FinalStop 1",
+                                                "Stop 3", "FinalStop 3"}));
 }
 
 TEST_F(MainDialogTest, CloseHidesWithATrayIconAndMinimisesWithout) {

@@ -1,4 +1,4 @@
-#include "shell/TorvaneGateManagerApp.h"
+#include "app/TorvaneGateManagerApp.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -34,7 +34,7 @@ class RecordingServices : public IStartupServices {
   }
   int GetDebugUseLogFile() override {
     steps.push_back("GetDebugUseLogFile");
-    return 0;
+    return useLogFile;
   }
   void LoadAppSettings(const std::string& path) override {
     steps.push_back("LoadAppSettings " + Relative(path) + " holding '" + ReadTestFile(path) + "'");
@@ -47,8 +47,15 @@ class RecordingServices : public IStartupServices {
     steps.push_back("GetMaxItemID");
     return 41;
   }
+  bool SaveAppSettings(std::string* path) override {
+    steps.push_back("SaveAppSettings");
+    *path = folder_ + "/Settings/AppSettings.xml";
+    return saves;
+  }
 
   std::vector<std::string> steps;
+  int useLogFile = 0;
+  bool saves = true;
 
  private:
   std::string Relative(const std::string& path) const {
@@ -81,7 +88,7 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
   chmod((folder + "/Watchdog").c_str(), 0755);
   ASSERT_EQ(mkdir((folder + "/Dump").c_str(), 0755), 0);
   for (int day = 1; day <= 7; ++day) {
-    ASSERT_TRUE(WriteTestFile(folder + "/Dump/shell_tests-2024010" + std::to_string(day) + "-120000.dmp", "x"));
+    ASSERT_TRUE(WriteTestFile(folder + "/Dump/app_tests-2024010" + std::to_string(day) + "-120000.dmp", "x"));
   }
   ASSERT_EQ(mkdir((folder + "/Settings").c_str(), 0755), 0);
   ASSERT_TRUE(WriteTestFile(folder + "/Settings/AppSettings_Default.xml", "default"));
@@ -114,8 +121,8 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
     // The newest five dumps remain.
     std::vector<std::string> dumps;
     for (const auto& e : platform::ListFolder(folder + "/Dump")) dumps.push_back(e.name);
-    EXPECT_EQ(dumps.front(), "shell_tests-20240103-120000.dmp");
-    EXPECT_EQ(dumps.back(), "shell_tests-20240107-120000.dmp");
+    EXPECT_EQ(dumps.front(), "app_tests-20240103-120000.dmp");
+    EXPECT_EQ(dumps.back(), "app_tests-20240107-120000.dmp");
 
     // The safe file holds the program's full path, nothing more.
     EXPECT_EQ(app.GetSafeFilePath(), safeFile);
@@ -125,11 +132,12 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
     while (!Exists(folder + "/watchdog-args.txt") && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(ReadTestFile(folder + "/watchdog-args.txt"), "[shell_tests]\n[-v]\n[1]\n");
+    EXPECT_EQ(ReadTestFile(folder + "/watchdog-args.txt"), "[app_tests]\n[-v]\n[1]\n");
 
     services.steps.clear();
     EXPECT_EQ(app.ExitInstance(), 0);
-    EXPECT_TRUE(services.steps.empty());
+    // The settings are written once more while the log is still open.
+    EXPECT_EQ(services.steps, std::vector<std::string>{"SaveAppSettings"});
     EXPECT_TRUE(Exists(safeFile)) << "removed only when the application object goes";
   }
   EXPECT_FALSE(Exists(safeFile));

@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "foundation/IDCreater.h"
-#include "ProgramFolderFixture.h"
+#include "platform/Folders.h"
+#include "shell/ProgramFolderFixture.h"
 #include "shell/AppFolders.h"
 #include "shell/HiddenSettings.h"
-#include "shell/TorvaneGateManagerApp.h"
+#include "app/TorvaneGateManagerApp.h"
 
 namespace {
 
@@ -40,6 +41,29 @@ TEST_F(ApplicationSettingsTest, WithoutFilesStartUpRunsOnDefaults) {
   EXPECT_EQ(settings.GetUILanguage(), "Auto");
   EXPECT_EQ(settings.GetMaxItemID(), 0);
   EXPECT_EQ(settings.GetAppSettings().GetDatabaseName(), "torvane");
+}
+
+// A file cut short (a full disk, a hand edit gone wrong) gives no values:
+// the program starts from the defaults and the set-aside copy keeps the text.
+TEST_F(ApplicationSettingsTest, TruncatedSettingsStartFromTheDefaults) {
+  const std::string truncated =
+      "<Settings><Setting><Category>0</Category><Name>DatabaseName</Name><Value>site_db</Value></Setting>"
+      "<Setting><Category>1</Category><Name>DataSyncItems</Name><Value>[{&quot;ID&quot;:&quot;2";
+  ASSERT_TRUE(WriteTestFile(GetAppSettingsFilePath(), truncated));
+  CApplicationSettings settings;
+  settings.LoadAppSettings(GetAppSettingsFilePath());
+  EXPECT_EQ(settings.GetAppSettings().GetDatabaseName(), "torvane");
+  EXPECT_EQ(settings.GetMaxItemID(), 0);
+  std::string path;
+  EXPECT_TRUE(settings.SaveAppSettings(&path));
+  EXPECT_EQ(path, GetAppSettingsFilePath());
+  EXPECT_EQ(ReadTestFile(path).find("site_db"), std::string::npos) << "nothing of the cut file is written back";
+  std::vector<std::string> aside;
+  for (const auto& entry : platform::ListFolder(InFolder("Settings"))) {
+    if (entry.name.rfind("AppSettings.xml.unreadable-", 0) == 0) aside.push_back(entry.name);
+  }
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(ReadTestFile(InFolder("Settings/" + aside[0])), truncated);
 }
 
 TEST_F(ApplicationSettingsTest, ProgramStartUpNumbersNewJobsAboveEveryStoredOne) {

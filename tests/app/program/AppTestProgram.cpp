@@ -2,7 +2,8 @@
 // tests from a temporary program folder. It stands in for the user interface:
 // as the first instance it listens on the instance channel, notes every
 // command it takes in "commands.txt", writes "ready" once it listens, and ends
-// on SIGTERM or SIGINT. "--crash-after-start" dereferences null after start-up.
+// on SIGTERM or SIGINT. "--crash-after-start" dereferences null after start-up;
+// "--settings-unwritable" makes the last write of the settings fail.
 #include <poll.h>
 #include <signal.h>
 #include <string.h>
@@ -15,7 +16,7 @@
 #include "foundation/IDCreater.h"
 #include "platform/AtomicFile.h"
 #include "shell/InstanceChannel.h"
-#include "shell/TorvaneGateManagerApp.h"
+#include "app/TorvaneGateManagerApp.h"
 #include "support/LocalListener.h"
 
 namespace {
@@ -25,6 +26,11 @@ class CTestServices : public CStartupServicesDefaults {
  public:
   int GetDebugUseLogFile() override { return 1; }
   int GetMaxItemID() override { return 41; }
+  bool SaveAppSettings(std::string* path) override {
+    *path = theApp.GetProgramFolder() + "/Settings/AppSettings.xml";
+    return saves;
+  }
+  bool saves = true;
 };
 
 __attribute__((noinline, no_sanitize("address", "undefined"))) void DereferenceNull() {
@@ -70,6 +76,9 @@ int main(int argc, char** argv) {
   prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlive a test that failed hard
 
   CTestServices services;
+  for (int i = 1; i < argc; ++i) {
+    if (strcmp(argv[i], "--settings-unwritable") == 0) services.saves = false;
+  }
   theApp.SetStartupServices(&services);
   if (theApp.InitInstance(argc, argv) == CTorvaneGateManagerApp::StartResult::kRunMainWindow) {
     for (int i = 1; i < argc; ++i) {

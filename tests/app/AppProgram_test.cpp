@@ -1,5 +1,5 @@
 // The start-up and shut-down code in a running program of its own
-// (program/ShellTestProgram.cpp), started from a temporary program folder.
+// (program/AppTestProgram.cpp), started from a temporary program folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kProgram = "TorvaneGateManager";
 
-class ShellProgram : public ::testing::Test {
+class AppProgram : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(program_.ok()); }
 
@@ -67,10 +67,10 @@ class ShellProgram : public ::testing::Test {
   }
 
   TempDir dir_;
-  ProgramUnderTest program_{GATE_SHELL_TEST_PROGRAM, dir_.path(), kProgram};
+  ProgramUnderTest program_{GATE_APP_TEST_PROGRAM, dir_.path(), kProgram};
 };
 
-TEST_F(ShellProgram, TerminationSignalsEndItCleanly) {
+TEST_F(AppProgram, TerminationSignalsEndItCleanly) {
   for (int sig : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(sig);
     for (const char* name : {"ready", "watchdog-args.txt", "watchdog-pids.txt"}) unlink(Path(name).c_str());
@@ -97,7 +97,7 @@ TEST_F(ShellProgram, TerminationSignalsEndItCleanly) {
   }
 }
 
-TEST_F(ShellProgram, WithoutWatchdogThereIsNoSafeFile) {
+TEST_F(AppProgram, WithoutWatchdogThereIsNoSafeFile) {
   pid_t pid = StartFirst();
   EXPECT_EQ(ReadTestFile(Path("ready")), "start=0 hide=0 watchdog=0 next-job-id=42\n");
   EXPECT_TRUE(Names("", "safe_").empty());
@@ -106,7 +106,38 @@ TEST_F(ShellProgram, WithoutWatchdogThereIsNoSafeFile) {
   EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
 }
 
-TEST_F(ShellProgram, SecondInstanceHandsOverAndEnds) {
+// A watchdog that cannot run reads no safe file: none is written, and the
+// failed start is logged.
+TEST_F(AppProgram, AWatchdogThatCannotRunGetsNoSafeFileAndIsLogged) {
+  ASSERT_TRUE(WriteTestFile(Path("Watchdog"), "#!/bin/sh\nexit 0\n"));
+  chmod(Path("Watchdog").c_str(), 0644);
+  pid_t pid = StartFirst();
+  EXPECT_TRUE(Names("", "safe_").empty());
+  EXPECT_NE(Log().find("ERROR - The watchdog '" + Path("Watchdog") + "' cannot be started"), std::string::npos)
+      << Log();
+  kill(pid, SIGTERM);
+  int status = WaitForEnd(pid);
+  EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
+}
+
+// Shut-down writes the settings while the log is open, so a failed write
+// reaches the log before "Stop Program"; start-up names the language folder
+// it searched in vain.
+TEST_F(AppProgram, AFailedSettingsWriteAndMissingLanguageFilesAreLogged) {
+  pid_t pid = StartFirst({"--settings-unwritable"});
+  kill(pid, SIGTERM);
+  int status = WaitForEnd(pid);
+  EXPECT_TRUE(EndedCleanly(status)) << DescribeWaitStatus(status);
+  std::string log = Log();
+  size_t failed = log.find("ERROR - The application settings cannot be written to '" +
+                           Path("Settings/AppSettings.xml") + "'");
+  ASSERT_NE(failed, std::string::npos) << log;
+  EXPECT_LT(failed, log.find("Stop Program")) << log;
+  EXPECT_NE(log.find("ERROR - No language file could be read in '" + Path("Language") + "'"), std::string::npos)
+      << log;
+}
+
+TEST_F(AppProgram, SecondInstanceHandsOverAndEnds) {
   AddWatchdog();
   pid_t first = StartFirst({"-hide"});
 
@@ -143,7 +174,7 @@ TEST_F(ShellProgram, SecondInstanceHandsOverAndEnds) {
   EXPECT_TRUE(Names("", "safe_").empty());
 }
 
-TEST_F(ShellProgram, CrashWritesADumpAndLeavesNoStaleLock) {
+TEST_F(AppProgram, CrashWritesADumpAndLeavesNoStaleLock) {
   AddWatchdog();
   ASSERT_EQ(mkdir(Path("Dump").c_str(), 0755), 0);
   for (int day = 1; day <= 7; ++day) {
@@ -179,7 +210,7 @@ TEST_F(ShellProgram, CrashWritesADumpAndLeavesNoStaleLock) {
 
 // The one error line start-up can log before the settings are loaded must
 // reach the log: the log levels are set before the default settings are copied.
-TEST_F(ShellProgram, FailedCopyOfTheDefaultSettingsIsLogged) {
+TEST_F(AppProgram, FailedCopyOfTheDefaultSettingsIsLogged) {
   ASSERT_EQ(mkdir(Path("Settings").c_str(), 0755), 0);
   ASSERT_EQ(mkdir(Path("Settings/AppSettings_Default.xml").c_str(), 0755), 0);  // cannot be read as a file
   pid_t pid = StartFirst();

@@ -1,0 +1,161 @@
+// What the application object owns beside start-up: the row classes the
+// program links, the shared entity store with the installation's
+// PasswordEncrypted flag, and what it hands to the main window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "app/AppServices.h"
+#include "app/TorvaneGateManagerApp.h"
+#include "database/IDataStore.h"
+#include "database/SettingRows.h"
+#include "entities/base/DBEntityFactory.h"
+#include "entities/base/RowClassCheck.h"
+#include "shell/TestGateService.h"
+#include "shell/TorvaneGateManagerDlg.h"
+#include "support/InstallationDatabaseTest.h"
+
+namespace {
+
+// The program links the application library: its registry holds the tables
+// of every row folder, so the row-class check walks them all.
+TEST(ApplicationRows, TheProgramRegistersEveryRowClass) {
+  std::vector<std::string> names = CDBEntityFactory::GetTableNames();
+  for (const char* table : {"tbl_systemsettings", "tbl_camera", "ltbl_devicestatus", "tbl_failoverconnections",
+                            "tbl_vas", "ltbl_vasstatus"}) {
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), table)) << table;
+    for (const std::string& problem : CheckRowClass(table)) {
+      EXPECT_EQ(problem.find("not registered"), std::string::npos) << problem;
+    }
+  }
+  std::set<std::string> checked;
+  for (const std::string& problem : CheckRegisteredRowClasses()) checked.insert(problem.substr(0, problem.find(':')));
+  for (const std::string& table : checked) {
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), table)) << "the check walks the registry: " << table;
+  }
+  EXPECT_TRUE(CDBEntityFactory::GetDuplicateRegistrations().empty());
+}
+
+TEST(ApplicationServices, TheSevenKindsAreRegisteredInTheFixedOrder) {
+  std::vector<int> kinds;
+  for (const CGateServiceRegistration& registration : GetRegisteredServices()) {
+    kinds.push_back(static_cast<int>(registration.kind));
+  }
+  EXPECT_EQ(kinds, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+}
+
+class SharedDataStoreTest : public InstallationDatabaseTest {
+ protected:
+  SharedDataStoreTest() : InstallationDatabaseTest("app_shared_store") {}
+
+  void PointSettingsAtTheDatabase(CTorvaneGateManagerApp& app) {
+    CLocalAppSettings& settings = app.GetAppSettings();
+    settings.SetDatabaseAddress(db_.host);
+    settings.SetDatabasePort(static_cast<int>(db_.port));
+    settings.SetDatabaseName(name_);
+    settings.SetDatabaseLoginID(db_.user);
+    settings.SetDatabasePassword(db_.password);
+  }
+  void AddSystemSetting(const std::string& key, const std::string& value) {
+    CTBLSystemSetting setting;
+    setting.SetCategory(1);
+    setting.SetKey(key);
+    setting.SetValue(value);
+    ASSERT_TRUE(service_->AddEntity(&setting, 0));
+  }
+};
+
+TEST_F(SharedDataStoreTest, BuiltOnceForAllThreadsWithThePasswordEncryptedFlag) {
+  AddSystemSetting("PasswordEncrypted", "1");
+  CTorvaneGateManagerApp app;
+  PointSettingsAtTheDatabase(app);
+  EXPECT_EQ(app.GetPasswordEncrypted(), 0);
+  std::vector<std::shared_ptr<IDataStore>> stores(6);
+  std::vector<std::thread> threads;
+  for (auto& store : stores) threads.emplace_back([&app, &store] { store = app.GetSharedDataStore(); });
+  for (auto& thread : threads) thread.join();
+  ASSERT_NE(stores[0], nullptr);
+  for (const auto& store : stores) EXPECT_EQ(store, stores[0]) << "every caller gets the same store";
+  EXPECT_EQ(app.GetPasswordEncrypted(), 1);
+  // The store reads the installation's rows.
+  EntityMap settings;
+  stores[0]->GetEntityList("TBL_SystemSettings", "", settings);
+  EXPECT_EQ(settings.size(), 1u);
+}
+
+TEST_F(SharedDataStoreTest, WithoutTheSettingTheFlagStaysOff) {
+  CTorvaneGateManagerApp app;
+  PointSettingsAtTheDatabase(app);
+  EXPECT_NE(app.GetSharedDataStore(), nullptr);
+  EXPECT_EQ(app.GetPasswordEncrypted(), 0);
+}
+
+// The window as the dialog needs it, doing nothing.
+class NoView : public IMainDialogView {
+ public:
+  void SetOptionButtonText(const std::string&) override {}
+  void SetStartButtonText(const std::string&) override {}
+  void SetStatusText(const std::string&) override {}
+  void EnableOptionButton(bool) override {}
+  void StartTimer(unsigned, int) override {}
+  void StopTimer(unsigned) override {}
+  void PostAppStartup() override {}
+  void ShowWindowNormal() override {}
+  void HideWindow() override {}
+  void MinimizeWindow() override {}
+  bool IsWindowHidden() const override { return false; }
+  void QuitProgram() override {}
+  void OpenOptionDialog() override {}
+  std::string GetWindowTitle() const override { return "TorvaneGateManager"; }
+  ITrayHost* GetTrayHost() override { return nullptr; }
+  IResizerHost* GetResizerHost() override { return nullptr; }
+};
+
+// The event server's calls, as the window makes them.
+class CountingEventServer : public IEventServer {
+ public:
+  void Configure(const CEventServerSettings& settings) override { configured = settings; }
+  bool Start() override { return ++starts > 0; }
+  void Shutdown() override { ++shutdowns; }
+  CEventServerSettings configured;
+  int starts = 0;
+  int shutdowns = 0;
+};
+
+TEST(ApplicationDialog, TheWindowGetsTheEventServerTheHiddenSettingsAndTheAuthCodeHandler) {
+  CTorvaneGateManagerApp app;
+  auto server = std::make_unique<CountingEventServer>();
+  CountingEventServer* serverSeen = server.get();
+  app.SetEventServer(std::move(server));
+  std::vector<CZavAuthCodeMap> sunk;
+  app.SetAuthCodeSink([&sunk](const CZavAuthCodeMap& codes) { sunk.push_back(codes); });
+
+  auto sync = std::make_shared<TestGateService>(GateServiceKind::DataSynchronizer, nullptr);
+  NoView view;
+  {
+    CTorvaneGateManagerDlg dialog(&view, nullptr, {sync});
+    app.PrepareMainDialog(dialog);
+    dialog.OnInitDialog();
+    EXPECT_EQ(serverSeen->starts, 1);
+    EXPECT_EQ(serverSeen->configured.pollingStatusType, 1) << "the Hidden default";
+    EXPECT_EQ(sync->initializedWith.vaEventDwellTime, 3) << "the Hidden default";
+
+    // The map travels as a pointer in the second value and lives only while published.
+    {
+      CZavAuthCodeMap codes = {{3, "code-3"}, {8, "code-8"}};
+      sync->NotifySubscribers("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, reinterpret_cast<intptr_t>(&codes), 0);
+    }
+    ASSERT_EQ(sunk.size(), 1u);
+    EXPECT_EQ(sunk[0], (CZavAuthCodeMap{{3, "code-3"}, {8, "code-8"}}));
+    EXPECT_EQ(app.GetZavAuthCodes().at(8), "code-8");
+    sync->NotifySubscribers("MSG_BIOT_ZAV_AUTH_CODE_UPDATED", 0, 0, 0);
+    EXPECT_EQ(sunk.size(), 1u) << "a message without a map hands nothing";
+  }
+  EXPECT_EQ(serverSeen->shutdowns, 1);
+}
+
+}  // namespace
