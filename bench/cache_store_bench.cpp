@@ -1,13 +1,18 @@
 // bench-libs: gate_entities gate_database
 // The entity cache store: FindCachedEntity on a cached 10,000-row camera
-// table from 1 and 8 threads (ns per look-up), and loading 100,000 camera
-// rows into the cache through the database service beside the mariadb client
-// selecting the same rows to /dev/null. Run beside a server:
+// table from 1 and 8 threads, beside the same look-ups in a std::map under one
+// std::shared_mutex; and loading 100,000 camera rows into the cache through
+// the database service beside the same rows (the store's own query) read by
+// the mariadb client to /dev/null and by a bare Connector/C walk of every
+// cell. Run beside a server:
 //   bash scripts/with-mariadb build/bench/bench/cache_store_bench
-// (bench/cache_store.sh does that and prints the load ratio).
+// (bench/cache_store.sh does that and prints the ratios).
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 
 #include "BenchDatabase.h"
@@ -39,13 +44,51 @@ CDataStore& CachedStore() {
   return *store;
 }
 
+// The anchor of the look-ups: the same rows in a std::map under one shared mutex.
+struct MapUnderSharedMutex {
+  std::shared_mutex lock;
+  std::map<int, EntityPtr> rows;
+};
+
+MapUnderSharedMutex& AnchorMap() {
+  static MapUnderSharedMutex* anchor = [] {
+    auto* a = new MapUnderSharedMutex;
+    for (const auto& [id, row] : CachedStore().GetCachedEntityList("TBL_Camera")) a->rows[id] = row;
+    return a;
+  }();
+  return *anchor;
+}
+
+// The ids each thread looks up: the same pseudo-random sequence in both benchmarks.
+int NextId(unsigned* seed) {
+  *seed = *seed * 1103515245u + 12345u;
+  return 1 + static_cast<int>((*seed >> 8) % kCachedRows);
+}
+
 void BM_FindCachedEntity(benchmark::State& state) {
   CDataStore& store = CachedStore();
   unsigned seed = 12345u + static_cast<unsigned>(state.thread_index()) * 7919u;
   size_t found = 0;
   for (auto _ : state) {
-    seed = seed * 1103515245u + 12345u;
-    EntityPtr row = store.FindCachedEntity("TBL_Camera", 1 + static_cast<int>((seed >> 8) % kCachedRows));
+    EntityPtr row = store.FindCachedEntity("TBL_Camera", NextId(&seed));
+    found += row != nullptr;
+    benchmark::DoNotOptimize(row);
+  }
+  if (found != static_cast<size_t>(state.iterations())) state.SkipWithError("a look-up missed");
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_SharedMutexMapFind(benchmark::State& state) {
+  MapUnderSharedMutex& anchor = AnchorMap();
+  unsigned seed = 12345u + static_cast<unsigned>(state.thread_index()) * 7919u;
+  size_t found = 0;
+  for (auto _ : state) {
+    EntityPtr row;
+    {
+      std::shared_lock<std::shared_mutex> hold(anchor.lock);
+      auto it = anchor.rows.find(NextId(&seed));
+      if (it != anchor.rows.end()) row = it->second;
+    }
     found += row != nullptr;
     benchmark::DoNotOptimize(row);
   }
@@ -95,23 +138,68 @@ void BM_StoreLoadsCameras(benchmark::State& state) {
   state.counters["rows"] = rows;
 }
 
+// The statement of the store's load: every row not marked deleted (all of
+// them here: the seeded rows have IsDeleted NULL).
+const char* const kLoadQuery = "SELECT * FROM TBL_Camera WHERE `IsDeleted` = 0 OR `IsDeleted` is NULL";
+
 void BM_MariadbClientSelectsCameras(benchmark::State& state) {
   if (!g_haveServer) {
     state.SkipWithError("no server: run under scripts/with-mariadb");
     return;
   }
-  RunMariadbClient(state, g_server, "SELECT * FROM TBL_Camera WHERE IsDeleted = 0");
+  RunMariadbClient(state, g_server, kLoadQuery);
+}
+
+// Connector/C alone: the load's statement, mysql_store_result, and every
+// cell of every row touched (its bytes summed).
+void BM_BareConnectorWalk(benchmark::State& state) {
+  if (!g_haveServer) {
+    state.SkipWithError("no server: run under scripts/with-mariadb");
+    return;
+  }
+  MYSQL* conn = ConnectBenchServer(g_server);
+  if (!conn || !RunSql(conn, "USE " + g_server.database)) {
+    state.SkipWithError("cannot connect");
+    if (conn) mysql_close(conn);
+    return;
+  }
+  uint64_t rows = 0;
+  for (auto _ : state) {
+    if (!RunSql(conn, kLoadQuery)) {
+      state.SkipWithError("query failed");
+      break;
+    }
+    MYSQL_RES* result = mysql_store_result(conn);
+    const unsigned columns = mysql_num_fields(result);
+    uint64_t bytes = 0;
+    rows = 0;
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+      const unsigned long* lengths = mysql_fetch_lengths(result);
+      for (unsigned c = 0; c < columns; ++c) {
+        if (row[c]) bytes += lengths[c] + static_cast<unsigned char>(row[c][0]);
+      }
+      ++rows;
+    }
+    benchmark::DoNotOptimize(bytes);
+    mysql_free_result(result);
+  }
+  mysql_close(conn);
+  if (rows != kLoadedRows) state.SkipWithError("wrong row count");
+  state.counters["rows"] = static_cast<double>(rows);
 }
 
 }  // namespace
 
 BENCHMARK(BM_FindCachedEntity)->Threads(1)->Threads(8)->UseRealTime();
+BENCHMARK(BM_SharedMutexMapFind)->Threads(1)->Threads(8)->UseRealTime();
 BENCHMARK(BM_StoreLoadsCameras)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5.0);
 BENCHMARK(BM_MariadbClientSelectsCameras)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5.0);
+BENCHMARK(BM_BareConnectorWalk)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5.0);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   CachedStore();
+  AnchorMap();
   g_haveServer = Prepare();
   if (!g_haveServer) fprintf(stderr, "no database server: the load benchmarks are skipped\n");
   benchmark::RunSpecifiedBenchmarks();

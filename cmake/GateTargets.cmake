@@ -33,6 +33,8 @@ function(gate_test_suite name)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gate_testsupport GTest::gtest GTest::gmock)
+  # The test framework's headers are parsed once per suite, not once per file.
+  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <memory>)
   if(NOT ARG_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()

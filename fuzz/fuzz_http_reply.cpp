@@ -6,7 +6,6 @@
 // time-outs or hand out more bytes than were sent.
 #include <stddef.h>
 #include <stdint.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <string>
@@ -15,6 +14,7 @@
 #include "foundation/Thread.h"
 #include "net/HttpHeader.h"
 #include "net/MyHttp.h"
+#include "FuzzPeer.h"
 
 namespace {
 
@@ -41,19 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 256 * 1024) return 0;
   int mode = data[0] % 6;
   int fds[2];
-  if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return 0;
-  int big = 1 << 20;
-  setsockopt(fds[1], SOL_SOCKET, SO_SNDBUF, &big, sizeof(big));
-  setsockopt(fds[0], SOL_SOCKET, SO_RCVBUF, &big, sizeof(big));
-  const char* bytes = reinterpret_cast<const char*>(data + 1);
-  size_t left = size - 1;
-  while (left > 0) {
-    ssize_t n = write(fds[1], bytes, left);
-    if (n <= 0) break;
-    bytes += n;
-    left -= n;
-  }
-  shutdown(fds[1], SHUT_WR);
+  if (!FeedSocketPair(reinterpret_cast<const char*>(data + 1), size - 1, fds)) return 0;
 
   std::vector<char> buffer;
   int length = 0;

@@ -155,6 +155,14 @@ void CDBDataStore::GetEntityList(const char* table, const char* clause, EntityMa
   if (IDataAdapter* adapter = ReadAdapter(&keep)) adapter->GetEntityList(table, clause, entities);
 }
 
+bool CDBDataStore::ReadCacheRows(const char* table, EntityMap64& entities) {
+  entities.clear();
+  if (!IsListedTable(table)) return true;
+  std::shared_ptr<CDBConnectionInfo> keep;
+  IDataAdapter* adapter = ReadAdapter(&keep);
+  return adapter != nullptr && adapter->GetEntityList(table, nullptr, entities);
+}
+
 std::string CDBDataStore::GetName() {
   return manager_.GetHost() + ":" + std::to_string(manager_.GetPort());
 }

@@ -56,6 +56,10 @@ class CDBDataStore : public IDataService {
   bool DeleteEntityEx(CDBEntity* entity, bool physical, int connection) override;
   void GetEntityList(const char* table, const char* clause, EntityMap64& entities) override;
   void GetEntityList(const char* table, const char* clause, EntityMap& entities) override;
+  // The adapter's list of the table's rows not marked deleted; true and empty
+  // for a memory-only table or one the registry does not know; false when
+  // there is no connection or the read failed.
+  bool ReadCacheRows(const char* table, EntityMap64& entities) override;
   std::string GetName() override;
   CDBSchema* GetDBSchema() override;
   EntityPtr FindEntity(const char* table, const char* condition) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "database/PerformanceChecker.h"
 #include "foundation/IDCreater.h"
@@ -29,18 +30,49 @@ int ColumnNumber(const std::string& text) {
   return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
 
+// The cache key of a 32-bit id: widened with its sign, as GetID64 widens one.
+uint64_t KeyOfId(int id) { return static_cast<uint64_t>(static_cast<int64_t>(id)); }
+
+// The tables this thread is loading, with their fresh rows. A subclass's load
+// steps that look the loading table up (directly, or through the load of a
+// companion table that looks it up) are answered from these rows.
+struct LoadingTable {
+  const CDataStore* store;
+  const std::string* table;
+  EntityMap64* rows;
+};
+thread_local std::vector<LoadingTable> t_loading;
+thread_local int t_loading_count = 0;  // t_loading's size, a plain word for the look-ups' quick test
+
+EntityMap64* RowsLoadingHere(const CDataStore* store, std::string_view table) {
+  if (t_loading_count == 0) return nullptr;
+  for (auto it = t_loading.rbegin(); it != t_loading.rend(); ++it) {
+    if (it->store == store && *it->table == table) return it->rows;
+  }
+  return nullptr;
+}
+
+// Lists a table as loading on this thread for the life of the object.
+class LoadingHere {
+ public:
+  LoadingHere(const CDataStore* store, const std::string* table, EntityMap64* rows) {
+    t_loading.push_back({store, table, rows});
+    ++t_loading_count;
+  }
+  ~LoadingHere() {
+    t_loading.pop_back();
+    --t_loading_count;
+  }
+  LoadingHere(const LoadingHere&) = delete;
+  LoadingHere& operator=(const LoadingHere&) = delete;
+};
+
 }  // namespace
 
 CDataStore::CDataStore(IDataService* service)
     : service_(service), store_no_(CIDCreater::GetInstance()->NextID("_DATASTORE")) {}
 
-CDataStore::~CDataStore() {
-  CScopedLock hold(store_lock_);
-  changes_.Clear();
-  cache_.clear();
-  relation_index_.clear();
-  table_locks_.clear();
-}
+CDataStore::~CDataStore() { changes_.Clear(); }
 
 // ---------------------------------------------------------------------------
 // Forwarding to the database service
@@ -153,96 +185,151 @@ void CDataStore::AttachAll(EntityMap64& rows) {
   }
 }
 
+bool CDataStore::ReadCacheRows(const char* table, EntityMap64& entities) {
+  IDataService* service = service_.load();
+  return service != nullptr && service->ReadCacheRows(table, entities);
+}
+
 // ---------------------------------------------------------------------------
 // Tables, loading and look-ups
 
 CLock& CDataStore::GetTableLock(const std::string& table) {
-  CScopedLock hold(store_lock_);
+  std::lock_guard<std::mutex> hold(table_locks_mutex_);
   std::unique_ptr<CLock>& lock = table_locks_[table];
   if (!lock) lock = std::make_unique<CLock>();
   return *lock;
 }
 
-CDataStore::EntityMapPtr CDataStore::GetEntityMap(const std::string& table) {
-  CScopedLock hold(store_lock_);
+template <typename Visit>
+bool CDataStore::VisitRows(const char* table, Visit&& visit) {
+  if (IsEmptyName(table)) return false;
+  const std::string_view name(table);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (EntityMap64* own = RowsLoadingHere(this, name)) {
+      visit(*own);
+      return true;
+    }
+    {
+      CCacheReadHold hold(cache_lock_);
+      auto it = cache_.find(name);
+      if (it != cache_.end()) {
+        visit(it->second);
+        return true;
+      }
+    }
+    if (!LoadTable(std::string(name), false)) return false;
+  }
+  return false;
+}
+
+bool CDataStore::EnsureCached(const std::string& table) {
+  {
+    CCacheReadHold hold(cache_lock_);
+    if (cache_.count(table) != 0) return true;
+  }
+  return LoadTable(table, false);
+}
+
+bool CDataStore::LoadTable(const std::string& table, bool replace) {
+  CPerformanceChecker checker(table.c_str());
+  PendingLoad pending;
+  {
+    CCacheWriteHold hold(cache_lock_);
+    loading_.emplace(table, &pending);
+  }
+  IDataService* service = service_.load();
+  EntityMap64 fresh;
+  bool read = true;
+  if (service) {
+    GATE_LOG_DEFAULT("INFO - Load '%s' Entity List.\r\n", table.c_str());
+    read = service->ReadCacheRows(table.c_str(), fresh);
+    if (read) {
+      AttachAll(fresh);
+      LoadingHere here(this, &table, &fresh);
+      PrepareLoadedRows(table, fresh);
+    } else {
+      GATE_LOG(1, "ERROR - Can't load '%s' entity list: the table stays out of the cache.\r\n", table.c_str());
+    }
+  }
+  CachedRows rows(fresh.begin(), fresh.end());
+  fresh.clear();
+  CachedRows dropped;  // rows replaced, released after the lock
+  CCacheWriteHold hold(cache_lock_);
+  for (auto [it, end] = loading_.equal_range(table); it != end; ++it) {
+    if (it->second == &pending) {
+      loading_.erase(it);
+      break;
+    }
+  }
+  auto cached = cache_.find(table);
+  if (!read) {
+    if (replace && cached != cache_.end()) {
+      dropped.swap(cached->second);
+      cache_.erase(cached);
+    }
+    return false;
+  }
+  if (cached != cache_.end() && !replace) return true;  // another thread's load went in first
+  // Changes made while the table was read: some the read saw, some not;
+  // applying them again gives what the database holds now.
+  for (const RowChange& change : pending.changes) change(rows);
+  if (cached == cache_.end()) cached = cache_.emplace(table, CachedRows()).first;
+  dropped.swap(cached->second);
+  cached->second.swap(rows);
+  if (service) ++versions_[table];
+  OnRowsInstalled(table, cached->second);
+  return true;
+}
+
+void CDataStore::PrepareLoadedRows(const std::string&, EntityMap64&) {}
+
+void CDataStore::OnRowsInstalled(const std::string&, CachedRows&) {}
+
+CDataStore::CachedRows* CDataStore::CachedRowsLocked(const std::string& table, bool create) {
   auto it = cache_.find(table);
-  return it == cache_.end() ? nullptr : it->second;
-}
-
-CDataStore::EntityMapPtr CDataStore::GetOrLoadEntityMap(const std::string& table) {
-  CScopedLock hold(store_lock_);
-  if (cache_.find(table) == cache_.end()) LoadEntityList(table.c_str());
-  return GetEntityMap(table);
-}
-
-CDataStore::EntityMapPtr CDataStore::EnsureEntityMapLocked(const std::string& table) {
-  CScopedLock hold(store_lock_);
-  EntityMapPtr& map = cache_[table];
-  if (!map) map = std::make_shared<EntityMap>();
-  return map;
-}
-
-EntityPtr CDataStore::FindCachedEntityLocked(const std::string& table, int id) {
-  CScopedLock hold(store_lock_);
-  EntityMapPtr map = GetOrLoadEntityMap(table);
-  if (!map) return nullptr;
-  auto it = map->find(id);
-  return it == map->end() ? nullptr : it->second;
-}
-
-EntityMap CDataStore::GetCachedEntityListLocked(const std::string& table) {
-  CScopedLock hold(store_lock_);
-  EntityMapPtr map = GetOrLoadEntityMap(table);
-  return map ? *map : EntityMap();
+  if (it != cache_.end()) return &it->second;
+  return create ? &cache_.emplace(table, CachedRows()).first->second : nullptr;
 }
 
 void CDataStore::LoadEntityList(const char* table) {
   if (IsEmptyName(table)) return;
-  CScopedLock hold(store_lock_);
-  CPerformanceChecker checker(table);
-  EntityMapPtr& map = cache_[table];
-  if (map) {
-    map->clear();
-  } else {
-    map = std::make_shared<EntityMap>();
-  }
-  IDataService* service = service_.load();
-  if (!service) return;
-  GATE_LOG_DEFAULT("INFO - Load '%s' Entity List.\r\n", table);
-  EntityMapPtr filled = map;  // the reference may not survive a re-entrant load
-  service->GetEntityList(table, nullptr, *filled);
-  AttachAll(*filled);
-  ++versions_[table];
+  LoadTable(table, true);
 }
 
-EntityPtr CDataStore::FindCachedEntity(const char* table, int id) {
-  if (IsEmptyName(table)) return nullptr;
-  CScopedLock tableHold(GetTableLock(table));
-  return FindCachedEntityLocked(table, id);
+EntityPtr CDataStore::FindCachedEntity(const char* table, int id) { return FindCachedEntity64(table, KeyOfId(id)); }
+
+EntityPtr CDataStore::FindCachedEntity64(const char* table, uint64_t key) {
+  EntityPtr found;
+  VisitRows(table, [&](const auto& rows) {
+    auto it = rows.find(key);
+    if (it != rows.end()) found = it->second;
+  });
+  return found;
 }
 
 EntityMap CDataStore::GetCachedEntityList(const char* table) {
-  if (IsEmptyName(table)) return EntityMap();
-  CScopedLock tableHold(GetTableLock(table));
-  return GetCachedEntityListLocked(table);
+  EntityMap list;
+  VisitRows(table, [&](const auto& rows) {
+    for (const auto& [key, row] : rows) list.emplace(static_cast<int>(key), row);
+  });
+  return list;
+}
+
+EntityMap64 CDataStore::GetCachedEntityList64(const char* table) {
+  EntityMap64 list;
+  VisitRows(table, [&](const auto& rows) { list.insert(rows.begin(), rows.end()); });
+  return list;
 }
 
 int CDataStore::HasEntityList(const char* table) {
-  if (IsEmptyName(table)) return 0;
-  CScopedLock tableHold(GetTableLock(table));
-  CScopedLock hold(store_lock_);
-  EntityMapPtr map = GetOrLoadEntityMap(table);
-  return map ? static_cast<int>(map->size()) : 0;
+  int count = 0;
+  VisitRows(table, [&](const auto& rows) { count = static_cast<int>(rows.size()); });
+  return count;
 }
 
 void CDataStore::GetEntityList(const char* table, const char*, EntityMap& entities) {
   entities.clear();
-  if (IsEmptyName(table)) return;
-  CScopedLock tableHold(GetTableLock(table));
-  CScopedLock hold(store_lock_);
-  EntityMapPtr map = GetOrLoadEntityMap(table);
-  if (!map) return;
-  for (const auto& [id, row] : *map) {
+  for (const auto& [id, row] : GetCachedEntityList(table)) {
     CDBEntity* copy = row ? row->Clone() : nullptr;
     if (copy) entities[id] = EntityPtr(copy);
   }
@@ -250,15 +337,20 @@ void CDataStore::GetEntityList(const char* table, const char*, EntityMap& entiti
 
 int CDataStore::GetTableVersion(const char* table) {
   if (IsEmptyName(table)) return 0;
-  CScopedLock hold(store_lock_);
-  auto it = versions_.find(table);
+  CCacheReadHold hold(cache_lock_);
+  auto it = versions_.find(std::string_view(table));
   return it == versions_.end() ? 0 : it->second;
 }
 
 void CDataStore::UnloadEntityList(const char* table) {
   if (IsEmptyName(table)) return;
-  CScopedLock hold(store_lock_);
-  cache_.erase(table);
+  CachedRows dropped;
+  CCacheWriteHold hold(cache_lock_);
+  auto cached = cache_.find(std::string_view(table));
+  if (cached != cache_.end()) {
+    dropped.swap(cached->second);
+    cache_.erase(cached);
+  }
   for (auto it = relation_index_.begin(); it != relation_index_.end();) {
     if (it->first.find(table) != std::string::npos) {
       it = relation_index_.erase(it);
@@ -269,56 +361,135 @@ void CDataStore::UnloadEntityList(const char* table) {
 }
 
 void CDataStore::Clear() {
-  CScopedLock hold(store_lock_);
   changes_.Clear();
-  cache_.clear();
+  std::map<std::string, CachedRows, std::less<>> dropped;
+  CCacheWriteHold hold(cache_lock_);
+  dropped.swap(cache_);
   relation_index_.clear();
 }
 
 // ---------------------------------------------------------------------------
 // Relation index
 
-EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id, const char* related_table,
-                                           const char* column) {
-  if (IsEmptyName(related_table) || IsEmptyName(column)) return EntityMap();
-  const std::string owner = owner_table ? owner_table : "";
-  CScopedLock tableHold(GetTableLock(related_table));
-  const std::string key = owner + "_" + related_table + "_" + column;
-  CScopedLock hold(store_lock_);
-  auto version = relation_versions_.find(key);
-  auto current = versions_.find(related_table);
-  const int currentVersion = current == versions_.end() ? 0 : current->second;
-  if (relation_index_.find(key) == relation_index_.end() || version == relation_versions_.end() ||
-      version->second < currentVersion) {
-    BuildRelationIndex(key, related_table, column);
-  }
-  return FindRelatedEntities(key, owner_id);
-}
-
-void CDataStore::BuildRelationIndex(const std::string& key, const std::string& related_table,
-                                    const std::string& column) {
-  CScopedLock hold(store_lock_);
-  EntityMap rows = GetCachedEntityListLocked(related_table);
+template <typename Rows>
+CDataStore::RelationGroups CDataStore::GroupRows(const Rows& rows, const std::string& column) {
   RelationGroups groups;
-  for (const auto& [id, row] : rows) {
+  for (const auto& [key, row] : rows) {
     if (!row) continue;
     for (const CColumnValue& value : row->GetColumnValues()) {
       if (StrEqualNoCase(value.GetName(), column)) {
-        groups[ColumnNumber(value.GetValue())][id] = row;
+        groups[ColumnNumber(value.GetValue())][static_cast<int>(key)] = row;
         break;
       }
     }
   }
-  relation_index_[key] = std::move(groups);
-  relation_versions_[key] = versions_[related_table];
+  return groups;
 }
 
-EntityMap CDataStore::FindRelatedEntities(const std::string& key, int owner_id) {
-  CScopedLock hold(store_lock_);
-  auto it = relation_index_.find(key);
-  if (it == relation_index_.end()) return EntityMap();
-  auto group = it->second.find(owner_id);
-  return group == it->second.end() ? EntityMap() : group->second;
+EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id, const char* related_table,
+                                           const char* column) {
+  if (IsEmptyName(related_table) || IsEmptyName(column)) return EntityMap();
+  auto groupOf = [owner_id](const RelationGroups& groups) {
+    auto group = groups.find(owner_id);
+    return group == groups.end() ? EntityMap() : group->second;
+  };
+  // Rows this thread is loading are not indexed: they are not the cache's yet.
+  if (EntityMap64* own = RowsLoadingHere(this, related_table)) {
+    return groupOf(GroupRows(*own, column));
+  }
+  const std::string key = std::string(owner_table ? owner_table : "") + "_" + related_table + "_" + column;
+  EntityMap found;
+  bool current = false;
+  CachedRows rows;
+  int version = 0;
+  const bool cached = VisitRows(related_table, [&](const auto& cachedRows) {
+    auto tableVersion = versions_.find(std::string_view(related_table));
+    version = tableVersion == versions_.end() ? 0 : tableVersion->second;
+    auto entry = relation_index_.find(key);
+    auto entryVersion = relation_versions_.find(key);
+    if (entry != relation_index_.end() && entryVersion != relation_versions_.end() &&
+        entryVersion->second >= version) {
+      current = true;
+      found = groupOf(entry->second);
+      return;
+    }
+    rows.insert(cachedRows.begin(), cachedRows.end());
+  });
+  if (!cached || current) return found;
+  // Built with no lock held from the rows of `version`; a build from an older
+  // version that goes in last is only rebuilt by the next call.
+  RelationGroups groups = GroupRows(rows, column);
+  found = groupOf(groups);
+  CCacheWriteHold hold(cache_lock_);
+  relation_index_[key] = std::move(groups);
+  relation_versions_[key] = version;
+  return found;
+}
+
+// ---------------------------------------------------------------------------
+// Changes of cached rows
+
+template <typename Rows>
+typename Rows::const_iterator CDataStore::FindSameRow(const Rows& rows, const CDBEntity& row) {
+  auto it = rows.find(row.GetID64());
+  if (it != rows.end() && it->second && IsSameRow(*it->second, row)) return it;
+  // A row of a two-column key made by the caller has a hidden row id of its
+  // own: its cached row is the one with the same two key values.
+  if (!row.HasCompositeKey()) return rows.end();
+  return std::find_if(rows.begin(), rows.end(),
+                      [&](const auto& entry) { return entry.second && IsSameRow(*entry.second, row); });
+}
+
+EntityPtr CDataStore::FindCachedRow(const std::string& table, const CDBEntity& row) {
+  EntityPtr found;
+  VisitRows(table.c_str(), [&](const auto& rows) {
+    auto it = FindSameRow(rows, row);
+    if (it != rows.end()) found = it->second;
+  });
+  return found;
+}
+
+CDataStore::RowChange CDataStore::PutRow(EntityPtr copy) {
+  return [copy](CachedRows& rows) {
+    rows[copy->GetID64()] = copy;
+    return ChangeResult::kApplied;
+  };
+}
+
+CDataStore::RowChange CDataStore::UpdateRow(EntityPtr source, std::shared_ptr<const ColumnList> columns) {
+  return [source, columns](CachedRows& rows) {
+    auto same = FindSameRow(rows, *source);
+    if (same == rows.end()) return ChangeResult::kRowMissing;
+    CDBEntity* cached = same->second.get();
+    if (columns) {
+      LoadListedColumns(*source, *columns, cached);
+    } else {
+      // A row without a key column keeps its hidden row id: its key in the map.
+      if (!cached->HasKeyColumn()) source->SetID(cached->GetID());
+      source->CopyTo(cached);
+    }
+    return ChangeResult::kApplied;
+  };
+}
+
+CDataStore::RowChange CDataStore::EraseRow(EntityPtr row) {
+  return [row](CachedRows& rows) {
+    auto same = FindSameRow(rows, *row);
+    if (same == rows.end()) return ChangeResult::kRowMissing;
+    rows.erase(same);
+    return ChangeResult::kApplied;
+  };
+}
+
+std::optional<CDataStore::ChangeResult> CDataStore::ChangeCachedRows(const std::string& table,
+                                                                     const RowChange& change) {
+  CCacheWriteHold hold(cache_lock_);
+  for (auto [it, end] = loading_.equal_range(table); it != end; ++it) it->second->changes.push_back(change);
+  auto cached = cache_.find(table);
+  if (cached == cache_.end()) return std::nullopt;
+  const ChangeResult result = change(cached->second);
+  if (result == ChangeResult::kApplied && service_.load()) ++versions_[table];
+  return result;
 }
 
 // ---------------------------------------------------------------------------
@@ -326,17 +497,25 @@ EntityMap CDataStore::FindRelatedEntities(const std::string& key, int owner_id) 
 
 bool CDataStore::RunsDatabaseStep() { return service_.load() != nullptr && !cache_only_.load(); }
 
-void CDataStore::RaiseVersion(const std::string& table) {
-  if (!service_.load()) return;
-  CScopedLock hold(store_lock_);
-  ++versions_[table];
-}
-
 EntityPtr CDataStore::CloneForCache(const CDBEntity& row) {
   CDBEntity* copy = row.Clone();
   if (!copy) return nullptr;
   Attach(copy);
   return EntityPtr(copy);
+}
+
+void CDataStore::CacheAddedRow(const std::string& table, const EntityPtr& copy) {
+  bool wasCached = false;
+  {
+    CCacheReadHold hold(cache_lock_);
+    wasCached = cache_.count(table) != 0;
+  }
+  // A table that cannot be loaded stays not cached; its next load reads the row.
+  if (!wasCached && !EnsureCached(table)) return;
+  // A row without a key column that the load just read from the database is
+  // in the map already, under an ID of its own.
+  if (!wasCached && !copy->HasKeyColumn() && RunsDatabaseStep()) return;
+  ChangeCachedRows(table, PutRow(copy));
 }
 
 bool CDataStore::AddEntity(CDBEntity* entity, int transaction) {
@@ -354,20 +533,7 @@ bool CDataStore::AddEntity(CDBEntity* entity, int transaction) {
     changes_.AddChange(transaction, CTransactionChanges::kAdd, copy);
     return true;
   }
-  if (!CacheAddedRow(table, copy)) return false;
-  RaiseVersion(table);
-  return true;
-}
-
-bool CDataStore::CacheAddedRow(const std::string& table, const EntityPtr& copy) {
-  CScopedLock hold(store_lock_);
-  const bool wasCached = GetEntityMap(table) != nullptr;
-  EntityMapPtr map = GetOrLoadEntityMap(table);
-  if (!map) return false;
-  // A row without a single key column that the load just read from the
-  // database is in the map already, under an ID of its own.
-  if (!wasCached && !copy->HasKeyColumn() && RunsDatabaseStep()) return true;
-  (*map)[copy->GetID()] = copy;
+  CacheAddedRow(table, copy);
   return true;
 }
 
@@ -384,30 +550,34 @@ bool CDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int 
     GATE_LOG(1, "ERROR - Error riased when update '%s:%d' entity.\r\n", table.c_str(), id);
     return false;
   }
-  if (entity->IsExcludedFromCache() || !entity->HasKeyColumn()) return true;
-  CScopedLock hold(store_lock_);
-  EntityMapPtr map = GetOrLoadEntityMap(table);
-  if (!map) return false;
-  auto it = map->find(id);
-  if (it == map->end() || !it->second) {
-    GATE_LOG(1, "ERROR - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
-    return false;
-  }
+  if (entity->IsExcludedFromCache() || (!entity->HasKeyColumn() && !entity->HasCompositeKey())) return true;
   if (transaction != 0) {
-    // Listed columns change the row as the transaction has it so far.
-    EntityPtr recorded = columns ? changes_.FindRecordedRow(transaction, *entity) : nullptr;
-    EntityPtr copy = CloneForCache(!columns ? *entity : recorded ? *recorded : *it->second);
+    // A row added or updated earlier in the transaction changes in its
+    // record, so the commit brings the cache what the database has.
+    EntityPtr base = changes_.FindRecordedRow(transaction, *entity);
+    if (!base) base = FindCachedRow(table, *entity);
+    if (!base) {
+      if (!entity->HasKeyColumn()) return true;  // as outside a transaction
+      GATE_LOG(1, "ERROR - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
+      return false;
+    }
+    EntityPtr copy = CloneForCache(columns ? *base : *entity);
     if (!copy) return false;
     if (columns) LoadListedColumns(*entity, *columns, copy.get());
     changes_.AddChange(transaction, CTransactionChanges::kUpdate, copy);
     return true;
   }
-  if (columns) {
-    LoadListedColumns(*entity, *columns, it->second.get());
-  } else {
-    entity->CopyTo(it->second.get());
+  if (!EnsureCached(table)) return true;  // not cached: nothing stale to change
+  EntityPtr source = CloneForCache(*entity);
+  if (!source) return false;
+  auto listed = columns ? std::make_shared<const ColumnList>(*columns) : nullptr;
+  if (ChangeCachedRows(table, UpdateRow(source, listed)) == ChangeResult::kRowMissing) {
+    // A two-column-key row that is not cached is accepted as before: only
+    // its cached copy, when there is one, has to follow the database.
+    if (!entity->HasKeyColumn()) return true;
+    GATE_LOG(1, "ERROR - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
+    return false;
   }
-  RaiseVersion(table);
   return true;
 }
 
@@ -425,8 +595,9 @@ bool CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int 
   const int id = entity->GetID();
   // Relations that lead back to a row this delete is already handling are not
   // followed again: a cycle of mode-1 relations would otherwise never end.
-  visited->insert({table, id});
-  CScopedLock tableHold(GetTableLock(table));
+  visited->insert({table, entity->GetID64()});
+  // The dependent rows go first, each under its own table's write lock alone:
+  // this row's lock is taken only afterwards, so no thread holds two.
   for (const CRelationInfo& relation : entity->GetRelationInfos()) {
     const int mode = relation.GetMode();
     if (mode != kRelationModeDelete && mode != kRelationModeSetZero) continue;
@@ -436,7 +607,7 @@ bool CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int 
     for (const auto& [relatedId, row] : rows) {
       if (!row) continue;
       if (mode == kRelationModeDelete) {
-        if (visited->count({related, relatedId})) continue;
+        if (visited->count({related, row->GetID64()})) continue;
         if (!DeleteFollowingRelations(row.get(), physical, transaction, visited)) {
           GATE_LOG(1, "ERROR - Error raised when delete related entity. (%s-%s:%d)\r\n", table.c_str(),
                    related.c_str(), relatedId);
@@ -459,27 +630,28 @@ bool CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int 
       }
     }
   }
+  CScopedLock tableHold(GetTableLock(table));
   if (RunsDatabaseStep() && !service_.load()->DeleteEntityEx(entity, physical, transaction)) {
     GATE_LOG(1, "ERROR - Error riased when delete '%s:%d' entity.\r\n", table.c_str(), id);
     return false;
   }
   if (entity->IsExcludedFromCache()) return true;
-  CScopedLock hold(store_lock_);
-  EntityMapPtr map = GetOrLoadEntityMap(table);
-  if (!map) return false;
-  auto it = map->find(id);
-  if (it == map->end()) {
-    GATE_LOG(1, "INFO - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
-    return true;
-  }
+  EntityPtr copy = CloneForCache(*entity);
+  if (!copy) return false;
   if (transaction != 0) {
-    EntityPtr copy = CloneForCache(*entity);
-    if (!copy) return false;
+    // A row added earlier in the transaction is recorded, not cached: the
+    // delete cancels its add.
+    if (!changes_.FindRecordedRow(transaction, *entity) && !FindCachedRow(table, *entity)) {
+      GATE_LOG(1, "INFO - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
+      return true;
+    }
     changes_.AddChange(transaction, CTransactionChanges::kDelete, copy);
     return true;
   }
-  map->erase(it);
-  RaiseVersion(table);
+  if (!EnsureCached(table)) return true;
+  if (ChangeCachedRows(table, EraseRow(copy)) == ChangeResult::kRowMissing) {
+    GATE_LOG(1, "INFO - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
+  }
   return true;
 }
 
@@ -487,7 +659,17 @@ bool CDataStore::CommitTransaction(int transaction) {
   bool committed = true;
   IDataService* service = service_.load();
   if (transaction > 0 && service) committed = service->CommitTransaction(transaction);
-  for (const CTransactionChanges::Change& change : changes_.GetChanges(transaction)) {
+  const CTransactionChanges::ChangeList changes = changes_.GetChanges(transaction);
+  changes_.RemoveTransaction(transaction);
+  if (!committed) {
+    // Nothing of a transaction the database did not commit may reach the cache.
+    if (!changes.empty()) {
+      GATE_LOG(1, "ERROR - Transaction %d was not committed: its %d changes are dropped.\r\n", transaction,
+               static_cast<int>(changes.size()));
+    }
+    return false;
+  }
+  for (const CTransactionChanges::Change& change : changes) {
     switch (change.kind) {
       case CTransactionChanges::kAdd:
         OnDataAdded(change.row.get());
@@ -502,8 +684,7 @@ bool CDataStore::CommitTransaction(int transaction) {
         break;
     }
   }
-  changes_.RemoveTransaction(transaction);
-  return committed;
+  return true;
 }
 
 bool CDataStore::RollbackTransaction(int transaction) {
@@ -519,44 +700,27 @@ void CDataStore::OnDataAdded(CDBEntity* entity) {
   const std::string table = entity->GetTableName();
   CScopedLock tableHold(GetTableLock(table));
   EntityPtr copy = CloneForCache(*entity);
-  if (!copy || !CacheAddedRow(table, copy)) return;
-  RaiseVersion(table);
+  if (copy) CacheAddedRow(table, copy);
 }
 
 void CDataStore::OnDataUpdated(CDBEntity* entity) {
   if (!entity || entity->IsExcludedFromCache()) return;
   const std::string table = entity->GetTableName();
-  const int id = entity->GetID();
   CScopedLock tableHold(GetTableLock(table));
-  {
-    CScopedLock hold(store_lock_);
-    EntityMapPtr map = GetOrLoadEntityMap(table);
-    if (!map) return;
-    auto it = map->find(id);
-    if (it == map->end() || !it->second) {
-      GATE_LOG(1, "ERROR - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
-      return;
-    }
-    entity->CopyTo(it->second.get());
+  EntityPtr source = CloneForCache(*entity);
+  if (!source || !EnsureCached(table)) return;
+  if (ChangeCachedRows(table, UpdateRow(source, nullptr)) == ChangeResult::kRowMissing) {
+    GATE_LOG(1, "ERROR - Can't find '%s:%d' entity in store.\r\n", table.c_str(), entity->GetID());
   }
-  RaiseVersion(table);
 }
 
 void CDataStore::OnDataDeleted(CDBEntity* entity) {
   if (!entity || entity->IsExcludedFromCache()) return;
   const std::string table = entity->GetTableName();
-  const int id = entity->GetID();
   CScopedLock tableHold(GetTableLock(table));
-  {
-    CScopedLock hold(store_lock_);
-    EntityMapPtr map = GetOrLoadEntityMap(table);
-    if (!map) return;
-    auto it = map->find(id);
-    if (it == map->end()) {
-      GATE_LOG(1, "INFO - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
-      return;
-    }
-    map->erase(it);
+  EntityPtr copy = CloneForCache(*entity);
+  if (!copy || !EnsureCached(table)) return;
+  if (ChangeCachedRows(table, EraseRow(copy)) == ChangeResult::kRowMissing) {
+    GATE_LOG(1, "INFO - Can't find '%s:%d' entity in store.\r\n", table.c_str(), entity->GetID());
   }
-  RaiseVersion(table);
 }

@@ -55,6 +55,13 @@ class IDataService {
   // Fills `entities` with the table's rows (a null clause: those not marked deleted).
   virtual void GetEntityList(const char* table, const char* clause, EntityMap64& entities) = 0;
   virtual void GetEntityList(const char* table, const char* clause, EntityMap& entities) = 0;
+  // The rows an entity cache keeps of the table (those not marked deleted),
+  // keyed by their 64-bit key; false when the database could not be read, and
+  // the rows are then not the table's. By default GetEntityList, always true.
+  virtual bool ReadCacheRows(const char* table, EntityMap64& entities) {
+    GetEntityList(table, nullptr, entities);
+    return true;
+  }
   // "host:port", or "DataStore<n>" for a store.
   virtual std::string GetName() = 0;
   // The database's schema; null when there is no connection at all.

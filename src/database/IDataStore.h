@@ -5,6 +5,7 @@
 // stores.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "database/IDataService.h"
@@ -16,10 +17,17 @@ class IDataStore : public IDataService, public IEntityOwnerStore {
   virtual IDataService* GetDBDataStore() = 0;
   // A copy of the store's text (empty: nothing sets it).
   virtual std::string GetStoreText() = 0;
-  // The cached row with that id (the cached object itself), loading the table first.
+  // The cached row with that id (the cached object itself), loading the table
+  // first. For a table of 64-bit keys, the row whose key is `id` widened with its sign.
   virtual EntityPtr FindCachedEntity(const char* table, int id) = 0;
-  // A copy of the cached table map (the same row objects), loading the table first.
+  // The cached row whose full 64-bit key is `key`, loading the table first.
+  virtual EntityPtr FindCachedEntity64(const char* table, uint64_t key) = 0;
+  // A copy of the cached table map (the same row objects), loading the table
+  // first. Keyed by row id: rows of 64-bit keys are keyed by their low 32 bits,
+  // so use GetCachedEntityList64 for those tables.
   virtual EntityMap GetCachedEntityList(const char* table) = 0;
+  // The cached rows keyed by their full 64-bit key, loading the table first.
+  virtual EntityMap64 GetCachedEntityList64(const char* table) = 0;
   // The number of cached rows of the table, loading it first.
   virtual int HasEntityList(const char* table) = 0;
   // The cached rows of `related_table` whose `column` holds `owner_id`.

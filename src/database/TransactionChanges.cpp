@@ -1,14 +1,6 @@
 #include "database/TransactionChanges.h"
 
-#include <cstring>
-
-namespace {
-
-bool SameRow(const CDBEntity& a, const CDBEntity& b) {
-  return a.GetID() == b.GetID() && std::strcmp(a.GetTableName(), b.GetTableName()) == 0;
-}
-
-}  // namespace
+#include "database/EntityMaps.h"
 
 void CTransactionChanges::AddChange(int transaction, int kind, std::shared_ptr<CDBEntity> row) {
   if (!row) return;
@@ -16,7 +8,7 @@ void CTransactionChanges::AddChange(int transaction, int kind, std::shared_ptr<C
   ChangeList& list = transactions_[transaction];
   if (kind == kUpdate) {
     for (Change& change : list) {
-      if (!SameRow(*change.row, *row)) continue;
+      if (!IsSameRow(*change.row, *row)) continue;
       if (change.kind == kAdd || change.kind == kUpdate) {
         row->CopyTo(change.row.get());
         return;
@@ -31,7 +23,7 @@ void CTransactionChanges::AddChange(int transaction, int kind, std::shared_ptr<C
     ChangeList kept;
     kept.reserve(list.size() + 1);
     for (Change& change : list) {
-      if (SameRow(*change.row, *row)) {
+      if (IsSameRow(*change.row, *row)) {
         removedAdd = removedAdd || change.kind == kAdd;
       } else {
         kept.push_back(std::move(change));
@@ -50,7 +42,7 @@ std::shared_ptr<CDBEntity> CTransactionChanges::FindRecordedRow(int transaction,
   auto it = transactions_.find(transaction);
   if (it == transactions_.end()) return nullptr;
   for (const Change& change : it->second) {
-    if (SameRow(*change.row, row)) return change.kind == kDelete ? nullptr : change.row;
+    if (IsSameRow(*change.row, row)) return change.kind == kDelete ? nullptr : change.row;
   }
   return nullptr;
 }

@@ -1,7 +1,7 @@
 // CTransactionChanges: the changes that open transactions of an entity store
 // must bring to its cache on commit. Each transaction id has a list of records
 // (kind and the store's own copy of the row) in recording order; records of one
-// row (same table and id) are merged so that a commit applies the row's net
+// row (IsSameRow: same table and full key, or the same two key values) are merged so that a commit applies the row's net
 // effect. The list never touches the database or the cache.
 //
 // One lock guards every list; the store takes it innermost, after its table

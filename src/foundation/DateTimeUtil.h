@@ -56,7 +56,8 @@ void AddSecondsToSystemTime(const SystemTime& in, SystemTime* out, int32_t secon
 int64_t SystemTimeToTime(const SystemTime& time);
 
 // The folder of `path` with its trailing '/' ("/opt/gate/x" gives "/opt/gate/",
-// "x" gives ""). Returns true.
+// "x" gives ""). A relative folder stays relative ("sub/x" gives "sub/", not
+// "/sub/", which would name a folder at the root). Returns true.
 bool GetFolderPart(const std::string& path, std::string* out);
 // The file name of `path` with its extension ("/opt/gate/x.log" gives "x.log",
 // "/opt/gate/" gives ""). Returns true.

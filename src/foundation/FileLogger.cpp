@@ -79,7 +79,6 @@ bool CFileLogger::OpenLocked(const std::string& folder) {
   folder_ = folder;
   CloseLocked();
   CreateDirectoryPath(folder_);
-  dateOrder_ = GetSystemDateOrder();
   SystemTime now = clock_->LocalNow();
   if (autoRemove_) StartAutoRemover(now);
   std::string path = GetFilePath(now);
@@ -117,7 +116,7 @@ void CFileLogger::Write(int level, const std::string& text) {
     if (!file_) return;
     SystemTime now = clock_->LocalNow();
     if (DateNumber(now) != fileDate_ && !OpenLocked(folder_)) return;
-    if (timeStamps_) line = FormatDateTime(now, dateOrder_) + " ";
+    if (timeStamps_) line = FormatDateTimeText(now) + " ";  // 2024-01-31 14:03:27, whatever the locale
     if (levelTags_) line += LevelTag(level);
     if (timeStamps_ || levelTags_) line += ": ";
     line += text;

@@ -1,5 +1,5 @@
 // CFileLogger: a component's own daily log file "<folder>/<prefix>_<yyyymmdd>.txt"
-// with optional date-time stamps and level tags ("[ERROR] ", "[WARN] ",
+// with optional date-time stamps ("2024-01-31 14:03:27" in every locale) and level tags ("[ERROR] ", "[WARN] ",
 // "[INFO] "), a flush interval, and a remover thread that deletes the
 // component's files older than a number of days each time the log is opened.
 // Nothing is written before Open has succeeded. Thread-safe: lock_ guards the
@@ -92,7 +92,6 @@ class CFileLogger {
   int flushInterval_ = 0;
   bool autoRemove_ = true;
   int keepDays_ = 0;
-  int dateOrder_ = kDateOrderYmd;  // the system's date order, read at Open
   int fileDate_ = 0;               // yyyymmdd of the open file
   time_t lastFlush_ = 0;
   FILE* file_ = nullptr;

@@ -101,9 +101,43 @@ Json::CharReader& Reader() {
   return *reader;
 }
 
+// Objects and arrays a text may hold: one per 32 bytes beyond the first
+// 65,536. Each costs the reader some hundred bytes and a few allocations
+// whatever its size, so a text of nested or empty brackets ("[[[[", "[[],[],")
+// would cost about a hundred times its size in memory and far more time than
+// a plain text of the same size; real texts hold far fewer.
+constexpr size_t kFreeComposites = 65536;
+constexpr size_t kBytesPerComposite = 32;
+
+// Counts '[' and '{' outside strings; true when within the bound. Linear.
+bool CompositesWithinBound(std::string_view json) {
+  size_t count = 0;
+  const size_t bound = kFreeComposites + json.size() / kBytesPerComposite;
+  bool in_string = false;
+  for (size_t i = 0; i < json.size(); ++i) {
+    char c = json[i];
+    if (in_string) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        in_string = false;
+      }
+    } else if (c == '"') {
+      in_string = true;
+    } else if ((c == '[' || c == '{') && ++count > bound) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool Parse(std::string_view json, Json::Value* root) {
   std::string errors;
   bool ok;
+  if (!CompositesWithinBound(json)) {
+    GATE_LOG(1, "ERROR - Error rarised when parse json data.(%s)\r\n", "too many objects and arrays for its size");
+    return false;
+  }
   try {
     ok = Reader().parse(json.data(), json.data() + json.size(), root, &errors);
   } catch (const std::exception& e) {  // JsonCpp throws when nesting exceeds its stack limit

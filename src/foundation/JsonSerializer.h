@@ -2,7 +2,10 @@
 // produce the text themselves: every value is a JSON string, pairs are
 // separated by ", ", no other whitespace. The readers parse with JsonCpp and
 // build a tree whose value names are lower-cased (child names keep their
-// case); object members arrive in byte order of their names.
+// case); object members arrive in byte order of their names. A text with more
+// objects and arrays than 65,536 plus one per 32 bytes is refused as no JSON
+// (each costs the reader about a hundred times its bytes), so reading stays
+// linear in time and bounded in memory.
 //
 // All operations are static, keep no state between calls and may run on any
 // thread. No code page conversion happens here.

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 
 #include "platform/ProgramFolder.h"
 
@@ -87,7 +88,14 @@ void SetProcessLogLevels(int useLogFile) {
 
 const char* LogFunctionName(const char* prettyFunction) {
   if (!prettyFunction) return "";
-  std::string_view text = prettyFunction;
+  // clang writes an unnamed namespace as "(anonymous namespace)", gcc as
+  // "{anonymous}": both log as gcc writes it.
+  std::string spelled = prettyFunction;
+  static constexpr std::string_view kClangAnonymous = "(anonymous namespace)";
+  for (size_t at; (at = spelled.find(kClangAnonymous)) != std::string::npos;) {
+    spelled.replace(at, kClangAnonymous.size(), "{anonymous}");
+  }
+  std::string_view text = spelled;
   // The qualified name ends at the parameter list: the first '(' outside
   // template brackets that is not part of "operator()".
   int depth = 0;

@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <atomic>
+
 #include "foundation/StrList.h"
 #include "foundation/StringUtil.h"
 #include "platform/ProgramFolder.h"
@@ -12,6 +14,13 @@ namespace {
 
 const char* const kCodes[] = {"ENG", "KOR", "JAP", "GER", "FRA", "SPA", "ITA", "CHI", "POL"};
 const char* const kApplicationName = "TorvaneGateManager";
+
+std::atomic<const CMultiLang*> g_appTexts{nullptr};
+
+const std::string& EmptyText() {
+  static const std::string* empty = new std::string();  // never destroyed
+  return *empty;
+}
 
 // A file line as the text it holds: the line end (LF or CR LF) removed and
 // each "\r\n" written as four characters turned into a real line break.
@@ -106,12 +115,11 @@ int CMultiLang::LoadForSetting(const std::string& setting) {
 }
 
 const std::string& CMultiLang::GetText(int number) const {
-  static const std::string* empty = new std::string();
-  if (number < 0) return *empty;
+  if (number < 0) return EmptyText();
   size_t index = static_cast<size_t>(number);
   if (index < main_.size()) return main_[index];
   if (index < fallback_.size()) return fallback_[index];
-  return *empty;
+  return EmptyText();
 }
 
 int CMultiLang::GetTextCount(Table table) const {
@@ -122,4 +130,11 @@ void CMultiLang::Clear() {
   main_.clear();
   fallback_.clear();
   loadedLanguage_ = 0;
+}
+
+void SetAppLanguageTexts(const CMultiLang* texts) { g_appTexts.store(texts); }
+
+const std::string& GetLangText(int number) {
+  const CMultiLang* texts = g_appTexts.load();
+  return texts ? texts->GetText(number) : EmptyText();
 }

@@ -63,3 +63,11 @@ class CMultiLang {
   std::vector<std::string> main_;
   int loadedLanguage_ = 0;
 };
+
+// The application's language texts that GetLangText answers from; null (as
+// at start) makes every text "". The application sets them once its texts are
+// loaded, before windows ask for texts; the texts must outlive their use.
+void SetAppLanguageTexts(const CMultiLang* texts);
+// The text of `number` in the application's language texts (CMultiLang::GetText),
+// "" when they hold none for it or none are set. Valid while the texts stay loaded.
+const std::string& GetLangText(int number);

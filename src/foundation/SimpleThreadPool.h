@@ -35,7 +35,8 @@ class CSimpleThreadPool {
 
   // Clears the job list and starts `workerCount` workers (0: twice the
   // processor count) named `name` ("ThreadPool" when empty). Returns 1.
-  // Start once, and again only after Stop.
+  // Start once, and again only after Stop. A Start on a running pool stops it
+  // first (Stop(false, 30)), so no running worker is orphaned.
   int Start(const std::string& name, int workerCount);
   // Queues a job that becomes due more than `delayMs` after now. Returns 1, or
   // 0 when the pool has no workers or a job named `name` (non-empty) waits and

@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/CodePage.h"
@@ -240,6 +241,55 @@ std::string JsonUnescape(std::string_view text) {
   }
   if (escaped) out += '\\';
   return out;
+}
+
+void AppendUtf8(uint32_t c, std::string* out) {
+  if (c < 0x80) {
+    out->push_back(static_cast<char>(c));
+    return;
+  }
+  int bits = 0;
+  for (uint32_t d = c; d; d >>= 1) ++bits;
+  int payload = (bits - 2) / 5;
+  out->push_back(static_cast<char>((0xFF << (7 - payload)) | (c >> (6 * payload))));
+  while (payload) {
+    --payload;
+    out->push_back(static_cast<char>(0x80 | ((c >> (6 * payload)) & 0x3F)));
+  }
+}
+
+std::string Utf16ToUtf8(std::u16string_view units) {
+  std::string out;
+  out.reserve(units.size() * 3 / 2);
+  for (size_t i = 0; i < units.size(); ++i) {
+    uint32_t c = units[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size()) {
+      uint32_t low = units[i + 1];
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+    AppendUtf8(c, &out);
+  }
+  return out;
+}
+
+char* WideToMultiByte(char* buffer, const char16_t* wide, int size, unsigned code_page) {
+  if (!buffer || !wide) return nullptr;
+  if (size > 0) buffer[0] = '\0';
+  std::u16string_view units(wide);
+  std::string utf8 = Utf16ToUtf8(units);
+  std::string target = code_page == 0 || code_page == 3 ? platform::LegacyCodePage()
+                       : code_page == 65001          ? std::string("UTF-8")
+                                                     : "CP" + std::to_string(code_page);
+  std::string bytes = utf8.empty() || target == "UTF-8" ? utf8 : platform::ConvertCodePage(utf8, "UTF-8", target);
+  if (bytes.empty() != utf8.empty()) return nullptr;  // iconv does not know the code page
+  if (size < 1 || bytes.size() + 1 > static_cast<size_t>(size)) return nullptr;
+  std::copy(bytes.begin(), bytes.end(), buffer);
+  buffer[bytes.size()] = '\0';
+  return buffer;
 }
 
 std::string Utf8ToAnsi(std::string_view text) {

@@ -50,6 +50,19 @@ std::string Utf8ToAnsi(std::string_view text);
 // at its first zero byte; "" gives "".
 std::string AnsiToUtf8(std::string_view text);
 
+// Appends the UTF-8 form of the character value `c` (up to six bytes for
+// values up to 2^31 - 1, as the original UTF-8 allowed).
+void AppendUtf8(uint32_t c, std::string* out);
+// UTF-16 units to UTF-8, surrogate pairs joined; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view units);
+// Converts the zero-terminated UTF-16 text `wide`, terminator included, into
+// `buffer` of `size` bytes in the Windows code page `code_page` (0 and 3: the
+// legacy code page; 65001: UTF-8; any other n: "CPn", such as 949). A
+// character that code page lacks becomes '?'. Returns the buffer; null when
+// buffer or text is null (nothing touched), and null with the buffer starting
+// with a zero byte when the code page is unknown or the text does not fit.
+char* WideToMultiByte(char* buffer, const char16_t* wide, int size, unsigned code_page);
+
 // ASCII letters folded to lower (upper) case; the trail byte of a double-byte
 // character of the legacy code page is kept as it is (it may look like a letter).
 std::string StrToLower(std::string_view text);

@@ -19,25 +19,41 @@ CTokenList::CTokenList(const CStrList& list, std::string_view separator) {
   }
 }
 
+CTokenList::CTokenList(const CTokenList& other) {
+  for (const CToken& token : other.tokens_) Add(token.name_, token.value_);
+}
+
+CTokenList& CTokenList::operator=(const CTokenList& other) {
+  if (this != &other) {
+    RemoveAll();
+    for (const CToken& token : other.tokens_) Add(token.name_, token.value_);
+  }
+  return *this;
+}
+
 bool CTokenList::Add(std::string name, std::string value) {
-  values_.insert_or_assign(name, value);
-  tokens_.emplace_back(std::move(name), std::move(value));
+  const CToken& token = tokens_.emplace_back(std::move(name), std::move(value));
+  index_.insert_or_assign(std::string_view(token.name_), &token);
   return true;
 }
 
+void CTokenList::SetValueAt(size_t position, std::string value) {
+  if (position < tokens_.size()) tokens_[position].value_ = std::move(value);
+}
+
 bool CTokenList::Lookup(std::string_view name, std::string* value) const {
-  auto it = values_.find(name);
-  if (it == values_.end()) return false;
-  if (value) *value = it->second;
+  auto it = index_.find(name);
+  if (it == index_.end()) return false;
+  if (value) *value = it->second->value_;
   return true;
 }
 
 const std::string& CTokenList::GetValue(std::string_view name) const {
-  auto it = values_.find(name);
-  return it == values_.end() ? EmptyValue() : it->second;
+  auto it = index_.find(name);
+  return it == index_.end() ? EmptyValue() : it->second->value_;
 }
 
 void CTokenList::RemoveAll() {
+  index_.clear();
   tokens_.clear();
-  values_.clear();
 }

@@ -7,6 +7,8 @@
 // A store has no lock: make one per call, or fill it once and only read it.
 #pragma once
 
+#include <stddef.h>
+
 #include <map>
 #include <string>
 #include <string_view>
@@ -15,6 +17,9 @@
 #include "foundation/TokenList.h"
 
 class CStrList;
+
+// The longest key the store reads or writes, in bytes.
+constexpr size_t kXmlCfgMaxKeyLength = 4096;
 
 class CXmlCfg {
  public:
@@ -27,7 +32,10 @@ class CXmlCfg {
   void Clear();
   // Replaces the content with the flattened document. False, with the log line
   // "ERROR - Not found tag name from xml." and an empty store, when the text has
-  // no root element; a document broken after its root tag keeps what was read.
+  // no root element; a document broken after its root tag keeps what was read
+  // (logged "ERROR - Malformed xml ..."). Reading is bounded: a key longer than
+  // kXmlCfgMaxKeyLength ("key too long") or a store past 4 x the text's size + 16 MiB
+  // ("document too large") ends it the same way. Linear in the text's size.
   bool ToCfg(std::string_view xml, const CStrList* repeated = nullptr);
   // Reads the whole file (up to its first zero byte) and calls ToCfg. False,
   // with a log line and the store unchanged, when the file is missing,
@@ -56,7 +64,9 @@ class CXmlCfg {
   // line) and when writing fails (logged).
   bool ToXml2Core(const std::string& path);
   // The XML text of the tokens: tab indentation, CR LF line ends, values
-  // trimmed and escaped, no declaration. Always true.
+  // trimmed and escaped, no declaration. A token whose key is longer than
+  // kXmlCfgMaxKeyLength or whose last element is no element name (empty, or
+  // holding blanks, control bytes, '/' or '>') is left out with a log line, and the result is then false; the text always reads back.
   bool ToXml2(std::string* out);
   // Replaces the file with the bytes through a temporary file in the same
   // folder; false (logged) when it cannot be created, written or flushed.

@@ -13,11 +13,16 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 constexpr size_t kErrorMax = 127;
-// Bytes that internal-DTD entities may add to one document (predefined
-// entities are free): enough for any real document, far below what a
-// "billion laughs" declaration asks for.
-constexpr size_t kMinExpansionBudget = size_t{1} << 20;
-constexpr size_t kExpansionBudgetPerInputByte = 8;
+// Bytes that internal-DTD entities may add to one document beyond its literal
+// text (predefined entities are free): enough for any real document, far below
+// what a "billion laughs" declaration asks for, and the same for every size.
+constexpr size_t kExpansionBudget = size_t{1} << 20;
+// What the tree of a document may hold: the bytes of its elements, names,
+// attributes and texts, counted as allocated (an element costs its record and
+// the allocator's overhead besides its texts).
+constexpr size_t kTreeBytesPerInputByte = 8;
+constexpr size_t kTreeBytesConstant = size_t{16} << 20;
+constexpr size_t kElementCost = sizeof(XmlElement) + 32;
 constexpr size_t kPredefinedEntities = 5;
 constexpr const char* kXmlSpace = "\t\r\n ";
 
@@ -31,45 +36,16 @@ bool IsNameStart(char c) {
 
 enum class Mode { kText, kCdata, kAttribute, kToken, kParameter };
 
-// UTF-8 of a character reference, up to six bytes for values up to 2^31 - 1.
-void AppendUtf8(uint32_t c, std::string* out) {
-  if (c < 0x80) {
-    out->push_back(static_cast<char>(c));
-    return;
-  }
-  int bits = 0;
-  for (uint32_t d = c; d; d >>= 1) ++bits;
-  int payload = (bits - 2) / 5;
-  out->push_back(static_cast<char>((0xFF << (7 - payload)) | (c >> (6 * payload))));
-  while (payload) {
-    --payload;
-    out->push_back(static_cast<char>(0x80 | ((c >> (6 * payload)) & 0x3F)));
-  }
-}
-
-// UTF-16 (after its two-byte mark) to UTF-8, surrogate pairs joined; an
-// unpaired surrogate becomes U+FFFD and an odd last byte is dropped.
+// UTF-16 (after its two-byte mark) to UTF-8; an odd last byte is dropped.
 std::string Utf16ToUtf8(std::string_view text, bool big_endian) {
-  std::string out;
-  out.reserve(text.size() * 3 / 2);
-  auto unit = [&](size_t i) -> uint32_t {
+  std::u16string units;
+  units.reserve(text.size() / 2);
+  for (size_t i = 2; i + 1 < text.size(); i += 2) {
     uint8_t a = static_cast<uint8_t>(text[i]);
     uint8_t b = static_cast<uint8_t>(text[i + 1]);
-    return big_endian ? (uint32_t{a} << 8 | b) : (uint32_t{b} << 8 | a);
-  };
-  for (size_t i = 2; i + 1 < text.size(); i += 2) {
-    uint32_t c = unit(i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < text.size()) {
-      uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-    AppendUtf8(c, &out);
+    units.push_back(static_cast<char16_t>(big_endian ? (a << 8 | b) : (b << 8 | a)));
   }
-  return out;
+  return ::Utf16ToUtf8(units);
 }
 
 // A character reference at text[pos] ("&#" digits ";" or "&#x" hex digits
@@ -129,10 +105,13 @@ class EntityTable {
     entries_->emplace_back(std::move(name), std::move(value));
     Index(entries_->size() - 1);
   }
-  // The entity whose name (with ';') starts at text[pos]; -1 when none.
+  // The entity whose name (with ';') starts at text[pos]; -1 when none. Looks
+  // no further than the longest declared name, so a run of '&' costs linear time.
   long Find(std::string_view text, size_t pos) const {
-    size_t semi = text.find(';', pos);
-    if (semi == npos || semi - pos + 1 > longest_) return -1;
+    if (pos >= text.size()) return -1;
+    size_t semi = text.substr(pos, longest_).find(';');
+    if (semi == npos) return -1;
+    semi += pos;
     auto it = index_.find(std::string(text.substr(pos, semi - pos + 1)));
     return it == index_.end() ? -1 : static_cast<long>(it->second);
   }
@@ -152,18 +131,24 @@ class EntityTable {
 
 class Parser {
  public:
-  Parser(XmlDocument* doc, std::string work)
+  // Parses `work`, which must outlive the parser.
+  Parser(XmlDocument* doc, std::string_view work, XmlElementSink* sink)
       : doc_(doc),
-        work_(std::move(work)),
+        work_(work),
+        sink_(sink),
         general_(&doc->entities),
         parameter_(&parameter_entries_),
-        budget_(std::max(kMinExpansionBudget, work_.size() * kExpansionBudgetPerInputByte)) {}
+        budget_(kExpansionBudget),
+        tree_limit_(kTreeBytesPerInputByte * work.size() + kTreeBytesConstant) {}
 
   void Run();
 
  private:
   void Fail(size_t at, const std::string& message);
   bool Spend(size_t bytes);
+  bool Account(size_t bytes);
+  bool Started(XmlElement* element, size_t at);
+  bool Ended(XmlElement* element, size_t at);
   bool Decode(std::string_view in, Mode mode, std::string* out);
   void CharContent(size_t begin, size_t end, Mode mode);
   void Markup();
@@ -177,11 +162,17 @@ class Parser {
   void ProcessingInstruction(std::string_view content);
 
   XmlDocument* doc_;
-  const std::string work_;
+  const std::string_view work_;
+  XmlElementSink* const sink_;  // null: the tree keeps every element
   std::vector<std::pair<std::string, std::string>> parameter_entries_;
   EntityTable general_;
   EntityTable parameter_;
+  // Per element name, per declared attribute: whether its values are
+  // token-normalised (the first declaration of an attribute wins).
+  std::unordered_map<std::string, std::unordered_map<std::string, bool>> token_modes_;
   size_t budget_;
+  size_t tree_bytes_ = 0;
+  const size_t tree_limit_;
   size_t pos_ = 0;
   XmlElement* cur_ = nullptr;  // null once the root element has closed
   int depth_ = 0;
@@ -196,6 +187,34 @@ void Parser::Fail(size_t at, const std::string& message) {
   char prefix[48];
   snprintf(prefix, sizeof(prefix), "[error near line %ld]: ", line);
   doc_->error = (prefix + message).substr(0, kErrorMax);
+}
+
+// Counts bytes the tree keeps; false (and the parse fails) past its limit.
+bool Parser::Account(size_t bytes) {
+  tree_bytes_ += bytes;
+  if (tree_bytes_ <= tree_limit_) return true;
+  Fail(pos_, "document too large");
+  return false;
+}
+
+// Hands a started element to the sink; false (the parse failed) when it refused it.
+bool Parser::Started(XmlElement* element, size_t at) {
+  if (!sink_) return true;
+  std::string refused = sink_->Started(*element);
+  if (refused.empty()) return true;
+  Fail(at, refused);
+  return false;
+}
+
+// Hands a closed element to the sink, which then no longer keeps it in the
+// tree (the root stays); false when the sink stopped the parse.
+bool Parser::Ended(XmlElement* element, size_t at) {
+  if (!sink_) return true;
+  std::string refused = sink_->Ended(*element);
+  if (element->parent) element->parent->children.pop_back();  // an open element is its parent's last child
+  if (refused.empty()) return true;
+  Fail(at, refused);
+  return false;
 }
 
 bool Parser::Spend(size_t bytes) {
@@ -274,9 +293,12 @@ bool Parser::Decode(std::string_view in, Mode mode, std::string* out) {
 
 void Parser::CharContent(size_t begin, size_t end, Mode mode) {
   if (!cur_ || cur_->name.empty() || begin >= end) return;  // outside the root element
-  if (!Decode(std::string_view(work_).substr(begin, end - begin), mode, &cur_->text)) {
+  const size_t before = cur_->text.size();
+  if (!Decode(work_.substr(begin, end - begin), mode, &cur_->text)) {
     Fail(begin, "entity expansion too large");
+    return;
   }
+  if (!sink_) Account(cur_->text.size() - before);
 }
 
 void Parser::Run() {
@@ -324,6 +346,7 @@ void Parser::Markup() {
       return;
     }
     CharContent(p + 8, end, Mode::kCdata);
+    if (failed_) return;
     pos_ = end + 3;
   } else if (StartsWith(work_, p, "!DOCTYPE")) {
     Doctype(p + 8);
@@ -333,7 +356,7 @@ void Parser::Markup() {
       Fail(pos_, "unclosed <?");
       return;
     }
-    ProcessingInstruction(std::string_view(work_).substr(p + 1, end - p - 1));
+    ProcessingInstruction(work_.substr(p + 1, end - p - 1));
     pos_ = end + 2;
   } else {
     Fail(pos_, "unexpected <");
@@ -348,11 +371,12 @@ void Parser::StartTag(size_t name_start) {
   }
   size_t s = work_.find_first_of("\t\r\n />", name_start);
   if (s == npos) s = work_.size();
-  std::string name = work_.substr(name_start, s - name_start);
+  std::string name(work_.substr(name_start, s - name_start));
 
-  const std::vector<XmlAttributeDecl>* decls = nullptr;
-  auto declared = doc_->attribute_declarations.find(name);
-  if (declared != doc_->attribute_declarations.end()) decls = &declared->second;
+  const std::unordered_map<std::string, bool>* modes = nullptr;
+  auto declared = token_modes_.find(name);
+  if (declared != token_modes_.end()) modes = &declared->second;
+  size_t bytes = kElementCost + name.size();
 
   std::vector<XmlAttribute> attributes;
   for (;;) {
@@ -360,7 +384,7 @@ void Parser::StartTag(size_t name_start) {
     if (s >= work_.size() || work_[s] == '/' || work_[s] == '>') break;
     size_t attr_end = work_.find_first_of("\t\r\n =/>", s);
     if (attr_end == npos) attr_end = work_.size();
-    XmlAttribute attribute{work_.substr(s, attr_end - s), ""};
+    XmlAttribute attribute{std::string(work_.substr(s, attr_end - s)), ""};
     s = attr_end;
     if (s < work_.size() && (work_[s] == '=' || IsXmlSpace(work_[s]))) {
       while (s < work_.size() && (work_[s] == '=' || IsXmlSpace(work_[s]))) ++s;
@@ -372,20 +396,21 @@ void Parser::StartTag(size_t name_start) {
           return;
         }
         Mode mode = Mode::kAttribute;
-        if (decls) {
-          for (const XmlAttributeDecl& decl : *decls) {
-            if (decl.name == attribute.name) {
-              mode = decl.token ? Mode::kToken : Mode::kAttribute;
-              break;
-            }
-          }
+        if (modes) {
+          auto it = modes->find(attribute.name);
+          if (it != modes->end() && it->second) mode = Mode::kToken;
         }
-        if (!Decode(std::string_view(work_).substr(s + 1, close - s - 1), mode, &attribute.value)) {
+        if (!Decode(work_.substr(s + 1, close - s - 1), mode, &attribute.value)) {
           Fail(start, "entity expansion too large");
           return;
         }
         s = close + 1;
       }
+    }
+    bytes += sizeof(XmlAttribute) + attribute.name.size() + attribute.value.size();
+    if (attributes.size() >= kXmlMaxAttributes) {
+      Fail(start, "too many attributes <" + name + ">");
+      return;
     }
     attributes.push_back(std::move(attribute));
   }
@@ -400,6 +425,7 @@ void Parser::StartTag(size_t name_start) {
     return;
   }
   pos_ = s + 1;
+  if (!sink_ && !Account(bytes)) return;
 
   XmlElement* element;
   if (cur_ == &doc_->root && cur_->name.empty()) {
@@ -417,8 +443,10 @@ void Parser::StartTag(size_t name_start) {
   }
   element->name = std::move(name);
   element->attributes = std::move(attributes);
+  if (!Started(element, start)) return;
   if (empty) {
     if (element == &doc_->root) cur_ = nullptr;  // the root opened and closed at once
+    Ended(element, start);
   } else {
     cur_ = element;
     ++depth_;
@@ -432,19 +460,21 @@ void Parser::EndTag(size_t name_start) {
     Fail(start, "missing >");
     return;
   }
-  std::string name = work_.substr(name_start, name_end - name_start);
+  std::string_view name = work_.substr(name_start, name_end - name_start);
   size_t close = work_.find('>', name_end);
   if (close == npos) {
     Fail(start, "missing >");
     return;
   }
   if (!cur_ || cur_->name.empty() || name != cur_->name) {
-    Fail(start, "unexpected closing tag </" + name + ">");
+    Fail(start, "unexpected closing tag </" + std::string(name) + ">");
     return;
   }
+  XmlElement* closed = cur_;
   cur_ = cur_->parent;  // null when the root closed
   --depth_;
   pos_ = close + 1;
+  Ended(closed, start);
 }
 
 void Parser::Doctype(size_t after) {
@@ -478,7 +508,7 @@ void Parser::Doctype(size_t after) {
 }
 
 void Parser::InternalDtd(size_t start, size_t end) {
-  std::string_view sub = std::string_view(work_).substr(start, end - start);
+  std::string_view sub = work_.substr(start, end - start);
   size_t s = 0;
   while (!failed_) {
     s = sub.find_first_of("<%", s);
@@ -541,14 +571,18 @@ bool Parser::EntityDeclaration(std::string_view sub, size_t start, size_t* s) {
 }
 
 // Whether `value` refers to the entity `name` directly or through declared
-// general entities. Scanning counts against the expansion budget.
+// general entities. Scanning the values of other entities counts against the
+// expansion budget (the value itself is literal text of the document).
 bool Parser::ReachesEntity(std::string_view value, const std::string& name) {
   std::vector<std::string_view> todo{value};
   std::unordered_set<long> seen;
+  bool literal = true;
   while (!todo.empty()) {
     std::string_view text = todo.back();
     todo.pop_back();
-    if (!Spend(text.size())) {
+    const bool paid = literal || Spend(text.size());
+    literal = false;
+    if (!paid) {
       Fail(0, "entity expansion too large");
       return true;
     }
@@ -573,7 +607,9 @@ bool Parser::AttlistDeclaration(std::string_view sub, size_t start, size_t* s) {
     *s = p == npos ? sub.size() : p;
     return p != npos;
   }
-  std::vector<XmlAttributeDecl>& decls = doc_->attribute_declarations[std::string(sub.substr(t, p - t))];
+  const std::string element(sub.substr(t, p - t));
+  std::vector<XmlAttributeDecl>& decls = doc_->attribute_declarations[element];
+  std::unordered_map<std::string, bool>& modes = token_modes_[element];
   for (;;) {
     size_t n = SkipSpace(sub, p + 1);
     if (n >= sub.size() || sub[n] == '>') {
@@ -620,6 +656,7 @@ bool Parser::AttlistDeclaration(std::string_view sub, size_t start, size_t* s) {
       Fail(start + t, "malformed <!ATTLIST");
       return false;
     }
+    modes.emplace(decl.name, decl.token);
     decls.push_back(std::move(decl));
   }
 }
@@ -651,18 +688,17 @@ const std::string* XmlElement::FindAttribute(std::string_view attribute) const {
   return nullptr;
 }
 
-std::unique_ptr<XmlDocument> XmlParseText(std::string_view text) {
+std::unique_ptr<XmlDocument> XmlParseText(std::string_view text, XmlElementSink* sink) {
   auto doc = std::make_unique<XmlDocument>();
   doc->entities = {{"lt;", "&#60;"}, {"gt;", "&#62;"}, {"quot;", "&#34;"}, {"apos;", "&#39;"}, {"amp;", "&#38;"}};
-  std::string work;
+  std::string converted;  // only UTF-16 is copied; other texts are read in place
+  std::string_view work = text;
   if (!text.empty() && (static_cast<uint8_t>(text[0]) == 0xFE || static_cast<uint8_t>(text[0]) == 0xFF)) {
-    work = Utf16ToUtf8(text, static_cast<uint8_t>(text[0]) == 0xFE);
-  } else {
-    work = std::string(text);
+    converted = Utf16ToUtf8(text, static_cast<uint8_t>(text[0]) == 0xFE);
+    work = converted;
   }
-  size_t zero = work.find('\0');
-  if (zero != npos) work.resize(zero);
-  Parser parser(doc.get(), std::move(work));
+  work = work.substr(0, work.find('\0'));
+  Parser parser(doc.get(), work, sink);
   parser.Run();
   return doc;
 }

@@ -3,8 +3,11 @@
 // at the first error it stops, records an error text, and the tree keeps what
 // was read so far. Callers decide by whether a root element was found.
 //
-// Hostile input is bounded: entity expansion (internal DTD entities) may add at
-// most a fixed budget of bytes, and elements nest at most kXmlMaxDepth deep.
+// Hostile input is bounded: time is linear in the text; entity expansion
+// (internal DTD entities) may add at most 1 MiB to a document beyond its
+// literal text ("entity expansion too large"); elements nest at most
+// kXmlMaxDepth deep; a start tag holds at most kXmlMaxAttributes attributes;
+// the tree may hold about 8 bytes per input byte plus 16 MiB ("document too large").
 #pragma once
 
 #include <stddef.h>
@@ -62,8 +65,27 @@ struct XmlDocument {
 };
 
 constexpr int kXmlMaxDepth = 1000;
+// Attributes one start tag may hold ("too many attributes <name>" beyond):
+// no reader uses attributes, and a tag of a million of them would cost a
+// hundred times its bytes.
+constexpr size_t kXmlMaxAttributes = 1024;
+
+// Receives the elements of a document as they are read, for a reader that
+// keeps its own form of them in place of the whole tree.
+class XmlElementSink {
+ public:
+  virtual ~XmlElementSink() = default;
+  // After an element's start tag: name and attributes are set, the text not
+  // yet. A non-empty result stops the parse with that error message.
+  virtual std::string Started(const XmlElement& element) = 0;
+  // After the element closed: its text is complete and may be taken. The tree
+  // then drops the element (the root stays). A non-empty result stops the parse.
+  virtual std::string Ended(XmlElement& element) = 0;
+};
 
 // Parses `text` (UTF-8 or the legacy code page as it is; UTF-16 with a byte
 // order mark is converted to UTF-8 first). The text ends at its first zero
 // byte. Never returns null; the root's name is empty when no root tag was found.
-std::unique_ptr<XmlDocument> XmlParseText(std::string_view text);
+// With a sink, the tree keeps only the elements still open (after an error,
+// those open at the error) and the tree size limit is the sink's business.
+std::unique_ptr<XmlDocument> XmlParseText(std::string_view text, XmlElementSink* sink = nullptr);

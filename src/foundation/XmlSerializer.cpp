@@ -101,25 +101,131 @@ bool DeclaresEncoding(std::string_view text) {
 
 void IgnoreXmlError(void*, xmlErrorPtr) {}
 
-// The reader's input, handed over in pieces. The reader drops what it parsed
-// from a piece in which it met a malformed construct, so a walk that failed is
-// done again one byte at a time: then everything before the fault is seen.
-constexpr size_t kFastPiece = size_t{1} << 16;
-constexpr size_t kByteWalkLimit = size_t{1} << 20;
+// The reader's input. The reader drops what it parsed from a piece in which
+// it met a malformed construct, so a walk that failed is done once more with
+// the bytes just before the fault handed over one at a time: then what came
+// before the fault is seen. Only that window goes byte by byte (the reader
+// re-scans a construct in progress at each byte), so the retry costs linear
+// time plus a constant.
+constexpr size_t kPiece = size_t{1} << 16;
+constexpr size_t kRetryWindow = size_t{1} << 12;
+// Where the walk is cut short before the reader sees what it would take
+// quadratic time over (see SlowConstruct).
+constexpr size_t kLongestReference = 64;
+constexpr size_t kMostAttributes = 256;
+constexpr size_t kLongestSubset = size_t{1} << 16;
 
 struct PieceInput {
   std::string_view rest;
-  size_t piece;
+  size_t offset = 0;
+  size_t byte_from = std::string_view::npos;  // from here one byte per read
+  size_t end = std::string_view::npos;        // the input ends here
 
   static int Read(void* context, char* buffer, int length) {
     auto* input = static_cast<PieceInput*>(context);
-    size_t n = std::min({input->rest.size(), input->piece, static_cast<size_t>(length)});
+    size_t n = std::min(input->rest.size(), static_cast<size_t>(length));
+    if (input->offset >= input->end) {
+      n = 0;
+    } else if (input->offset >= input->byte_from) {
+      n = std::min<size_t>(n, 1);
+    } else {
+      n = std::min({n, kPiece, input->byte_from - input->offset});
+    }
     memcpy(buffer, input->rest.data(), n);
     input->rest.remove_prefix(n);
+    input->offset += n;
     return static_cast<int>(n);
   }
   static int Close(void*) { return 0; }
 };
+
+bool IsNameByte(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == ':' ||
+         u == '.' || u == '-' || u >= 0x80;
+}
+
+// Whether a well-formed reference ("&name;", "&#digits;", "&#xhex;") of a
+// sane length starts at text[at].
+bool IsReference(std::string_view text, size_t at) {
+  std::string_view ref = text.substr(at + 1, kLongestReference);
+  size_t i = 0;
+  if (!ref.empty() && ref[0] == '#') {
+    i = ref.size() > 1 && ref[1] == 'x' ? 2 : 1;
+    size_t digits = i;
+    while (i < ref.size() && (ref[1] == 'x' ? HexDigitValue(ref[i]) >= 0 : (ref[i] >= '0' && ref[i] <= '9'))) ++i;
+    if (i == digits) return false;
+  } else {
+    while (i < ref.size() && IsNameByte(ref[i])) ++i;
+    if (i == 0) return false;
+  }
+  return i < ref.size() && ref[i] == ';';
+}
+
+// The offset of the first construct that the pull reader takes quadratic
+// time over: a '&' in text or in an attribute value that starts no
+// well-formed reference, or a "--" inside a comment (both malformed anyway,
+// found by the reader only after re-scanning the rest at every piece); a
+// start tag with more than kMostAttributes attributes (the reader compares
+// each with all before it); a document type declaration whose internal
+// subset is longer than kLongestSubset. npos when there is none. CDATA
+// sections and instructions are skipped whole. Linear; reads only ASCII
+// bytes, so it serves every ASCII-compatible encoding.
+size_t SlowConstruct(std::string_view text) {
+  constexpr size_t npos = std::string_view::npos;
+  auto skip_past = [&](size_t from, std::string_view end) {
+    size_t at = text.find(end, from);
+    return at == npos ? text.size() : at + end.size();
+  };
+  size_t i = 0;
+  while ((i = text.find_first_of("<&", i)) != npos) {
+    if (text[i] == '&') {
+      if (!IsReference(text, i)) return i;
+      ++i;
+    } else if (text.compare(i, 4, "<!--") == 0) {
+      size_t dashes = text.find("--", i + 4);
+      if (dashes == npos) return npos;  // unclosed: the reader fails on it in linear time
+      if (dashes + 2 >= text.size() || text[dashes + 2] != '>') return dashes;
+      i = dashes + 3;
+    } else if (text.compare(i, 9, "<![CDATA[") == 0) {
+      i = skip_past(i + 9, "]]>");
+    } else if (text.compare(i, 2, "<?") == 0) {
+      i = skip_past(i + 2, "?>");
+    } else if (text.compare(i, 2, "<!") == 0) {
+      const size_t declaration = i;
+      size_t subset = text.find_first_of("[>", i);
+      i = subset != npos && text[subset] == '[' ? skip_past(subset, "]") : subset;
+      if (i != npos && subset != npos && i - subset > kLongestSubset) return declaration;
+      i = i == npos ? text.size() : skip_past(i, ">");
+    } else {
+      const size_t tag = i;
+      size_t attributes = 0;
+      for (++i; i < text.size() && text[i] != '>';) {
+        if (text[i] == '"' || text[i] == '\'') {
+          size_t close = text.find(text[i], i + 1);
+          if (close == npos) return npos;  // unclosed: the reader fails on it in linear time
+          for (size_t amp = text.find('&', i); amp < close; amp = text.find('&', amp + 1)) {
+            if (!IsReference(text, amp)) return amp;
+          }
+          i = close + 1;
+        } else if (text[i] == '=' && ++attributes > kMostAttributes) {
+          return tag;
+        } else {
+          ++i;
+        }
+      }
+    }
+  }
+  return npos;
+}
+
+// Whether the bytes are in an encoding whose markup bytes are ASCII.
+bool AsciiCompatible(std::string_view text) {
+  if (text.size() < 2) return true;
+  unsigned char a = static_cast<unsigned char>(text[0]);
+  unsigned char b = static_cast<unsigned char>(text[1]);
+  return !((a == 0xFE && b == 0xFF) || (a == 0xFF && b == 0xFE) || a == 0 || b == 0);
+}
 
 // Walks the pull reader and builds the tree under `root`. Elements become
 // nodes only once something is added under them: an element that holds only
@@ -186,11 +292,26 @@ class ReaderWalk {
   std::string last_started_;
 };
 
+// One walk of the reader over `input` into `walked`: true when it read the
+// whole document; `fault` then holds where the reader stopped.
+bool WalkOnce(PieceInput input, CSerializationInfo* walked, size_t* fault, bool* opened);
+
 xmlTextReaderPtr OpenReader(PieceInput* input) {
   xmlTextReaderPtr reader = xmlReaderForIO(PieceInput::Read, PieceInput::Close, input, nullptr, nullptr,
                                            XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   if (reader) xmlTextReaderSetStructuredErrorHandler(reader, IgnoreXmlError, nullptr);
   return reader;
+}
+
+bool WalkOnce(PieceInput input, CSerializationInfo* walked, size_t* fault, bool* opened) {
+  xmlTextReaderPtr reader = OpenReader(&input);
+  *opened = reader != nullptr;
+  if (!reader) return false;
+  bool whole = ReaderWalk(walked).Run(reader);
+  long consumed = xmlTextReaderByteConsumed(reader);
+  *fault = consumed > 0 ? static_cast<size_t>(consumed) : 0;
+  xmlFreeTextReader(reader);
+  return whole;
 }
 
 }  // namespace
@@ -248,26 +369,32 @@ bool CXmlSerializer::FromXmlFile(const std::string& path, CSerializable* record)
   static std::once_flag init;
   std::call_once(init, [] { xmlInitParser(); });
   if (!record) {
-    PieceInput input{bytes, bytes.size()};
+    PieceInput input{bytes};
     xmlTextReaderPtr reader = OpenReader(&input);
     if (!reader) return false;
     xmlFreeTextReader(reader);
     return true;
   }
-  // A large broken file keeps what the fast walk saw.
-  const bool byte_retry = bytes.size() <= kByteWalkLimit;
-  for (size_t piece : {kFastPiece, size_t{1}}) {
-    PieceInput input{bytes, piece};
-    xmlTextReaderPtr reader = OpenReader(&input);
-    if (!reader) return false;
-    CSerializationInfo walked;
-    bool whole = ReaderWalk(&walked).Run(reader);
-    xmlFreeTextReader(reader);
-    if (whole || piece == 1 || !byte_retry) {
-      if (!whole) GATE_LOG(1, "ERROR - Malformed xml in '%s'; what came before the fault is kept.\r\n", path.c_str());
-      record->Deserialize(walked);
-      break;
+  // What the reader would take quadratic time over ends the walk before it.
+  std::string_view text = bytes;
+  if (AsciiCompatible(text)) text = text.substr(0, SlowConstruct(text));
+  CSerializationInfo walked;
+  size_t fault = 0;
+  bool opened = false;
+  bool whole = WalkOnce(PieceInput{text}, &walked, &fault, &opened) && text.size() == bytes.size();
+  if (!opened) return false;
+  if (!whole) {
+    GATE_LOG(1, "ERROR - Malformed xml in '%s'; what came before the fault is kept.\r\n", path.c_str());
+    PieceInput retry{text};
+    retry.byte_from = fault > kRetryWindow ? fault - kRetryWindow : 0;
+    retry.end = fault + kRetryWindow;
+    CSerializationInfo again;
+    WalkOnce(retry, &again, &fault, &opened);
+    if (opened) {
+      record->Deserialize(again);
+      return true;
     }
   }
+  record->Deserialize(walked);
   return true;
 }

@@ -14,7 +14,13 @@ bool g_doubleByte = true;
 
 bool IsUtf8Name(const std::string& name) { return name == "UTF-8" || name == "UTF8" || name == "utf-8"; }
 
-// Bytes of the character at `p` in code page `from`, for skipping an unreadable one.
+// Whether `c` may follow a lead byte in the double-byte code pages (CP949's
+// trail bytes, a superset of EUC-KR's).
+bool IsTrailByte(unsigned char c) { return (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || (c >= 0x81 && c != 0xFF); }
+
+// Bytes of the character at `p` in code page `from`, for skipping an unreadable
+// one. A lead byte followed by no trail byte is skipped alone, so an ASCII byte
+// after it (a '<' of a status file cut mid-character) is kept.
 size_t CharLength(const char* p, size_t left, const std::string& from) {
   unsigned char c = static_cast<unsigned char>(*p);
   if (IsUtf8Name(from)) {
@@ -22,7 +28,7 @@ size_t CharLength(const char* p, size_t left, const std::string& from) {
     while (n < left && (static_cast<unsigned char>(p[n]) & 0xC0) == 0x80) ++n;
     return n;
   }
-  if (c >= 0x81 && c != 0xFF && left >= 2) return 2;
+  if (c >= 0x81 && c != 0xFF && left >= 2 && IsTrailByte(static_cast<unsigned char>(p[1]))) return 2;
   return 1;
 }
 

@@ -1,7 +1,8 @@
 // Small row classes for the cache store tests: a parent whose delete deletes
 // its children (mode 1) and zeroes its links (mode 2), two tables whose mode-1
 // relations form a cycle, a log table excluded from the cache, a memory-only
-// status table and a keyless table. Their creation script is kCacheTestTables.
+// status table, a table of two-column keys and one of 64-bit keys. Their
+// creation script is kCacheTestTables.
 #pragma once
 
 #include "entities/base/RowClass.h"
@@ -96,6 +97,15 @@ class CTCSPairBase : public CDBEntity {
   GATE_ENTITY_TABLE(CTCSPairBase, "TCS_Pair", TCS_PAIR_COLUMNS, Composite, "", kEntityNoFlags)
 };
 class CTCSPair : public CTCSPairBase {};
+
+// A table of 64-bit keys.
+#define TCS_BIG_COLUMNS(C)          \
+  C(UInt64, "BigID", BigID, 0)      \
+  C(String, "Name", Name, "")
+class CTCSBigBase : public CDBEntity {
+  GATE_ENTITY_TABLE(CTCSBigBase, "TCS_Big", TCS_BIG_COLUMNS, Plain64, "BigID", kEntityNoFlags)
+};
+class CTCSBig : public CTCSBigBase {};
 
 // CREATE TABLE statements of the tables above, blocks separated by CR LF CR LF.
 extern const char* const kCacheTestTables;

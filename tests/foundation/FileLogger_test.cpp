@@ -24,7 +24,7 @@ class FileLoggerTest : public ::testing::Test {
   std::string Stamp(int year, int month, int day, int hour, int minute, int second) {
     SystemTime t;
     t.year = year, t.month = month, t.day = day, t.hour = hour, t.minute = minute, t.second = second;
-    return FormatDateTime(t, GetSystemDateOrder());
+    return FormatDateTime(t, kDateOrderYmd);
   }
   std::vector<std::string> Files() {
     std::vector<std::string> names;
@@ -70,6 +70,29 @@ TEST_F(FileLoggerTest, LinesCarryTheStampAndTagThatAreOn) {
     logger.Close();
     std::string stamp = c.stamps ? Stamp(2024, 3, 31, 14, 3, 27) + " " : "";
     EXPECT_EQ(ReadTestFile(dir.Join("VRCV_20240331.txt")), stamp + c.prefix + "text\n") << c.level;
+  }
+}
+
+// Under the C locale the stamp followed the locale's month-first order
+// ("01-31-2024"); it is year first in every locale.
+TEST_F(FileLoggerTest, StampIsYearFirstInEveryLocale) {
+  for (const char* locale : {"C", "en_US.UTF-8", "de_DE.UTF-8", "ko_KR.UTF-8"}) {
+    const char* saved = getenv("LC_ALL");
+    std::string restore = saved ? saved : "";
+    setenv("LC_ALL", locale, 1);
+    clock_->SetLocal(2024, 1, 31, 14, 3, 27);
+    TempDir dir;
+    CFileLogger logger(clock_);
+    logger.SetAutoRemove(false);
+    ASSERT_TRUE(logger.Open(dir.path()));
+    logger.Write(1, "text\n");
+    logger.Close();
+    if (saved) {
+      setenv("LC_ALL", restore.c_str(), 1);
+    } else {
+      unsetenv("LC_ALL");
+    }
+    EXPECT_EQ(ReadTestFile(dir.Join("20240131.txt")), "2024-01-31 14:03:27 [ERROR] : text\n") << locale;
   }
 }
 

@@ -223,6 +223,9 @@ TEST(LogFunctionName, TakesClassAndMethodFromTheSignature) {
       {"CApp::Run()::<lambda()>", "CApp::Run"},
       {"void Functor::operator()()", "Functor::operator()"},
       {"int main()", "main"},
+      {"void {anonymous}::Sample::Run()", "{anonymous}::Sample::Run"},
+      {"void (anonymous namespace)::Sample::Run(const std::string &)", "{anonymous}::Sample::Run"},
+      {"auto CApp::Run()::(anonymous class)::operator()() const", "CApp::Run"},
   };
   for (const Case& c : cases) {
     const char* name = LogFunctionName(c.pretty);

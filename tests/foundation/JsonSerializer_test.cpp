@@ -202,6 +202,26 @@ TEST(JsonReaderTest, BadTextIsLoggedAndLeavesTheTarget) {
   EXPECT_FALSE(CJsonSerializer::Deserialize(std::string(100000, '['), &item));
 }
 
+// Empty or nested brackets cost the reader a hundred times their bytes: a
+// text with more objects and arrays than 65,536 plus one per 32 bytes is
+// refused before it is parsed. Real texts, and brackets inside strings, pass.
+TEST(JsonReaderTest, TextsDenseInObjectsAndArraysAreRefused) {
+  std::string dense = "[";
+  for (int i = 0; i < 100000; ++i) dense += "[],";
+  dense += "[]]";
+  ProcessLogCapture log;
+  EXPECT_FALSE(CJsonSerializer::Deserialize(dense, nullptr));
+  EXPECT_EQ(log.Text(),
+            "ERROR - Error rarised when parse json data.(too many objects and arrays for its size)\r\n");
+
+  std::string records = "[";
+  for (int i = 0; i < 100000; ++i) records += "{\"ID\":\"" + std::to_string(i) + "\",\"Name\":\"camera\"},";
+  records += "{}]";
+  CSerializationInfo node;
+  EXPECT_TRUE(CJsonSerializer::Deserialize(records, &node));
+  EXPECT_TRUE(CJsonSerializer::Deserialize("[\"" + std::string(200000, '[') + "\\\"[\"]", nullptr));
+}
+
 TEST(JsonReaderTest, MapReaderTakesTheRootsScalarMembers) {
   std::map<std::string, std::string> map{{"old", "x"}};
   EXPECT_TRUE(CJsonSerializer::Deserialize("{\"Id\": \"u\", \"n\": 2, \"o\": {\"a\": 1}, \"l\": [1]}", &map));

@@ -136,4 +136,23 @@ TEST(MultiLang, ShippedFilesHoldTheUserInterfaceTexts) {
   EXPECT_NE(eng.GetText(28).find("\r\n"), std::string::npos);
 }
 
+// The free look-up reads the application's texts once they are set: the
+// main table, then the fallback table, else "".
+TEST(MultiLang, GetLangTextAnswersFromTheApplicationTexts) {
+  EXPECT_EQ(GetLangText(0), "");  // nothing set
+  TempDir dir;
+  ASSERT_TRUE(WriteTestFile(dir.Join("App_KOR.txt"), "kor0\r\nkor1\r\n"));
+  ASSERT_TRUE(WriteTestFile(dir.Join("App_ENG.txt"), "eng0\r\neng1\r\neng2\r\n"));
+  CMultiLang texts;
+  ASSERT_EQ(texts.Load(dir.path(), "App", CMultiLang::kMainTable, kLanguageKorean), kLanguageKorean);
+  ASSERT_EQ(texts.Load(dir.path(), "App", CMultiLang::kFallbackTable, kLanguageEnglish), kLanguageEnglish);
+  SetAppLanguageTexts(&texts);
+  EXPECT_EQ(GetLangText(1), "kor1");
+  EXPECT_EQ(GetLangText(2), "eng2");
+  EXPECT_EQ(GetLangText(3), "");
+  EXPECT_EQ(GetLangText(-1), "");
+  SetAppLanguageTexts(nullptr);
+  EXPECT_EQ(GetLangText(1), "");
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <locale.h>
+#include <string.h>
 
 #include <string>
 
@@ -156,6 +157,43 @@ TEST(Trim, RemovesBlanksAtTheEnds) {
   EXPECT_EQ(StrTrimLeft("  a "), "a ");
   EXPECT_EQ(StrTrimRight("  a "), "  a");
   EXPECT_EQ(StrTrim("   "), "");
+}
+
+TEST(StringUtilTest, WideToMultiByteConvertsWholeTextsOrNothing) {
+  char buffer[16] = "untouched";
+  const char16_t hangul[] = u"a\uD55C\uAE00";  // "a한글"
+  EXPECT_EQ(WideToMultiByte(nullptr, hangul, 16, 949), nullptr);
+  EXPECT_EQ(WideToMultiByte(buffer, nullptr, 16, 949), nullptr);
+  EXPECT_STREQ(buffer, "untouched");
+
+  struct Case {
+    const char16_t* wide;
+    int size;
+    unsigned code_page;
+    const char* expected;  // null: the call fails
+  } cases[] = {
+      {hangul, 16, 949, "a\xC7\xD1\xB1\xDB"},
+      {hangul, 16, 0, "a\xC7\xD1\xB1\xDB"},  // the legacy code page
+      {hangul, 16, 65001, "a\xED\x95\x9C\xEA\xB8\x80"},
+      {hangul, 6, 949, "a\xC7\xD1\xB1\xDB"},  // exactly fits with its terminator
+      {hangul, 5, 949, nullptr},               // one byte short
+      {u"", 1, 949, ""},
+      {u"x\u263Ay", 16, 949, "x?y"},           // no CP949 form
+      {u"x\xD800y", 16, 65001, "x\xEF\xBF\xBDy"},  // an unpaired surrogate
+      {u"abc", 16, 99999, nullptr},            // no such code page
+  };
+  for (const Case& c : cases) {
+    char out[16];
+    memset(out, 'z', sizeof(out));
+    char* result = WideToMultiByte(out, c.wide, c.size, c.code_page);
+    if (c.expected) {
+      EXPECT_EQ(result, out);
+      EXPECT_STREQ(out, c.expected);
+    } else {
+      EXPECT_EQ(result, nullptr);
+      EXPECT_EQ(out[0], '\0');
+    }
+  }
 }
 
 }  // namespace

@@ -235,3 +235,83 @@ TEST(XmlCfgTest, KeyBuilders) {
 }
 
 }  // namespace
+
+namespace {
+
+size_t StoreBytes(const CXmlCfg& cfg) {
+  size_t bytes = 0;
+  for (const CToken& t : cfg.GetTokens().GetTokens()) bytes += t.GetName().size() + t.GetValue().size();
+  return bytes;
+}
+
+}  // namespace
+
+// Keys hold their parents' keys: deep nesting of long names made a 2 MB reply
+// take gigabytes. Reading now stops at the first key past the limit, with the
+// parse error line, and keeps what came before.
+TEST(XmlCfgTest, LongKeysEndTheReadingWithTheParseErrorLine) {
+  const std::string name(100, 'n');
+  std::string deep;
+  for (int i = 0; i < 1000; ++i) deep += "<" + name + ">";
+  ProcessLogCapture log;
+  CXmlCfg cfg;
+  ASSERT_TRUE(cfg.ToCfg("<r>" + deep));
+  EXPECT_EQ(cfg.GetTokens().GetCount(), 1 + static_cast<int>((kXmlCfgMaxKeyLength - 3) / (name.size() + 2)));
+  for (const CToken& t : cfg.GetTokens().GetTokens()) EXPECT_LE(t.GetName().size(), kXmlCfgMaxKeyLength);
+  EXPECT_NE(log.Text().find("ERROR - Malformed xml [error near line 1]: key too long <nnnn"), std::string::npos)
+      << log.Text();
+
+  // One name longer than a key may be is refused before it is copied.
+  ASSERT_TRUE(cfg.ToCfg("<r><a>1</a><" + std::string(size_t{1} << 20, 'x') + ">2</x></r>"));
+  EXPECT_EQ(Tokens(cfg), (std::vector<std::pair<std::string, std::string>>{{"$r$", ""}, {"$r$$a$", "1"}}));
+}
+
+// Many siblings under a long key each store that key: the store stops at
+// 4 bytes per input byte plus a constant ("document too large").
+TEST(XmlCfgTest, StoreSizeIsBoundedByTheDocumentSize) {
+  const std::string name(200, 'p');
+  std::string open;
+  std::string close;
+  for (int i = 0; i < 19; ++i) {
+    open += "<" + name + ">";
+    close = "</" + name + ">" + close;
+  }
+  std::string siblings;
+  for (int i = 0; i < 200000; ++i) siblings += "<b/>";
+  const std::string xml = "<r>" + open + siblings + close + "</r>";
+  ProcessLogCapture log;
+  CXmlCfg cfg;
+  ASSERT_TRUE(cfg.ToCfg(xml));
+  EXPECT_NE(log.Text().find("]: document too large; what came before it is kept."), std::string::npos) << log.Text();
+  EXPECT_GT(cfg.GetTokens().GetCount(), 1000);
+  EXPECT_LE(StoreBytes(cfg), 4 * xml.size() + (size_t{16} << 20));
+}
+
+// The writer examined only the first 4,094 bytes of a key and wrote a longer
+// one as "<>x</>". It now writes whole keys up to the reader's limit and
+// leaves out, with a log line, a token it could not write so that it reads back.
+TEST(XmlCfgTest, WriterWritesWholeKeysOrRefusesThem) {
+  const std::string long_name(4000, 'k');
+  CXmlCfg cfg;
+  cfg.Add("$r$", "");
+  cfg.Add("$r$$" + long_name + "$", "x");
+  cfg.Add("$r$$" + std::string(kXmlCfgMaxKeyLength, 'z') + "$", "too long");
+  cfg.Add("$r$$two words$", "blank");
+  cfg.Add("$r$$$", "empty");
+  cfg.Add("$r$$b%2$", "y");
+  ProcessLogCapture log;
+  std::string text;
+  EXPECT_FALSE(cfg.ToXml2(&text));
+  EXPECT_EQ(text, "<r>\r\n\t<" + long_name + ">x</" + long_name + ">\r\n\t<b>y</b>\r\n</r>\r\n");
+  std::string lines = log.Text();
+  EXPECT_NE(lines.find("ERROR - Key '$r$$zzzz"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("ERROR - Key '$r$$two words$' is too long or names no element; it is not written.\r\n"),
+            std::string::npos)
+      << lines;
+  EXPECT_NE(lines.find("ERROR - Key '$r$$$'"), std::string::npos) << lines;
+
+  CXmlCfg again;
+  ASSERT_TRUE(again.ToCfg(text));
+  EXPECT_EQ(Tokens(again), (std::vector<std::pair<std::string, std::string>>{
+                               {"$r$", ""}, {"$r$$" + long_name + "$", "x"}, {"$r$$b$", "y"}}));
+}

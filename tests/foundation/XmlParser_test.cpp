@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,100 @@ TEST(XmlParserTest, EntityExpansionIsBounded) {
   doc = XmlParseText("<a>" + many + "</a>");
   EXPECT_EQ(doc->error, "");
   EXPECT_EQ(doc->root.text, std::string(400000, '<'));
+}
+
+// Before the entity look-up was bounded, every '&' scanned to the next ';':
+// a megabyte of '&' took seconds, 64 MiB hours. Now each look-up stops after
+// the longest declared name; the result is the same, literal text.
+TEST(XmlParserTest, RunsOfAmpersandsWithoutSemicolonStayLiteral) {
+  const std::string run(size_t{1} << 20, '&');
+  const std::string short_run(size_t{1} << 18, '&');
+  auto doc = XmlParseText("<!DOCTYPE a [<!ENTITY e '" + short_run + "'>]><a x='" + run + "'>" + run + "&e;</a>");
+  EXPECT_EQ(doc->error, "");
+  EXPECT_EQ(doc->root.text.size(), run.size() + short_run.size());
+  ASSERT_NE(doc->root.FindAttribute("x"), nullptr);
+  EXPECT_EQ(*doc->root.FindAttribute("x"), run);
+  // A reference whose ';' lies beyond the longest name is no reference.
+  doc = XmlParseText("<!DOCTYPE a [<!ENTITY ab 'X'>]><a>&ab;&abc;&a" + std::string(10, 'b') + ";</a>");
+  EXPECT_EQ(doc->root.text, "X&abc;&a" + std::string(10, 'b') + ";");
+}
+
+// Expansion is capped at 1 MiB per document, whatever the document's size
+// (it was 8 bytes per input byte: a 64 MiB reply could grow by 512 MiB).
+TEST(XmlParserTest, ExpansionCapIsTheSameForLargeDocuments) {
+  const std::string value(64 * 1024, 'v');
+  const std::string dtd = "<!DOCTYPE a [<!ENTITY big '" + value + "'>]>";
+  std::string refs;
+  for (int i = 0; i < 15; ++i) refs += "&big;";  // 960 KiB: within the cap
+  auto doc = XmlParseText(dtd + "<a>" + refs + "</a>");
+  EXPECT_EQ(doc->error, "");
+  EXPECT_EQ(doc->root.text.size(), 15 * value.size());
+
+  const std::string literal(size_t{4} << 20, 'x');  // a large document gains no extra expansion
+  doc = XmlParseText(dtd + "<a>" + literal + refs + "&big;&big;</a>");
+  EXPECT_EQ(doc->error, "[error near line 1]: entity expansion too large");
+  EXPECT_LE(doc->root.text.size(), literal.size() + (size_t{1} << 20));
+
+  // Declaring a long entity is literal text: it costs nothing until used.
+  doc = XmlParseText("<!DOCTYPE a [<!ENTITY long '" + std::string(size_t{2} << 20, 'l') +
+                     "'><!ENTITY other 'o&long;'>]><a>ok</a>");
+  EXPECT_EQ(doc->error, "[error near line 1]: entity expansion too large");  // scanning &long; is paid
+  doc = XmlParseText("<!DOCTYPE a [<!ENTITY long '" + std::string(size_t{2} << 20, 'l') + "'>]><a>ok</a>");
+  EXPECT_EQ(doc->error, "");
+  EXPECT_EQ(doc->root.text, "ok");
+}
+
+TEST(XmlParserTest, TreeSizeIsBounded) {
+  // Each "<b/>" costs an element record: about 40 times its four bytes.
+  std::string many = "<a>";
+  for (int i = 0; i < 300000; ++i) many += "<b/>";
+  auto doc = XmlParseText(many + "</a>");
+  EXPECT_EQ(doc->error, "[error near line 1]: document too large");
+  EXPECT_EQ(doc->root.name, "a");
+  EXPECT_GT(doc->root.children.size(), 1000u);
+  EXPECT_LT(doc->root.children.size(), 300000u);
+}
+
+TEST(XmlParserTest, ManyDeclaredAttributesAreLookedUpByName) {
+  std::string dtd = "<!DOCTYPE a [<!ATTLIST a";
+  std::string tag = "<a";
+  for (int i = 0; i < 20000; ++i) {
+    if (i == static_cast<int>(kXmlMaxAttributes)) tag += "><b";  // a tag holds at most that many
+    dtd += " n" + std::to_string(i) + (i % 2 ? " NMTOKEN #IMPLIED" : " CDATA 'd'");
+    tag += " n" + std::to_string(i) + "='  x  y '";
+  }
+  auto doc = XmlParseText(dtd + ">]>" + tag + "/></a>");
+  EXPECT_EQ(doc->error, "[error near line 1]: too many attributes <b>");
+  ASSERT_EQ(doc->root.attributes.size(), kXmlMaxAttributes);
+  EXPECT_EQ(doc->root.attributes[0].value, "  x  y ");
+  EXPECT_EQ(doc->root.attributes[1].value, "x y");
+  doc = XmlParseText(dtd + ">]><a" + tag.substr(tag.find("><b") + 3) + "/>");
+  EXPECT_EQ(doc->error, "[error near line 1]: too many attributes <a>");
+  EXPECT_EQ(doc->root.name, "");
+}
+
+// A reader that keeps its own form of the elements sees each one start and
+// end in document order, and the tree keeps only the open ones.
+TEST(XmlParserTest, SinkSeesElementsAndTreeKeepsOnlyOpenOnes) {
+  struct Journal : XmlElementSink {
+    std::string Started(const XmlElement& e) override {
+      lines.push_back("+" + e.name);
+      return e.name == "stop" ? "stopped here" : "";
+    }
+    std::string Ended(XmlElement& e) override {
+      lines.push_back("-" + e.name + "=" + e.text);
+      return "";
+    }
+    std::vector<std::string> lines;
+  } journal;
+  auto doc = XmlParseText("<a>1<b>2</b><c/>3<d>4<stop/>", &journal);
+  EXPECT_EQ(doc->error, "[error near line 1]: stopped here");
+  EXPECT_EQ(journal.lines, (std::vector<std::string>{"+a", "+b", "-b=2", "+c", "-c=", "+d", "+stop"}));
+  EXPECT_EQ(doc->root.text, "13");
+  ASSERT_EQ(doc->root.children.size(), 1u);  // d, holding the refused element
+  EXPECT_EQ(doc->root.children[0]->name, "d");
+  EXPECT_EQ(doc->root.children[0]->text, "4");
+  EXPECT_EQ(doc->root.children[0]->children.size(), 1u);
 }
 
 TEST(XmlParserTest, NestingIsBounded) {

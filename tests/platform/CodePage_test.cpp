@@ -26,6 +26,11 @@ TEST(CodePage, ConvertsAndMarksWhatCannotBeConverted) {
       // glibc takes the unassigned pair A2 E8 whole and reports it only then.
       {"unreadable cp949 at the end", "\xFF\x01\xA2\xE8", "CP949", "UTF-8", "?\x01?"},
       {"unknown code page", "abc", "UTF-8", "NO-SUCH-CODEPAGE", ""},
+      // A lead byte without its trail byte (a text cut mid-character) gives
+      // one '?'; the ASCII byte after it is kept (it was swallowed before).
+      {"lead byte before ascii", "<a>\xC7</a><b>1</b>", "CP949", "UTF-8", "<a>?</a><b>1</b>"},
+      {"lead byte before a control", "x\xB1\x09y", "CP949", "UTF-8", "x?\x09y"},
+      {"lead byte before no trail byte", "\xC7\xFF" "a", "CP949", "UTF-8", "??a"},
   };
   for (const ConvertCase& c : cases) {
     EXPECT_EQ(platform::ConvertCodePage(c.text, c.from, c.to), c.expected) << c.name;

@@ -82,97 +82,92 @@ void CClientDataStore::ReadInstallationSwitches(IDataService* service) {
 // ---------------------------------------------------------------------------
 // Loading
 
-std::shared_ptr<CTBLUser> CClientDataStore::CurrentUserLocked() {
+std::shared_ptr<CTBLUser> CClientDataStore::CurrentUser() {
   const int user = current_user_id_.load();
   if (!user_filter_.load() || user <= 0) return nullptr;
-  return std::dynamic_pointer_cast<CTBLUser>(FindCachedEntityLocked("TBL_User", user));
+  return std::dynamic_pointer_cast<CTBLUser>(FindCachedEntity("TBL_User", user));
 }
 
-void CClientDataStore::LoadEntityList(const char* table) {
-  if (!table || !table[0]) return;
-  CScopedLock hold(GetStoreLock());
-  CDataStore::LoadEntityList(table);
-  if (!GetDBDataStore()) return;
-  std::shared_ptr<CTBLUser> user = CurrentUserLocked();
-  const std::string name = table;
-  if (name == "TBL_Camera") {
-    PrepareCameras(user);
-  } else if (name == "TBL_Zav") {
-    PrepareServers("TBL_Zav", "LTBL_ZavStatus", user, true);
-  } else if (name == "TBL_Camera_Group_Camera_List") {
-    if (user) DropUnseenLinks();
-  } else if (name == "TBL_Camera_Group") {
-    if (user) DropUnseenGroups(user);
-  } else if (name == "TBL_VasDevice") {
-    PrepareVasDevices(user);
-  } else if (name == "TBL_Vas") {
-    // The login comes from the current user or else user 1, read through the
-    // store lock alone (no TBL_User table lock under the store lock).
-    std::shared_ptr<CTBLUser> login = user ? user : std::dynamic_pointer_cast<CTBLUser>(FindCachedEntityLocked("TBL_User", 1));
-    PrepareServers("TBL_Vas", "LTBL_VasStatus", login, false);
+void CClientDataStore::PrepareLoadedRows(const std::string& table, EntityMap64& rows) {
+  std::shared_ptr<CTBLUser> user = CurrentUser();
+  if (table == "TBL_Camera") {
+    if (user) NarrowCameras(user, rows);
+  } else if (table == "TBL_Zav") {
+    AssignLogins(rows, user, true);
+  } else if (table == "TBL_Camera_Group_Camera_List") {
+    if (user) DropUnseenLinks(rows);
+  } else if (table == "TBL_Camera_Group") {
+    if (user) DropUnseenGroups(user, rows);
+  } else if (table == "TBL_VasDevice") {
+    if (user) NarrowVasDevices(user, rows);
+  } else if (table == "TBL_Vas") {
+    // The login comes from the current user, else user 1.
+    AssignLogins(rows, user ? user : std::dynamic_pointer_cast<CTBLUser>(FindCachedEntity("TBL_User", 1)), false);
   }
 }
 
+namespace {
+
+// The live-status table of the rows of `table`; null when they have none.
+const char* LiveStatusTableOf(const std::string& table) {
+  if (table == "TBL_Camera") return "LTBL_DeviceStatus";
+  if (table == "TBL_Zav") return "LTBL_ZavStatus";
+  if (table == "TBL_VasDevice") return "LTBL_VasDeviceStatus";
+  if (table == "TBL_Vas") return "LTBL_VasStatus";
+  return nullptr;
+}
+
+// Drops the rows of `rows` that `remove` picks.
 template <typename RemoveFn>
-void CClientDataStore::PairLiveStatus(const std::string& table, const std::string& status_table, RemoveFn remove) {
-  CScopedLock hold(GetStoreLock());
-  EntityMapPtr rows = GetEntityMap(table);
-  if (!rows) return;
-  EntityMapPtr statuses = GetEntityMap(status_table);
-  if (!statuses) statuses = EnsureEntityMapLocked(status_table);
+void RemoveRows(EntityMap64& rows, RemoveFn remove) {
+  std::vector<uint64_t> removed;
+  for (const auto& [key, row] : rows) {
+    if (!row || remove(*row)) removed.push_back(key);
+  }
+  for (uint64_t key : removed) rows.erase(key);
+}
+
+}  // namespace
+
+void CClientDataStore::OnRowsInstalled(const std::string& table, CachedRows& rows) {
+  const char* statusTable = LiveStatusTableOf(table);
+  if (!statusTable || !GetDBDataStore()) return;
+  // Status rows are keyed by their owner's id: orphaned ones go, missing ones are made.
+  CachedRows* statuses = CachedRowsLocked(statusTable, true);
   for (auto it = statuses->begin(); it != statuses->end();) {
-    const int owner = it->second ? it->second->GetID() : 0;
-    if (rows->find(owner) == rows->end()) {
+    if (rows.find(it->first) == rows.end()) {
       it = statuses->erase(it);
     } else {
       ++it;
     }
   }
-  std::vector<int> removed;
-  for (const auto& [id, row] : *rows) {
-    if (!row) continue;
-    if (remove(*row)) {
-      removed.push_back(id);
-      continue;
-    }
-    if (statuses->count(id)) continue;
-    CDBEntity* status = CDBEntityFactory::CreateEntity(status_table);
+  for (const auto& [key, row] : rows) {
+    if (!row || statuses->count(key)) continue;
+    CDBEntity* status = CDBEntityFactory::CreateEntity(statusTable);
     if (!status) continue;
     Attach(status);
-    status->SetID(id);
-    (*statuses)[id] = EntityPtr(status);
-  }
-  for (int id : removed) {
-    rows->erase(id);
-    statuses->erase(id);
+    status->SetID(row->GetID());
+    (*statuses)[status->GetID64()] = EntityPtr(status);
   }
 }
 
-void CClientDataStore::PrepareCameras(const std::shared_ptr<CTBLUser>& user) {
-  if (!user) {
-    PairLiveStatus("TBL_Camera", "LTBL_DeviceStatus", [](CDBEntity&) { return false; });
-    return;
-  }
+void CClientDataStore::NarrowCameras(const std::shared_ptr<CTBLUser>& user, EntityMap64& rows) {
   std::map<int, int> cameraIds;
   GetUserCameraIds(user->GetID(), &cameraIds);
   std::set<int> grouped;
-  for (const auto& [id, row] : GetCachedEntityListLocked("TBL_Camera_Group_Camera_List")) {
+  for (const auto& [id, row] : GetCachedEntityList("TBL_Camera_Group_Camera_List")) {
     if (auto* link = dynamic_cast<CTBLCameraList*>(row.get())) grouped.insert(link->GetCameraNo());
   }
-  PairLiveStatus("TBL_Camera", "LTBL_DeviceStatus", [&](CDBEntity& camera) {
+  RemoveRows(rows, [&](CDBEntity& camera) {
     const int id = camera.GetID();
     return IsFilteredCameraKind(camera) && (!cameraIds.count(id) || !grouped.count(id));
   });
 }
 
-void CClientDataStore::PrepareVasDevices(const std::shared_ptr<CTBLUser>& user) {
-  if (!user) {
-    PairLiveStatus("TBL_VasDevice", "LTBL_VasDeviceStatus", [](CDBEntity&) { return false; });
-    return;
-  }
+void CClientDataStore::NarrowVasDevices(const std::shared_ptr<CTBLUser>& user, EntityMap64& rows) {
   std::map<int, int> cameraIds;
   GetUserCameraIds(user->GetID(), &cameraIds);
-  PairLiveStatus("TBL_VasDevice", "LTBL_VasDeviceStatus", [&](CDBEntity& row) {
+  RemoveRows(rows, [&](CDBEntity& row) {
     auto* device = dynamic_cast<CTBLVasDevice*>(&row);
     return device && !cameraIds.count(device->GetDeviceID());
   });
@@ -197,9 +192,7 @@ void AssignLogin(Server& server, const CTBLUser* user, bool use_defaults, const 
 
 }  // namespace
 
-void CClientDataStore::PrepareServers(const char* table, const char* status_table,
-                                      const std::shared_ptr<CTBLUser>& user, bool default_login) {
-  PairLiveStatus(table, status_table, [](CDBEntity&) { return false; });
+void CClientDataStore::AssignLogins(EntityMap64& rows, const std::shared_ptr<CTBLUser>& user, bool default_login) {
   std::string defaultId, defaultPassword;
   {
     CScopedLock hold(login_lock_);
@@ -210,9 +203,7 @@ void CClientDataStore::PrepareServers(const char* table, const char* status_tabl
   const bool kindUsesDefault = password_encrypted_.load() != 0 && (kind == 1 || kind == 3 || kind == 10000);
   auto* service = dynamic_cast<CDBDataStore*>(GetDBDataStore());
   const std::string dbHost = service ? service->GetHost() : std::string();
-  EntityMapPtr rows = GetEntityMap(table);
-  if (!rows) return;
-  for (const auto& [id, row] : *rows) {
+  for (const auto& [id, row] : rows) {
     if (auto* zav = dynamic_cast<CTBLNRS*>(row.get())) {
       AssignLogin(*zav, user.get(), default_login, defaultId, defaultPassword, kindUsesDefault, dbHost);
     } else if (auto* vas = dynamic_cast<CTBLVas*>(row.get())) {
@@ -221,34 +212,18 @@ void CClientDataStore::PrepareServers(const char* table, const char* status_tabl
   }
 }
 
-void CClientDataStore::DropUnseenLinks() {
-  CScopedLock hold(GetStoreLock());
-  EntityMapPtr links = GetEntityMap("TBL_Camera_Group_Camera_List");
-  if (!links) return;
-  std::vector<int> unseen;
-  for (const auto& [id, row] : *links) {
-    auto* link = dynamic_cast<CTBLCameraList*>(row.get());
-    if (!link || !FindCachedEntityLocked("TBL_Camera", link->GetCameraNo()) ||
-        !FindCachedEntityLocked("TBL_Camera_Group", link->GetCameraGroupNo())) {
-      unseen.push_back(id);
-    }
-  }
-  for (int id : unseen) links->erase(id);
+void CClientDataStore::DropUnseenLinks(EntityMap64& rows) {
+  RemoveRows(rows, [&](CDBEntity& row) {
+    auto* link = dynamic_cast<CTBLCameraList*>(&row);
+    return !link || !FindCachedEntity("TBL_Camera", link->GetCameraNo()) ||
+           !FindCachedEntity("TBL_Camera_Group", link->GetCameraGroupNo());
+  });
 }
 
-void CClientDataStore::DropUnseenGroups(const std::shared_ptr<CTBLUser>& user) {
-  CScopedLock hold(GetStoreLock());
+void CClientDataStore::DropUnseenGroups(const std::shared_ptr<CTBLUser>& user, EntityMap64& rows) {
   std::map<int, int> groupIds;
   GetUserCameraGroupIds(user->GetID(), &groupIds);
-  EntityMapPtr groups = GetEntityMap("TBL_Camera_Group");
-  if (!groups) return;
-  for (auto it = groups->begin(); it != groups->end();) {
-    if (!groupIds.count(it->first)) {
-      it = groups->erase(it);
-    } else {
-      ++it;
-    }
-  }
+  RemoveRows(rows, [&](CDBEntity& group) { return !groupIds.count(group.GetID()); });
 }
 
 // ---------------------------------------------------------------------------
@@ -265,9 +240,8 @@ void CClientDataStore::GetUserCameraGroupIds(int user_id, std::map<int, int>* id
 void CClientDataStore::GetUserIds(int user_id, int permission_id, bool groups, std::map<int, int>* ids) {
   if (!ids) return;
   ids->clear();
-  CScopedLock hold(GetStoreLock());
   if (new_device_group_permission_.load()) {
-    for (const auto& [id, row] : GetCachedEntityListLocked("TBL_UserPermissions")) {
+    for (const auto& [id, row] : GetCachedEntityList("TBL_UserPermissions")) {
       auto* permission = dynamic_cast<CTBLUserPermission*>(row.get());
       if (!permission || permission->GetUserID() != user_id || permission->GetPermissionID() != permission_id ||
           permission->CheckPrivilege("") == 0) {
@@ -278,7 +252,7 @@ void CClientDataStore::GetUserIds(int user_id, int permission_id, bool groups, s
     }
     return;
   }
-  auto user = std::dynamic_pointer_cast<CTBLUser>(FindCachedEntityLocked("TBL_User", user_id));
+  auto user = std::dynamic_pointer_cast<CTBLUser>(FindCachedEntity("TBL_User", user_id));
   if (!user) return;
   CStrList pieces;
   pieces.Split(groups ? user->GetCameraGroupList() : user->GetCameraList(), ",");

@@ -9,12 +9,12 @@
 // installation's password and permission switches read from
 // TBL_SystemSettings.
 //
-// Locks, in order: the camera-group index lock, then the table locks, then the
-// store lock (CDataStore); the login lock is a leaf. Loads run wholly under the
-// store lock and read companion tables only through accessors that take no
-// table lock, so a load never waits for a table lock that a thread waiting for
-// the store lock holds. The switches are single words written before the
-// store is shared.
+// Locks, in order: the camera-group index lock, then the locks of CDataStore;
+// the login lock is a leaf. The steps that narrow a loaded table run on its
+// fresh rows with no lock held and read companion tables through the public
+// look-ups (loading them when needed); the live-status rows are paired under
+// the cache lock as the loaded rows go in. The switches are single words
+// written before the store is shared.
 #pragma once
 
 #include <atomic>
@@ -38,9 +38,6 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
 
   std::string GetTypeName() override { return "ClientDataStore"; }
   std::string GetStoreText() override;
-  // Loads the table (CDataStore), then the steps that belong with it. Holds
-  // the store lock throughout.
-  void LoadEntityList(const char* table) override;
   // Sets the service; with a non-null one reads "PasswordEncrypted",
   // "PasswordHashed", "SupportNewDeviceGroupPermission" (category 1) and
   // "DBVersion" from TBL_SystemSettings through it; a missing row leaves its
@@ -64,7 +61,7 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
 
   // The camera ids (camera-group ids) user `user_id` may see, each mapped to
   // the granting permission row's id (device-group mode) or to itself (the
-  // user's camera_list / camera_group_list). Takes the store lock.
+  // user's camera_list / camera_group_list). Cached look-ups, loading first.
   void GetUserCameraIds(int user_id, std::map<int, int>* ids);
   void GetUserCameraGroupIds(int user_id, std::map<int, int>* ids);
 
@@ -77,22 +74,23 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   void SetLoginKind(int kind) { login_kind_.store(kind); }
   void SetDefaultLogin(const std::string& id, const std::string& password);
 
+ protected:
+  // The narrowing by the current user, and the logins of the servers.
+  void PrepareLoadedRows(const std::string& table, EntityMap64& rows) override;
+  // Pairs cameras, recording servers, analysis devices and analysis servers
+  // with their live-status rows: orphaned ones dropped, missing ones made.
+  void OnRowsInstalled(const std::string& table, CachedRows& rows) override;
+
  private:
   void ReadInstallationSwitches(IDataService* service);
-  // The current user's row when the filter is on and it is cached; else null. Store lock.
-  std::shared_ptr<CTBLUser> CurrentUserLocked();
-  // Store lock throughout.
-  void PrepareCameras(const std::shared_ptr<CTBLUser>& user);
-  void PrepareVasDevices(const std::shared_ptr<CTBLUser>& user);
-  void PrepareServers(const char* table, const char* status_table, const std::shared_ptr<CTBLUser>& user,
-                      bool default_login);
-  void DropUnseenLinks();
-  void DropUnseenGroups(const std::shared_ptr<CTBLUser>& user);
-  // Pairs the rows of `table` with status rows of `status_table` (keyed by the
-  // owner's id): drops orphaned status rows, removes the rows `remove` picks
-  // (with their status rows) and gives every other row a status row.
-  template <typename RemoveFn>
-  void PairLiveStatus(const std::string& table, const std::string& status_table, RemoveFn remove);
+  // The current user's row when the filter is on and the user exists; else null.
+  std::shared_ptr<CTBLUser> CurrentUser();
+  // Steps of a load, on the loaded rows.
+  void NarrowCameras(const std::shared_ptr<CTBLUser>& user, EntityMap64& rows);
+  void NarrowVasDevices(const std::shared_ptr<CTBLUser>& user, EntityMap64& rows);
+  void AssignLogins(EntityMap64& rows, const std::shared_ptr<CTBLUser>& user, bool default_login);
+  void DropUnseenLinks(EntityMap64& rows);
+  void DropUnseenGroups(const std::shared_ptr<CTBLUser>& user, EntityMap64& rows);
   void GetUserIds(int user_id, int permission_id, bool groups, std::map<int, int>* ids);
 
   std::atomic<int> current_user_id_{0};

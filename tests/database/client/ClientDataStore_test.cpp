@@ -267,7 +267,6 @@ TEST_F(ClientDataStoreTest, LoadingServersNeverDeadlocksAgainstUserWrites) {
   CTBLVas vas;
   const int vasId = Add(vas);
   CClientDataStore store(service_.get());
-  std::atomic<bool> stop{false};
   std::atomic<int> failures{0};
   auto run = std::async(std::launch::async, [&] {
     std::vector<std::thread> threads;
