@@ -34,3 +34,57 @@ std::string SettingLongText(int32_t value) { return IntToString(value); }
 std::string SettingUIntText(uint32_t value) { return UIntToString(value); }
 std::string SettingFloatText(float value) { return StrFormat("%g", static_cast<double>(value)); }
 std::string SettingDoubleText(double value) { return DoubleToString(value); }
+
+bool ISettingManager::GetBool(int category, const std::string& key, bool defaultValue) {
+  std::string text = GetText(category, key);
+  return text.empty() ? defaultValue : SettingTextToLong(text) != 0;
+}
+
+int32_t ISettingManager::GetLong(int category, const std::string& key, int32_t defaultValue) {
+  std::string text = GetText(category, key);
+  return text.empty() ? defaultValue : SettingTextToLong(text);
+}
+
+uint32_t ISettingManager::GetUInt(int category, const std::string& key, uint32_t defaultValue) {
+  std::string text = GetText(category, key);
+  return text.empty() ? defaultValue : SettingTextToUInt(text);
+}
+
+float ISettingManager::GetFloat(int category, const std::string& key, float defaultValue) {
+  std::string text = GetText(category, key);
+  return text.empty() ? defaultValue : static_cast<float>(SettingTextToDouble(text));
+}
+
+std::string ISettingManager::GetString(int category, const std::string& key, const std::string& defaultValue) {
+  std::string text = GetText(category, key);
+  return text.empty() ? defaultValue : text;
+}
+
+double ISettingManager::GetDouble(int category, const std::string& key, double defaultValue) {
+  std::string text = GetText(category, key);
+  return text.empty() ? defaultValue : SettingTextToDouble(text);
+}
+
+bool ISettingManager::SetBool(int category, const std::string& key, bool value) {
+  return SetText(category, key, SettingLongText(value ? 1 : 0));
+}
+
+bool ISettingManager::SetLong(int category, const std::string& key, int32_t value) {
+  return SetText(category, key, SettingLongText(value));
+}
+
+bool ISettingManager::SetUInt(int category, const std::string& key, uint32_t value) {
+  return SetText(category, key, SettingUIntText(value));
+}
+
+bool ISettingManager::SetFloat(int category, const std::string& key, float value) {
+  return SetText(category, key, SettingFloatText(value));
+}
+
+bool ISettingManager::SetString(int category, const std::string& key, const std::string& value) {
+  return SetText(category, key, value);
+}
+
+bool ISettingManager::SetDouble(int category, const std::string& key, double value) {
+  return SetText(category, key, SettingDoubleText(value));
+}

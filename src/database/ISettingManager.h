@@ -15,22 +15,32 @@ class ISettingManager {
  public:
   virtual ~ISettingManager() = default;
 
-  // Non-zero value: true.
-  virtual bool GetBool(int category, const std::string& key, bool defaultValue) = 0;
-  virtual int32_t GetLong(int category, const std::string& key, int32_t defaultValue) = 0;
-  virtual uint32_t GetUInt(int category, const std::string& key, uint32_t defaultValue) = 0;
-  virtual float GetFloat(int category, const std::string& key, float defaultValue) = 0;
-  virtual std::string GetString(int category, const std::string& key, const std::string& defaultValue) = 0;
-  virtual double GetDouble(int category, const std::string& key, double defaultValue) = 0;
+  // What an implementation provides: the value text of (category, key), ""
+  // when there is none, and storing one (false when the store, the file or
+  // the table, could not be written; the value then stays in memory).
+  virtual std::string GetText(int category, const std::string& key) = 0;
+  virtual bool SetText(int category, const std::string& key, const std::string& text) = 0;
 
-  // Each stores the value as its SettingText form; false when the store (the
-  // file or the table) could not be written, the value then stays in memory.
-  virtual bool SetBool(int category, const std::string& key, bool value) = 0;
-  virtual bool SetLong(int category, const std::string& key, int32_t value) = 0;
-  virtual bool SetUInt(int category, const std::string& key, uint32_t value) = 0;
-  virtual bool SetFloat(int category, const std::string& key, float value) = 0;
-  virtual bool SetString(int category, const std::string& key, const std::string& value) = 0;
-  virtual bool SetDouble(int category, const std::string& key, double value) = 0;
+  // The typed accessors, the same for every implementation: each getter reads
+  // GetText by the rules below (a missing or empty text gives the default),
+  // each setter stores the value's SettingText form through SetText.
+  // Non-zero value: true.
+  virtual bool GetBool(int category, const std::string& key, bool defaultValue);
+  virtual int32_t GetLong(int category, const std::string& key, int32_t defaultValue);
+  // The same reading as GetLong.
+  int GetInt(int category, const std::string& key, int defaultValue) {
+    return GetLong(category, key, defaultValue);
+  }
+  virtual uint32_t GetUInt(int category, const std::string& key, uint32_t defaultValue);
+  virtual float GetFloat(int category, const std::string& key, float defaultValue);
+  virtual std::string GetString(int category, const std::string& key, const std::string& defaultValue);
+  virtual double GetDouble(int category, const std::string& key, double defaultValue);
+  virtual bool SetBool(int category, const std::string& key, bool value);
+  virtual bool SetLong(int category, const std::string& key, int32_t value);
+  virtual bool SetUInt(int category, const std::string& key, uint32_t value);
+  virtual bool SetFloat(int category, const std::string& key, float value);
+  virtual bool SetString(int category, const std::string& key, const std::string& value);
+  virtual bool SetDouble(int category, const std::string& key, double value);
 };
 
 // The parsing rules of the getters (C locale, whatever the process locale).

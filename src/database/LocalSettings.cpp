@@ -43,60 +43,6 @@ CLocalSettings::~CLocalSettings() {
   if (autoSave_ && !path_.empty()) CLocalSettings::Save(path_);
 }
 
-bool CLocalSettings::GetBool(int category, const std::string& key, bool defaultValue) {
-  std::string text = GetValue(category, key);
-  return text.empty() ? defaultValue : SettingTextToLong(text) != 0;
-}
-
-int32_t CLocalSettings::GetLong(int category, const std::string& key, int32_t defaultValue) {
-  std::string text = GetValue(category, key);
-  return text.empty() ? defaultValue : SettingTextToLong(text);
-}
-
-uint32_t CLocalSettings::GetUInt(int category, const std::string& key, uint32_t defaultValue) {
-  std::string text = GetValue(category, key);
-  return text.empty() ? defaultValue : SettingTextToUInt(text);
-}
-
-float CLocalSettings::GetFloat(int category, const std::string& key, float defaultValue) {
-  std::string text = GetValue(category, key);
-  return text.empty() ? defaultValue : static_cast<float>(SettingTextToDouble(text));
-}
-
-std::string CLocalSettings::GetString(int category, const std::string& key, const std::string& defaultValue) {
-  std::string text = GetValue(category, key);
-  return text.empty() ? defaultValue : text;
-}
-
-double CLocalSettings::GetDouble(int category, const std::string& key, double defaultValue) {
-  std::string text = GetValue(category, key);
-  return text.empty() ? defaultValue : SettingTextToDouble(text);
-}
-
-bool CLocalSettings::SetBool(int category, const std::string& key, bool value) {
-  return SetValue(category, key, SettingLongText(value ? 1 : 0));
-}
-
-bool CLocalSettings::SetLong(int category, const std::string& key, int32_t value) {
-  return SetValue(category, key, SettingLongText(value));
-}
-
-bool CLocalSettings::SetUInt(int category, const std::string& key, uint32_t value) {
-  return SetValue(category, key, SettingUIntText(value));
-}
-
-bool CLocalSettings::SetFloat(int category, const std::string& key, float value) {
-  return SetValue(category, key, SettingFloatText(value));
-}
-
-bool CLocalSettings::SetString(int category, const std::string& key, const std::string& value) {
-  return SetValue(category, key, value);
-}
-
-bool CLocalSettings::SetDouble(int category, const std::string& key, double value) {
-  return SetValue(category, key, SettingDoubleText(value));
-}
-
 bool CLocalSettings::Load(const std::string& path) {
   CScopedLock hold(lock_);
   values_.clear();

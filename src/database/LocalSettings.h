@@ -27,19 +27,11 @@ class CLocalSettings : public ISettingManager {
   CLocalSettings(const CLocalSettings&) = delete;
   CLocalSettings& operator=(const CLocalSettings&) = delete;
 
-  bool GetBool(int category, const std::string& key, bool defaultValue) override;
-  int32_t GetLong(int category, const std::string& key, int32_t defaultValue) override;
-  uint32_t GetUInt(int category, const std::string& key, uint32_t defaultValue) override;
-  float GetFloat(int category, const std::string& key, float defaultValue) override;
-  std::string GetString(int category, const std::string& key, const std::string& defaultValue) override;
-  double GetDouble(int category, const std::string& key, double defaultValue) override;
-  // Each stores its text through SetValue and returns SetValue's result.
-  bool SetBool(int category, const std::string& key, bool value) override;
-  bool SetLong(int category, const std::string& key, int32_t value) override;
-  bool SetUInt(int category, const std::string& key, uint32_t value) override;
-  bool SetFloat(int category, const std::string& key, float value) override;
-  bool SetString(int category, const std::string& key, const std::string& value) override;
-  bool SetDouble(int category, const std::string& key, double value) override;
+  // GetValue and SetValue.
+  std::string GetText(int category, const std::string& key) override { return GetValue(category, key); }
+  bool SetText(int category, const std::string& key, const std::string& text) override {
+    return SetValue(category, key, text);
+  }
 
   // Empties the values and remembers `path` (also when the file is missing).
   // False, holding no values, when the file is missing (nothing logged) or

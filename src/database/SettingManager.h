@@ -35,19 +35,11 @@ class CSettingManager : public ISettingManager {
   CSettingManager& operator=(const CSettingManager&) = delete;
   ~CSettingManager() override;
 
-  // ---- ISettingManager ----
-  bool GetBool(int category, const std::string& key, bool defaultValue) override;
-  int32_t GetLong(int category, const std::string& key, int32_t defaultValue) override;
-  uint32_t GetUInt(int category, const std::string& key, uint32_t defaultValue) override;
-  float GetFloat(int category, const std::string& key, float defaultValue) override;
-  std::string GetString(int category, const std::string& key, const std::string& defaultValue) override;
-  double GetDouble(int category, const std::string& key, double defaultValue) override;
-  bool SetBool(int category, const std::string& key, bool value) override;
-  bool SetLong(int category, const std::string& key, int32_t value) override;
-  bool SetUInt(int category, const std::string& key, uint32_t value) override;
-  bool SetFloat(int category, const std::string& key, float value) override;
-  bool SetString(int category, const std::string& key, const std::string& value) override;
-  bool SetDouble(int category, const std::string& key, double value) override;
+  // ---- ISettingManager: GetSettingText and SetSetting ----
+  std::string GetText(int category, const std::string& key) override { return GetSettingText(category, key); }
+  bool SetText(int category, const std::string& key, const std::string& text) override {
+    return SetSetting(category, key, text);
+  }
 
   virtual int GetOwnerFilter();
   virtual void SetOwnerFilter(int owner);

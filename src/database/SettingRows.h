@@ -35,7 +35,9 @@
 // clang-format on
 
 // ISettingEntity over the generated accessors of a settings row; the owner
-// accessors are given by the final class.
+// accessors are given by the final class. The category is handed over as the
+// int it is in every settings table: the managers index and look up by number,
+// and a text form would only be parsed again by each of them.
 #define GATE_SETTING_ENTITY_ACCESSORS_(Base)                                         \
   int GetCategory() const override { return Base::GetCategory(); }                  \
   void SetCategory(int category) override { Base::SetCategory(category); }          \

@@ -9,9 +9,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <map>
 
 #include "database/MariaDB.h"
@@ -278,17 +280,35 @@ SilentServer::~SilentServer() {
 
 namespace {
 
-// Runs `argv` with its output in `log`, waits for it. True on exit status 0.
-bool RunTool(const std::vector<std::string>& argv, const std::string& log) {
+// The environment with TMPDIR set to `tmpdir`: servers of parallel tests must
+// not share a folder for their temporary tables.
+std::vector<std::string> EnvironmentWithTmpdir(const std::string& tmpdir) {
+  std::vector<std::string> env;
+  for (char** entry = environ; *entry; ++entry) {
+    if (strncmp(*entry, "TMPDIR=", 7) != 0) env.emplace_back(*entry);
+  }
+  env.push_back("TMPDIR=" + tmpdir);
+  return env;
+}
+
+std::vector<char*> Pointers(const std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (const std::string& text : texts) pointers.push_back(const_cast<char*>(text.c_str()));
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Runs `argv` with its output in `log` and TMPDIR `tmpdir`, waits for it. True on exit status 0.
+bool RunTool(const std::vector<std::string>& argv, const std::string& log, const std::string& tmpdir) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = Pointers(argv);
+  const std::vector<std::string> env = EnvironmentWithTmpdir(tmpdir);
+  std::vector<char*> envp = Pointers(env);
   pid_t pid = -1;
-  int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return false;
   int status = 0;
@@ -304,10 +324,12 @@ PrivateServer::~PrivateServer() { Stop(); }
 bool PrivateServer::Start(std::string* error) {
   if (pid_ > 0) return true;
   const std::string data = dir_.Join("data");
+  const std::string tmpdir = dir_.Join("tmp");
+  mkdir(tmpdir.c_str(), 0700);
   if (!installed_) {
     if (!RunTool({"mariadb-install-db", "--no-defaults", "--datadir=" + data,
                   "--auth-root-authentication-method=normal", "--skip-test-db", "--user=root"},
-                 dir_.Join("install.log"))) {
+                 dir_.Join("install.log"), tmpdir)) {
       *error = "mariadb-install-db failed: " + ReadTestFile(dir_.Join("install.log"));
       return false;
     }
@@ -318,13 +340,13 @@ bool PrivateServer::Start(std::string* error) {
                                    "--bind-address=127.0.0.1", "--skip-name-resolve", "--user=root",
                                    "--pid-file=" + dir_.Join("pid"), "--lower-case-table-names=1",
                                    "--log-error=" + dir_.Join("error.log"), "--skip-log-bin",
-                                   "--innodb-flush-log-at-trx-commit=0"};
+                                   "--innodb-flush-log-at-trx-commit=0", "--tmpdir=" + tmpdir};
   argv.insert(argv.end(), options_.begin(), options_.end());
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = Pointers(argv);
+  const std::vector<std::string> env = EnvironmentWithTmpdir(tmpdir);
+  std::vector<char*> envp = Pointers(env);
   pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) {
+  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), envp.data()) != 0) {
     *error = "cannot start mariadbd";
     return false;
   }
@@ -337,7 +359,7 @@ bool PrivateServer::Start(std::string* error) {
                       "GRANT ALL PRIVILEGES ON *.* TO 'root'@'127.0.0.1' WITH GRANT OPTION; " +
                       "CREATE DATABASE gate_private CHARACTER SET euckr;";
     if (!RunTool({"mariadb", "--no-defaults", "-S", dir_.Join("sock"), "-uroot", "-e", sql},
-                 dir_.Join("setup.log"))) {
+                 dir_.Join("setup.log"), tmpdir)) {
       *error = "setting the server up failed: " + ReadTestFile(dir_.Join("setup.log"));
       return false;
     }

@@ -220,6 +220,7 @@ TEST_F(LocalSettingsTest, GettersParseNonEmptyTextsAndDefaultOnlyForEmptyOnes) {
     SCOPED_TRACE(c.text);
     settings.SetString(7, "K", c.text);
     EXPECT_EQ(settings.GetLong(7, "K", 99), c.asLong);
+    EXPECT_EQ(settings.GetInt(7, "K", 99), c.asLong);
     EXPECT_EQ(settings.GetBool(7, "K", true), c.asLong != 0);
     EXPECT_EQ(settings.GetUInt(7, "K", 99), c.asUInt);
     EXPECT_DOUBLE_EQ(settings.GetDouble(7, "K", 99), c.asDouble);
@@ -228,6 +229,7 @@ TEST_F(LocalSettingsTest, GettersParseNonEmptyTextsAndDefaultOnlyForEmptyOnes) {
   }
   settings.SetString(7, "K", "");
   EXPECT_EQ(settings.GetLong(7, "K", 99), 99);
+  EXPECT_EQ(settings.GetInt(7, "K", 97), 97);
   EXPECT_EQ(settings.GetUInt(7, "K", 98), 98u);
   EXPECT_DOUBLE_EQ(settings.GetDouble(7, "K", 1.5), 1.5);
   EXPECT_EQ(settings.GetString(7, "Absent", "d"), "d");

@@ -38,6 +38,8 @@ TEST_F(SettingManagerTest, GettersParseTheStoredTexts) {
   EXPECT_EQ(settings.GetString(2, "LETTERS", ""), "other category");
   EXPECT_EQ(settings.GetUInt(1, "Big", 0), 4294967295u);
   EXPECT_EQ(settings.GetLong(1, "Big", 0), 2147483647);
+  EXPECT_EQ(settings.GetInt(1, "Minus", 0), -1);
+  EXPECT_EQ(settings.GetInt(1, "Empty", 5), 5);
   EXPECT_EQ(settings.GetUInt(1, "Minus", 0), 4294967295u);
   EXPECT_DOUBLE_EQ(settings.GetDouble(1, "Half", 0), 0.5);
   EXPECT_FLOAT_EQ(settings.GetFloat(1, "Half", 0), 0.5f);
