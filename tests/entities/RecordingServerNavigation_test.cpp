@@ -206,13 +206,14 @@ TEST_F(RecordingServerStoreTest, ASoftDeletedHistoryAddsNoFailoverCamera) {
   ASSERT_EQ(here_->GetAllCameras().size(), 1u);
 
   // The history alone is marked deleted in the database (its connections
-  // stay); a store reading the tables again leaves it out.
-  EntityPtr row = Find("TBL_FailoverHistories", "FailoverHistoryID", history);
-  ASSERT_TRUE(row);
-  auto marked = std::dynamic_pointer_cast<CTBLFailoverHistory>(row);
-  ASSERT_TRUE(marked);
-  marked->SetIsDeleted(1);
-  ASSERT_TRUE(service_->UpdateEntity(marked.get(), 0));
+  // stay); a store reading the tables again leaves it out. A row update never
+  // writes the soft-delete column, so the mark is set in SQL.
+  std::string error;
+  ASSERT_TRUE(RunSqlScript(db_, name_,
+                           "UPDATE TBL_FailoverHistories SET IsDeleted = 1 WHERE FailoverHistoryID = " +
+                               std::to_string(history),
+                           &error))
+      << error;
   auto fresh = std::make_unique<CDataStore>(service_.get());
   auto server = std::dynamic_pointer_cast<CTBLNRS>(fresh->FindCachedEntity("TBL_Zav", here_->GetNo()));
   ASSERT_TRUE(server);
