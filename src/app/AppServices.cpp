@@ -1,6 +1,7 @@
 #include "app/AppServices.h"
 
 #include "app/TorvaneGateManagerApp.h"
+#include "services/AIEventPublisher.h"
 #include "shell/AIEventPublisherItem.h"
 #include "shell/AlarmOutputPublisherItem.h"
 #include "shell/DataSynchronizerItem.h"
@@ -9,13 +10,21 @@
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
 
+namespace {
+
+std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CAIEventPublisher>(app.GetAppSettings());
+}
+
+}  // namespace
+
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
   // One line per service; a service joins the program by giving its factory
   // here (until then its line holds only its kind).
   static const std::vector<CGateServiceRegistration> registrations = {
       {&kDataSynchronizerKind, nullptr},
       {&kNvrDataSynchronizerKind, nullptr},
-      {&kAIEventPublisherKind, nullptr},
+      {&kAIEventPublisherKind, &MakeAIEventPublisher},
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, nullptr},
       {&kAlarmOutputPublisherKind, nullptr},

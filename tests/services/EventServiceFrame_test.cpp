@@ -1,17 +1,19 @@
-// The event-service frame through a small service on it whose main pass is
-// told whether the database answers and whose senders post the queued
-// bodies: lifecycle, status files, the codes of a sender pass against the
-// python target, the queue limit and a prompt Stop.
+// The event-service frame through a small service on it, with the AI event
+// publisher's values, whose main pass is told whether the database answers
+// and whose senders post the queued bodies: lifecycle, status files, the
+// codes of a sender pass against the python target, the queue limit and a
+// prompt Stop.
 #include "services/EventServiceFrame.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <thread>
 
 #include "foundation/ProcessLogCapture.h"
 #include "ServiceFixture.h"
+#include "services/AIEventPublisher.h"
 #include "shell/ScopedTimeZone.h"
 #include "support/WaitUntil.h"
 
@@ -20,28 +22,10 @@ namespace {
 // 2026-12-10 01:02:03 UTC.
 constexpr int64_t kRunTime = 1796864523;
 
-CEventServiceConfig FrameConfig() {
-  CEventServiceConfig config;
-  config.sourceFile = "FrameTestService";
-  config.className = "CFrameTestService";
-  config.mainTaskName = "OnMain";
-  config.senderTaskName = "OnSend";
-  config.statusFilePattern = "AIEvent_*.dat";
-  config.mainPoolName = "TEST_MAIN";
-  config.mainPoolWorkers = 3;
-  config.senderPoolName = "TEST_SENDER";
-  config.senderPoolWorkers = 10;
-  config.mainDelayMs = 60000;
-  config.mainFailureDelayMs = 10000;
-  config.statusSaveDelayMs = 10000;
-  config.sendQueueLimit = 1000;
-  return config;
-}
-
 class CFrameTestService : public TEventServiceFrame<CAIEventPublisherItems, CAIEventPublisherItemStatus> {
  public:
   CFrameTestService(CLocalAppSettings& settings, std::shared_ptr<platform::Clock> clock)
-      : TEventServiceFrame(kAIEventPublisherKind, FrameConfig(), settings,
+      : TEventServiceFrame(kAIEventPublisherKind, kAIEventPublisherConfig, settings,
                            &CLocalAppSettings::Option_GetAIEventPublisherItems, std::move(clock)) {}
   ~CFrameTestService() override { Stop(); }
 
