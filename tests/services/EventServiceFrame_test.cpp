@@ -234,6 +234,26 @@ TEST_F(EventServiceFrameTest, AFullQueueIsEmptiedBeforeTheNextBody) {
   EXPECT_NE(log.Text().find("INFO - SendQ is full (4)\r\n"), std::string::npos);
 }
 
+// Ten targets that hold every post for its whole reply time-out do not keep
+// an eleventh job's sender from its worker: the pool has one per job.
+TEST_F(EventServiceFrameTest, SlowTargetsDoNotHoldBackTheQueueOfAnotherJob) {
+  StartTarget();
+  target_.SetReply("hang", "<<HANG>>");
+  target_.SetReply("ok", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+  std::vector<CAIEventPublisherItem> jobs;
+  for (int id = 1; id <= 10; ++id) jobs.push_back(AIJob(id, TargetUrl("/r/hang")));
+  jobs.push_back(AIJob(11, TargetUrl("/r/ok")));
+  SetJobs(jobs);
+  CFrameTestService service(settings_, clock_);
+  service.batch = 4;  // each slow job then holds its worker for four time-outs (20 s)
+  service.Start();
+  for (int i = 0; i < 4; ++i) service.QueueBody("b", "PublishEvent");
+  // Well inside the slow jobs' 20 s, however loaded the machine.
+  EXPECT_TRUE(WaitUntil([&] { return !service.GetItemStatus(11).GetLastDateTimeExecuted().empty(); }, 12));
+  EXPECT_EQ(service.GetItemStatus(11).GetLastErrorCode(), 0);
+  EXPECT_TRUE(service.GetItemStatus(1).GetLastDateTimeExecuted().empty());
+}
+
 // A target that never accepts holds a post for its whole time-out; Stop ends
 // the pass after that post instead of posting the rest of the queue.
 TEST_F(EventServiceFrameTest, StopIsPromptWhileTheTargetBlackHoles) {
