@@ -197,10 +197,15 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   void QueueBody(const std::string& body, const char* operation) {
     std::vector<int> flushed;
     queues_.AppendToAll(GetJobIDs(), body, &flushed);
+    flushedQueues_ += flushed.size();
     for (int id : flushed) SERVICE_LOG(log_, operation, "INFO - SendQ is full (%d)\r\n", id);
   }
   // Bodies waiting for job `id`.
   size_t GetQueuedBodyCount(int id) { return queues_.Size(id); }
+  // Since construction: posts made by the HTTP senders of all jobs, and
+  // queues emptied because they were full.
+  uint64_t GetPostCount() const { return posts_.load(); }
+  uint64_t GetFlushedQueueCount() const { return flushedQueues_.load(); }
 
   // Writes every job's status to its file, in ID order (a file that cannot be
   // written is logged and skipped).
@@ -249,7 +254,10 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     CHttpPostTarget target =
         CHttpPostTarget::FromUrl(job.GetTargetUrl(), job.GetTargetLoginID(), job.GetTargetPasswordPlain(),
                                  job.GetTargetAuthMethod(), job.GetTargetUseSecureSession());
-    int code = PostBodies(target, bodies, id, [this] { return running_.load(); }, log_, config_.senderTaskName);
+    size_t sent = 0;
+    int code =
+        PostBodies(target, bodies, id, [this] { return running_.load(); }, log_, config_.senderTaskName, &sent);
+    posts_ += sent;
     int64_t now = clock_->NowSeconds();
     status->Update([code, now](Status& s) {
       s.SetLastErrorCode(code);
@@ -360,6 +368,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   std::map<int, StatusPtr> statuses_;
 
   TSendQueues<std::string> queues_;
+  std::atomic<uint64_t> posts_{0};
+  std::atomic<uint64_t> flushedQueues_{0};
   CSimpleThreadPool mainPool_;
   CSimpleThreadPool senderPool_;
 };
