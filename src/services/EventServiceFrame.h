@@ -55,7 +55,8 @@ struct CEventServiceConfig {
   int mainPoolWorkers = 1;
   const char* senderPoolName = "";     // "EVENT_SENDER"
   int senderPoolWorkers = 1;           // at least this many; one per job when there are more jobs
-  int mainDelayMs = 60000;             // between main passes
+  int mainFirstDelayMs = 0;            // before the first main pass
+  int mainDelayMs = 60000;             // between main passes; 0: no main task
   int mainFailureDelayMs = 10000;      // after a pass that found no database
   int statusSaveDelayMs = 0;           // period of the status-save task; 0: no such task
   int senderFirstDelayMs = 0;          // before a job's first sender pass
@@ -146,7 +147,7 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     if (items.empty()) return;
 
     tasks_.clear();
-    tasks_.push_back({0, [this] { return MainTask(); }});
+    if (config_.mainDelayMs > 0) tasks_.push_back({config_.mainFirstDelayMs, [this] { return MainTask(); }});
     if (config_.statusSaveDelayMs > 0) {
       tasks_.push_back({config_.statusSaveDelayMs, [this] {
                           SaveAllStatuses();
@@ -230,8 +231,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   virtual void OnStopped() {}
   // One main pass; false when the database could not be reached (every
   // status then gets code 2 and is saved, and the next pass comes after the
-  // failure delay).
-  virtual bool RunMainPass() = 0;
+  // failure delay). Nothing by default.
+  virtual bool RunMainPass() { return true; }
   // One sender pass of job `id`; returns the delay before its next pass.
   virtual int RunSenderPass(int id) = 0;
 

@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <atomic>
 #include <climits>
 #include <thread>
 
 #include "foundation/ProcessLogCapture.h"
+#include "foundation/XmlSerializer.h"
 #include "ServiceFixture.h"
 #include "services/AIEventPublisher.h"
 #include "shell/ScopedTimeZone.h"
@@ -158,6 +160,41 @@ TEST_F(EventServiceFrameTest, StatusesComeBackFromTheirFilesUnlessTheRootIsAnoth
   EXPECT_EQ(other.GetLastErrorCode(), 0);
   EXPECT_EQ(service.GetItems().size(), 2u);
   EXPECT_EQ(service.GetItem(4).GetTargetUrl(), "http://10.1.2.3/x");
+}
+
+// Savers on several threads (the status-save task, the main task's failure
+// path) while the sender changes the status: the file is always one whole
+// status, never two interleaved writes or a cut one.
+TEST_F(EventServiceFrameTest, ConcurrentSavesLeaveTheStatusFileWhole) {
+  SetJobs({AIJob(3, "http://10.1.2.3/x")});
+  CFrameTestService service(settings_, clock_);
+  service.Initialize();
+  ASSERT_TRUE(CreateDirectoryPath(GetDataFolderPath()));
+  std::atomic<bool> done{false};
+  std::vector<std::thread> savers;
+  for (int t = 0; t < 3; ++t) {
+    savers.emplace_back([&, t] {
+      for (int i = 0; i < 50; ++i) {
+        service.SetAllStatuses(t * 1000 + i);
+        service.SaveAllStatuses();
+      }
+    });
+  }
+  const std::string path = DataFile("AIEvent_10_1_2_3_Status_3.dat");
+  std::thread reader([&] {
+    while (!done.load()) {
+      std::string text = ReadTestFile(path);
+      if (text.empty()) continue;
+      EXPECT_EQ(text.rfind("<?xml", 0), 0u) << text;
+      EXPECT_EQ(text.find("</AIEventPubItemStatus>\r\n"), text.size() - 25) << text;
+    }
+  });
+  for (auto& saver : savers) saver.join();
+  done = true;
+  reader.join();
+  CAIEventPublisherItemStatus read;
+  ASSERT_TRUE(CXmlSerializer::FromXmlFile(path, &read));
+  EXPECT_EQ(read.GetID(), 3);
 }
 
 // One sender pass over three queued bodies, by the target's replies.
