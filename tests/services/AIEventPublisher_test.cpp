@@ -159,4 +159,30 @@ TEST_F(AIEventPublisherTest, AStreamedRegionEventReachesTheTargetOnceAsTheExactJ
   }
 }
 
+// Without a database every job reads code 2, saved to its file, and the
+// main window's row shows the job's target, its last run and the code.
+class AIEventPublisherNoDatabaseTest : public ServiceFixture {};
+
+TEST_F(AIEventPublisherNoDatabaseTest, AnUnreachableDatabaseGivesCodeTwoInEveryRow) {
+  settings_.SetDatabaseAddress("127.0.0.1");
+  settings_.SetDatabasePort(ClosedLoopbackPort());
+  SetJobs({AIJob(3, "http://10.1.2.3/a"), AIJob(4, "http://10.1.2.4/b")});
+  ProcessLogCapture log;
+  CAIEventPublisher publisher(settings_);
+  publisher.Initialize();
+  CJobRow row;
+  EXPECT_FALSE(publisher.GetJobRow(9, nullptr, &row));
+  publisher.Start();
+  ASSERT_TRUE(WaitUntil([&] { return Exists(DataFile("AIEvent_10_1_2_4_Status_4.dat")); }, 60));
+  publisher.Stop();
+  for (int id : {3, 4}) {
+    ASSERT_TRUE(publisher.GetJobRow(id, nullptr, &row));
+    EXPECT_EQ(row.lastErrorCode, 2);
+    EXPECT_EQ(row.target, id == 3 ? "http://10.1.2.3/a" : "http://10.1.2.4/b");
+  }
+  EXPECT_NE(ReadTestFile(DataFile("AIEvent_10_1_2_3_Status_3.dat")).find("<LastErrorCode>2</LastErrorCode>"),
+            std::string::npos);
+  EXPECT_NE(log.Text().find("ERROR - Error raised when connect database.\r\n"), std::string::npos);
+}
+
 }  // namespace
