@@ -126,9 +126,13 @@ TEST_F(AIEventMatchingTest, ResultsBecomeRecordsByRegionLineScheduleAndCrowdLeve
     Feed(MakeResult(1, step.channel, step.time, step.regions, step.lines, step.crowd));
     std::vector<std::string> published = Published(log.Text());
     ASSERT_EQ(published.size(), seen + (step.published.empty() ? 0 : 1));
-    if (!step.published.empty()) EXPECT_EQ(Summary(published.back()), step.published);
+    if (!step.published.empty()) {
+      EXPECT_EQ(Summary(published.back()), step.published);
+    }
     seen = published.size();
-    if (step.notActive) EXPECT_FALSE(IsActive(step.notActive));
+    if (step.notActive) {
+      EXPECT_FALSE(IsActive(step.notActive));
+    }
   }
   // The exact text of the first record.
   EXPECT_EQ(Published(log.Text()).front(),
