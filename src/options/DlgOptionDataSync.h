@@ -3,11 +3,11 @@
 // of a Modify takes data type and URL, every selected row the rest.
 #pragma once
 
-#include "options/JobListPage.h"
+#include "options/KindTargetPage.h"
 
-class CDlgOptionDataSync : public TJobListPage<CDataSynchronizerItems> {
+class CDlgOptionDataSync : public TKindTargetPage<CDataSynchronizerItems> {
  public:
-  enum Field { kDataType = 1027, kTargetUrl = 1021, kUser = 1033, kPassword = 1034, kPeriod = 1025 };
+  static constexpr int kDataType = 1027;
   static constexpr int kDefaultPeriod = 60;
 
   CDlgOptionDataSync(const ILangTexts* texts, CLocalAppSettings* settings);

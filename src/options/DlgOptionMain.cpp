@@ -3,9 +3,13 @@
 #include <sys/stat.h>
 
 #include "foundation/Log.h"
+#include "options/DlgOptionAIEvent.h"
+#include "options/DlgOptionAlarmOutput.h"
 #include "options/DlgOptionDataSync.h"
 #include "options/DlgOptionHTNvrDataSync.h"
 #include "options/DlgOptionNvrDataSync.h"
+#include "options/DlgOptionServerStatus.h"
+#include "options/DlgOptionVuzorMetroEvent.h"
 #include "shell/LocalOptionPageSettings.h"
 #include "shell/StringToIntDef.h"
 
@@ -94,7 +98,11 @@ std::unique_ptr<CDlgOptionPage> CDlgOptionMain::MakePage(int page) {
     case 1: return std::make_unique<CDlgOptionGeneral>(texts_, settings_, program_);
     case 2: return std::make_unique<CDlgOptionDataSync>(texts_, settings_);
     case 3: return std::make_unique<CDlgOptionNvrDataSync>(texts_, settings_);
+    case 4: return std::make_unique<CDlgOptionAIEvent>(texts_, settings_);
+    case 5: return std::make_unique<CDlgOptionServerStatus>(texts_, settings_);
     case 6: return std::make_unique<CDlgOptionHTNvrDataSync>(texts_, settings_);
+    case 7: return std::make_unique<CDlgOptionAlarmOutput>(texts_, settings_);
+    case 8: return std::make_unique<CDlgOptionVuzorMetroEvent>(texts_, settings_);
     default: return nullptr;
   }
 }

@@ -61,8 +61,6 @@ class CDlgOptionPage {
   virtual CListCtrlEx* GetList() { return nullptr; }
   // The layout row whose end takes the Add button; -1 without a list.
   virtual int GetAddButtonRow() const { return -1; }
-  // The group whose box holds the list and its buttons (0: none).
-  virtual int GetListGroup() const { return 0; }
   // The language text of `number`, "" when there is none.
   std::string Text(int number) const { return texts_->GetText(number); }
   // The current value of a field as last read (or as set by the page).

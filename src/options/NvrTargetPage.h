@@ -9,10 +9,10 @@
 
 template <typename List>
 class TNvrTargetPage : public TJobListPage<List> {
-  using Item = typename List::ItemType;
   using Base = TJobListPage<List>;
 
  public:
+  using Item = typename List::ItemType;
   enum Field { kAddress = 1037, kPort = 1039, kThird = 1041, kUser = 1033, kPassword = 1034, kPeriod = 1025 };
 
   // The third field: its label text, whether it is required, and the record's getter and setter.

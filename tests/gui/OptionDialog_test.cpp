@@ -27,6 +27,7 @@
 #include "gui/MainWindow.h"
 #include "gui/OptionPageWidget.h"
 #include "gui/QtText.h"
+#include "options/DlgOptionVuzorMetroEvent.h"
 #include "shell/AppFolders.h"
 #include "shell/LocalAppSettings.h"
 #include "shell/ProgramFolderFixture.h"
@@ -199,6 +200,27 @@ TEST_F(OptionDialogTest, TheMainWindowsOptionButtonOpensTheDialogModally) {
   EXPECT_EQ(title, QStringLiteral("Option"));
 }
 
+TEST_F(OptionDialogTest, TheMetroReceiversBoxEnablesItsFields) {
+  ASSERT_TRUE(WriteTestFile(GetOptionPageSettingsFilePath(),
+                            "<Settings><Setting><Category>0</Category><Name>VuzorMetroEvent</Name><Value>1</Value>"
+                            "</Setting></Settings>"));
+  auto dialog = Open();
+  Click(dialog->pageButton(8));
+  OptionPageWidget* page = dialog->pageWidget(8);
+  ASSERT_NE(page, nullptr);
+  auto* box = qobject_cast<QCheckBox*>(page->field(CDlgOptionVuzorMetroEvent::kEnable));
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_EQ(Edit(*dialog, 8, CDlgOptionVuzorMetroEvent::kPort)->text(), QStringLiteral("10002"));
+  EXPECT_FALSE(Edit(*dialog, 8, CDlgOptionVuzorMetroEvent::kTargetUrl)->isEnabled());
+  EXPECT_FALSE(page->list()->isEnabled());
+  EXPECT_TRUE(box->isEnabled());
+  QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(5, box->height() / 2));
+  EXPECT_TRUE(box->isChecked());
+  EXPECT_TRUE(Edit(*dialog, 8, CDlgOptionVuzorMetroEvent::kTargetUrl)->isEnabled());
+  EXPECT_TRUE(page->addButton()->isEnabled());
+}
+
 // Pictures of the pages, with rows, for review.
 TEST_F(OptionDialogTest, SavesAPictureOfEachPage) {
   settings_.SetString(1, "DataSyncItems",
@@ -211,8 +233,23 @@ TEST_F(OptionDialogTest, SavesAPictureOfEachPage) {
   settings_.SetString(1, "HTNvrDataSyncItems",
                       "[{\"ID\":\"6\", \"Period\":\"86400\", \"TargetAddress\":\"10.0.2.6\", \"TargetPort\":\"9000\", "
                       "\"TargetLoginID\":\"admin\", \"TargetGroup\":\"Lobby\"}]");
+  settings_.SetString(1, "AIEventPubItems",
+                      "[{\"ID\":\"7\", \"TargetUrl\":\"http://10.0.0.21/events\", \"TargetLoginID\":\"ai\"}]");
+  settings_.SetString(1, "ServerStatusPubItems",
+                      "[{\"ID\":\"8\", \"ServerKind\":\"1\", \"TargetUrl\":\"http://10.0.0.22/status\", "
+                      "\"Period\":\"5\"}]");
+  settings_.SetString(1, "AlarmOutputPublisherItems",
+                      "[{\"ID\":\"9\", \"EventKind\":\"2\", \"DeviceKind\":\"1\", \"Channel\":\"3\", "
+                      "\"EMapAddress\":\"http://10.0.0.30/emap\", \"TargetUrl\":\"http://10.0.0.23\", "
+                      "\"TargetLoginID\":\"admin\"}]");
+  settings_.SetString(1, "DMEventReceiverItems",
+                      "[{\"ID\":\"10\", \"Enable\":\"1\", \"Port\":\"10002\", \"TargetSites\":[{\"TargetUrl\":"
+                      "\"http://10.0.0.24/metro\", \"TargetLoginID\":\"metro\"}]}]");
+  ASSERT_TRUE(WriteTestFile(GetOptionPageSettingsFilePath(),
+                            "<Settings><Setting><Category>0</Category><Name>VuzorMetroEvent</Name><Value>1</Value>"
+                            "</Setting></Settings>"));
   auto dialog = Open();
-  for (int page : {1, 2, 3, 6}) {
+  for (int page = 1; page <= 8; ++page) {
     Click(dialog->pageButton(page));
     ASSERT_TRUE(dialog->pageWidget(page) != nullptr && dialog->pageWidget(page)->isVisible()) << page;
     if (ListCtrlExWidget* list = dialog->pageWidget(page)->list()) {

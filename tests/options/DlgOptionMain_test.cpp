@@ -78,7 +78,9 @@ TEST_F(OptionMainTest, StripFollowsThePageSettings) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     unlink(GetOptionPageSettingsFilePath().c_str());
-    if (!c.file.empty()) ASSERT_TRUE(WriteTestFile(GetOptionPageSettingsFilePath(), c.file));
+    if (!c.file.empty()) {
+      ASSERT_TRUE(WriteTestFile(GetOptionPageSettingsFilePath(), c.file));
+    }
     auto main = Make();
     EXPECT_EQ(Strip(*main), c.strip);
     for (const COptionPageButton& b : main->GetButtons()) {

@@ -7,9 +7,12 @@
 #include <memory>
 
 #include "OptionPageFixture.h"
+#include "options/DlgOptionAIEvent.h"
+#include "options/DlgOptionAlarmOutput.h"
 #include "options/DlgOptionDataSync.h"
 #include "options/DlgOptionHTNvrDataSync.h"
 #include "options/DlgOptionNvrDataSync.h"
+#include "options/DlgOptionServerStatus.h"
 #include "foundation/StringUtil.h"
 #include "shell/JobRecord.h"
 
@@ -28,7 +31,7 @@ struct JobPageCase {
   const char* listKey;
   std::vector<std::pair<std::string, int>> columns;  // header and width after the ID column
   std::map<int, std::string> validTexts;             // edits of a valid job
-  std::vector<int> required;                         // required fields in page order
+  std::vector<std::pair<int, const char*>> required;  // required fields in page order, with their message
   int identifyingField;                              // Modify sets it on the focused row only
   int identifyingColumn;
   int userField;
@@ -40,15 +43,26 @@ const JobPageCase kJobPages[] = {
     {"DataSync", Maker<CDlgOptionDataSync>(), "DataSyncItems",
      {{"t36", 150}, {"t32", 250}, {"t24", 150}, {"t33", 50}},
      {{1021, "http://target/sync"}, {1033, "user"}, {1034, "secret"}, {1025, "60"}},
-     {1021, 1025}, 1021, 2, 1033, 3, 1034},
+     {{1021, "t31"}, {1025, "t31"}}, 1021, 2, 1033, 3, 1034},
     {"NvrDataSync", Maker<CDlgOptionNvrDataSync>(), "NvrDataSyncItems",
      {{"t22", 250}, {"t23", 100}, {"t27", 150}, {"t24", 150}, {"t33", 50}},
      {{1037, "10.0.0.5"}, {1039, "3306"}, {1041, "torvane"}, {1033, "root"}, {1034, "secret"}, {1025, "60"}},
-     {1037, 1039, 1041, 1025}, 1037, 1, 1033, 4, 1034},
+     {{1037, "t31"}, {1039, "t31"}, {1041, "t31"}, {1025, "t31"}}, 1037, 1, 1033, 4, 1034},
     {"HTNvrDataSync", Maker<CDlgOptionHTNvrDataSync>(), "HTNvrDataSyncItems",
      {{"t22", 250}, {"t23", 100}, {"t47", 150}, {"t24", 150}, {"t33", 50}},
      {{1037, "10.0.0.6"}, {1039, "9000"}, {1041, "Lobby"}, {1033, "admin"}, {1034, "secret"}, {1025, "86400"}},
-     {1037, 1039, 1025}, 1037, 1, 1033, 4, 1034},
+     {{1037, "t31"}, {1039, "t31"}, {1025, "t31"}}, 1037, 1, 1033, 4, 1034},
+    {"AIEvent", Maker<CDlgOptionAIEvent>(), "AIEventPubItems", {{"t32", 250}, {"t24", 150}},
+     {{1021, "http://events/ai"}, {1033, "ai"}, {1034, "secret"}}, {{1021, "t31"}}, 1021, 1, 1033, 2, 1034},
+    {"ServerStatus", Maker<CDlgOptionServerStatus>(), "ServerStatusPubItems",
+     {{"t43", 150}, {"t32", 250}, {"t24", 150}, {"t33", 50}},
+     {{1021, "http://status"}, {1033, "st"}, {1034, "secret"}, {1025, "5"}}, {{1021, "t31"}, {1025, "t31"}}, 1021,
+     2, 1033, 3, 1034},
+    // The channel is refused with the integer prompt before the URL is checked.
+    {"AlarmOutput", Maker<CDlgOptionAlarmOutput>(), "AlarmOutputPublisherItems",
+     {{"t50", 150}, {"t32", 250}, {"t24", 150}, {"t51", 50}, {"t54", 80}, {"t57", 200}},
+     {{1047, "3"}, {1021, "http://relay"}, {1022, "http://emap"}, {1033, "admin"}, {1034, "secret"}},
+     {{1047, "t62"}, {1021, "t31"}}, 1021, 2, 1033, 3, 1034},
 };
 
 class JobListPageTest : public OptionPageFixture, public ::testing::WithParamInterface<JobPageCase> {
@@ -90,16 +104,16 @@ TEST_P(JobListPageTest, ColumnsStartWithTheJobId) {
 }
 
 TEST_P(JobListPageTest, RequiredFieldsAreCheckedInPageOrderWithoutDrawingAnId) {
-  const std::vector<int>& required = GetParam().required;
+  const auto& required = GetParam().required;
   for (size_t failing = 0; failing < required.size(); ++failing) {
     FillValid();
     // Blank this field and every later one: the check must stop at this one.
-    for (size_t later = failing; later < required.size(); ++later) view_.texts[required[later]] = "  ";
+    for (size_t later = failing; later < required.size(); ++later) view_.texts[required[later].first] = "  ";
     view_.focus = 0;
     messages_.shown.clear();
     page_->OnBnClickedAdd();
-    EXPECT_EQ(view_.focus, required[failing]) << "field " << required[failing];
-    EXPECT_EQ(messages_.shown, std::vector<std::string>{"t31|t1|error"});
+    EXPECT_EQ(view_.focus, required[failing].first) << "field " << required[failing].first;
+    EXPECT_EQ(messages_.shown, std::vector<std::string>{std::string(required[failing].second) + "|t1|error"});
     EXPECT_EQ(page_->GetList()->GetItemCount(), 0);
   }
   FillValid();
