@@ -163,6 +163,27 @@ TEST_F(OptionDialogTest, EnterSavesTheCurrentPageAndEscapeRevertsAndCloses) {
   EXPECT_TRUE(messages_.shown.empty());
 }
 
+TEST_F(OptionDialogTest, AClickedRowShowsItsJobAndTheCloseBoxReverts) {
+  settings_.SetString(1, "AIEventPubItems",
+                      "[{\"ID\":\"3\", \"TargetUrl\":\"http://a\", \"TargetLoginID\":\"ua\"}, "
+                      "{\"ID\":\"4\", \"TargetUrl\":\"http://b\", \"TargetLoginID\":\"ub\", \"TargetPassword\":\""
+                      "DE/ezEp+Lw+LFByBAvAG4A==\"}]");
+  auto dialog = Open();
+  Click(dialog->pageButton(4));
+  ListCtrlExWidget* list = dialog->pageWidget(4)->list();
+  QRect second = list->visualRect(list->model()->index(1, 1));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+  EXPECT_EQ(Edit(*dialog, 4, 1021)->text(), QStringLiteral("http://b"));
+  EXPECT_EQ(Edit(*dialog, 4, 1033)->text(), QStringLiteral("ub"));
+  EXPECT_EQ(Edit(*dialog, 4, 1034)->text(), QStringLiteral("admin"));
+  Click(dialog->pageWidget(4)->deleteButton());
+  EXPECT_EQ(list->model()->rowCount(), 1);
+  EXPECT_TRUE(dialog->close());  // the close box
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(list->model()->rowCount(), 2) << "reverted without a question";
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
 TEST_F(OptionDialogTest, ARefusedLeaveKeepsTheCurrentButtonPushed) {
   auto dialog = Open();
   Edit(*dialog, 1, CDlgOptionGeneral::kSystemLogin)->clear();

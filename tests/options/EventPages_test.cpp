@@ -58,6 +58,17 @@ TEST_F(AIEventPageTest, TheUrlIsRequiredAlsoForAModifyOfTheLoginOnly) {
   EXPECT_EQ(Row(page_, 1), (std::vector<std::string>{"5", "http://b", "v"}));
 }
 
+TEST_F(AIEventPageTest, AStoredListThatDoesNotParseShowsEmptyAndIsNotRewritten) {
+  settings_.SetString(1, "AIEventPubItems", "[{\"ID\":\"4\", broken");
+  page_.LoadItems();
+  EXPECT_EQ(page_.GetList()->GetItemCount(), 0);
+  int saves = settings_.saves;
+  EXPECT_EQ(page_.QueryClose(), 1);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(settings_.saves, saves);
+  EXPECT_EQ(StoredList("AIEventPubItems"), "[{\"ID\":\"4\", broken");
+}
+
 // --- Server status page ---
 
 class ServerStatusPageTest : public OptionPageFixture {
