@@ -255,6 +255,20 @@ TEST_F(DataSyncPageTest, StoredJobsKeepWhatThePageDoesNotEdit) {
       << "the empty password is enciphered anew";
 }
 
+TEST_F(DataSyncPageTest, ModifyGivesTheDataTypeToTheFocusedRowOnly) {
+  for (int i = 0; i < 2; ++i) {
+    view_.texts = {{1021, "http://t" + std::to_string(i)}, {1025, "60"}};
+    view_.indexes[CDlgOptionDataSync::kDataType] = 0;
+    page_.OnBnClickedAdd();
+  }
+  Select(page_, {0, 1}, 1);
+  view_.indexes[CDlgOptionDataSync::kDataType] = 1;
+  view_.texts[CDlgOptionDataSync::kPeriod] = "15";
+  page_.OnBnClickedModify();
+  EXPECT_EQ(Row(page_, 0), (std::vector<std::string>{"101", "t37", "http://t0", "", "15"}));
+  EXPECT_EQ(Row(page_, 1), (std::vector<std::string>{"102", "t38", "http://t1", "", "15"}));
+}
+
 TEST_F(DataSyncPageTest, AddedJobIsStoredAsTheListIsWritten) {
   view_.indexes[CDlgOptionDataSync::kDataType] = 1;
   view_.texts = {{1021, "  http://t/e  "}, {1033, " me "}, {1034, " admin"}, {1025, "120"}};
