@@ -8,12 +8,21 @@
 #include "shell/NvrDataSynchronizerItem.h"
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
+#include "sync/DataSynchronizer.h"
+
+namespace {
+
+std::shared_ptr<IGateService> MakeDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CDataSynchronizer>(app.GetAppSettings());
+}
+
+}  // namespace
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
   // One line per service; a service joins the program by giving its factory
   // here (until then its line holds only its kind).
   static const std::vector<CGateServiceRegistration> registrations = {
-      {&kDataSynchronizerKind, nullptr},
+      {&kDataSynchronizerKind, &MakeDataSynchronizer},
       {&kNvrDataSynchronizerKind, nullptr},
       {&kAIEventPublisherKind, nullptr},
       {&kServerStatusPublisherKind, nullptr},
