@@ -9,11 +9,16 @@
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
 #include "sync/DataSynchronizer.h"
+#include "sync/NvrDataSynchronizer.h"
 
 namespace {
 
 std::shared_ptr<IGateService> MakeDataSynchronizer(CTorvaneGateManagerApp& app) {
   return std::make_shared<CDataSynchronizer>(app.GetAppSettings());
+}
+
+std::shared_ptr<IGateService> MakeNvrDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CNvrDataSynchronizer>(app.GetAppSettings());
 }
 
 }  // namespace
@@ -23,7 +28,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
   // here (until then its line holds only its kind).
   static const std::vector<CGateServiceRegistration> registrations = {
       {&kDataSynchronizerKind, &MakeDataSynchronizer},
-      {&kNvrDataSynchronizerKind, nullptr},
+      {&kNvrDataSynchronizerKind, &MakeNvrDataSynchronizer},
       {&kAIEventPublisherKind, nullptr},
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, nullptr},

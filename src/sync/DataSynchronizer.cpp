@@ -2,6 +2,7 @@
 
 #include "shell/AppFolders.h"
 #include "shell/LocalAppSettings.h"
+#include "sync/SyncRunStatus.h"
 
 namespace {
 
@@ -41,10 +42,6 @@ void CDataSynchronizer::ApplyHiddenSettings(const CGateServiceHiddenSettings& hi
   siteID_ = hidden.bIoTEnabled ? hidden.bIoTSiteID : std::string();
 }
 
-bool CDataSynchronizer::IsDue(int64_t now, int64_t lastStart, int periodSeconds) {
-  return now < lastStart || now - lastStart >= periodSeconds;
-}
-
 std::string CDataSynchronizer::StatusFileNameOf(const CDataSynchronizerItem& job) {
   return JobFileName(job, "Status");
 }
@@ -61,12 +58,7 @@ int CDataSynchronizer::RunSenderPass(int id) {
   if (!status) return schedulePeriodMs_;
   const CDataSynchronizerItem job = GetItem(id);
   const int64_t now = GetClock()->NowSeconds();
-  bool due = false;
-  status->Update([&](CDataSynchronizerItemStatus& s) {
-    due = IsDue(now, s.GetLastExecutedTime(), job.GetPeriod());
-    if (due) s.SetLastExecutedTime(now);
-  });
-  if (!due) return schedulePeriodMs_;
+  if (!TakeDueRun(*status, now, job.GetPeriod())) return schedulePeriodMs_;
   if (syncMode_ == kSyncModeBIoT) {
     OnBIoTDataSynchronize(job, now);
   } else {
@@ -101,15 +93,7 @@ void CDataSynchronizer::OnBIoTDataSynchronize(const CDataSynchronizerItem& job, 
 void CDataSynchronizer::EndRun(const CDataSynchronizerItem& job, int code, int64_t synchronizedAt) {
   StatusPtr status = FindStatus(job.GetID());
   if (!status) return;
-  status->Update([&](CDataSynchronizerItemStatus& s) {
-    s.SetLastErrorCode(code);
-    if (synchronizedAt > 0) s.SetLastSynchronizedTime(synchronizedAt);
-  });
-  const std::string path = DataFolderFile(MakeStatusFileName(job));
-  if (!status->Save(path)) {
-    SERVICE_LOG(Log(), "SaveSynchronizerStatus", "ERROR - Error raised when write status data to file. (%s)\r\n",
-                path.c_str());
-  }
+  EndSyncRun(*status, code, synchronizedAt, DataFolderFile(MakeStatusFileName(job)), Log());
   SERVICE_LOG(Log(), "OnDataSynchronize", "INFO - Stop Data Synchronize (%d:%s)\r\n", job.GetID(),
               job.GetSourceData().c_str());
   Publish("MSG_DATASYNC_EXECUTED", reinterpret_cast<intptr_t>(this), job.GetID());

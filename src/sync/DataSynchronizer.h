@@ -48,9 +48,6 @@ class CDataSynchronizer : public TEventServiceFrame<CDataSynchronizerItems, CDat
   // The pause between two looks at a job (10000 ms unless set before Start).
   void SetSchedulePeriodMs(int ms) { schedulePeriodMs_ = ms; }
 
-  // A job is due when the clock went back before its last start or its
-  // period has passed since.
-  static bool IsDue(int64_t now, int64_t lastStart, int periodSeconds);
   // "DataSync_<host key>_<entity>_Status_<ID>.dat" and "..._Data_<ID>.dat".
   static std::string StatusFileNameOf(const CDataSynchronizerItem& job);
   static std::string MakeDataFileName(const CDataSynchronizerItem& job);

@@ -14,6 +14,7 @@
 #include "shell/LocalAppSettings.h"
 #include "support/ProgramUnderTest.h"
 #include "sync/DataSynchronizer.h"
+#include "sync/SyncRunStatus.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ TEST(DataSynchronizerNamesTest, DueWhenThePeriodPassedOrTheClockWentBack) {
       {1000, 0, 3600, false}, {4600, 1000, 3600, true}, {4599, 1000, 3600, false},
       {999, 1000, 3600, true}, {1000, 1000, 0, true},   {5000, 0, 0, true},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.due, CDataSynchronizer::IsDue(c.now, c.last, c.period)) << c.now << " " << c.last;
+  for (const Case& c : cases) EXPECT_EQ(c.due, IsSyncRunDue(c.now, c.last, c.period)) << c.now << " " << c.last;
 }
 
 TEST_F(DataSynchronizerTest, RunWritesTheStatusFileThenPublishes) {
