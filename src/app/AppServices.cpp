@@ -9,8 +9,18 @@
 #include "shell/NvrDataSynchronizerItem.h"
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
+#include "sync/DataSynchronizer.h"
+#include "sync/NvrDataSynchronizer.h"
 
 namespace {
+
+std::shared_ptr<IGateService> MakeDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CDataSynchronizer>(app.GetAppSettings());
+}
+
+std::shared_ptr<IGateService> MakeNvrDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CNvrDataSynchronizer>(app.GetAppSettings());
+}
 
 std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) {
   return std::make_shared<CAIEventPublisher>(app.GetAppSettings());
@@ -22,8 +32,8 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
   // One line per service; a service joins the program by giving its factory
   // here (until then its line holds only its kind).
   static const std::vector<CGateServiceRegistration> registrations = {
-      {&kDataSynchronizerKind, nullptr},
-      {&kNvrDataSynchronizerKind, nullptr},
+      {&kDataSynchronizerKind, &MakeDataSynchronizer},
+      {&kNvrDataSynchronizerKind, &MakeNvrDataSynchronizer},
       {&kAIEventPublisherKind, &MakeAIEventPublisher},
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, nullptr},
