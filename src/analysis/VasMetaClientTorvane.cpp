@@ -69,7 +69,8 @@ bool CVasMetaClientTorvane::ConnectToServer() {
   if (!OpenConnection()) return false;
   CHttpEndpoint endpoint(connInfo_.Address, connInfo_.Port, connInfo_.LoginID, connInfo_.Password,
                          EndpointAuthMode(connInfo_.AuthType), sock_.tls);
-  if (!endpoint.SendPost(sock_, kStreamPath, MakeRequestBody(), timings_.requestTimeoutSec)) {
+  if (!endpoint.SendPost(sock_, kStreamPath, MakeRequestBody(), timings_.requestTimeoutSec, &CThread::IsStopRequested,
+                         static_cast<CThread*>(this))) {
     CloseConnection();
     GATE_LOG(1, "ERROR - [%s] Error raised when request meta.cgi\r\n", label_.c_str());
     return false;
