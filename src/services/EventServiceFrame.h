@@ -203,8 +203,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   }
   // Bodies waiting for job `id`.
   size_t GetQueuedBodyCount(int id) { return queues_.Size(id); }
-  // Since construction: posts made by the HTTP senders of all jobs, and
-  // queues emptied because they were full.
+  // Since construction: posts the HTTP senders of all jobs attempted (a post
+  // that found no connection counts), and queues emptied because they were full.
   uint64_t GetPostCount() const { return posts_.load(); }
   uint64_t GetFlushedQueueCount() const { return flushedQueues_.load(); }
 
