@@ -365,8 +365,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   std::vector<PeriodicTask> extraTasks_;  // set in the constructor
 
   CLock mapsLock_;  // guards jobs_ and statuses_
-  std::map<int, Item> jobs_;
-  std::map<int, StatusPtr> statuses_;
+  std::map<int, Item> jobs_ GUARDED_BY(mapsLock_);
+  std::map<int, StatusPtr> statuses_ GUARDED_BY(mapsLock_);
 
   TSendQueues<std::string> queues_;
   std::atomic<uint64_t> posts_{0};
