@@ -10,7 +10,8 @@
 // clang-format on
 
 class CTBLAffiliatedInstitutionBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLAffiliatedInstitutionBase, "TBL_AffiliatedInstitution", TBL_AFFILIATEDINSTITUTION_COLUMNS, AutoIncrement, "AffiliatedInstitutionID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLAffiliatedInstitutionBase, "TBL_AffiliatedInstitution", TBL_AFFILIATEDINSTITUTION_COLUMNS,
+                    AutoIncrement, "AffiliatedInstitutionID", kEntityNoFlags)
 };
 
 class CTBLAffiliatedInstitution : public CTBLAffiliatedInstitutionBase {};

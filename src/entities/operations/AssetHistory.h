@@ -17,7 +17,8 @@
 // clang-format on
 
 class CTBLAssetHistoryBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLAssetHistoryBase, "TBL_AssetHistories", TBL_ASSETHISTORIES_COLUMNS, AutoIncrement, "AssetHistoryID", kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLAssetHistoryBase, "TBL_AssetHistories", TBL_ASSETHISTORIES_COLUMNS,
+                    AutoIncrement, "AssetHistoryID", kEntityExcludedFromCache)
 };
 
 class CTBLAssetHistory : public CTBLAssetHistoryBase {};

@@ -13,7 +13,8 @@
 // clang-format on
 
 class CTBLListItemsBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLListItemsBase, "TBL_ListItems", TBL_LISTITEMS_COLUMNS, AutoIncrement, "ListItemID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLListItemsBase, "TBL_ListItems", TBL_LISTITEMS_COLUMNS,
+                    AutoIncrement, "ListItemID", kEntityNoFlags)
 };
 
 class CTBLListItems : public CTBLListItemsBase {};

@@ -18,7 +18,8 @@
 // clang-format on
 
 class CTBLNetworkFilterBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLNetworkFilterBase, "TBL_NetworkFilters", TBL_NETWORKFILTERS_COLUMNS, AutoIncrement, "NetworkFilterID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLNetworkFilterBase, "TBL_NetworkFilters", TBL_NETWORKFILTERS_COLUMNS,
+                    AutoIncrement, "NetworkFilterID", kEntityNoFlags)
   GATE_ENTITY_RELATIONS({"TBL_Schedules", "NetworkFilterID", 0, kRelationModeDelete})
 };
 

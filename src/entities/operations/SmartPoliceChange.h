@@ -19,8 +19,8 @@
 // clang-format on
 
 class CTBLSmartPoliceChangeBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLSmartPoliceChangeBase, "TBL_SmartPoliceChanges", TBL_SMARTPOLICECHANGES_COLUMNS, AutoIncrement, "SmartPoliceChangeID",
-                    kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLSmartPoliceChangeBase, "TBL_SmartPoliceChanges", TBL_SMARTPOLICECHANGES_COLUMNS,
+                    AutoIncrement, "SmartPoliceChangeID", kEntityExcludedFromCache)
 };
 
 class CTBLSmartPoliceChange : public CTBLSmartPoliceChangeBase {};

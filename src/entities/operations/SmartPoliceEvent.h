@@ -20,8 +20,8 @@
 // clang-format on
 
 class CTBLSmartPoliceEventBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLSmartPoliceEventBase, "TBL_SmartPoliceEvents", TBL_SMARTPOLICEEVENTS_COLUMNS, AutoIncrement, "SmartPoliceEventID",
-                    kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLSmartPoliceEventBase, "TBL_SmartPoliceEvents", TBL_SMARTPOLICEEVENTS_COLUMNS,
+                    AutoIncrement, "SmartPoliceEventID", kEntityExcludedFromCache)
 };
 
 class CTBLSmartPoliceEvent : public CTBLSmartPoliceEventBase {};
