@@ -69,6 +69,14 @@ void NotificationRecorder::OnChanged(CDBEntity*, const char* column, void* conte
   static_cast<NotificationRecorder*>(context)->columns_.push_back(column);
 }
 
+std::string TableFactsParamName(const ::testing::TestParamInfo<const TableFacts*>& info) {
+  std::string name = info.param->table;
+  for (char& c : name) {
+    if (c == '_') c = 'x';
+  }
+  return name;
+}
+
 void ExpectTableFacts(const TableFacts& facts) {
   SCOPED_TRACE(facts.table);
   std::unique_ptr<CDBEntity> row = NewRow(facts.table);

@@ -82,6 +82,9 @@ struct TableFacts {
   std::vector<std::string> departures = {};
 };
 
+// The test name of a TableFacts parameter: the table name with '_' as 'x'.
+std::string TableFactsParamName(const ::testing::TestParamInfo<const TableFacts*>& info);
+
 // Checks a new row of `facts.table` against the facts, and that the class
 // keeps the rules of the row-class pattern (CheckRowClass).
 void ExpectTableFacts(const TableFacts& facts);

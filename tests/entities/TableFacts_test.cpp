@@ -237,12 +237,6 @@ INSTANTIATE_TEST_SUITE_P(CoreTables, TableFactsTest,
                                            &kVasDeviceStatus, &kVasGPUStatus, &kZav, &kNasStorage, &kCameraGroup,
                                            &kCameraList, &kClient, &kRecord, &kRecordSchedule, &kUserLog,
                                            &kUserMacAddress, &kUserResources, &kPermissions, &kUserPermissions),
-                         [](const auto& info) {
-                           std::string name = info.param->table;
-                           for (char& c : name) {
-                             if (c == '_') c = 'x';
-                           }
-                           return name;
-                         });
+                         TableFactsParamName);
 
 }  // namespace

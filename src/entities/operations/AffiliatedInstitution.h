@@ -4,13 +4,14 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_AFFILIATEDINSTITUTION_COLUMNS(C)                     \
+#define TBL_AFFILIATED_INSTITUTION_COLUMNS(C)                     \
   C(Int, "AffiliatedInstitutionID", AffiliatedInstitutionID, 0)  \
   C(String, "Name", Name, "")
 // clang-format on
 
 class CTBLAffiliatedInstitutionBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLAffiliatedInstitutionBase, "TBL_AffiliatedInstitution", TBL_AFFILIATEDINSTITUTION_COLUMNS, AutoIncrement, "AffiliatedInstitutionID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLAffiliatedInstitutionBase, "TBL_AffiliatedInstitution", TBL_AFFILIATED_INSTITUTION_COLUMNS,
+                    AutoIncrement, "AffiliatedInstitutionID", kEntityNoFlags)
 };
 
 class CTBLAffiliatedInstitution : public CTBLAffiliatedInstitutionBase {};

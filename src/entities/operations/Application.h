@@ -15,7 +15,8 @@
 // clang-format on
 
 class CTBLApplicationBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLApplicationBase, "TBL_Applications", TBL_APPLICATIONS_COLUMNS, AutoIncrement, "ApplicationID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLApplicationBase, "TBL_Applications", TBL_APPLICATIONS_COLUMNS,
+                    AutoIncrement, "ApplicationID", kEntityNoFlags)
 };
 
 class CTBLApplication : public CTBLApplicationBase {};

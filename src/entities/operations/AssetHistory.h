@@ -5,7 +5,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_ASSETHISTORIES_COLUMNS(C)                  \
+#define TBL_ASSET_HISTORIES_COLUMNS(C)                  \
   C(Int, "AssetHistoryID", AssetHistoryID, 0)          \
   C(Int, "SiteID", SiteID, 0)                          \
   C(Int, "CameraID", CameraID, 0)                      \
@@ -17,7 +17,8 @@
 // clang-format on
 
 class CTBLAssetHistoryBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLAssetHistoryBase, "TBL_AssetHistories", TBL_ASSETHISTORIES_COLUMNS, AutoIncrement, "AssetHistoryID", kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLAssetHistoryBase, "TBL_AssetHistories", TBL_ASSET_HISTORIES_COLUMNS,
+                    AutoIncrement, "AssetHistoryID", kEntityExcludedFromCache)
 };
 
 class CTBLAssetHistory : public CTBLAssetHistoryBase {};

@@ -16,7 +16,8 @@
 // clang-format on
 
 class CTBLAssociationBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLAssociationBase, "TBL_Associations", TBL_ASSOCIATIONS_COLUMNS, AutoIncrement, "AssociationID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLAssociationBase, "TBL_Associations", TBL_ASSOCIATIONS_COLUMNS,
+                    AutoIncrement, "AssociationID", kEntityNoFlags)
 };
 
 class CTBLAssociation : public CTBLAssociationBase {};

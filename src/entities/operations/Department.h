@@ -10,7 +10,8 @@
 // clang-format on
 
 class CTBLDepartmentBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLDepartmentBase, "TBL_Department", TBL_DEPARTMENT_COLUMNS, AutoIncrement, "DepartmentID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLDepartmentBase, "TBL_Department", TBL_DEPARTMENT_COLUMNS,
+                    AutoIncrement, "DepartmentID", kEntityNoFlags)
 };
 
 class CTBLDepartment : public CTBLDepartmentBase {};

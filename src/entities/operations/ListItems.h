@@ -5,7 +5,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_LISTITEMS_COLUMNS(C)         \
+#define TBL_LIST_ITEMS_COLUMNS(C)         \
   C(Int, "ListItemID", ListItemID, 0)    \
   C(Int, "CategoryID", CategoryID, 0)    \
   C(Int, "ItemOrder", ItemOrder, 0)      \
@@ -13,7 +13,8 @@
 // clang-format on
 
 class CTBLListItemsBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLListItemsBase, "TBL_ListItems", TBL_LISTITEMS_COLUMNS, AutoIncrement, "ListItemID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLListItemsBase, "TBL_ListItems", TBL_LIST_ITEMS_COLUMNS,
+                    AutoIncrement, "ListItemID", kEntityNoFlags)
 };
 
 class CTBLListItems : public CTBLListItemsBase {};

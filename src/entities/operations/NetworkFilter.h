@@ -6,7 +6,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_NETWORKFILTERS_COLUMNS(C)            \
+#define TBL_NETWORK_FILTERS_COLUMNS(C)            \
   C(Int, "NetworkFilterID", NetworkFilterID, 0)  \
   C(String, "Name", Name, "")                    \
   C(Int, "UserID", UserID, 0)                    \
@@ -18,7 +18,8 @@
 // clang-format on
 
 class CTBLNetworkFilterBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLNetworkFilterBase, "TBL_NetworkFilters", TBL_NETWORKFILTERS_COLUMNS, AutoIncrement, "NetworkFilterID", kEntityNoFlags)
+  GATE_ENTITY_TABLE(CTBLNetworkFilterBase, "TBL_NetworkFilters", TBL_NETWORK_FILTERS_COLUMNS,
+                    AutoIncrement, "NetworkFilterID", kEntityNoFlags)
   GATE_ENTITY_RELATIONS({"TBL_Schedules", "NetworkFilterID", 0, kRelationModeDelete})
 };
 

@@ -5,7 +5,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_RURAVEBARCODE_COLUMNS(C)                 \
+#define TBL_RU_RAVE_BARCODE_COLUMNS(C)                 \
   C(UInt64, "BarcodeID", BarcodeID, 0)               \
   C(UInt64, "ProductID", ProductID, 0)               \
   C(String, "Barcode", Barcode, "")                  \
@@ -13,8 +13,8 @@
 // clang-format on
 
 class CTBLRURaveBarcodeBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLRURaveBarcodeBase, "TBL_RURaveBarcode", TBL_RURAVEBARCODE_COLUMNS, AutoIncrement64, "BarcodeID",
-                    kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLRURaveBarcodeBase, "TBL_RURaveBarcode", TBL_RU_RAVE_BARCODE_COLUMNS,
+                    AutoIncrement64, "BarcodeID", kEntityExcludedFromCache)
 };
 
 class CTBLRURaveBarcode : public CTBLRURaveBarcodeBase {};

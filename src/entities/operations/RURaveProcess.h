@@ -5,7 +5,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_RURAVEPROCESS_COLUMNS(C)                   \
+#define TBL_RU_RAVE_PROCESS_COLUMNS(C)                   \
   C(UInt64, "ProcessID", ProcessID, 0)                 \
   C(UInt64, "ProductID", ProductID, 0)                 \
   C(Bool, "Status", Status, 0)                         \
@@ -15,8 +15,8 @@
 // clang-format on
 
 class CTBLRURaveProcessBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLRURaveProcessBase, "TBL_RURaveProcess", TBL_RURAVEPROCESS_COLUMNS, AutoIncrement64, "ProcessID",
-                    kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLRURaveProcessBase, "TBL_RURaveProcess", TBL_RU_RAVE_PROCESS_COLUMNS,
+                    AutoIncrement64, "ProcessID", kEntityExcludedFromCache)
 };
 
 class CTBLRURaveProcess : public CTBLRURaveProcessBase {};

@@ -6,7 +6,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_RURAVEPRODUCT_COLUMNS(C)                 \
+#define TBL_RU_RAVE_PRODUCT_COLUMNS(C)                 \
   C(UInt64, "ProductID", ProductID, 0)               \
   C(Int, "ProcessCount", ProcessCount, 0)            \
   C(Int, "BarcodeCount", BarcodeCount, 0)            \
@@ -14,8 +14,8 @@
 // clang-format on
 
 class CTBLRURaveProductBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLRURaveProductBase, "TBL_RURaveProduct", TBL_RURAVEPRODUCT_COLUMNS, AutoIncrement64, "ProductID",
-                    kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLRURaveProductBase, "TBL_RURaveProduct", TBL_RU_RAVE_PRODUCT_COLUMNS,
+                    AutoIncrement64, "ProductID", kEntityExcludedFromCache)
 };
 
 class CTBLRURaveProduct : public CTBLRURaveProductBase {};

@@ -5,7 +5,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_SMARTPOLICECHANGES_COLUMNS(C)                \
+#define TBL_SMART_POLICE_CHANGES_COLUMNS(C)                \
   C(Int, "SmartPoliceChangeID", SmartPoliceChangeID, 0)  \
   C(Int, "SmartPoliceEventID", SmartPoliceEventID, 0)    \
   C(Int, "UserID", UserID, 0)                            \
@@ -19,8 +19,8 @@
 // clang-format on
 
 class CTBLSmartPoliceChangeBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLSmartPoliceChangeBase, "TBL_SmartPoliceChanges", TBL_SMARTPOLICECHANGES_COLUMNS, AutoIncrement, "SmartPoliceChangeID",
-                    kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLSmartPoliceChangeBase, "TBL_SmartPoliceChanges", TBL_SMART_POLICE_CHANGES_COLUMNS,
+                    AutoIncrement, "SmartPoliceChangeID", kEntityExcludedFromCache)
 };
 
 class CTBLSmartPoliceChange : public CTBLSmartPoliceChangeBase {};

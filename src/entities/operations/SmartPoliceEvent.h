@@ -6,7 +6,7 @@
 #include "entities/base/RowClass.h"
 
 // clang-format off
-#define TBL_SMARTPOLICEEVENTS_COLUMNS(C)                   \
+#define TBL_SMART_POLICE_EVENTS_COLUMNS(C)                   \
   C(Int, "SmartPoliceEventID", SmartPoliceEventID, 0)      \
   C(Int, "UserID", UserID, 0)                              \
   C(Int, "ClientID", ClientID, 0)                          \
@@ -20,8 +20,8 @@
 // clang-format on
 
 class CTBLSmartPoliceEventBase : public CDBEntity {
-  GATE_ENTITY_TABLE(CTBLSmartPoliceEventBase, "TBL_SmartPoliceEvents", TBL_SMARTPOLICEEVENTS_COLUMNS, AutoIncrement, "SmartPoliceEventID",
-                    kEntityExcludedFromCache)
+  GATE_ENTITY_TABLE(CTBLSmartPoliceEventBase, "TBL_SmartPoliceEvents", TBL_SMART_POLICE_EVENTS_COLUMNS,
+                    AutoIncrement, "SmartPoliceEventID", kEntityExcludedFromCache)
 };
 
 class CTBLSmartPoliceEvent : public CTBLSmartPoliceEventBase {};

@@ -37,8 +37,11 @@ struct DeleteCase {
 
 class OperationsDeleteTest : public StoreTest {
  protected:
-  // Adds the rows through the store in order; the rows as the store keeps
-  // them (the cached row, or the added one for a table it does not cache).
+  // Adds the rows through the store in order, each table looked at first as
+  // the services' stores have it (so a table the store does not cache, such
+  // as the system-event changes, was read before its rows were added); the
+  // rows as the store keeps them (the cached row, or the added one for a table
+  // it does not cache).
   std::vector<EntityPtr> AddRows(const std::vector<Insert>& inserts) {
     std::vector<EntityPtr> rows;
     for (const Insert& insert : inserts) {
@@ -232,7 +235,9 @@ const DeleteCase kDeleteCases[] = {
     {"TourDeletesNothingElse",
      {{"TBL_Camera", {}}, {"TBL_Tour", {{"camera_no", "1"}}}, {"TBL_Presets", {{"DeviceID", "1"}}}},
      1,
-     {{"TBL_Tour", "camera_no = 1", 0}, {"TBL_Camera", "no = 1 AND IsDeleted = 0", 1}, {"TBL_Presets", "DeviceID = 1", 1}}},
+     {{"TBL_Tour", "camera_no = 1", 0},
+      {"TBL_Camera", "no = 1 AND IsDeleted = 0", 1},
+      {"TBL_Presets", "DeviceID = 1", 1}}},
     {"RuleLeavesItsDevicesWithoutOneAndIsMarkedDeleted",
      {{"TBL_PwdCreationRule", {}},
       {"TBL_PwdCreationRule", {}},

@@ -296,7 +296,11 @@ TEST(OperationsTreeNodes, FiltersLowerTheNameButNotTheFilter) {
       {"template",
        [](const std::string& n) { auto r = std::make_unique<CTBLWorkScheduleTemplate>(); r->SetName(n); return r; }},
       {"schedule",
-       [](const std::string& n) { auto r = std::make_unique<CTBLWorkSchedule>(); r->SetWorkScheduleDate(n); return r; }},
+       [](const std::string& n) {
+         auto r = std::make_unique<CTBLWorkSchedule>();
+         r->SetWorkScheduleDate(n);
+         return r;
+       }},
   };
   for (auto& [kind, make] : nodes) {
     for (const Filter& f : filters) {

@@ -117,7 +117,8 @@ const TableFacts kPresets{
     {}};
 
 const TableFacts kWorkScheduleTemplates{
-    "TBL_WorkScheduleTemplates", 3, "WorkScheduleTemplateID", "ResourceID", "WorkScheduleTemplateID", true, false, false, false,
+    "TBL_WorkScheduleTemplates", 3, "WorkScheduleTemplateID", "ResourceID", "WorkScheduleTemplateID",
+    true, false, false, false,
     {{0, "WorkScheduleTemplateID", kInt, "0"},
      {1, "Name", kStr, ""},
      {2, "ResourceID", kInt, "0"}},
@@ -141,7 +142,8 @@ const TableFacts kWorkers{
     {}};
 
 const TableFacts kWorkScheduleMessages{
-    "TBL_WorkScheduleMessages", 4, "WorkScheduleMessageID", "MessageOrder", "WorkScheduleMessageID", true, false, false, false,
+    "TBL_WorkScheduleMessages", 4, "WorkScheduleMessageID", "MessageOrder", "WorkScheduleMessageID",
+    true, false, false, false,
     {{0, "WorkScheduleMessageID", kInt, "0"},
      {1, "WorkScheduleID", kInt, "0"},
      {2, "Message", kStr, ""},
@@ -170,7 +172,8 @@ const TableFacts kFailoverHistories{
     {{"TBL_FailoverConnections", "FailoverHistoryID", kDelete}}};
 
 const TableFacts kFailoverConnections{
-    "TBL_FailoverConnections", 8, "FailoverConnectionID", "IsDeleted", "FailoverConnectionID", true, false, false, false,
+    "TBL_FailoverConnections", 8, "FailoverConnectionID", "IsDeleted", "FailoverConnectionID",
+    true, false, false, false,
     {{0, "FailoverConnectionID", kInt, "0"},
      {1, "FailoverHistoryID", kInt, "0"},
      {2, "DeviceID", kInt, "0"},
@@ -498,7 +501,8 @@ const TableFacts kSmartPoliceChanges{
     {}};
 
 const TableFacts kAffiliatedInstitution{
-    "TBL_AffiliatedInstitution", 2, "AffiliatedInstitutionID", "Name", "AffiliatedInstitutionID", true, false, false, false,
+    "TBL_AffiliatedInstitution", 2, "AffiliatedInstitutionID", "Name", "AffiliatedInstitutionID",
+    true, false, false, false,
     {{0, "AffiliatedInstitutionID", kInt, "0"},
      {1, "Name", kStr, ""}},
     {}};
@@ -592,20 +596,21 @@ const TableFacts kNetworkFilters{
      {7, "FilterOrder", kInt, "0"}},
     {{"TBL_Schedules", "NetworkFilterID", kDelete}}};
 
-const TableFacts* const kOperationsTables[] = {&kScheduleTasks, &kSchedules, &kScheduleWeeks, &kTimeCoverages, &kTour, &kPresets, &kWorkScheduleTemplates, &kWorkSchedules, &kWorkers, &kWorkScheduleMessages, &kFailovers, &kFailoverHistories, &kFailoverConnections, &kMaps, &kMarkers, &kMarkerResources, &kGISConfig, &kGISFavorite, &kGISCameraHistroy, &kFacilityGroup, &kResources, &kCustomLayouts, &kCustomLayoutCells, &kPwdCreationRule, &kPwdDevice, &kPwdLog, &kSystemEvents, &kSystemEventChanges, &kEventLog, &kEventTypes, &kResultCodes, &kRURaveProduct, &kRURaveProcess, &kRURaveBarcode, &kSmartPoliceEvents, &kSmartPoliceChanges, &kAffiliatedInstitution, &kApplications, &kAssetHistories, &kAssociations, &kDepartment, &kStatute, &kSites, &kMobiles, &kListItems, &kNetworkFilters};
+const TableFacts* const kOperationsTables[] = {
+    &kScheduleTasks, &kSchedules, &kScheduleWeeks, &kTimeCoverages, &kTour, &kPresets, &kWorkScheduleTemplates,
+    &kWorkSchedules, &kWorkers, &kWorkScheduleMessages, &kFailovers, &kFailoverHistories, &kFailoverConnections,
+    &kMaps, &kMarkers, &kMarkerResources, &kGISConfig, &kGISFavorite, &kGISCameraHistroy, &kFacilityGroup,
+    &kResources, &kCustomLayouts, &kCustomLayoutCells, &kPwdCreationRule, &kPwdDevice, &kPwdLog, &kSystemEvents,
+    &kSystemEventChanges, &kEventLog, &kEventTypes, &kResultCodes, &kRURaveProduct, &kRURaveProcess, &kRURaveBarcode,
+    &kSmartPoliceEvents, &kSmartPoliceChanges, &kAffiliatedInstitution, &kApplications, &kAssetHistories,
+    &kAssociations, &kDepartment, &kStatute, &kSites, &kMobiles, &kListItems, &kNetworkFilters};
 
 class OperationsTableFactsTest : public ::testing::TestWithParam<const TableFacts*> {};
 
 TEST_P(OperationsTableFactsTest, NewRowMatchesTheTable) { ExpectTableFacts(*GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(OperationsTables, OperationsTableFactsTest, ::testing::ValuesIn(kOperationsTables),
-                         [](const auto& info) {
-                           std::string name = info.param->table;
-                           for (char& c : name) {
-                             if (c == '_') c = 'x';
-                           }
-                           return name;
-                         });
+                         TableFactsParamName);
 
 TEST(OperationsTables, RegistryCreatesTheFinalClasses) {
   EXPECT_NE(dynamic_cast<CTBLSite*>(NewRow("TBL_Sites").get()), nullptr);
