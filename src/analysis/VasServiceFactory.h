@@ -8,6 +8,7 @@
 class VasServiceFactory {
  public:
   // A new adapter chosen by the row's kind (CTBLVas::GetVasKind): 1 gives a
-  // VasTorvaneAdapter; any other kind, or a null row, an empty pointer.
+  // VasTorvaneAdapter, 2 VasOGQAdapter, 3 VasZavAIAdapter, 4 and 5
+  // VasSKTAIAdapter; any other kind, or a null row, an empty pointer.
   static std::shared_ptr<IVasService> CreateVasService(const CTBLVas* row);
 };

@@ -106,14 +106,6 @@ int64_t SendFile(SOCKET s, FILE* file, int64_t length) {
 
 }  // namespace
 
-VasTorvaneAdapter::VasTorvaneAdapter(const CTBLVas& row)
-    : name_(row.GetName()),
-      loginId_(row.GetLoginID()),
-      loginPassword_(row.GetLoginPassword()),
-      port_(static_cast<uint16_t>(row.GetPort())),
-      controlPort_(static_cast<uint16_t>(row.GetControlPort())),
-      useSecure_(row.GetUseSecure()) {}
-
 int VasTorvaneAdapter::Check(const std::string& address, int port, int* error, int /*timeoutMs*/) {
   SOCKET s = sock::Connect(address, static_cast<unsigned short>(port), kCheckTimeoutMs);
   if (s != INVALID_SOCKET) {

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/IVasService.h"
+#include "analysis/VasAdapterBase.h"
 
-class VasTorvaneAdapter : public IVasService {
+class VasTorvaneAdapter : public VasAdapterBase {
  public:
   static constexpr uint32_t kControlMarker = 0x87654321u;
   static constexpr int kChunkSize = 81920;       // most file bytes sent at once
@@ -24,10 +24,7 @@ class VasTorvaneAdapter : public IVasService {
   static constexpr int kCheckTimeoutMs = 2000;   // connection test
   static constexpr int kReplyDelayMs = 2000;     // pause before the control reply is read
 
-  // Copies the name, the login the client store attached to the row (not
-  // its `User`/`Password` columns), the port (CTBLVas::GetPort), the control
-  // port and the use-secure flag.
-  explicit VasTorvaneAdapter(const CTBLVas& row);
+  explicit VasTorvaneAdapter(const CTBLVas& row) : VasAdapterBase(row) {}
 
   // A TCP connection to address:port within 2000 ms (whatever `timeoutMs`
   // says), closed at once: TRUE. Otherwise error 20005, the line
@@ -74,23 +71,9 @@ class VasTorvaneAdapter : public IVasService {
   // when the XML cannot be read.
   static int ReplyCode(const std::string& xml, bool* parsed);
 
-  const std::string& GetName() const { return name_; }
-  const std::string& GetLoginID() const { return loginId_; }
-  const std::string& GetLoginPassword() const { return loginPassword_; }
-  uint16_t GetPort() const { return port_; }
-  uint16_t GetControlPort() const { return controlPort_; }
-  int GetUseSecure() const { return useSecure_; }
-
  private:
   int RequestStatus(CTBLVas* row, int* error, const std::string& body, CSecureSock* conn);
   // One control-port exchange: the frame of `xml`, then the file of `path`
   // when not empty, then the reply.
   int ControlExchange(CTBLVas* row, int* error, const std::string& xml, const std::string& path, bool upload);
-
-  std::string name_;
-  std::string loginId_;
-  std::string loginPassword_;
-  uint16_t port_ = 0;
-  uint16_t controlPort_ = 0;
-  int useSecure_ = 0;
 };

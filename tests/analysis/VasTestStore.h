@@ -7,7 +7,10 @@
 #include <string>
 
 #include "database/DataStore.h"
+#include "entities/Camera.h"
+#include "entities/NRS.h"
 #include "entities/analysis/Vas.h"
+#include "entities/analysis/VasROI.h"
 
 class VasTestStore {
  public:
@@ -19,8 +22,17 @@ class VasTestStore {
   // columns that differ from it. Returns the cached row.
   std::shared_ptr<CTBLVas> AddServer(int id, unsigned short port, int type = 1, const std::string& login = "admin",
                                      const std::string& password = "secret");
-  // Adds analysis device `id` of server `vasId` on `channel`.
-  void AddDevice(int id, int vasId, int channel);
+  // Adds analysis device `id` of server `vasId` on `channel`, analysing camera `cameraNo`.
+  void AddDevice(int id, int vasId, int channel, int cameraNo = 0);
+  // Adds camera `no`; returns the cached row for further columns.
+  std::shared_ptr<CTBLCamera> AddCamera(int no, const std::string& vendor = "", const std::string& model = "");
+  // Adds recording server `no` at `address` with the login the client store fills.
+  std::shared_ptr<CTBLNRS> AddZav(int no, const std::string& address, const std::string& login,
+                                  const std::string& password);
+  // Adds region `id` of device `deviceId` (enabled, base 640 x 480); returns the cached row.
+  std::shared_ptr<CTBLVasROI> AddRegion(int id, int deviceId, int number, int eventId);
+  // Adds point `id` (x, y) of region `regionId`.
+  void AddPoint(int id, int regionId, int x, int y);
 
   CDataStore* get() { return store_.get(); }
 
