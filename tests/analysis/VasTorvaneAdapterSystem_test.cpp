@@ -10,9 +10,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <thread>
 
 #include "FakeAnalysisServer.h"
+#include "net/NetPeers.h"
 #include "VasTestStore.h"
 #include "analysis/VasServiceFactory.h"
 #include "analysis/VasTorvaneAdapter.h"
@@ -221,6 +223,28 @@ TEST(VasTorvaneAdapterSystem, SystemInformationFillsTheRecord) {
     EXPECT_EQ(server.Requests()[0].requestLine, "GET /system/information.cgi?method=get HTTP/1.1");
     EXPECT_EQ(server.Requests()[0].Field("Authorization"), "Basic YWRtaW46c2VjcmV0");
     EXPECT_EQ(server.Accepted(), 1);  // no connection test
+  }
+}
+
+// A real HTTP server answering under Digest (MD5 and SHA-256) with a static
+// system-information document; a wrong password gets its 401.
+TEST(VasTorvaneAdapterSystem, SystemInformationUnderDigest) {
+  const std::string document = "<System><Information><Version>4.0.7</Version></Information></System>";
+  for (const char* algorithm : {"MD5", "SHA-256"}) {
+    SCOPED_TRACE(algorithm);
+    LighttpdDigestPeer peer;
+    ASSERT_TRUE(peer.Start(algorithm, {{"system/information.cgi", document}}, "/system/"));
+    VasTestStore store;
+    for (const auto& [password, result, error] : {std::tuple("pw", 1, 0), std::tuple("wrong", 0, 401)}) {
+      auto row = store.AddServer(password[0] == 'p' ? 1 : 2, peer.port(), 1, "user", password);
+      row->SetAuthType(3);
+      VasTorvaneAdapter adapter(*row);
+      InfoRecord info;
+      int code = -1;
+      EXPECT_EQ(adapter.GetSystemInformation(store.get(), row.get(), &info, &code), result) << password;
+      EXPECT_EQ(code, error) << password;
+      EXPECT_EQ(info.version, result ? "4.0.7" : "") << password;
+    }
   }
 }
 
