@@ -60,6 +60,41 @@ class VasTorvaneAdapter : public VasAdapterBase {
   // The restart document; errors as UploadDNN, with 415 giving 20014.
   int RestartVAS(IDataStore* store, CTBLVas* row, int* error) override;
 
+  // ---- configuration: system, administrators, users ----
+  // Every operation but GetSystemInformation first tests the connection
+  // (Check: 20005, nothing sent), then sends one request on a connection of
+  // its own (60 s per wait) and succeeds when the reply's code (its HTTP
+  // status, or the Result code of a Result document) is 200. Failures: a
+  // connection that cannot be made after a passed test 20006, no reply at
+  // all 20008, else the reply's code; one "ERROR - " line names the server.
+  // Document values are XML-escaped (" & ' < >); others pass unchanged.
+
+  // GET /system/information.cgi?method=get with the adapter's login; the
+  // 200 reply's XML fills `info`. No connection 20007, a failed or empty
+  // reply its code or 20003, unreadable XML 20004. The store is not used.
+  int GetSystemInformation(IDataStore* store, CTBLVas* row, CZavDataBase* info, int* error) override;
+  // POST /system/admin.cgi?method=add, without any login, with the
+  // administrator document of the adapter's login. TRUE for 200 and for 401
+  // (an administrator is set already).
+  int AddAdmin(IDataStore* store, CTBLVas* row, int* error) override;
+  // POST /system/admin.cgi?method=delete with an empty body, logged in as
+  // `id`. A port of 0 fails with 20005 without a connection attempt.
+  int DeleteAdmin(IDataStore* store, CTBLVas* row, int* error, std::string id, std::string password) override;
+  int DeleteAdmin(CTBLVas* row, int* error, std::string id, std::string password) override;
+  // POST /system/admin.cgi?method=modify, logged in as `id`, with the
+  // administrator document of `newId`.
+  int SetAdmin(IDataStore* store, CTBLVas* row, int* error, std::string id, std::string password, std::string newId,
+               std::string newPassword) override;
+  // POST /system/user.cgi?method=set with the user list of the store's
+  // TBL_User rows (20000 without a store).
+  int SetUsers(IDataStore* store, CTBLVas* row, int* error) override;
+
+  // The administrator document, as sent.
+  static std::string AdminDocument(const std::string& id, const std::string& password);
+  // The user list document of every cached TBL_User row in key order: id,
+  // plain password, setup, Meta 1.
+  static std::string UserListDocument(IDataStore* store);
+
   // What ReadControlReply finds.
   enum ControlRead { kControlRead, kControlNoHeader, kControlNoXml };
   // Reads one control-port reply frame from `s`: 8 header bytes within 60 s
@@ -73,6 +108,13 @@ class VasTorvaneAdapter : public VasAdapterBase {
 
  private:
   int RequestStatus(CTBLVas* row, int* error, const std::string& body, CSecureSock* conn);
+  // The request procedure of the configuration operations after their
+  // connection test: POST `body` (GET when null) to `uri` with the login
+  // given, `reply` holding what came. 0 when the reply's code is 200, else
+  // the error: 20006 no connection, 20008 no reply, the reply's code. Logs
+  // nothing (the operation does, naming itself).
+  int ConfigRequest(CTBLVas* row, const std::string& uri, const std::string* body, const std::string& user,
+                    const std::string& password, int authMode, std::string* reply);
   // One control-port exchange: the frame of `xml`, then the file of `path`
   // when not empty, then the reply.
   int ControlExchange(CTBLVas* row, int* error, const std::string& xml, const std::string& path, bool upload);

@@ -9,16 +9,7 @@
 #include <string>
 
 #include "foundation/XmlCfg.h"
-
-// A record read from and written to a path-key store.
-class CZavDataBase {
- public:
-  virtual ~CZavDataBase() = default;
-  // Reads the record from a store filled by CXmlCfg::ToCfg.
-  virtual void FromCfg(const CXmlCfg& cfg) = 0;
-  // Appends the record's keys to the store.
-  virtual void ToCfg(CXmlCfg& cfg) const = 0;
-};
+#include "foundation/ZavDataBase.h"
 
 class CZavSysteminformation : public CZavDataBase {
  public:

@@ -261,11 +261,18 @@ void OpenSslServerPeer::AddFile(const std::string& name, const std::string& byte
 
 // ---------------------------------------------------------------- lighttpd
 
-bool LighttpdDigestPeer::Start(const std::string& algorithm) {
+bool LighttpdDigestPeer::Start(const std::string& algorithm,
+                               const std::vector<std::pair<std::string, std::string>>& files,
+                               const std::string& protectedPrefix) {
   std::string d = dir_.path();
   mkdir(dir_.Join("www").c_str(), 0755);
   mkdir(dir_.Join("www/protected").c_str(), 0755);
   WriteFile(dir_.Join("www/protected/ok.txt"), "secret page\n");
+  for (const auto& [path, content] : files) {
+    for (size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1))
+      mkdir(dir_.Join("www/" + path.substr(0, slash)).c_str(), 0755);
+    WriteFile(dir_.Join("www/" + path), content);
+  }
   WriteFile(dir_.Join("users"), "user:pw\n");
   for (int attempt = 0; attempt < 5; ++attempt) {
     port_ = FreeLoopbackPort();
@@ -276,7 +283,7 @@ bool LighttpdDigestPeer::Start(const std::string& algorithm) {
         "server.upload-dirs = ( \"" + d + "\" )\n"
         "server.modules = ( \"mod_auth\", \"mod_authn_file\" )\n"
         "auth.backend = \"plain\"\nauth.backend.plain.userfile = \"" + d + "/users\"\n"
-        "auth.require = ( \"/protected/\" => ( \"method\" => \"digest\", \"realm\" => \"gate\", "
+        "auth.require = ( \"" + protectedPrefix + "\" => ( \"method\" => \"digest\", \"realm\" => \"gate\", "
         "\"require\" => \"valid-user\", \"algorithm\" => \"" + algorithm + "\" ) )\n";
     WriteFile(dir_.Join("lighttpd.conf"), conf);
     if (!process_.Start({"lighttpd", "-D", "-f", d + "/lighttpd.conf"}, d, dir_.Join("lighttpd.log"))) {

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -105,9 +106,13 @@ class OpenSslServerPeer {
 
 // lighttpd with mod_auth Digest ("MD5" or "SHA-256") over /protected/, user
 // "user" with password "pw" in realm "gate"; serves `www/` with /protected/ok.txt.
+// A caller may add static files (path below www/, content) and protect
+// another prefix instead.
 class LighttpdDigestPeer {
  public:
-  bool Start(const std::string& algorithm);
+  bool Start(const std::string& algorithm,
+             const std::vector<std::pair<std::string, std::string>>& files = {},
+             const std::string& protectedPrefix = "/protected/");
   unsigned short port() const { return port_; }
 
  private:
