@@ -9,6 +9,7 @@
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
 #include "sync/DataSynchronizer.h"
+#include "sync/HTNvrDataSynchronizer.h"
 #include "sync/NvrDataSynchronizer.h"
 
 namespace {
@@ -21,6 +22,10 @@ std::shared_ptr<IGateService> MakeNvrDataSynchronizer(CTorvaneGateManagerApp& ap
   return std::make_shared<CNvrDataSynchronizer>(app.GetAppSettings());
 }
 
+std::shared_ptr<IGateService> MakeHTNvrDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CHTNvrDataSynchronizer>(app.GetAppSettings());
+}
+
 }  // namespace
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
@@ -31,7 +36,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
       {&kNvrDataSynchronizerKind, &MakeNvrDataSynchronizer},
       {&kAIEventPublisherKind, nullptr},
       {&kServerStatusPublisherKind, nullptr},
-      {&kHTNvrDataSynchronizerKind, nullptr},
+      {&kHTNvrDataSynchronizerKind, &MakeHTNvrDataSynchronizer},
       {&kAlarmOutputPublisherKind, nullptr},
       {&kMetroEventReceiverKind, nullptr},
   };
