@@ -1,6 +1,7 @@
 #include "app/AppServices.h"
 
 #include "app/TorvaneGateManagerApp.h"
+#include "services/AIEventPublisher.h"
 #include "shell/AIEventPublisherItem.h"
 #include "shell/AlarmOutputPublisherItem.h"
 #include "shell/DataSynchronizerItem.h"
@@ -26,6 +27,10 @@ std::shared_ptr<IGateService> MakeHTNvrDataSynchronizer(CTorvaneGateManagerApp& 
   return std::make_shared<CHTNvrDataSynchronizer>(app.GetAppSettings());
 }
 
+std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CAIEventPublisher>(app.GetAppSettings());
+}
+
 }  // namespace
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
@@ -34,7 +39,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
   static const std::vector<CGateServiceRegistration> registrations = {
       {&kDataSynchronizerKind, &MakeDataSynchronizer},
       {&kNvrDataSynchronizerKind, &MakeNvrDataSynchronizer},
-      {&kAIEventPublisherKind, nullptr},
+      {&kAIEventPublisherKind, &MakeAIEventPublisher},
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, &MakeHTNvrDataSynchronizer},
       {&kAlarmOutputPublisherKind, nullptr},

@@ -45,6 +45,7 @@ constexpr int kHandOverTimeoutMs = 5000;
 CTorvaneGateManagerApp::CTorvaneGateManagerApp() : services_(&settings_) {}
 
 CTorvaneGateManagerApp::~CTorvaneGateManagerApp() {
+  ReleaseAppLanguageTexts(&languageTexts_);
   if (!safeFilePath_.empty() && Exists(safeFilePath_)) unlink(safeFilePath_.c_str());
 }
 
@@ -259,4 +260,7 @@ std::shared_ptr<IDataStore> CTorvaneGateManagerApp::GetSharedDataStore() {
   return sharedStore_;
 }
 
-void CTorvaneGateManagerApp::LoadLanguage(const std::string& name) { languageTexts_.LoadForSetting(name); }
+void CTorvaneGateManagerApp::LoadLanguage(const std::string& name) {
+  languageTexts_.LoadForSetting(name);
+  SetAppLanguageTexts(&languageTexts_);  // GetLangText answers from these texts from now on
+}

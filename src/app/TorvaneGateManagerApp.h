@@ -85,7 +85,8 @@ class CTorvaneGateManagerApp {
   int ExitInstance();
 
   // Loads the user-interface texts of the UILanguage value `name` from
-  // Language/, with English beneath another language for texts it lacks.
+  // Language/, with English beneath another language for texts it lacks, and
+  // makes them the texts GetLangText answers from (until this object goes).
   void LoadLanguage(const std::string& name);
 
   const CAppCommandLine& GetCommandLine() const { return commandLine_; }

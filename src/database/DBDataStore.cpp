@@ -119,28 +119,30 @@ bool CDBDataStore::AddEntity(CDBEntity* entity, int connection) {
   return adapter && adapter->AddEntity(entity);
 }
 
-bool CDBDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int connection) {
+DBWriteResult CDBDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int connection) {
   if (!entity) return false;
   if (entity->IsMemoryOnly()) return true;
   std::shared_ptr<CDBConnectionInfo> keep;
   IDataAdapter* adapter = WriteAdapter(connection, "CDBDataStore::UpdateEntity", &keep);
-  return adapter && adapter->UpdateEntity(entity, columns);
+  if (!adapter) return false;
+  return adapter->UpdateEntity(entity, columns);
 }
 
-bool CDBDataStore::UpdateEntity(CDBEntity* entity, int connection) {
+DBWriteResult CDBDataStore::UpdateEntity(CDBEntity* entity, int connection) {
   return UpdateEntity(entity, nullptr, connection);
 }
 
-bool CDBDataStore::DeleteEntity(CDBEntity* entity, int connection) {
+DBWriteResult CDBDataStore::DeleteEntity(CDBEntity* entity, int connection) {
   return DeleteEntityEx(entity, false, connection);
 }
 
-bool CDBDataStore::DeleteEntityEx(CDBEntity* entity, bool physical, int connection) {
+DBWriteResult CDBDataStore::DeleteEntityEx(CDBEntity* entity, bool physical, int connection) {
   if (!entity) return false;
   if (entity->IsMemoryOnly()) return true;
   std::shared_ptr<CDBConnectionInfo> keep;
   IDataAdapter* adapter = WriteAdapter(connection, "CDBDataStore::DeleteEntityEx", &keep);
-  return adapter && adapter->DeleteEntity(entity, physical);
+  if (!adapter) return false;
+  return adapter->DeleteEntity(entity, physical);
 }
 
 void CDBDataStore::GetEntityList(const char* table, const char* clause, EntityMap64& entities) {
@@ -174,9 +176,10 @@ CDBSchema* CDBDataStore::GetDBSchema() {
   IDataAdapter* adapter = ReadAdapter(&keep);
   if (!adapter) return nullptr;
   // The adapter's schema dies with its connection, while callers keep the
-  // pointer. A connection that never opened gives an empty copy, read again next time.
+  // pointer. A schema that could not be read whole (no connection, a server
+  // that went away) gives an empty or old copy, read again next time.
   schema_.CopyFrom(*adapter->GetDBSchema());
-  schema_copied_ = adapter->IsConnected();
+  schema_copied_ = adapter->IsDBSchemaLoaded();
   return &schema_;
 }
 

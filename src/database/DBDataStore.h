@@ -50,10 +50,10 @@ class CDBDataStore : public IDataService {
   bool RollbackTransaction(int connection) override;
   EntityPtr FindEntity(const char* table, const char* key_column, int id) override;
   bool AddEntity(CDBEntity* entity, int connection) override;
-  bool UpdateEntity(CDBEntity* entity, const ColumnList* columns, int connection) override;
-  bool UpdateEntity(CDBEntity* entity, int connection) override;
-  bool DeleteEntity(CDBEntity* entity, int connection) override;
-  bool DeleteEntityEx(CDBEntity* entity, bool physical, int connection) override;
+  DBWriteResult UpdateEntity(CDBEntity* entity, const ColumnList* columns, int connection) override;
+  DBWriteResult UpdateEntity(CDBEntity* entity, int connection) override;
+  DBWriteResult DeleteEntity(CDBEntity* entity, int connection) override;
+  DBWriteResult DeleteEntityEx(CDBEntity* entity, bool physical, int connection) override;
   void GetEntityList(const char* table, const char* clause, EntityMap64& entities) override;
   void GetEntityList(const char* table, const char* clause, EntityMap& entities) override;
   // The adapter's list of the table's rows not marked deleted; true and empty

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "database/PerformanceChecker.h"
+#include "entities/base/DBEntityFactory.h"
 #include "foundation/IDCreater.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
@@ -426,6 +427,18 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
   return found;
 }
 
+EntityMap CDataStore::DependentRows(const std::string& table, int id, const std::string& related,
+                                    const std::string& column) {
+  const CTableDescriptor* descriptor = CDBEntityFactory::GetTableDescriptor(related);
+  if (descriptor && descriptor->HasFlag(kEntityExcludedFromCache) && RunsDatabaseStep()) {
+    EntityMap rows;
+    const std::string clause = StrFormat("WHERE `%s` = %d", column.c_str(), id);
+    service_.load()->GetDBEntityList(related.c_str(), clause.c_str(), rows);
+    return rows;
+  }
+  return GetRelatedEntityList(table.c_str(), id, related.c_str(), column.c_str());
+}
+
 // ---------------------------------------------------------------------------
 // Changes of cached rows
 
@@ -537,18 +550,24 @@ bool CDataStore::AddEntity(CDBEntity* entity, int transaction) {
   return true;
 }
 
-bool CDataStore::UpdateEntity(CDBEntity* entity, int transaction) { return UpdateEntity(entity, nullptr, transaction); }
+DBWriteResult CDataStore::UpdateEntity(CDBEntity* entity, int transaction) {
+  return UpdateEntity(entity, nullptr, transaction);
+}
 
-bool CDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int transaction) {
+DBWriteResult CDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int transaction) {
   if (!entity) return false;
   const std::string table = entity->GetTableName();
   const int id = entity->GetID();
   CScopedLock tableHold(GetTableLock(table));
   // A column list limits the database's update as it limits the cache's, so
   // both hold the same row and a writer of other columns is not overwritten.
-  if (RunsDatabaseStep() && !service_.load()->UpdateEntity(entity, columns, transaction)) {
-    GATE_LOG(1, "ERROR - Error riased when update '%s:%d' entity.\r\n", table.c_str(), id);
-    return false;
+  if (RunsDatabaseStep()) {
+    DBWriteResult written = service_.load()->UpdateEntity(entity, columns, transaction);
+    if (!written) {
+      GATE_LOG(1, "ERROR - Error riased when update '%s:%d' entity.\r\n", table.c_str(), id);
+      if (written.NoRowMatched()) ForgetRowTheDatabaseLacks(table, *entity, transaction);
+      return written;
+    }
   }
   if (entity->IsExcludedFromCache() || (!entity->HasKeyColumn() && !entity->HasCompositeKey())) return true;
   if (transaction != 0) {
@@ -581,15 +600,17 @@ bool CDataStore::UpdateEntity(CDBEntity* entity, const ColumnList* columns, int 
   return true;
 }
 
-bool CDataStore::DeleteEntity(CDBEntity* entity, int transaction) { return DeleteEntityEx(entity, false, transaction); }
+DBWriteResult CDataStore::DeleteEntity(CDBEntity* entity, int transaction) {
+  return DeleteEntityEx(entity, false, transaction);
+}
 
-bool CDataStore::DeleteEntityEx(CDBEntity* entity, bool physical, int transaction) {
+DBWriteResult CDataStore::DeleteEntityEx(CDBEntity* entity, bool physical, int transaction) {
   VisitedRows visited;
   return DeleteFollowingRelations(entity, physical, transaction, &visited);
 }
 
-bool CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int transaction,
-                                          VisitedRows* visited) {
+DBWriteResult CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int transaction,
+                                                   VisitedRows* visited) {
   if (!entity) return false;
   const std::string table = entity->GetTableName();
   const int id = entity->GetID();
@@ -603,7 +624,7 @@ bool CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int 
     if (mode != kRelationModeDelete && mode != kRelationModeSetZero) continue;
     const std::string& related = relation.GetRelatedTable();
     const std::string& column = relation.GetRelationColumn();
-    EntityMap rows = GetRelatedEntityList(table.c_str(), id, related.c_str(), column.c_str());
+    EntityMap rows = DependentRows(table, id, related, column);
     for (const auto& [relatedId, row] : rows) {
       if (!row) continue;
       if (mode == kRelationModeDelete) {
@@ -631,9 +652,13 @@ bool CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int 
     }
   }
   CScopedLock tableHold(GetTableLock(table));
-  if (RunsDatabaseStep() && !service_.load()->DeleteEntityEx(entity, physical, transaction)) {
-    GATE_LOG(1, "ERROR - Error riased when delete '%s:%d' entity.\r\n", table.c_str(), id);
-    return false;
+  if (RunsDatabaseStep()) {
+    DBWriteResult deleted = service_.load()->DeleteEntityEx(entity, physical, transaction);
+    if (!deleted) {
+      GATE_LOG(1, "ERROR - Error riased when delete '%s:%d' entity.\r\n", table.c_str(), id);
+      if (deleted.NoRowMatched()) ForgetRowTheDatabaseLacks(table, *entity, transaction);
+      return deleted;
+    }
   }
   if (entity->IsExcludedFromCache()) return true;
   EntityPtr copy = CloneForCache(*entity);
@@ -653,6 +678,22 @@ bool CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physical, int 
     GATE_LOG(1, "INFO - Can't find '%s:%d' entity in store.\r\n", table.c_str(), id);
   }
   return true;
+}
+
+void CDataStore::ForgetRowTheDatabaseLacks(const std::string& table, const CDBEntity& row, int transaction) {
+  if (row.IsExcludedFromCache()) return;
+  EntityPtr copy = CloneForCache(row);
+  if (!copy) return;
+  if (transaction != 0) {
+    // The transaction may still be rolled back after deleting the row itself:
+    // the cache follows only at the commit.
+    if (FindCachedRow(table, row)) changes_.AddChange(transaction, CTransactionChanges::kDelete, copy);
+    return;
+  }
+  if (ChangeCachedRows(table, EraseRow(copy)) == ChangeResult::kApplied) {
+    GATE_LOG(1, "INFO - '%s:%d' is not in the database: its cached copy is dropped.\r\n", table.c_str(),
+             row.GetID());
+  }
 }
 
 bool CDataStore::CommitTransaction(int transaction) {

@@ -76,17 +76,20 @@ class CDataStore : public IDataStore {
   // With `columns` (exact names) the database and the cache both take only
   // those columns, else every column; in a transaction the cache takes them
   // at commit. A row added earlier in the same transaction is updated in its
-  // record. False when the database refused it or the row is neither cached
-  // nor recorded (the database is updated then).
-  bool UpdateEntity(CDBEntity* entity, const ColumnList* columns, int transaction) override;
-  bool UpdateEntity(CDBEntity* entity, int transaction) override;
-  bool DeleteEntity(CDBEntity* entity, int transaction) override;
+  // record. Failed when the database refused it or the row is neither cached
+  // nor recorded (the database is updated then). No row matched when the
+  // database holds no such row: the cache then drops its copy (inside a
+  // transaction, at its commit), so it follows the database.
+  DBWriteResult UpdateEntity(CDBEntity* entity, const ColumnList* columns, int transaction) override;
+  DBWriteResult UpdateEntity(CDBEntity* entity, int transaction) override;
+  DBWriteResult DeleteEntity(CDBEntity* entity, int transaction) override;
   // Follows the row's relations depth first (a row already being deleted in
   // this call is not visited again), then deletes it. False on the first
   // failure; changes made before it stay. Holds one table's write lock at a
   // time, never two, so deletes entering a relation cycle from both ends
-  // cannot wait for each other.
-  bool DeleteEntityEx(CDBEntity* entity, bool physical, int transaction) override;
+  // cannot wait for each other. A row the database no longer holds gives no
+  // row matched and leaves the cache, as for an update.
+  DBWriteResult DeleteEntityEx(CDBEntity* entity, bool physical, int transaction) override;
   void GetEntityList(const char* table, const char* clause, EntityMap64& entities) override;
   // Clones of every cached row of the table; the clause is not evaluated.
   void GetEntityList(const char* table, const char* clause, EntityMap& entities) override;
@@ -177,6 +180,11 @@ class CDataStore : public IDataStore {
   using VisitedRows = std::set<std::pair<std::string, uint64_t>>;
 
   bool RunsDatabaseStep();
+  // The rows of `related` whose `column` holds the key `id` of a row of
+  // `table` that a delete follows: the cached ones, or, for a table whose
+  // class the store does not cache (logs, histories), the ones the database
+  // holds, since rows added through the store never reach a cached copy of it.
+  EntityMap DependentRows(const std::string& table, int id, const std::string& related, const std::string& column);
   // A clone of `row` attached to this store; empty when the registry has no class.
   EntityPtr CloneForCache(const CDBEntity& row);
   void AttachAll(EntityMap& rows);
@@ -210,7 +218,11 @@ class CDataStore : public IDataStore {
   // The cached row that is the same row as `row`, loading the table first.
   EntityPtr FindCachedRow(const std::string& table, const CDBEntity& row);
 
-  bool DeleteFollowingRelations(CDBEntity* entity, bool physical, int transaction, VisitedRows* visited);
+  DBWriteResult DeleteFollowingRelations(CDBEntity* entity, bool physical, int transaction, VisitedRows* visited);
+  // After a write that matched no row in the database: drops the cached copy
+  // of `row` (inside a transaction, records its delete for the commit).
+  // Requires the table's write lock.
+  void ForgetRowTheDatabaseLacks(const std::string& table, const CDBEntity& row, int transaction);
   // The rows' relation groups of `column` (values as decimal integers).
   template <typename Rows>
   static RelationGroups GroupRows(const Rows& rows, const std::string& column);

@@ -21,6 +21,24 @@ struct DBErrorInfo {
   std::string error_text;  // "%s (errcode:%d)", or "" when the number is 0
 };
 
+// The outcome of a write that names its row (an update or a delete): written;
+// no row matched (the database holds no such row, so nothing changed); or
+// failed (no statement could be built, or the server refused it or could not
+// be reached). Tests true only when written, so a caller that asks only
+// whether it worked reads it as a bool.
+class DBWriteResult {
+ public:
+  enum Outcome { kWritten, kNoRowMatched, kFailed };
+  DBWriteResult(bool written) : outcome_(written ? kWritten : kFailed) {}  // a plain success or failure
+  DBWriteResult(Outcome outcome) : outcome_(outcome) {}
+  operator bool() const { return outcome_ == kWritten; }
+  Outcome outcome() const { return outcome_; }
+  bool NoRowMatched() const { return outcome_ == kNoRowMatched; }
+
+ private:
+  Outcome outcome_;
+};
+
 // Column names of an update (compared with the row's names exactly).
 using ColumnList = std::vector<std::string>;
 
@@ -62,13 +80,14 @@ class IDataAdapter {
   virtual bool AddEntity(CDBEntity* entity) = 0;
   virtual bool AddEntityEx(CDBEntity* entity, const char* table) = 0;
   // UPDATE by key of the columns the table has; with `columns`, only those
-  // (exact names). False for a row without a key.
-  virtual bool UpdateEntity(CDBEntity* entity, const ColumnList* columns) = 0;
-  virtual bool UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) = 0;
-  virtual bool UpdateEntity(CDBEntity* entity, const char* column) = 0;
+  // (exact names). Failed for a row without a key; no row matched when the
+  // statement found no row (logged as such).
+  virtual DBWriteResult UpdateEntity(CDBEntity* entity, const ColumnList* columns) = 0;
+  virtual DBWriteResult UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) = 0;
+  virtual DBWriteResult UpdateEntity(CDBEntity* entity, const char* column) = 0;
   // Marks the row deleted (IsDeleted = 1) where the table has that column and
-  // `hard_delete` is off; otherwise DELETE.
-  virtual bool DeleteEntity(CDBEntity* entity, bool hard_delete) = 0;
+  // `hard_delete` is off; otherwise DELETE. No row matched as for an update.
+  virtual DBWriteResult DeleteEntity(CDBEntity* entity, bool hard_delete) = 0;
   // "SELECT * FROM <table>" and `clause` (null: rows not marked deleted; ""
   // every row; else appended after a blank), streamed to `callback` until it
   // returns 0. The map forms empty the map first.
@@ -92,6 +111,8 @@ class IDataAdapter {
                          bool descending) = 0;
   virtual bool DropTable(const char* table) = 0;
   virtual CDBSchema* GetDBSchema() = 0;
+  // True once the schema was read whole (GetDBSchema reads it when not).
+  virtual bool IsDBSchemaLoaded() = 0;
   virtual void ResetDBSchema() = 0;
   virtual bool ExecuteQuery(const std::string& statement) = 0;
   virtual bool ExecuteQuery(const std::string& statement, ColumnIndex& columns,

@@ -46,12 +46,14 @@ class IDataService {
   virtual EntityPtr FindEntity(const char* table, const char* key_column, int id) = 0;
   virtual bool AddEntity(CDBEntity* entity, int connection) = 0;
   // Updates the row; with `columns`, only the named columns (exact names).
-  virtual bool UpdateEntity(CDBEntity* entity, const ColumnList* columns, int connection) = 0;
-  virtual bool UpdateEntity(CDBEntity* entity, int connection) = 0;
+  // No row matched when the database holds no such row.
+  virtual DBWriteResult UpdateEntity(CDBEntity* entity, const ColumnList* columns, int connection) = 0;
+  virtual DBWriteResult UpdateEntity(CDBEntity* entity, int connection) = 0;
   // DeleteEntityEx with the physical-delete flag off.
-  virtual bool DeleteEntity(CDBEntity* entity, int connection) = 0;
-  // Without `physical`, a table with the soft-delete column only marks the row deleted.
-  virtual bool DeleteEntityEx(CDBEntity* entity, bool physical, int connection) = 0;
+  virtual DBWriteResult DeleteEntity(CDBEntity* entity, int connection) = 0;
+  // Without `physical`, a table with the soft-delete column only marks the
+  // row deleted. No row matched as for an update.
+  virtual DBWriteResult DeleteEntityEx(CDBEntity* entity, bool physical, int connection) = 0;
   // Fills `entities` with the table's rows (a null clause: those not marked deleted).
   virtual void GetEntityList(const char* table, const char* clause, EntityMap64& entities) = 0;
   virtual void GetEntityList(const char* table, const char* clause, EntityMap& entities) = 0;

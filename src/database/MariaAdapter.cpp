@@ -294,6 +294,11 @@ CDBSchema* CMariaAdapter::GetDBSchema() {
   return &schema_;
 }
 
+bool CMariaAdapter::IsDBSchemaLoaded() {
+  CScopedLock hold(lock_);
+  return schema_loaded_;
+}
+
 void CMariaAdapter::ResetDBSchema() {
   CScopedLock hold(lock_);
   schema_loaded_ = false;

@@ -74,10 +74,10 @@ class CMariaAdapter : public IDataAdapter {
   EntityPtr FindEntityEx(const char* table, const char* query) override;
   bool AddEntity(CDBEntity* entity) override;
   bool AddEntityEx(CDBEntity* entity, const char* table) override;
-  bool UpdateEntity(CDBEntity* entity, const ColumnList* columns) override;
-  bool UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) override;
-  bool UpdateEntity(CDBEntity* entity, const char* column) override;
-  bool DeleteEntity(CDBEntity* entity, bool hard_delete) override;
+  DBWriteResult UpdateEntity(CDBEntity* entity, const ColumnList* columns) override;
+  DBWriteResult UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) override;
+  DBWriteResult UpdateEntity(CDBEntity* entity, const char* column) override;
+  DBWriteResult DeleteEntity(CDBEntity* entity, bool hard_delete) override;
   bool GetEntityList(const char* table, const char* clause, EntityCallback callback,
                      void* context) override;
   bool GetEntityList(const char* table, EntityMap64& entities) override;
@@ -103,6 +103,7 @@ class CMariaAdapter : public IDataAdapter {
   // whose columns the server refuses to list (a view over a dropped table) is
   // logged and left out; the others are read.
   CDBSchema* GetDBSchema() override;
+  bool IsDBSchemaLoaded() override;
   void ResetDBSchema() override;
   // Runs one statement (reconnecting first when the handle is closed) and
   // frees any rows it returned. Nothing is logged.
@@ -201,7 +202,7 @@ class CMariaAdapter : public IDataAdapter {
   bool SendFromSchema(const char* function, const std::string& table, bool log_unknown,
                       const StatementBuilder& build, std::string* sent);
   // False (logged under `function`) when the last statement matched no row.
-  bool MatchedARow(const char* function, const std::string& statement);
+  DBWriteResult MatchedARow(const char* function, const std::string& statement);
   // Reads `table`'s columns again unless that was done since its last
   // successful statement. True when they were read.
   bool ReloadTableSchema(const std::string& table);

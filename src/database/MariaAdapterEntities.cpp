@@ -91,11 +91,11 @@ bool CMariaAdapter::SendFromSchema(const char* function, const std::string& tabl
   return ok;
 }
 
-bool CMariaAdapter::MatchedARow(const char* function, const std::string& statement) {
-  if (client_ && client_->GetAffectedRows() > 0) return true;
+DBWriteResult CMariaAdapter::MatchedARow(const char* function, const std::string& statement) {
+  if (client_ && client_->GetAffectedRows() > 0) return DBWriteResult::kWritten;
   const LogCallSite site{__FILE__, function, __LINE__, nullptr};
   WriteLog(site, 1, "ERROR - No row matched the statement (%s).\r\n", statement.c_str());
-  return false;
+  return DBWriteResult::kNoRowMatched;
 }
 
 bool CMariaAdapter::ReadEntities(const char* function, const char* table,
@@ -180,11 +180,12 @@ bool CMariaAdapter::AddEntityEx(CDBEntity* entity, const char* table) {
   return true;
 }
 
-bool CMariaAdapter::UpdateEntity(CDBEntity* entity, const ColumnList* columns) {
-  return entity && UpdateEntityEx(entity, entity->GetTableName(), columns);
+DBWriteResult CMariaAdapter::UpdateEntity(CDBEntity* entity, const ColumnList* columns) {
+  if (!entity) return false;
+  return UpdateEntityEx(entity, entity->GetTableName(), columns);
 }
 
-bool CMariaAdapter::UpdateEntity(CDBEntity* entity, const char* column) {
+DBWriteResult CMariaAdapter::UpdateEntity(CDBEntity* entity, const char* column) {
   ColumnList columns{Text(column)};
   return UpdateEntity(entity, &columns);
 }
@@ -192,7 +193,7 @@ bool CMariaAdapter::UpdateEntity(CDBEntity* entity, const char* column) {
 // A whole-row update (no column list) leaves the soft-delete column alone: the
 // delete path owns it, and a copy read before another thread's delete must not
 // bring the row back. A list that names the column writes it.
-bool CMariaAdapter::UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) {
+DBWriteResult CMariaAdapter::UpdateEntityEx(CDBEntity* entity, const char* table, const ColumnList* columns) {
   if (!entity || (!entity->HasKeyColumn() && !entity->HasCompositeKey())) return false;
   static const char* const kFunction = "CMariaAdapter::UpdateEntityEx";
   OperationHold hold(*this);
@@ -222,10 +223,11 @@ bool CMariaAdapter::UpdateEntityEx(CDBEntity* entity, const char* table, const C
     *statement = "UPDATE " + table_name + " SET " + assignments + " WHERE " + where;
     return true;
   };
-  return SendFromSchema(kFunction, table_name, true, build, &sent) && MatchedARow(kFunction, sent);
+  if (!SendFromSchema(kFunction, table_name, true, build, &sent)) return false;
+  return MatchedARow(kFunction, sent);
 }
 
-bool CMariaAdapter::DeleteEntity(CDBEntity* entity, bool hard_delete) {
+DBWriteResult CMariaAdapter::DeleteEntity(CDBEntity* entity, bool hard_delete) {
   if (!entity) return false;
   static const char* const kFunction = "CMariaAdapter::DeleteEntity";
   OperationHold hold(*this);
@@ -251,7 +253,8 @@ bool CMariaAdapter::DeleteEntity(CDBEntity* entity, bool hard_delete) {
                       : "DELETE FROM " + table_name + " WHERE " + where;
     return true;
   };
-  return SendFromSchema(kFunction, table_name, true, build, &sent) && MatchedARow(kFunction, sent);
+  if (!SendFromSchema(kFunction, table_name, true, build, &sent)) return false;
+  return MatchedARow(kFunction, sent);
 }
 
 bool CMariaAdapter::ListStatement(const char* function, const char* table, const char* clause,

@@ -134,6 +134,8 @@ void CMultiLang::Clear() {
 
 void SetAppLanguageTexts(const CMultiLang* texts) { g_appTexts.store(texts); }
 
+void ReleaseAppLanguageTexts(const CMultiLang* texts) { g_appTexts.compare_exchange_strong(texts, nullptr); }
+
 const std::string& GetLangText(int number) {
   const CMultiLang* texts = g_appTexts.load();
   return texts ? texts->GetText(number) : EmptyText();

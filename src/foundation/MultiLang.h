@@ -68,6 +68,9 @@ class CMultiLang {
 // at start) makes every text "". The application sets them once its texts are
 // loaded, before windows ask for texts; the texts must outlive their use.
 void SetAppLanguageTexts(const CMultiLang* texts);
+// Sets them back to null when they are `texts`, as their owner goes; texts set
+// by another owner stay.
+void ReleaseAppLanguageTexts(const CMultiLang* texts);
 // The text of `number` in the application's language texts (CMultiLang::GetText),
 // "" when they hold none for it or none are set. Valid while the texts stay loaded.
 const std::string& GetLangText(int number);

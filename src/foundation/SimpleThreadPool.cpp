@@ -1,5 +1,6 @@
 #include "foundation/SimpleThreadPool.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "foundation/Log.h"
@@ -9,6 +10,7 @@
 namespace {
 
 const char* const kUnnamedPool = "ThreadPool";
+const int64_t kLongestDelayedWaitMs = 1000;
 
 // A job is due when it has no delay, when the 32-bit tick counter wrapped
 // since it was queued, or when strictly more than its delay has passed.
@@ -76,21 +78,16 @@ void CSimpleThreadPool::WorkerThreadFunction(std::shared_ptr<Shared> shared,
   const char* name = worker->name.c_str();
   int index = static_cast<int>(worker->index);
   GATE_LOG_DEFAULT("[%s] Worker%d started\r\n", name, index);
-  while (shared->running.load() && !worker->stop.load()) {
-    _job_t job;
-    if (TakeJob(*shared, &job)) {
-      worker->busy.store(true);
-      worker->jobStartTick.store(shared->clock->TickCount());
-      try {
-        job.function(job.context, job.argument);
-      } catch (...) {
-        GATE_LOG_DEFAULT("[CSimpleThreadPool] ERROR - Exception raised in worker function\n");
-      }
-      RemoveJob(*shared, job.id);
-      continue;
+  _job_t job;
+  while (WaitForJob(*shared, *worker, &job)) {
+    worker->busy.store(true);
+    worker->jobStartTick.store(shared->clock->TickCount());
+    try {
+      job.function(job.context, job.argument);
+    } catch (...) {
+      GATE_LOG_DEFAULT("[CSimpleThreadPool] ERROR - Exception raised in worker function\n");
     }
-    worker->busy.store(false);
-    worker->wake.Wait(100);
+    RemoveJob(*shared, job.id);
   }
   worker->busy.store(false);
   GATE_LOG_DEFAULT("[%s] Worker%d stopped\r\n", name, index);
@@ -102,15 +99,52 @@ void CSimpleThreadPool::WorkerThreadFunction(std::shared_ptr<Shared> shared,
   worker->endChanged.notify_all();
 }
 
-bool CSimpleThreadPool::TakeJob(Shared& shared, _job_t* job) {
+bool CSimpleThreadPool::WaitForJob(Shared& shared, _worker_t& worker, _job_t* job) {
   CScopedLock hold(shared.jobLock);
+  while (shared.running.load() && !worker.stop.load()) {
+    int64_t waitMs = -1;
+    if (TakeDueJob(shared, job, &waitMs)) return true;
+    worker.busy.store(false);
+    // The condition releases the job lock while it waits and takes it again.
+    if (waitMs < 0) {
+      shared.jobsChanged.wait(shared.jobLock);
+    } else {
+      shared.jobsChanged.wait_for(shared.jobLock, std::chrono::milliseconds(waitMs));
+    }
+  }
+  return false;
+}
+
+bool CSimpleThreadPool::TakeDueJob(Shared& shared, _job_t* job, int64_t* waitMs) {
   uint32_t tick = shared.clock->TickCount();
+  _job_t* taken = nullptr;
+  bool othersWait = false;
+  int64_t wait = -1;
   for (_job_t& candidate : shared.jobs) {
-    if (candidate.running || !IsDue(candidate, tick)) continue;
-    candidate.running = true;
-    *job = candidate;
+    if (candidate.running) continue;
+    if (!taken && IsDue(candidate, tick)) {
+      taken = &candidate;
+      continue;
+    }
+    othersWait = true;
+    if (taken) break;
+    // Due once strictly more than the delay has passed, or when the counter wraps.
+    int64_t untilDue =
+        static_cast<int64_t>(candidate.delay) - static_cast<int64_t>(tick - candidate.queuedTick) + 1;
+    int64_t untilWrap = (int64_t{1} << 32) - static_cast<int64_t>(tick);
+    int64_t until = std::min(untilDue, untilWrap);
+    if (wait < 0 || until < wait) wait = until;
+  }
+  if (taken) {
+    taken->running = true;
+    *job = *taken;
+    // This worker may be the one that watched the other waiting jobs: hand the
+    // watch to an idle worker, so that a long job never delays them.
+    if (othersWait) shared.jobsChanged.notify_one();
     return true;
   }
+  // A clock set by hand may jump: look again at least once a second while jobs wait.
+  *waitMs = wait < 0 ? -1 : std::min<int64_t>(wait, kLongestDelayedWaitMs);
   return false;
 }
 
@@ -144,17 +178,17 @@ int CSimpleThreadPool::AddJob(PoolJobFunction function, void* context, intptr_t 
   job.queuedTick = shared_->clock->TickCount();
   shared_->jobs.push_back(std::move(job));
 
+  // A worker that is not alive (its start failed) is started again when every
+  // worker before it has been busy for 1000 ms or more and may not take the job soon.
   uint32_t tick = shared_->clock->TickCount();
   for (const auto& worker : workers_) {
     if (!worker->alive.load()) {
       StartWorker(worker);
-      worker->wake.Set();
       break;
     }
-    worker->wake.Set();
-    // A worker busy for 1000 ms or more may not take the job soon: wake the next one too.
     if (!worker->busy.load() || tick - worker->jobStartTick.load() < 1000) break;
   }
+  shared_->jobsChanged.notify_one();
   return 1;
 }
 
@@ -174,14 +208,13 @@ void CSimpleThreadPool::Stop(bool /*pumpMessages*/, int timeoutSeconds) {
     if (workers_.empty()) return;
     workers.swap(workers_);
   }
+  shared_->running.store(false);
+  for (const auto& worker : workers) worker->stop.store(true);
   {
+    // Under the job lock, so that no worker is between its stop check and its wait.
     CScopedLock hold(shared_->jobLock);
     shared_->jobs.clear();
-  }
-  shared_->running.store(false);
-  for (const auto& worker : workers) {
-    worker->stop.store(true);
-    worker->wake.Set();
+    shared_->jobsChanged.notify_all();
   }
   for (const auto& worker : workers) {
     if (!worker->thread.joinable()) continue;

@@ -6,12 +6,15 @@
 // Locks: jobLock_ before workerLock_, never the other way. Job functions run
 // with no pool lock held and may call AddJob and FindJob. The state that the
 // workers touch is shared with them (std::shared_ptr), so a worker that is
-// given up by Stop never touches freed memory.
+// given up by Stop never touches freed memory. An idle worker sleeps on the
+// job lock's condition until a job is queued, a delayed job becomes due or
+// Stop is asked: a pool with nothing to do uses no CPU.
 #pragma once
 
 #include <stdint.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -21,7 +24,6 @@
 
 #include "foundation/Lock.h"
 #include "platform/Clock.h"
-#include "platform/Event.h"
 
 typedef void (*PoolJobFunction)(void* context, intptr_t argument);
 
@@ -72,9 +74,11 @@ class CSimpleThreadPool {
   struct Shared {
     std::shared_ptr<platform::Clock> clock;
     std::atomic<bool> running{false};
-    CLock jobLock;              // guards jobs and nextJobId
-    std::list<_job_t> jobs;
-    uint64_t nextJobId = 0;
+    CLock jobLock;
+    // Signalled under jobLock when a job is queued or a worker is asked to stop.
+    std::condition_variable_any jobsChanged;
+    std::list<_job_t> jobs GUARDED_BY(jobLock);
+    uint64_t nextJobId GUARDED_BY(jobLock) = 0;
   };
 
   struct _worker_t {
@@ -84,7 +88,6 @@ class CSimpleThreadPool {
     std::atomic<uint32_t> jobStartTick{0};
     std::atomic<bool> stop{false};       // set by Stop: this worker ends after its current job
     std::atomic<bool> alive{false};      // the thread runs
-    platform::AutoResetEvent wake;
     std::mutex endLock;                  // guards ended, for Stop's wait
     std::condition_variable endChanged;
     bool ended = true;
@@ -95,12 +98,17 @@ class CSimpleThreadPool {
  private:
   void StartWorker(const std::shared_ptr<_worker_t>& worker);
   static void WorkerThreadFunction(std::shared_ptr<Shared> shared, std::shared_ptr<_worker_t> worker);
-  static bool TakeJob(Shared& shared, _job_t* job);
+  // Blocks until this worker takes a due job (true) or is asked to stop (false).
+  static bool WaitForJob(Shared& shared, _worker_t& worker, _job_t* job);
+  // Marks the first due job running and copies it to `job` (waking an idle
+  // worker when other jobs still wait). Otherwise false, with `waitMs` set to
+  // how long to wait before looking again (-1: no job waits).
+  static bool TakeDueJob(Shared& shared, _job_t* job, int64_t* waitMs) REQUIRES(shared.jobLock);
   static void RemoveJob(Shared& shared, uint64_t id);
 
   const std::shared_ptr<Shared> shared_;
-  CLock workerLock_;  // guards workers_, workerCount_ and name_
-  std::vector<std::shared_ptr<_worker_t>> workers_;
-  int workerCount_ = 0;
-  std::string name_;
+  CLock workerLock_;
+  std::vector<std::shared_ptr<_worker_t>> workers_ GUARDED_BY(workerLock_);
+  int workerCount_ GUARDED_BY(workerLock_) = 0;
+  std::string name_ GUARDED_BY(workerLock_);
 };

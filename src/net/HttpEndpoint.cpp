@@ -33,14 +33,15 @@ int CHttpEndpoint::Post(const std::string& uri, const std::string& body, std::st
   return Request(uri, &body, reply, timeoutSec);
 }
 
-int CHttpEndpoint::SendPost(CSecureSock& conn, const std::string& uri, const std::string& body, int timeoutSec) const {
+int CHttpEndpoint::SendPost(CSecureSock& conn, const std::string& uri, const std::string& body, int timeoutSec,
+                            SockAbortFunc abort, void* abortUser) const {
   if (!conn.IsUsable()) return 0;
   if (authMode == kAuthBasic) {
     return CMyHttp::SendPost(conn, host, uri, body, CMyHttp::MakeBasicAuthHeader(user, password).c_str(), timeoutSec);
   }
   if (authMode == kAuthDigest) {
     return CMyHttp::SendPostUsingDigestAuth(conn, host, static_cast<unsigned short>(port), user, password, uri, body,
-                                            timeoutSec);
+                                            timeoutSec, abort, abortUser);
   }
   std::string target = user.empty() && password.empty() ? uri : CMyHttp::AppendCredentialQuery(uri, user, password);
   return CMyHttp::SendPost(conn, host, target, body, nullptr, timeoutSec);

@@ -23,8 +23,11 @@ class CHttpEndpoint {
   int Get(const std::string& uri, std::string* reply, int timeoutSec) const;
   // POST `body` to `uri`, as Get.
   int Post(const std::string& uri, const std::string& body, std::string* reply, int timeoutSec) const;
-  // POST on a connection a stream client holds; no reply is read. 1 sent, 0 failed.
-  int SendPost(CSecureSock& conn, const std::string& uri, const std::string& body, int timeoutSec) const;
+  // POST on a connection a stream client holds; no reply is read. 1 sent, 0
+  // failed. A Digest exchange waits for the challenge, and ends within about
+  // 100 ms with 0 when `conn.Stop()` is called or `abort(abortUser)` answers true.
+  int SendPost(CSecureSock& conn, const std::string& uri, const std::string& body, int timeoutSec,
+               SockAbortFunc abort = nullptr, void* abortUser = nullptr) const;
 
   std::string host;
   int port;

@@ -10,6 +10,7 @@
 #include "foundation/Log.h"
 #include "foundation/StrList.h"
 #include "foundation/TokenList.h"
+#include "net/Deadline.h"
 #include "net/UrlFormatter.h"
 
 namespace {
@@ -49,6 +50,31 @@ std::string DigestPostText(const std::string& uri, const std::string& host, cons
 }
 
 // Writes the whole request on a stream client's connection; a failed write closes it.
+// A stop asked of a stream client's connection: the connection's own stop
+// flag, or the owner's check when it gave one.
+struct StopCheck {
+  CSecureSock* conn;
+  SockAbortFunc abort;
+  void* user;
+  static bool Asked(void* self) {
+    auto* check = static_cast<StopCheck*>(self);
+    return check->conn->IsStopped() || (check->abort && check->abort(check->user));
+  }
+};
+
+// Waits in slices of 100 ms until `conn` is readable, asking `stop` after
+// each. False on a stop, an error or the deadline.
+bool WaitReadableUnlessStopped(CSecureSock& conn, const CDeadline& deadline, StopCheck& stop) {
+  constexpr int kStopSliceMs = 100;
+  for (;;) {
+    if (StopCheck::Asked(&stop)) return false;
+    int left = deadline.RemainingMs();
+    if (left <= 0) return false;
+    int ready = sock::WaitReadable(conn.socket, std::min(left, kStopSliceMs));
+    if (ready != 0) return ready > 0 && !StopCheck::Asked(&stop);
+  }
+}
+
 int WriteRequest(CSecureSock& conn, const std::string& text, int timeoutSec) {
   int length = static_cast<int>(text.size());
   if (conn.WriteAll(text.data(), length, SecondsToMs(timeoutSec)) == length) return 1;
@@ -186,8 +212,10 @@ int CMyHttp::SendPost(CSecureSock& conn, const std::string& host, const std::str
 
 int CMyHttp::SendPostUsingDigestAuth(CSecureSock& conn, const std::string& host, unsigned short port,
                                      const std::string& user, const std::string& password, const std::string& uri,
-                                     const std::string& body, int timeoutSec) {
+                                     const std::string& body, int timeoutSec, SockAbortFunc abort,
+                                     void* abortUser) {
   if (!conn.IsUsable()) return 0;
+  StopCheck stop{&conn, abort, abortUser};
   CDigestAuthInfo info;
   std::string authLine;
   bool retried = false;
@@ -196,8 +224,12 @@ int CMyHttp::SendPostUsingDigestAuth(CSecureSock& conn, const std::string& host,
     if (retried) return 1;  // the reply stays on the connection for the caller
     std::string header;
     int contentLength = 0;
-    if (!RecvFinalHeaderText(conn, &header, &contentLength, timeoutSec)) {
-      GATE_LOG_DEFAULT("RecvHeader Failed! - uri : %s\r\n", uri.c_str());
+    CDeadline deadline(SecondsToMs(timeoutSec));
+    bool received = WaitReadableUnlessStopped(conn, deadline, stop) &&
+                    RecvFinalHeaderText(conn, &header, &contentLength, (deadline.RemainingMs() + 999) / 1000,
+                                        &StopCheck::Asked, &stop);
+    if (!received) {
+      if (!StopCheck::Asked(&stop)) GATE_LOG_DEFAULT("RecvHeader Failed! - uri : %s\r\n", uri.c_str());
       conn.Close();
       return 0;
     }
@@ -206,6 +238,7 @@ int CMyHttp::SendPostUsingDigestAuth(CSecureSock& conn, const std::string& host,
     authLine = MakeDigestAuthHeader(&info, "POST", user, password, uri, BodyText(body));
     conn.Close();
     std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMs));
+    if (StopCheck::Asked(&stop)) return 0;
     if (!conn.Connect(host, port, SecondsToMs(timeoutSec)) || !conn.IsUsable()) return 0;
   }
 }

@@ -80,9 +80,13 @@ class CMyHttp {
   // POST with Digest on `conn`: reads the first reply header; a challenge is
   // answered once on a new connection and that reply is left on the connection
   // for the caller, as is a first reply without challenge (its header consumed).
+  // A stop (`conn.Stop()` from another thread, or `abort` answering true) ends
+  // the wait for the first reply within about 100 ms and returns 0, with the
+  // connection closed and nothing logged as an error.
   static int SendPostUsingDigestAuth(CSecureSock& conn, const std::string& host, unsigned short port,
                                      const std::string& user, const std::string& password, const std::string& uri,
-                                     const std::string& body, int timeoutSec);
+                                     const std::string& body, int timeoutSec, SockAbortFunc abort = nullptr,
+                                     void* abortUser = nullptr);
 
   // ---- Digest ----
 
@@ -141,7 +145,9 @@ class CMyHttp {
 
   // Reads a reply's final header block, dropping interim 1xx replies; all of
   // it within `timeoutSec`. True when a final header was read.
-  static bool RecvFinalHeaderText(CSecureSock& conn, std::string* header, int* contentLength, int timeoutSec);
+  // `abort` (when given) is asked after every read and each empty second.
+  static bool RecvFinalHeaderText(CSecureSock& conn, std::string* header, int* contentLength, int timeoutSec,
+                                  SockAbortFunc abort = nullptr, void* user = nullptr);
   // Reads a whole reply into `reply`: the final header (as RecvFinalHeaderText),
   // then the sized or chunked body within `timeoutSec` plus 1 s for every
   // 64 KiB announced, so a peer that drips bytes cannot hold the caller longer.

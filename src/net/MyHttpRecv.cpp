@@ -369,8 +369,9 @@ bool RecvFinalHeaderCore(ReplyConn& conn, std::string* header, int* contentLengt
 
 }  // namespace
 
-bool CMyHttp::RecvFinalHeaderText(CSecureSock& secure, std::string* header, int* contentLength, int timeoutSec) {
-  ReplyConn conn(secure);
+bool CMyHttp::RecvFinalHeaderText(CSecureSock& secure, std::string* header, int* contentLength, int timeoutSec,
+                                  SockAbortFunc abort, void* user) {
+  ReplyConn conn(secure, abort, user);
   ReadBudget budget(SecondsToMs(timeoutSec));
   conn.SetBudget(&budget);
   return RecvFinalHeaderCore(conn, header, contentLength, timeoutSec);

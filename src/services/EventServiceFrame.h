@@ -55,7 +55,8 @@ struct CEventServiceConfig {
   int mainPoolWorkers = 1;
   const char* senderPoolName = "";     // "EVENT_SENDER"
   int senderPoolWorkers = 1;           // at least this many; one per job when there are more jobs
-  int mainDelayMs = 60000;             // between main passes
+  int mainFirstDelayMs = 0;            // before the first main pass
+  int mainDelayMs = 60000;             // between main passes; 0: no main task
   int mainFailureDelayMs = 10000;      // after a pass that found no database
   int statusSaveDelayMs = 0;           // period of the status-save task; 0: no such task
   int senderFirstDelayMs = 0;          // before a job's first sender pass
@@ -146,7 +147,7 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     if (items.empty()) return;
 
     tasks_.clear();
-    tasks_.push_back({0, [this] { return MainTask(); }});
+    if (config_.mainDelayMs > 0) tasks_.push_back({config_.mainFirstDelayMs, [this] { return MainTask(); }});
     if (config_.statusSaveDelayMs > 0) {
       tasks_.push_back({config_.statusSaveDelayMs, [this] {
                           SaveAllStatuses();
@@ -197,10 +198,15 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   void QueueBody(const std::string& body, const char* operation) {
     std::vector<int> flushed;
     queues_.AppendToAll(GetJobIDs(), body, &flushed);
+    flushedQueues_ += flushed.size();
     for (int id : flushed) SERVICE_LOG(log_, operation, "INFO - SendQ is full (%d)\r\n", id);
   }
   // Bodies waiting for job `id`.
   size_t GetQueuedBodyCount(int id) { return queues_.Size(id); }
+  // Since construction: posts made by the HTTP senders of all jobs, and
+  // queues emptied because they were full.
+  uint64_t GetPostCount() const { return posts_.load(); }
+  uint64_t GetFlushedQueueCount() const { return flushedQueues_.load(); }
 
   // Writes every job's status to its file, in ID order (a file that cannot be
   // written is logged and skipped).
@@ -225,8 +231,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   virtual void OnStopped() {}
   // One main pass; false when the database could not be reached (every
   // status then gets code 2 and is saved, and the next pass comes after the
-  // failure delay).
-  virtual bool RunMainPass() = 0;
+  // failure delay). Nothing by default.
+  virtual bool RunMainPass() { return true; }
   // One sender pass of job `id`; returns the delay before its next pass.
   virtual int RunSenderPass(int id) = 0;
 
@@ -249,7 +255,10 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     CHttpPostTarget target =
         CHttpPostTarget::FromUrl(job.GetTargetUrl(), job.GetTargetLoginID(), job.GetTargetPasswordPlain(),
                                  job.GetTargetAuthMethod(), job.GetTargetUseSecureSession());
-    int code = PostBodies(target, bodies, id, [this] { return running_.load(); }, log_, config_.senderTaskName);
+    size_t sent = 0;
+    int code =
+        PostBodies(target, bodies, id, [this] { return running_.load(); }, log_, config_.senderTaskName, &sent);
+    posts_ += sent;
     int64_t now = clock_->NowSeconds();
     status->Update([code, now](Status& s) {
       s.SetLastErrorCode(code);
@@ -360,6 +369,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   std::map<int, StatusPtr> statuses_;
 
   TSendQueues<std::string> queues_;
+  std::atomic<uint64_t> posts_{0};
+  std::atomic<uint64_t> flushedQueues_{0};
   CSimpleThreadPool mainPool_;
   CSimpleThreadPool senderPool_;
 };

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "foundation/MultiLang.h"
 #include "platform/Folders.h"
 #include "platform/ProgramFolder.h"
 #include "shell/InstanceChannel.h"
@@ -114,6 +115,10 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
     EXPECT_EQ(app.GetLanguageCode(), 2);
     EXPECT_EQ(app.GetLanguageTexts().GetText(1), "Kor1");
     EXPECT_EQ(app.GetLanguageTexts().GetText(2), "Eng2");
+    // The free look-up that windows use answers from the same texts.
+    EXPECT_EQ(GetLangText(1), "Kor1");
+    EXPECT_EQ(GetLangText(2), "Eng2");
+    EXPECT_EQ(GetLangText(3), "");
     EXPECT_TRUE(app.GetCommandLine().start());
     EXPECT_TRUE(app.GetCommandLine().hide());
     EXPECT_EQ(app.GetProgramFolder(), folder);
@@ -141,6 +146,7 @@ TEST_F(StartupOrder, StepsRunInOrderAroundTheRealOnes) {
     EXPECT_TRUE(Exists(safeFile)) << "removed only when the application object goes";
   }
   EXPECT_FALSE(Exists(safeFile));
+  EXPECT_EQ(GetLangText(1), "") << "the texts went with the application object";
 }
 
 TEST_F(StartupOrder, ExistingSettingsAreNeverReplacedByTheDefault) {

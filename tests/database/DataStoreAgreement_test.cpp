@@ -170,6 +170,44 @@ TEST_F(StoreAgreementTest, RowsOfTwoColumnKeysAreUpdatedInTheCache) {
   EXPECT_EQ(cachedName(2), "<none>");
 }
 
+// A row that another writer removed from the database: the store tells "no
+// row matched" from a server error, and its cache follows the database (at
+// the commit inside a transaction). A server error leaves the cache alone
+// (RefusedWritesLeaveTheCacheAlone).
+TEST_F(StoreAgreementTest, AWriteThatMatchedNoRowSaysSoAndDropsTheStaleCopy) {
+  struct Case {
+    const char* name;
+    bool inTransaction;
+    DBWriteResult (*write)(CDataStore&, CDBEntity*, int);
+  } cases[] = {
+      {"update", false, [](CDataStore& s, CDBEntity* row, int tx) { return s.UpdateEntity(row, tx); }},
+      {"update in a transaction", true, [](CDataStore& s, CDBEntity* row, int tx) { return s.UpdateEntity(row, tx); }},
+      {"delete", false, [](CDataStore& s, CDBEntity* row, int tx) { return s.DeleteEntity(row, tx); }},
+      {"delete in a transaction", true, [](CDataStore& s, CDBEntity* row, int tx) { return s.DeleteEntity(row, tx); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto row = Parent("removed behind the store");
+    ASSERT_TRUE(store_->AddEntity(row.get(), 0));
+    const int id = row->GetID();
+    ASSERT_TRUE(raw_.Run("DELETE FROM TCS_Parent WHERE ParentID = " + std::to_string(id)));
+    const int tx = c.inTransaction ? store_->BeginTransaction() : 0;
+    if (c.inTransaction) ASSERT_GT(tx, 0);
+    row->SetName("changed");
+    LogCapture log;
+    DBWriteResult result = c.write(*store_, row.get(), tx);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.outcome(), DBWriteResult::kNoRowMatched);
+    EXPECT_TRUE(log.Contains("ERROR - No row matched the statement")) << log.Text();
+    if (c.inTransaction) {
+      EXPECT_NE(store_->FindCachedEntity("TCS_Parent", id), nullptr) << "the cache waits for the commit";
+      ASSERT_TRUE(store_->CommitTransaction(tx));
+    }
+    EXPECT_EQ(store_->FindCachedEntity("TCS_Parent", id), nullptr);
+    EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Parent WHERE ParentID = " + std::to_string(id)), "0");
+  }
+}
+
 TEST_F(StoreAgreementTest, RowsAreCachedUnderTheirFull64BitKey) {
   constexpr uint64_t kHigh = 4294967296ull;  // 2^32
   std::string values;

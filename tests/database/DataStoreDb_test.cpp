@@ -115,8 +115,8 @@ TEST_F(CacheStoreTest, RefusedWritesLeaveTheCacheAlone) {
   auto refused = Parent("refused");
   EXPECT_FALSE(store_->AddEntity(refused.get(), 0));
   row->SetName("changed");
-  EXPECT_FALSE(store_->UpdateEntity(row.get(), 0));
-  EXPECT_FALSE(store_->DeleteEntity(row.get(), 0));
+  EXPECT_EQ(store_->UpdateEntity(row.get(), 0).outcome(), DBWriteResult::kFailed);
+  EXPECT_EQ(store_->DeleteEntity(row.get(), 0).outcome(), DBWriteResult::kFailed);
   EXPECT_TRUE(log.Contains("ERROR - Error riased when add 'TCS_Parent' entity.")) << log.Text();
   EXPECT_TRUE(log.Contains("ERROR - Error riased when update 'TCS_Parent:")) << log.Text();
   EXPECT_TRUE(log.Contains("ERROR - Error riased when delete 'TCS_Parent:")) << log.Text();

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -228,6 +229,59 @@ TEST(ThreadPoolWithThreads, WorkerGivenUpAtStopOutlivesThePoolSafely) {
   blocker.release = true;  // the late worker finishes its job and touches no freed pool
   ASSERT_TRUE(WaitUntil([&] { return blocker.finished.load(); }));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+// Voluntary context switches so far of this process's threads named `name`
+// (each wake-up of a sleeping thread is one).
+long VoluntarySwitchesOf(const std::string& name) {
+  long total = 0;
+  for (const auto& task : platform::ListFolder("/proc/self/task")) {
+    std::string folder = "/proc/self/task/" + task.name;
+    std::ifstream comm(folder + "/comm");
+    std::string threadName;
+    if (!std::getline(comm, threadName) || threadName != name) continue;
+    std::ifstream status(folder + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0) total += std::stol(line.substr(24));
+    }
+  }
+  return total;
+}
+
+TEST(ThreadPoolWithThreads, IdleWorkersSleepUntilAJobArrives) {
+  CSimpleThreadPool pool;
+  pool.Start("IDLE_POOL", 4);
+  Log log;
+  pool.AddJob(&Record, &log, 1);
+  ASSERT_TRUE(WaitUntil([&] { return log.count == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return !pool.FindJob(""); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  long before = VoluntarySwitchesOf("IDLE_POOL");
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  long woken = VoluntarySwitchesOf("IDLE_POOL") - before;
+  // Four workers polling every 100 ms wake about 80 times in 2 s; sleeping ones not at all.
+  EXPECT_LT(woken, 8);
+  pool.AddJob(&Record, &log, 2);
+  ASSERT_TRUE(WaitUntil([&] { return log.count == 2; }));
+  auto start = Clock::now();
+  pool.Stop();
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));  // sleeping workers hear the stop
+}
+
+TEST(ThreadPoolRealTime, DelayedJobRunsWhileTheWorkerThatSawItQueuedRunsALongJob) {
+  Log log;
+  Blocker blocker;  // outlives the pool, whose Stop waits for the long job
+  CSimpleThreadPool pool;
+  pool.Start("P", 2);
+  ASSERT_EQ(pool.AddJob(&Record, &log, 1, 300), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a worker now waits for it
+  ASSERT_EQ(pool.AddJob(&Block, &blocker, 0), 1);
+  ASSERT_TRUE(WaitUntil([&] { return blocker.inside.load(); }));
+  // The other worker takes the delayed job when it becomes due, not after the long job.
+  EXPECT_TRUE(WaitUntil([&] { return log.count == 1; }));
+  EXPECT_FALSE(blocker.finished.load());
+  blocker.release = true;
 }
 
 TEST(ThreadPoolWithThreads, ManyProducersEveryJobRunsOnce) {

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "NetPeers.h"
 #include "net/HttpReply.h"
@@ -97,6 +99,38 @@ TEST_F(HttpEndpointTest, StreamConnectionPostsInEachMode) {
   CSecureSock closed;
   CHttpEndpoint target("127.0.0.1", peer_.port(), "u", "p", 1, 0);
   EXPECT_EQ(target.SendPost(closed, "/r/event.cgi", "body", 5), 0);
+}
+
+bool FlagSet(void* flag) { return static_cast<std::atomic<bool>*>(flag)->load(); }
+
+TEST_F(HttpEndpointTest, StopEndsTheWaitForADigestChallenge) {
+  peer_.SetReply("mute", "<<HANG>>");  // reads the request and never answers
+  struct Case {
+    const char* name;
+    bool byOwnerCheck;  // the owner's stop check, or the connection's own Stop
+  } cases[] = {{"owner's stop check", true}, {"connection's Stop", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CSecureSock conn;
+    ASSERT_EQ(conn.Connect("127.0.0.1", peer_.port(), 5000), 1);
+    CHttpEndpoint target("127.0.0.1", peer_.port(), "u", "p", CHttpEndpoint::kAuthDigest, 0);
+    std::atomic<bool> stop{false};
+    std::thread stopper([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      if (c.byOwnerCheck) {
+        stop = true;
+      } else {
+        conn.Stop();
+      }
+    });
+    auto start = Clock::now();
+    EXPECT_EQ(target.SendPost(conn, "/r/mute", "body", 60, &FlagSet, &stop), 0);
+    int elapsed = ElapsedMs(start);
+    stopper.join();
+    EXPECT_GE(elapsed, 250);
+    EXPECT_LT(elapsed, 15000);  // the challenge wait alone is 60 s
+    EXPECT_FALSE(conn.IsUsable());
+  }
 }
 
 int ResultHandler(SOCKET socket, const std::string&, unsigned short, const std::string&, const std::string&,

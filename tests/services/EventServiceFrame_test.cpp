@@ -1,17 +1,21 @@
-// The event-service frame through a small service on it whose main pass is
-// told whether the database answers and whose senders post the queued
-// bodies: lifecycle, status files, the codes of a sender pass against the
-// python target, the queue limit and a prompt Stop.
+// The event-service frame through a small service on it, with the AI event
+// publisher's values, whose main pass is told whether the database answers
+// and whose senders post the queued bodies: lifecycle, status files, the
+// codes of a sender pass against the python target, the queue limit and a
+// prompt Stop.
 #include "services/EventServiceFrame.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <chrono>
+#include <atomic>
+#include <climits>
 #include <thread>
 
 #include "foundation/ProcessLogCapture.h"
+#include "foundation/XmlSerializer.h"
 #include "ServiceFixture.h"
+#include "services/AIEventPublisher.h"
 #include "shell/ScopedTimeZone.h"
 #include "support/WaitUntil.h"
 
@@ -20,28 +24,10 @@ namespace {
 // 2026-12-10 01:02:03 UTC.
 constexpr int64_t kRunTime = 1796864523;
 
-CEventServiceConfig FrameConfig() {
-  CEventServiceConfig config;
-  config.sourceFile = "FrameTestService";
-  config.className = "CFrameTestService";
-  config.mainTaskName = "OnMain";
-  config.senderTaskName = "OnSend";
-  config.statusFilePattern = "AIEvent_*.dat";
-  config.mainPoolName = "TEST_MAIN";
-  config.mainPoolWorkers = 3;
-  config.senderPoolName = "TEST_SENDER";
-  config.senderPoolWorkers = 10;
-  config.mainDelayMs = 60000;
-  config.mainFailureDelayMs = 10000;
-  config.statusSaveDelayMs = 10000;
-  config.sendQueueLimit = 1000;
-  return config;
-}
-
 class CFrameTestService : public TEventServiceFrame<CAIEventPublisherItems, CAIEventPublisherItemStatus> {
  public:
   CFrameTestService(CLocalAppSettings& settings, std::shared_ptr<platform::Clock> clock)
-      : TEventServiceFrame(kAIEventPublisherKind, FrameConfig(), settings,
+      : TEventServiceFrame(kAIEventPublisherKind, kAIEventPublisherConfig, settings,
                            &CLocalAppSettings::Option_GetAIEventPublisherItems, std::move(clock)) {}
   ~CFrameTestService() override { Stop(); }
 
@@ -176,6 +162,41 @@ TEST_F(EventServiceFrameTest, StatusesComeBackFromTheirFilesUnlessTheRootIsAnoth
   EXPECT_EQ(service.GetItem(4).GetTargetUrl(), "http://10.1.2.3/x");
 }
 
+// Savers on several threads (the status-save task, the main task's failure
+// path) while the sender changes the status: the file is always one whole
+// status, never two interleaved writes or a cut one.
+TEST_F(EventServiceFrameTest, ConcurrentSavesLeaveTheStatusFileWhole) {
+  SetJobs({AIJob(3, "http://10.1.2.3/x")});
+  CFrameTestService service(settings_, clock_);
+  service.Initialize();
+  ASSERT_TRUE(CreateDirectoryPath(GetDataFolderPath()));
+  std::atomic<bool> done{false};
+  std::vector<std::thread> savers;
+  for (int t = 0; t < 3; ++t) {
+    savers.emplace_back([&, t] {
+      for (int i = 0; i < 50; ++i) {
+        service.SetAllStatuses(t * 1000 + i);
+        service.SaveAllStatuses();
+      }
+    });
+  }
+  const std::string path = DataFile("AIEvent_10_1_2_3_Status_3.dat");
+  std::thread reader([&] {
+    while (!done.load()) {
+      std::string text = ReadTestFile(path);
+      if (text.empty()) continue;
+      EXPECT_EQ(text.rfind("<?xml", 0), 0u) << text;
+      EXPECT_EQ(text.find("</AIEventPubItemStatus>\r\n"), text.size() - 25) << text;
+    }
+  });
+  for (auto& saver : savers) saver.join();
+  done = true;
+  reader.join();
+  CAIEventPublisherItemStatus read;
+  ASSERT_TRUE(CXmlSerializer::FromXmlFile(path, &read));
+  EXPECT_EQ(read.GetID(), 3);
+}
+
 // One sender pass over three queued bodies, by the target's replies.
 TEST_F(EventServiceFrameTest, SenderPassCodesFollowTheRepliesAndAFailedConnectionEndsThePass) {
   StartTarget();
@@ -248,6 +269,26 @@ TEST_F(EventServiceFrameTest, AFullQueueIsEmptiedBeforeTheNextBody) {
   EXPECT_EQ(service.GetQueuedBodyCount(4), 1u);
   EXPECT_NE(log.Text().find("INFO - SendQ is full (3)\r\n"), std::string::npos);
   EXPECT_NE(log.Text().find("INFO - SendQ is full (4)\r\n"), std::string::npos);
+}
+
+// Ten targets that hold every post for its whole reply time-out do not keep
+// an eleventh job's sender from its worker: the pool has one per job.
+TEST_F(EventServiceFrameTest, SlowTargetsDoNotHoldBackTheQueueOfAnotherJob) {
+  StartTarget();
+  target_.SetReply("hang", "<<HANG>>");
+  target_.SetReply("ok", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+  std::vector<CAIEventPublisherItem> jobs;
+  for (int id = 1; id <= 10; ++id) jobs.push_back(AIJob(id, TargetUrl("/r/hang")));
+  jobs.push_back(AIJob(11, TargetUrl("/r/ok")));
+  SetJobs(jobs);
+  CFrameTestService service(settings_, clock_);
+  service.batch = 4;  // each slow job then holds its worker for four time-outs (20 s)
+  service.Start();
+  for (int i = 0; i < 4; ++i) service.QueueBody("b", "PublishEvent");
+  // Well inside the slow jobs' 20 s, however loaded the machine.
+  EXPECT_TRUE(WaitUntil([&] { return !service.GetItemStatus(11).GetLastDateTimeExecuted().empty(); }, 12));
+  EXPECT_EQ(service.GetItemStatus(11).GetLastErrorCode(), 0);
+  EXPECT_TRUE(service.GetItemStatus(1).GetLastDateTimeExecuted().empty());
 }
 
 // A target that never accepts holds a post for its whole time-out; Stop ends
