@@ -10,6 +10,7 @@
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
 #include "sync/DataSynchronizer.h"
+#include "sync/HTNvrDataSynchronizer.h"
 #include "sync/NvrDataSynchronizer.h"
 
 namespace {
@@ -20,6 +21,10 @@ std::shared_ptr<IGateService> MakeDataSynchronizer(CTorvaneGateManagerApp& app) 
 
 std::shared_ptr<IGateService> MakeNvrDataSynchronizer(CTorvaneGateManagerApp& app) {
   return std::make_shared<CNvrDataSynchronizer>(app.GetAppSettings());
+}
+
+std::shared_ptr<IGateService> MakeHTNvrDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CHTNvrDataSynchronizer>(app.GetAppSettings());
 }
 
 std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) {
@@ -36,7 +41,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
       {&kNvrDataSynchronizerKind, &MakeNvrDataSynchronizer},
       {&kAIEventPublisherKind, &MakeAIEventPublisher},
       {&kServerStatusPublisherKind, nullptr},
-      {&kHTNvrDataSynchronizerKind, nullptr},
+      {&kHTNvrDataSynchronizerKind, &MakeHTNvrDataSynchronizer},
       {&kAlarmOutputPublisherKind, nullptr},
       {&kMetroEventReceiverKind, nullptr},
   };

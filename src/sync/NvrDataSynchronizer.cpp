@@ -54,10 +54,7 @@ std::string CNvrDataSynchronizer::StatusFileNameOf(const CNvrDataSynchronizerIte
 }
 
 void CNvrDataSynchronizer::OnStartSettings(CLocalAppSettings& settings) {
-  zmsAddress_ = settings.GetZmsAddress();
-  if (zmsAddress_.empty()) zmsAddress_ = settings.GetDatabaseAddress();
-  zmsPort_ = settings.GetZmsPort();
-  if (zmsPort_ == 0) zmsPort_ = 80;
+  zms_ = CZmsTarget::Read(settings);
   changeSyncMode_ = settings.GetChangeNvrSyncMode() != 0;
   restartSyncNvr_ = settings.GetRestartSyncNvr() != 0;
 }
@@ -137,8 +134,8 @@ int CNvrDataSynchronizer::Synchronize(const CNvrDataSynchronizerItem& job, int64
     SERVICE_LOG(Log(), "OnDataSynchronize", "INFO - [%d] the nvr is not sync mode. (%s)\r\n", id,
                 job.GetTargetAddress().c_str());
     if (!changeSyncMode_) return kNvrNotInSyncMode;
-    nvrSettings.SetZmsSyncAddress(zmsAddress_);
-    nvrSettings.SetInt(1, "ZmsSyncPort", zmsPort_);
+    nvrSettings.SetZmsSyncAddress(zms_.address);
+    nvrSettings.SetInt(1, "ZmsSyncPort", zms_.port);
     nvrSettings.SetZmsSyncUser(GetServiceSettings().systemLoginID);
     nvrSettings.SetZmsSyncPassword(AriaEncryptString(GetServiceSettings().systemPassword));
     nvrSettings.SetInt(1, "ZmsSyncMode", 1);

@@ -24,6 +24,7 @@
 
 #include "foundation/Lock.h"
 #include "services/EventServiceFrame.h"
+#include "sync/TorvaneDataAdapter.h"
 #include "shell/NvrDataSynchronizerItem.h"
 
 class CNvrDataSynchronizer
@@ -54,8 +55,7 @@ class CNvrDataSynchronizer
 
   int schedulePeriodMs_ = 1000;
   // Written by Start before the pool starts, read by the runs.
-  std::string zmsAddress_;
-  int zmsPort_ = 80;
+  CZmsTarget zms_;
   bool changeSyncMode_ = false;
   bool restartSyncNvr_ = true;
 

@@ -4,6 +4,7 @@
 #include "foundation/StringUtil.h"
 #include "net/MyHttp.h"
 #include "net/SimpleHttpParser.h"
+#include "shell/LocalAppSettings.h"
 
 namespace {
 
@@ -128,4 +129,13 @@ bool CZmsDataAdapter::CheckDatabase(const std::string& host, int port, const std
                  "/system/database.cgi?table=" + Q(table) + "&client=0", 3);
   GATE_LOG_IF_NO_REPLY(status, host, port);
   return status == 200;
+}
+
+CZmsTarget CZmsTarget::Read(CLocalAppSettings& settings) {
+  CZmsTarget target;
+  target.address = settings.GetZmsAddress();
+  if (target.address.empty()) target.address = settings.GetDatabaseAddress();
+  target.port = settings.GetZmsPort();
+  if (target.port == 0) target.port = 80;
+  return target;
 }

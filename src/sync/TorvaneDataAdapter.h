@@ -45,6 +45,16 @@ class CTorvaneDataAdapter {
   int timeoutSec_;
 };
 
+class CLocalAppSettings;
+
+// Where the management server is: ZmsAddress, or the database address when
+// that is empty; ZmsPort, or 80 when it is 0.
+struct CZmsTarget {
+  std::string address;
+  int port = 80;
+  static CZmsTarget Read(CLocalAppSettings& settings);
+};
+
 class CZmsDataAdapter {
  public:
   // "/system/database.cgi?table=<table>&client=0" with a 3-second time-out.

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "ManagementPeer.h"
+#include "SyncServiceSupport.h"
 #include "NetPeers.h"
 #include "foundation/ProcessLogCapture.h"
 #include "platform/ProgramFolder.h"
@@ -18,19 +19,6 @@
 
 namespace {
 
-struct Runs {
-  std::mutex lock;
-  int count = 0;
-  static void OnMessage(const IMessagePublisher::_message_t* message) {
-    auto* runs = static_cast<Runs*>(message->context1);
-    std::lock_guard<std::mutex> hold(runs->lock);
-    if (message->message == "MSG_DATASYNC_EXECUTED") ++runs->count;
-  }
-  int Count() {
-    std::lock_guard<std::mutex> hold(lock);
-    return count;
-  }
-};
 
 class NvrSyncTest : public InstallationDatabaseTest {
  protected:
@@ -83,8 +71,7 @@ class NvrSyncTest : public InstallationDatabaseTest {
     ASSERT_TRUE(RunSqlScript(db_, nvr_, sql, &error)) << error;
   }
   // The rows of an NVR query as "a|b|c" lines.
-  std::string NvrRows(const std::string& query) { return QueryRows(nvr_, query); }
-  std::string QueryRows(const std::string& database, const std::string& query);
+  std::string NvrRows(const std::string& query) { return QueryRows(db_, nvr_, query); }
 
   CNvrDataSynchronizerItem Job(int port = -1) {
     CNvrDataSynchronizerItem job;
@@ -106,7 +93,7 @@ class NvrSyncTest : public InstallationDatabaseTest {
     unlink(program_.Join("Data/NvrDataSync_" + job.GetTargetAddress() + "_Status_12.dat").c_str());
     service_ = std::make_unique<CNvrDataSynchronizer>(settings_, clock_);
     service_->SetSchedulePeriodMs(100);
-    service_->Subscribe("test", &Runs::OnMessage, &runs_, nullptr);
+    service_->Subscribe("test", &RunCounter::OnMessage, &runs_, nullptr);
     service_->Initialize();
     service_->Start();
     EXPECT_TRUE(WaitUntil([&] { return runs_.Count() >= 1; }, 120000));
@@ -125,22 +112,10 @@ class NvrSyncTest : public InstallationDatabaseTest {
   TempDir program_;
   CLocalAppSettings settings_;
   std::shared_ptr<platform::ManualClock> clock_ = std::make_shared<platform::ManualClock>();
-  Runs runs_;
+  RunCounter runs_;
   std::unique_ptr<CNvrDataSynchronizer> service_;
 };
 
-std::string NvrSyncTest::QueryRows(const std::string& database, const std::string& query) {
-  TempDir dir;
-  const std::string out = dir.Join("out.txt");
-  std::vector<std::string> argv = {"mariadb", "--no-defaults", "-h", db_.host, "-P", std::to_string(db_.port),
-                                   "-u", db_.user, "-p" + db_.password, "-N", "-B", database, "-e", query};
-  if (RunCommand(argv, out) != 0) return "<query failed> " + ReadTestFile(out);
-  std::string text = ReadTestFile(out);
-  for (char& c : text) {
-    if (c == '\t') c = '|';
-  }
-  return text;
-}
 
 TEST_F(NvrSyncTest, CopiesCamerasGroupsLinksUsersAndPermissionsThenASecondRunChangesNothing) {
   Central("INSERT INTO TBL_Camera (no, name, zav_no, zav_channel, device_type) VALUES (3, 'Lobby', 1, 1, 'Box'), "
