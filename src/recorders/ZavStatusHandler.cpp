@@ -29,7 +29,7 @@ CZavStatusHandler::CZavStatusHandler() = default;
 CZavStatusHandler::~CZavStatusHandler() { Stop(); }
 
 void CZavStatusHandler::Start() {
-  std::lock_guard<std::mutex> start(startLock_);
+  CMutexLock start(startLock_);
   StopLocked();
   running_ = 1;
 
@@ -58,7 +58,7 @@ void CZavStatusHandler::Start() {
     auto pool = std::make_shared<CSimpleThreadPool>();
     pool->Start(StrFormat("ZAV_STATUS_HANDLER_%d_%d_%d", n.storeId, n.zavId, Mode), 1);
     {
-      std::lock_guard<std::mutex> state(stateLock_);
+      CMutexLock state(stateLock_);
       Watch& watch = watches_[n.handlerId];
       watch.pair[0] = n.storeId;
       watch.pair[1] = n.zavId;
@@ -71,7 +71,7 @@ void CZavStatusHandler::Start() {
 }
 
 void CZavStatusHandler::Stop() {
-  std::lock_guard<std::mutex> start(startLock_);
+  CMutexLock start(startLock_);
   StopLocked();
 }
 
@@ -79,12 +79,12 @@ void CZavStatusHandler::StopLocked() {
   running_ = 0;
   {
     // Wake every task blocked on its connection; each task closes its own.
-    std::lock_guard<std::mutex> connections(connectionLock_);
+    CMutexLock connections(connectionLock_);
     for (const auto& entry : connections_) sock::Shutdown(entry.second);
   }
   std::map<int32_t, Watch> watches;
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     watches.swap(watches_);
   }
   for (auto& entry : watches) {
@@ -106,7 +106,7 @@ void CZavStatusHandler::StatusCheckJob(void* handler, intptr_t handlerId) {
 }
 
 std::map<int32_t, std::string> CZavStatusHandler::GetWatchedPools() const {
-  std::lock_guard<std::mutex> state(stateLock_);
+  CMutexLock state(stateLock_);
   std::map<int32_t, std::string> pools;
   for (const auto& [id, watch] : watches_) pools[id] = watch.pool ? watch.pool->GetName() : "";
   return pools;
@@ -124,7 +124,7 @@ void CZavStatusHandler::PublishIfRunning(const char* message, const int32_t* pai
 }
 
 void CZavStatusHandler::Unregister(int32_t handlerId) {
-  std::lock_guard<std::mutex> connections(connectionLock_);
+  CMutexLock connections(connectionLock_);
   connections_.erase(handlerId);
 }
 
@@ -152,7 +152,7 @@ bool CZavStatusHandler::PublishPart(int32_t handlerId, const int32_t* pair, cons
   }
   std::shared_ptr<CZavSysteminformation> info;
   if (Mode == 0) {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     auto found = watches_.find(handlerId);
     if (found != watches_.end()) info = found->second.systemInfo;
   }
@@ -168,7 +168,7 @@ void CZavStatusHandler::OnStatusCheck(int32_t handlerId) {
   int interval = 0;
   int extraTimeout = 0;
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     auto found = watches_.find(handlerId);
     if (found == watches_.end()) return;  // restarted since the job was queued
     Watch& watch = found->second;
@@ -183,7 +183,7 @@ void CZavStatusHandler::OnStatusCheck(int32_t handlerId) {
   }
   CSecureSock conn;
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     auto found = watches_.find(handlerId);
     if (found == watches_.end()) return;
     buffer.swap(found->second.buffer);
@@ -191,7 +191,7 @@ void CZavStatusHandler::OnStatusCheck(int32_t handlerId) {
     extraTimeout = found->second.extraTimeout;
   }
   {
-    std::lock_guard<std::mutex> connections(connectionLock_);
+    CMutexLock connections(connectionLock_);
     if (!running_) return;
     connections_[handlerId] = INVALID_SOCKET;
   }
@@ -207,7 +207,7 @@ void CZavStatusHandler::OnStatusCheck(int32_t handlerId) {
   bool receive = sent == 1;
   {
     // From here Stop can wake the receive by shutting the socket down.
-    std::lock_guard<std::mutex> connections(connectionLock_);
+    CMutexLock connections(connectionLock_);
     connections_[handlerId] = conn.socket;
     if (!running_) receive = false;
   }
@@ -232,7 +232,7 @@ void CZavStatusHandler::OnStatusCheck(int32_t handlerId) {
         if (running_ && Mode == 0) {
           auto info = std::make_shared<CZavSysteminformation>();
           if (CZavDataAdapter::GetSystemInformation(store, pair[1], info.get()) != 1) info.reset();
-          std::lock_guard<std::mutex> state(stateLock_);
+          CMutexLock state(stateLock_);
           auto found = watches_.find(handlerId);
           if (found != watches_.end()) found->second.systemInfo = info;
         }
@@ -245,7 +245,7 @@ void CZavStatusHandler::OnStatusCheck(int32_t handlerId) {
   Unregister(handlerId);
   conn.Close();
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     auto found = watches_.find(handlerId);
     if (found != watches_.end() && running_) found->second.buffer.swap(buffer);
   }

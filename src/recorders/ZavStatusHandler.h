@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "foundation/IDCreater.h"
+#include "foundation/Lock.h"
 #include "foundation/MessagePublisher.h"
 
 class CSecureSock;
@@ -100,16 +101,16 @@ class CZavStatusHandler : public IMessagePublisher {
   // Removes the registration of `handlerId` (under the connection lock).
   void Unregister(int32_t handlerId);
   // Stop's work, with the start lock held.
-  void StopLocked();
+  void StopLocked() REQUIRES(startLock_);
 
   std::atomic<int> running_{0};
-  std::mutex startLock_;
-  mutable std::mutex stateLock_;
-  std::map<int32_t, Watch> watches_;  // guarded by stateLock_
-  std::mutex connectionLock_;
+  CMutex startLock_;
+  mutable CMutex stateLock_;
+  std::map<int32_t, Watch> watches_ GUARDED_BY(stateLock_);
+  CMutex connectionLock_;
   // Handler id -> the socket of its task's open connection (INVALID_SOCKET
-  // until the request has connected it); guarded by connectionLock_. Stop
-  // shuts these sockets down; only the owning task closes them.
-  std::map<int32_t, int> connections_;
+  // until the request has connected it). Stop shuts these sockets down; only
+  // the owning task closes them.
+  std::map<int32_t, int> connections_ GUARDED_BY(connectionLock_);
   CIDCreater ids_;  // handler ids under "ZAV_EVENT_HANDLER"
 };
