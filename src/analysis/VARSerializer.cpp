@@ -7,10 +7,12 @@
 #include <string>
 #include <utility>
 
+#include "analysis/JsonMembers.h"
 #include "analysis/JsonText.h"
 #include "foundation/Log.h"
 
 using rapidjson::Value;
+using namespace var_json;
 
 namespace {
 
@@ -18,87 +20,6 @@ namespace {
 constexpr char VARSERIALIZER_ALL_COUNT[] = "AC";
 constexpr char VARSERIALIZER_CHANNEL_NO[] = "C";
 constexpr char VARSERIALIZER_LINE_CROSS[] = "P";
-
-// The first member named `key` (`length` bytes) of `object`, or null when
-// `object` is no object or has none.
-inline const Value* FindMember(const Value& object, const char* key, size_t length) {
-  if (!object.IsObject()) return nullptr;
-  for (auto member = object.MemberBegin(), end = object.MemberEnd(); member != end; ++member) {
-    if (member->name.GetStringLength() == length && memcmp(member->name.GetString(), key, length) == 0)
-      return &member->value;
-  }
-  return nullptr;
-}
-
-// The keys are literals: their length is known when the lookup is compiled.
-template <size_t N>
-const Value* Member(const Value& object, const char (&key)[N]) {
-  return FindMember(object, key, N - 1);
-}
-
-// The member `key` when it passes `isType` (IsInt, IsString, ...), else null.
-template <size_t N>
-const Value* MemberIf(const Value& object, const char (&key)[N], bool (Value::*isType)() const) {
-  const Value* value = Member(object, key);
-  return value && (value->*isType)() ? value : nullptr;
-}
-
-template <size_t N>
-const Value* IntMember(const Value& object, const char (&key)[N]) {
-  return MemberIf(object, key, &Value::IsInt);
-}
-
-template <size_t N>
-const Value* StringMember(const Value& object, const char (&key)[N]) {
-  return MemberIf(object, key, &Value::IsString);
-}
-
-template <size_t N>
-const Value* ArrayMember(const Value& object, const char (&key)[N]) {
-  return MemberIf(object, key, &Value::IsArray);
-}
-
-template <size_t N>
-const Value* ObjectMember(const Value& object, const char (&key)[N]) {
-  return MemberIf(object, key, &Value::IsObject);
-}
-
-// A real: a number written with a fraction or an exponent.
-template <size_t N>
-const Value* RealMember(const Value& object, const char (&key)[N]) {
-  return MemberIf(object, key, &Value::IsDouble);
-}
-
-// An array with at least one element.
-template <size_t N>
-const Value* NonEmptyArrayMember(const Value& object, const char (&key)[N]) {
-  const Value* value = ArrayMember(object, key);
-  return value && !value->Empty() ? value : nullptr;
-}
-
-// Stores the integer member `key` into `out` when there is one.
-template <size_t N>
-void TakeInt(const Value& object, const char (&key)[N], int* out) {
-  if (const Value* value = IntMember(object, key)) *out = value->GetInt();
-}
-
-template <size_t N>
-void TakeString(const Value& object, const char (&key)[N], std::string* out) {
-  if (const Value* value = StringMember(object, key))
-    out->assign(value->GetString(), value->GetStringLength());
-}
-
-// The integer member `key`, 0 when missing or of another type.
-template <size_t N>
-int IntOrZero(const Value& object, const char (&key)[N]) {
-  const Value* value = IntMember(object, key);
-  return value ? value->GetInt() : 0;
-}
-
-// Sums wrap around instead of overflowing: boxes come from the network.
-int WrappingAdd(int a, int b) {
-  return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b));
-}
 
 int LineStateOf(const Value& text) {
   if (text.GetStringLength() != 1) return VAR_LINE_NONE;
@@ -119,24 +40,10 @@ void ReadColors(const Value& array, std::vector<int>* out) {
   }
 }
 
-// Pairs the i-th integer of `codes` with the i-th real of `confidences`; a
-// class code sent without a confidence gets 0.
-void ReadClasses(const Value& codes, const Value* confidences, std::vector<std::pair<int, float>>* out) {
-  const Value* confidence = confidences ? confidences->Begin() : nullptr;
-  const Value* lastConfidence = confidences ? confidences->End() : nullptr;
-  for (const Value& code : codes.GetArray()) {
-    if (!code.IsInt()) continue;
-    while (confidence != lastConfidence && !confidence->IsDouble()) ++confidence;
-    float value = 0.0f;
-    if (confidence != lastConfidence) value = (confidence++)->GetFloat();
-    out->emplace_back(code.GetInt(), value);
-  }
-}
-
 CVARObject ReadObject(const Value& item) {
   CVARObject object;
   if (const Value* box = ObjectMember(item, "b")) CVARSerializer::ReadBox(*box, &object.Box);
-  if (const Value* codes = ArrayMember(item, "o")) ReadClasses(*codes, ArrayMember(item, "c"), &object.Classes);
+  if (const Value* codes = ArrayMember(item, "o")) CVARSerializer::ReadClasses(*codes, ArrayMember(item, "c"), &object.Classes);
   if (const Value* array = ArrayMember(item, "oR")) CVARSerializer::ReadIntArray(*array, &object.ROINumbers);
   if (const Value* face = ObjectMember(item, "FI")) {
     object.DetailKind = VAR_DETAIL_FACE;
@@ -158,14 +65,7 @@ CVARObject ReadObject(const Value& item) {
   return object;
 }
 
-void ReadObjects(const Value& array, CVAR* result) {
-  std::vector<CVARObject> objects;
-  objects.reserve(array.Size());
-  for (const Value& item : array.GetArray()) {
-    if (item.IsObject()) objects.push_back(ReadObject(item));
-  }
-  result->SetObjects(std::move(objects), true);
-}
+void ReadObjects(const Value& array, CVAR* result) { result->SetObjects(ReadObjectElements(array, &ReadObject), true); }
 
 // "N" events. An item without an integer "o" or "t" carries 0 there.
 void ReadEvents(const Value& array, CVAR* result) {
@@ -381,6 +281,28 @@ void CVARSerializer::ReadFloatArray(const Value& array, std::vector<float>* out)
   }
 }
 
+void CVARSerializer::ReadClasses(const Value& codes, const Value* confidences, std::vector<std::pair<int, float>>* out,
+                                 int (*mapCode)(int)) {
+  if (!codes.IsArray()) return;
+  const Value* confidence = confidences && confidences->IsArray() ? confidences->Begin() : nullptr;
+  const Value* lastConfidence = confidence ? confidences->End() : nullptr;
+  for (const Value& code : codes.GetArray()) {
+    if (!code.IsInt()) continue;
+    while (confidence != lastConfidence && !confidence->IsDouble()) ++confidence;
+    float value = 0.0f;
+    if (confidence != lastConfidence) value = (confidence++)->GetFloat();
+    out->emplace_back(mapCode ? mapCode(code.GetInt()) : code.GetInt(), value);
+  }
+}
+
+void CVARSerializer::ReadHeader(const Value& document, CVAR* result) {
+  TakeString(document, "T", &result->Type);
+  TakeInt(document, "w", &result->Width);
+  TakeInt(document, "h", &result->Height);
+  TakeInt(document, "C", &result->Channel);
+  TakeString(document, "S", &result->Time);
+}
+
 int CVARSerializer::GetMessageType(const char* text) {
   if (!text) return VAR_MESSAGE_OTHER;
   const char* key = strstr(text, "\"T\":\"");
@@ -435,11 +357,7 @@ bool CVARSerializer::Deserialize(char* text, int length, CVAR* result) {
     return false;
   }
   const Value& document = parsed.Root();
-  TakeString(document, "T", &result->Type);
-  TakeInt(document, "w", &result->Width);
-  TakeInt(document, "h", &result->Height);
-  TakeInt(document, "C", &result->Channel);
-  TakeString(document, "S", &result->Time);
+  ReadHeader(document, result);
   TakeString(document, "ST", &result->ST);
   TakeString(document, "ET", &result->ET);
   TakeInt(document, "Gap", &result->Gap);

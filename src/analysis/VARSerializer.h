@@ -72,6 +72,17 @@ class CVARSerializer {
   static void ReadIntArray(const rapidjson::Value& array, std::vector<int>* out);
   // Appends every real element of `array` as float (nothing when it is no array).
   static void ReadFloatArray(const rapidjson::Value& array, std::vector<float>* out);
+  // The members every result text begins with: "T" (string) Type, "w" and
+  // "h" (integers) Width and Height, "C" (integer) Channel, "S" (string)
+  // Time; a member missing or of another type leaves its field.
+  static void ReadHeader(const rapidjson::Value& document, CVAR* result);
+  // Appends (class code, confidence) for every integer element of `codes`,
+  // pairing the i-th integer with the i-th real of `confidences` (may be
+  // null); a class code without a confidence gets 0. With `mapCode` the
+  // engine's number is turned into the class code. Nothing when `codes` is
+  // no array.
+  static void ReadClasses(const rapidjson::Value& codes, const rapidjson::Value* confidences,
+                          std::vector<std::pair<int, float>>* out, int (*mapCode)(int) = nullptr);
 };
 
 // True when `object` is an object with a member `key` that is an integer.

@@ -46,6 +46,15 @@ bool CVasMetaClientBase::RequestStop() {
   return true;
 }
 
+bool CVasMetaClientBase::OpenConnection() {
+  sock_.tls = connInfo_.UseSecure ? 1 : 0;
+  if (!sock_.Connect(connInfo_.Address, static_cast<unsigned short>(connInfo_.Port), timings_.connectTimeoutMs)) {
+    GATE_LOG(1, "ERROR - [%s] VAS connection failed..\r\n", label_.c_str());
+    return false;
+  }
+  return true;
+}
+
 void CVasMetaClientBase::CloseConnection() {
   {
     CScopedLock hold(socketLock_);
@@ -72,14 +81,18 @@ void CVasMetaClientBase::SetLastClockCheck(const SystemTime& time) {
   lastClockCheck_ = time;
 }
 
-void CVasMetaClientBase::OnConnected() {
+void CVasMetaClientBase::OnConnected(bool byLabel) {
   {
     CScopedLock hold(socketLock_);
     wakeSocket_ = sock_.socket;
     if (IsStopRequested()) shutdown(wakeSocket_, SHUT_RDWR);
   }
   lastReceive_ = lastFlush_ = clock_->NowSeconds();
-  FileLog(3, "Meta Client has connected to a server %s:%d\n", connInfo_.Address.c_str(), connInfo_.Port);
+  if (byLabel) {
+    FileLog(3, "Meta Client has connected to a server [%s]\n", label_.c_str());
+  } else {
+    FileLog(3, "Meta Client has connected to a server %s:%d\n", connInfo_.Address.c_str(), connInfo_.Port);
+  }
   SetLastClockCheck(SystemTime());
 }
 
@@ -208,7 +221,9 @@ void CVasMetaClientBase::HandleResult(CVasMetaMessage& message) {
 
 bool CVasMetaClientBase::MakeVasMetaStream(CVasMetaMessage& message, std::unique_ptr<CVAR>* result) {
   auto made = std::make_unique<CVAR>();
-  if (!ReadResult(message.text.data(), static_cast<int>(message.text.size()), made.get())) {
+  ReadOutcome outcome = ReadResult(message.text.data(), static_cast<int>(message.text.size()), made.get());
+  if (outcome == READ_DROPPED) return false;
+  if (outcome != READ_DONE) {
     GATE_LOG(1, "ERROR - [%s] Error raised when json deserialize the meta stream\r\n", label_.c_str());
     FileLog(1, "[%s] Error raised when json deserialize the meta stream.\n", label_.c_str());
     return false;

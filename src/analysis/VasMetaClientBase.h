@@ -88,9 +88,14 @@ class CVasMetaClientBase : public CThread {
   // failure (logged; the pass closes the connection). True with
   // message->type META_NONE when no message is to be kept.
   virtual bool ReceiveMeta(CVasMetaMessage* message) = 0;
-  // Fills `result` from a message text (writable, zero-terminated). False
-  // when the text does not parse.
-  virtual bool ReadResult(char* text, int length, CVAR* result) = 0;
+  // What ReadResult made of a text.
+  enum ReadOutcome : int {
+    READ_REFUSED = 0,  // the text does not parse: the base logs the deserialize lines
+    READ_DONE = 1,     // the result is filled
+    READ_DROPPED = 2,  // the kind dropped the result and logged why
+  };
+  // Fills `result` from a message text (writable, zero-terminated).
+  virtual ReadOutcome ReadResult(char* text, int length, CVAR* result) = 0;
   // Handles a kept message of another type than META_RESULT (parser worker).
   virtual void HandleOtherMessage(CVasMetaMessage& /*message*/) {}
   // False for kinds whose silent connections are kept open.
@@ -99,11 +104,15 @@ class CVasMetaClientBase : public CThread {
   // ---- for the kinds ----
 
   bool IsConnected() const { return sock_.IsUsable(); }
+  // Connects to the record's address and port, over TLS when UseSecure is
+  // set, within connectTimeoutMs. False with the "VAS connection failed" line.
+  bool OpenConnection();
   // Ends TLS and closes the socket.
   void CloseConnection();
   // A connection was made: the last receive and flush are now, no clock check
-  // yet, RequestStop may wake reads on it; the connect line goes to the file log.
-  void OnConnected();
+  // yet, RequestStop may wake reads on it; the connect line goes to the file
+  // log, naming the server by address and port, or with `byLabel` by its label.
+  void OnConnected(bool byLabel = false);
   // A message body arrived: renews the keep-alive.
   void OnBodyReceived() { lastReceive_ = clock_->NowSeconds(); }
   // Sleeps up to `ms` in steps of stopCheckMs; false as soon as a stop is requested.

@@ -2,7 +2,10 @@
 
 #include <map>
 
+#include "analysis/VasMetaClientOGQ.h"
+#include "analysis/VasMetaClientSKTAI.h"
 #include "analysis/VasMetaClientTorvane.h"
+#include "analysis/VasMetaClientZavAI.h"
 
 namespace {
 
@@ -13,11 +16,14 @@ std::shared_ptr<CVasMetaClientBase> Make(const CVasConnInfo& info, CVasMetaRecei
   return std::make_shared<Client>(info, receiver);
 }
 
-// Kind -> client. The AI-engine kinds (OGQ, ZAV AI, SKT AI) join here as
-// their clients arrive.
+// Kind -> client.
 const std::map<int, Creator>& Creators() {
   static const std::map<int, Creator> creators = {
       {VAS_KIND_TORVANE, &Make<CVasMetaClientTorvane>},
+      {VAS_KIND_OGQ, &Make<CVasMetaClientOGQ>},
+      {VAS_KIND_ZAVAI, &Make<CVasMetaClientZavAI>},
+      {VAS_KIND_SKTAI, &Make<CVasMetaClientSKTAI>},
+      {VAS_KIND_SKTAI_EDGE, &Make<CVasMetaClientSKTAI>},
   };
   return creators;
 }

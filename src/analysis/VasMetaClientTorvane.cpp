@@ -51,23 +51,22 @@ std::string CVasMetaClientTorvane::MakeRequestBody() const {
       "thumbnail=%s&thumbnail_interval=%d&linecross=1&linecross_group=1&crowd=1&waterlevel=1"
       "&thumbnail_creation_mode=%s",
       Thumbnail ? "1" : "0", ThumbnailInterval, connInfo_.UseFR ? "2" : "0");
-  if (UseChannelFilter && !connInfo_.Channels.empty()) {
-    body += "&channel=";
-    for (size_t i = 0; i < connInfo_.Channels.size(); ++i) {
-      if (i > 0) body += ',';
-      body += std::to_string(connInfo_.Channels[i]);
-    }
+  return body + ChannelField();
+}
+
+std::string CVasMetaClientTorvane::ChannelField() const {
+  if (!UseChannelFilter || connInfo_.Channels.empty()) return std::string();
+  std::string field = "&channel=";
+  for (size_t i = 0; i < connInfo_.Channels.size(); ++i) {
+    if (i > 0) field += ',';
+    field += std::to_string(connInfo_.Channels[i]);
   }
-  return body;
+  return field;
 }
 
 bool CVasMetaClientTorvane::ConnectToServer() {
   if (IsConnected()) return true;
-  sock_.tls = connInfo_.UseSecure ? 1 : 0;
-  if (!sock_.Connect(connInfo_.Address, static_cast<unsigned short>(connInfo_.Port), timings_.connectTimeoutMs)) {
-    GATE_LOG(1, "ERROR - [%s] VAS connection failed..\r\n", label_.c_str());
-    return false;
-  }
+  if (!OpenConnection()) return false;
   CHttpEndpoint endpoint(connInfo_.Address, connInfo_.Port, connInfo_.LoginID, connInfo_.Password,
                          EndpointAuthMode(connInfo_.AuthType), sock_.tls);
   if (!endpoint.SendPost(sock_, kStreamPath, MakeRequestBody(), timings_.requestTimeoutSec, &CThread::IsStopRequested,
@@ -142,18 +141,20 @@ bool CVasMetaClientTorvane::ReceiveMeta(CVasMetaMessage* message) {
     FileLog(1, "[%s] Error raised when request message to vas (%d)\n", label_.c_str(), status);
     return false;
   }
-  if (length > 0) {
-    switch (CVARSerializer::GetMessageType(message->text.c_str())) {
-      case VAR_MESSAGE_RESULT: message->type = META_RESULT; break;
-      case VAR_MESSAGE_ALL_COUNT: message->type = META_ALL_COUNT; break;
-      default: message->type = META_NONE; break;
-    }
-  }
+  if (length > 0) message->type = KeptMessageType(message->text.c_str());
   return true;
 }
 
-bool CVasMetaClientTorvane::ReadResult(char* text, int length, CVAR* result) {
-  return CVARSerializer::Deserialize(text, length, result);
+int CVasMetaClientTorvane::KeptMessageType(const char* text) const {
+  switch (CVARSerializer::GetMessageType(text)) {
+    case VAR_MESSAGE_RESULT: return META_RESULT;
+    case VAR_MESSAGE_ALL_COUNT: return META_ALL_COUNT;
+    default: return META_NONE;
+  }
+}
+
+CVasMetaClientBase::ReadOutcome CVasMetaClientTorvane::ReadResult(char* text, int length, CVAR* result) {
+  return CVARSerializer::Deserialize(text, length, result) ? READ_DONE : READ_REFUSED;
 }
 
 void CVasMetaClientTorvane::HandleOtherMessage(CVasMetaMessage& message) {

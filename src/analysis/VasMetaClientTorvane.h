@@ -27,7 +27,7 @@ class CVasMetaClientTorvane : public CVasMetaClientBase {
   ~CVasMetaClientTorvane() override;
 
   // The form body of the stream request, from the settings and the record.
-  std::string MakeRequestBody() const;
+  virtual std::string MakeRequestBody() const;
   // Fills `counts` under (Reserved, VasID, channel) from an all-object count
   // text (the entry of a key already present is replaced). False (logged)
   // when the text does not parse.
@@ -37,8 +37,14 @@ class CVasMetaClientTorvane : public CVasMetaClientBase {
   const char* GetKindName() const override { return "CVasMetaClientTorvane"; }
   bool ConnectToServer() override;
   bool ReceiveMeta(CVasMetaMessage* message) override;
-  bool ReadResult(char* text, int length, CVAR* result) override;
+  ReadOutcome ReadResult(char* text, int length, CVAR* result) override;
   void HandleOtherMessage(CVasMetaMessage& message) override;
+  // "&channel=<list>" when the channel filter is on and the record lists
+  // channels, else "".
+  std::string ChannelField() const;
+  // The kind under which a part's text is kept (META_NONE: dropped): results
+  // ("a") and all-object counts ("c").
+  virtual int KeptMessageType(const char* text) const;
 
  private:
   // Logs a malformed header block ("Invalid http header - <n>").

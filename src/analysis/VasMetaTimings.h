@@ -9,6 +9,7 @@ struct CVasMetaTimings {
   int receiveFailurePauseMs = 1000;  // after a receive failure or an expired keep-alive
   int headerWaitMs = 1000;           // one wait for a part header
   int bodyWaitMs = 3000;             // reading one part body, in all
+  int frameWaitMs = 3000;            // an AI engine's message header, then its body, each in all
   int keepAliveSeconds = 60;         // longest silence (no part body) before reconnecting
   int flushSeconds = 60;             // file log flush period
   int clockCheckSeconds = 60;        // least time between two clock checks

@@ -1,6 +1,7 @@
 #include "app/AppServices.h"
 
 #include "app/TorvaneGateManagerApp.h"
+#include "services/AIEventPublisher.h"
 #include "shell/AIEventPublisherItem.h"
 #include "shell/AlarmOutputPublisherItem.h"
 #include "shell/DataSynchronizerItem.h"
@@ -8,14 +9,32 @@
 #include "shell/NvrDataSynchronizerItem.h"
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
+#include "sync/DataSynchronizer.h"
+#include "sync/NvrDataSynchronizer.h"
+
+namespace {
+
+std::shared_ptr<IGateService> MakeDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CDataSynchronizer>(app.GetAppSettings());
+}
+
+std::shared_ptr<IGateService> MakeNvrDataSynchronizer(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CNvrDataSynchronizer>(app.GetAppSettings());
+}
+
+std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CAIEventPublisher>(app.GetAppSettings());
+}
+
+}  // namespace
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
   // One line per service; a service joins the program by giving its factory
   // here (until then its line holds only its kind).
   static const std::vector<CGateServiceRegistration> registrations = {
-      {&kDataSynchronizerKind, nullptr},
-      {&kNvrDataSynchronizerKind, nullptr},
-      {&kAIEventPublisherKind, nullptr},
+      {&kDataSynchronizerKind, &MakeDataSynchronizer},
+      {&kNvrDataSynchronizerKind, &MakeNvrDataSynchronizer},
+      {&kAIEventPublisherKind, &MakeAIEventPublisher},
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, nullptr},
       {&kAlarmOutputPublisherKind, nullptr},

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "database/PerformanceChecker.h"
+#include "entities/base/DBEntityFactory.h"
 #include "foundation/IDCreater.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
@@ -432,6 +433,18 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
   return found;
 }
 
+EntityMap CDataStore::DependentRows(const std::string& table, int id, const std::string& related,
+                                    const std::string& column) {
+  const CTableDescriptor* descriptor = CDBEntityFactory::GetTableDescriptor(related);
+  if (descriptor && descriptor->HasFlag(kEntityExcludedFromCache) && RunsDatabaseStep()) {
+    EntityMap rows;
+    const std::string clause = StrFormat("WHERE `%s` = %d", column.c_str(), id);
+    service_.load()->GetDBEntityList(related.c_str(), clause.c_str(), rows);
+    return rows;
+  }
+  return GetRelatedEntityList(table.c_str(), id, related.c_str(), column.c_str());
+}
+
 // ---------------------------------------------------------------------------
 // Changes of cached rows
 
@@ -617,7 +630,7 @@ DBWriteResult CDataStore::DeleteFollowingRelations(CDBEntity* entity, bool physi
     if (mode != kRelationModeDelete && mode != kRelationModeSetZero) continue;
     const std::string& related = relation.GetRelatedTable();
     const std::string& column = relation.GetRelationColumn();
-    EntityMap rows = GetRelatedEntityList(table.c_str(), id, related.c_str(), column.c_str());
+    EntityMap rows = DependentRows(table, id, related, column);
     for (const auto& [relatedId, row] : rows) {
       if (!row) continue;
       if (mode == kRelationModeDelete) {

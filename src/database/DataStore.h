@@ -184,6 +184,11 @@ class CDataStore : public IDataStore {
   using VisitedRows = std::set<std::pair<std::string, uint64_t>>;
 
   bool RunsDatabaseStep();
+  // The rows of `related` whose `column` holds the key `id` of a row of
+  // `table` that a delete follows: the cached ones, or, for a table whose
+  // class the store does not cache (logs, histories), the ones the database
+  // holds, since rows added through the store never reach a cached copy of it.
+  EntityMap DependentRows(const std::string& table, int id, const std::string& related, const std::string& column);
   // A clone of `row` attached to this store; empty when the registry has no class.
   EntityPtr CloneForCache(const CDBEntity& row);
   void AttachAll(EntityMap& rows);

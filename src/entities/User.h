@@ -58,15 +58,15 @@
 // clang-format on
 
 // Deleting a user deletes its settings, permissions, layouts, network
-// filters, resources, analysis-device group links and MAC addresses; its
-// mobile registrations stay.
+// filters, mobile registrations, resources, analysis-device group links and
+// MAC addresses.
 class CTBLUserBase : public CDBEntity {
   GATE_ENTITY_TABLE(CTBLUserBase, "TBL_User", TBL_USER_COLUMNS, AutoIncrement, "no", kEntityNoFlags)
   GATE_ENTITY_RELATIONS({"TBL_UserSettings", "UserID", 0, kRelationModeDelete},
                         {"TBL_UserPermissions", "UserID", 0, kRelationModeDelete},
                         {"TBL_CustomLayouts", "UserID", 0, kRelationModeDelete},
                         {"TBL_NetworkFilters", "UserID", 0, kRelationModeDelete},
-                        {"TBL_Mobiles", "UserID", 0, kRelationModeNone},
+                        {"TBL_Mobiles", "UserID", 0, kRelationModeDelete},
                         {"TBL_UserResources", "UserID", 0, kRelationModeDelete},
                         {"TBL_VasDeviceGroupList", "UserID", 0, kRelationModeDelete},
                         {"TBL_UserMacAddress", "UserID", 0, kRelationModeDelete})

@@ -159,6 +159,12 @@ void ListCtrlExWidget::OnSelectionChanged() {
     if (columns > 0) selection.select(model_->index(row, 0), model_->index(row, columns - 1));
   }
   selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  // The list's focused selected row becomes the widget's current row, so
+  // keyboard moves and shift-clicks start from it.
+  int focused = list_->GetFocusedSelectedItem();
+  if (focused >= 0 && columns > 0) {
+    selectionModel()->setCurrentIndex(model_->index(focused, 0), QItemSelectionModel::NoUpdate);
+  }
   syncing_ = false;
 }
 

@@ -11,6 +11,7 @@
 
 #include "gui/AboutBox.h"
 #include "gui/ListCtrlExWidget.h"
+#include "gui/OptionDialog.h"
 #include "gui/ProgramIcon.h"
 #include "gui/QtText.h"
 #include "gui/TrayHost.h"
@@ -40,7 +41,7 @@ constexpr TemplateControl kTemplate[] = {
 
 MainWindow::MainWindow(std::vector<std::shared_ptr<IGateService>> services, const ILangTexts* texts,
                        ITrayHost* trayHost, QWidget* parent)
-    : QWidget(parent), resizerHost_(std::make_unique<WidgetResizerHost>(this)), trayHost_(trayHost) {
+    : QWidget(parent), resizerHost_(std::make_unique<WidgetResizerHost>(this)), trayHost_(trayHost), texts_(texts) {
   dialog_ = std::make_unique<CTorvaneGateManagerDlg>(this, texts, std::move(services));
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   setWindowIcon(ProgramIcon());
@@ -167,8 +168,17 @@ void MainWindow::ShowAboutBox(const CAboutBoxTexts& texts) {
   box.exec();
 }
 
+void MainWindow::SetOptionContext(CLocalAppSettings* settings, int languageCode, std::string pageSettingsPath) {
+  optionSettings_ = settings;
+  languageCode_ = languageCode;
+  pageSettingsPath_ = std::move(pageSettingsPath);
+}
+
 void MainWindow::OpenOptionDialog() {
-  // The option dialog joins with the option pages; until then the button opens nothing.
+  if (optionSettings_ == nullptr) return;
+  OptionDialog options(texts_, optionSettings_, languageCode_, this);
+  options.Initialize(pageSettingsPath_);
+  options.exec();  // the result is not used
 }
 
 std::string MainWindow::GetWindowTitle() const { return ToLegacy(windowTitle()); }

@@ -13,6 +13,8 @@
 
 #include "shell/TorvaneGateManagerDlg.h"
 
+class CLocalAppSettings;
+
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -41,6 +43,10 @@ class MainWindow : public QWidget, public IMainDialogView {
   QLabel* statusLabel() const { return status_; }
   // Whether the status timer runs.
   bool IsTimerActive(unsigned id) const;
+  // What the option dialog edits: the application settings (must outlive the
+  // window; null: the Option button opens nothing) and the loaded language
+  // (2 Korean). `pageSettingsPath` is Settings/OptionPageSettings.xml.
+  void SetOptionContext(CLocalAppSettings* settings, int languageCode, std::string pageSettingsPath);
 
   // IMainDialogView
   void SetOptionButtonText(const std::string& text) override;
@@ -74,6 +80,10 @@ class MainWindow : public QWidget, public IMainDialogView {
   std::unique_ptr<CTorvaneGateManagerDlg> dialog_;
   std::unique_ptr<WidgetResizerHost> resizerHost_;
   ITrayHost* trayHost_ = nullptr;
+  const ILangTexts* texts_;
+  CLocalAppSettings* optionSettings_ = nullptr;
+  int languageCode_ = 0;
+  std::string pageSettingsPath_;
   TrayHost* desktopTray_ = nullptr;
   QLabel* status_ = nullptr;
   ListCtrlExWidget* list_ = nullptr;

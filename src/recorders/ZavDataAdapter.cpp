@@ -1,7 +1,6 @@
 #include "recorders/ZavDataAdapter.h"
 
 #include <stdlib.h>
-#include <sys/socket.h>
 
 #include <memory>
 #include <string>
@@ -12,8 +11,8 @@
 #include "foundation/StrList.h"
 #include "net/HttpEndpoint.h"
 #include "net/HttpResult.h"
-#include "net/Deadline.h"
 #include "net/MyHttp.h"
+#include "net/StatusStreamUnit.h"
 #include "net/UrlFormatter.h"
 
 namespace {
@@ -90,23 +89,6 @@ int SendStreamPost(const ZavServer& server, CSecureSock& conn, const std::string
   return 1;
 }
 
-// Waits up to `waitSec` for the next block and drops the CR and LF bytes in
-// front of it: the empty lines a server sends after a part's body, maybe a
-// while before the next part, are no part of the next header. False when no
-// other byte came in time, the stop check ended the wait or the peer closed.
-bool SkipLineEnds(CSecureSock& conn, int waitSec, SockAbortFunc stop, void* context) {
-  CDeadline deadline(waitSec * 1000);
-  char peek[256];
-  for (;;) {
-    int n = conn.Read(peek, sizeof(peek), MSG_PEEK, deadline.RemainingMs(), stop, context);
-    if (n <= 0 || (stop && stop(context))) return false;
-    int ends = 0;
-    while (ends < n && (peek[ends] == '\r' || peek[ends] == '\n')) ++ends;
-    if (ends == 0) return true;
-    if (conn.Read(peek, ends, 0, 1000, nullptr, nullptr) != ends) return false;  // bytes already there
-  }
-}
-
 }  // namespace
 
 int CZavDataAdapter::GetSystemInformation(IDataStore* store, int32_t zavId, CZavSysteminformation* info) {
@@ -179,37 +161,29 @@ int CZavDataAdapter::ReceiveStatus(IDataStore* store, int32_t zavId, int interva
   ZavServer server;
   if (!FindServer(store, zavId, &server)) return -1;
   const char* host = server.host.c_str();
-  int waitSec = interval + extraTime;
-  int contentLength = 0;
-  int length = 0;
-  if (SkipLineEnds(conn, waitSec, stop, context)) {
-    length = CMyHttp::RecvHeader2(conn, buffer, &contentLength, waitSec, stop, context);
+  CStatusStreamUnit unit;
+  switch (unit.Read(conn, interval + extraTime, extraTime, buffer, stop, context)) {
+    case CStatusStreamUnit::kRead:
+      break;
+    case CStatusStreamUnit::kNoHeader:
+      GATE_LOG(1, "ERROR - [%s:%d] Error raised when receive response header message\r\n", host, server.port);
+      return -1;
+    case CStatusStreamUnit::kNoLine:
+    case CStatusStreamUnit::kNotBoundary:
+      GATE_LOG(1, "ERROR - [%s:%d] Invalid http header. (%s)\r\n", host, server.port, unit.header.c_str());
+      return -1;
+    case CStatusStreamUnit::kBodyTooLarge:
+      GATE_LOG(1, "ERROR - [%s:%d] Part of %d bytes is above the limit of %d bytes.\r\n", host, server.port,
+               unit.contentLength, kMaxPartSize);
+      return -1;
+    case CStatusStreamUnit::kNoBody:
+      GATE_LOG(1, "ERROR - [%s:%d] Error raised when receive response body message\r\n", host, server.port);
+      return -1;
   }
-  if (length <= 0) {
-    GATE_LOG(1, "ERROR - [%s:%d] Error raised when receive response header message\r\n", host, server.port);
+  if (unit.status != 200) {
+    GATE_LOG(1, "ERROR - [%s:%d] Error raised when request message to zav (%d)\r\n", host, server.port,
+             unit.status);
     return -1;
   }
-  std::string block(buffer->data(), static_cast<size_t>(length));
-  CStrList lines;
-  CStrList words;
-  if (lines.Split(block, "\r\n") == 0 || words.Split(lines.GetAt(0), " ") == 0 ||
-      (words.GetCount() == 1 && words.GetAt(0) != kBoundary)) {
-    GATE_LOG(1, "ERROR - [%s:%d] Invalid http header. (%s)\r\n", host, server.port, block.c_str());
-    return -1;
-  }
-  long status = words.GetCount() == 1 ? 200 : atol(words.GetAt(1).c_str());
-  if (contentLength > kMaxPartSize) {
-    GATE_LOG(1, "ERROR - [%s:%d] Part of %d bytes is above the limit of %d bytes.\r\n", host, server.port,
-             contentLength, kMaxPartSize);
-    return -1;
-  }
-  if (contentLength > 0 && CMyHttp::RecvBody2(conn, buffer, contentLength, extraTime, stop, context) != 1) {
-    GATE_LOG(1, "ERROR - [%s:%d] Error raised when receive response body message\r\n", host, server.port);
-    return -1;
-  }
-  if (status != 200) {
-    GATE_LOG(1, "ERROR - [%s:%d] Error raised when request message to zav (%ld)\r\n", host, server.port, status);
-    return -1;
-  }
-  return contentLength > 0 ? 1 : 0;
+  return unit.contentLength > 0 ? 1 : 0;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "net/SecureSock.h"
+#include "net/StatusStreamUnit.h"
 #include "recorders/ZavSysteminformation.h"
 
 class IDataStore;
@@ -19,9 +20,9 @@ class IDataStore;
 class CZavDataAdapter {
  public:
   // The boundary line of the servers' multipart status streams.
-  static constexpr const char* kBoundary = "--1234567890";
+  static constexpr const char* kBoundary = CStatusStreamUnit::kBoundary;
   // The largest part body accepted; a larger Content-Length fails the receive.
-  static constexpr int kMaxPartSize = 16 * 1024 * 1024;
+  static constexpr int kMaxPartSize = CStatusStreamUnit::kMaxPartSize;
 
   // GET /system/information.cgi?method=get (credentials in the query) within
   // 60 s per wait. 1 when `info` was filled from a 200 reply with an XML body

@@ -2,21 +2,6 @@
 
 #include "database/ISettingManager.h"
 
-CSerializationInfo& ZavGroupWriter::At(const char* group, const char* inner) {
-  std::string key = std::string(group) + '/' + (inner ? inner : "");
-  if (current_ && key == currentGroup_) return *currentValues_;
-  current_ = first_ ? first_->AppendSibling() : node_.GetOrAddChild();
-  if (!first_) first_ = current_;
-  current_->SetName(group);
-  currentGroup_ = key;
-  currentValues_ = current_;
-  if (inner) {
-    currentValues_ = current_->GetOrAddChild();
-    currentValues_->SetName(inner);
-  }
-  return *currentValues_;
-}
-
 std::vector<int32_t> ZavChannelList(const std::string& text) {
   std::vector<int32_t> channels;
   size_t start = 0;

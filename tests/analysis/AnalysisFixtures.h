@@ -1,4 +1,5 @@
-// The result texts under tests/analysis/data, read as the metadata client
+// The result texts under tests/analysis/data (and the AI engines' under
+// tests/analysis/<engine>_data), read as the metadata client
 // hands them to the reader: a writable, zero-terminated buffer.
 #pragma once
 
@@ -12,5 +13,12 @@
 inline std::string ReadFixture(const std::string& name) {
   std::string text = ReadTestFile(std::string(GATE_ANALYSIS_DATA_DIR) + "/" + name + ".json");
   EXPECT_FALSE(text.empty()) << "missing fixture " << name;
+  return text;
+}
+
+// The bytes of <engine>_data/<name>.json ("zavai", "ogq", "sktai").
+inline std::string ReadEngineFixture(const std::string& engine, const std::string& name) {
+  std::string text = ReadTestFile(std::string(GATE_ANALYSIS_DATA_DIR) + "/../" + engine + "_data/" + name + ".json");
+  EXPECT_FALSE(text.empty()) << "missing fixture " << engine << "/" << name;
   return text;
 }

@@ -9,6 +9,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <string>
@@ -69,9 +70,17 @@ class Collector {
     self->results_.push_back({result->VasID, result->Reserved, result->Channel, result->Gap,
                               result->Thumbnail.size(), static_cast<long>(syscall(SYS_gettid))});
     if (self->refuse) return false;
-    delete result;
+    if (self->keep) {
+      self->kept_.emplace_back(result);
+    } else {
+      delete result;
+    }
     return true;
   }
+
+  // With `keep`, the results taken are kept whole; read them after the
+  // receiver stopped.
+  const std::vector<std::unique_ptr<CVAR>>& Kept() { return kept_; }
 
   std::vector<Delivered> Results() {
     std::lock_guard<std::mutex> hold(lock_);
@@ -83,10 +92,27 @@ class Collector {
   }
 
   bool refuse = false;
+  bool keep = false;
 
  private:
   std::mutex lock_;
   std::vector<Delivered> results_;
+  std::vector<std::unique_ptr<CVAR>> kept_;
+};
+
+// A receiver on shortened timings whose file log stays closed.
+struct ReceiverUnderTest {
+  explicit ReceiverUnderTest(std::shared_ptr<platform::Clock> clock = platform::SystemClock(),
+                             CVasMetaTimings timings = FastTimings())
+      : receiver(std::move(clock), timings) {
+    receiver.SetFileLogFolder("");
+  }
+  bool Run(const CVasConnInfo& info) {
+    receiver.ConnInfos = {info};
+    return receiver.Run(&Collector::Callback, &collector);
+  }
+  Collector collector;
+  CVasMetaReceiver receiver;
 };
 
 // A TCP socket bound to a loopback port the kernel chooses; `address` gets

@@ -20,9 +20,11 @@ class PartFeed {
   }
 
   // The session: the 200 reply, then every pushed text until the server stops.
-  void Serve(FakeConnection& connection) {
+  // Without `answersRequest` (an AI engine's framed stream) nothing is read
+  // or answered first.
+  void Serve(FakeConnection& connection, bool answersRequest = true) {
     FakeRequest request;
-    if (!connection.ReadRequest(&request) || !connection.SendOk()) return;
+    if (answersRequest && (!connection.ReadRequest(&request) || !connection.SendOk())) return;
     while (!connection.Stopping()) {
       std::string bytes;
       {

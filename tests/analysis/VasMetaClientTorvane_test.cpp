@@ -19,21 +19,6 @@ constexpr char kDefaultBody[] =
     "thumbnail=0&thumbnail_interval=1&linecross=1&linecross_group=1&crowd=1&waterlevel=1"
     "&thumbnail_creation_mode=0";
 
-// A receiver on shortened timings whose file log stays closed.
-struct ReceiverUnderTest {
-  explicit ReceiverUnderTest(std::shared_ptr<platform::Clock> clock = platform::SystemClock(),
-                             CVasMetaTimings timings = FastTimings())
-      : receiver(std::move(clock), timings) {
-    receiver.SetFileLogFolder("");
-  }
-  bool Run(const CVasConnInfo& info) {
-    receiver.ConnInfos = {info};
-    return receiver.Run(&Collector::Callback, &collector);
-  }
-  Collector collector;
-  CVasMetaReceiver receiver;
-};
-
 // ---------------------------------------------------------------- request
 
 struct RequestCase {

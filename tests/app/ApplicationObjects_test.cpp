@@ -48,6 +48,25 @@ TEST(ApplicationServices, TheSevenKindsAreRegisteredInTheFixedOrder) {
   EXPECT_EQ(kinds, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
 }
 
+TEST(ApplicationServices, TheAIEventPublisherIsBuiltOverTheApplicationSettings) {
+  CTorvaneGateManagerApp app;
+  app.GetAppSettings().SetAutoSave(false);
+  app.BuildServices();
+  IGateService* publisher = nullptr;
+  for (const auto& service : app.GetServices()) {
+    if (service->GetKind().number == kAIEventPublisherKind.number) publisher = service.get();
+  }
+  ASSERT_NE(publisher, nullptr);
+  EXPECT_FALSE(publisher->IsConfigured());
+  CAIEventPublisherItem job;
+  job.SetID(5);
+  job.SetTargetUrl("http://10.1.2.3/x");
+  CAIEventPublisherItems jobs;
+  jobs.SetItems({job});
+  ASSERT_TRUE(app.GetAppSettings().Option_SetAIEventPublisherItems(jobs));
+  EXPECT_TRUE(publisher->IsConfigured());
+}
+
 class SharedDataStoreTest : public InstallationDatabaseTest {
  protected:
   SharedDataStoreTest() : InstallationDatabaseTest("app_shared_store") {}

@@ -20,42 +20,6 @@
 
 namespace {
 
-// A value of the column's kind that differs from column to column and from
-// the defaults; texts carry an apostrophe and a backslash.
-std::string Sample(const CColumnValue& column, size_t index) {
-  switch (column.GetKind()) {
-    case kColumnKindBool:
-      return column.GetValue() == "1" ? "0" : "1";
-    case kColumnKindInt:
-    case kColumnKindUInt32:
-      return std::to_string(100 + index);
-    case kColumnKindUInt64:
-      return "5000000000";
-    case kColumnKindFloat:
-      return "2.5";
-    case kColumnKindDouble:
-      return "0.125";
-    case kColumnKindDateTime:
-      return StrFormat("2024-01-02 03:04:%02d", static_cast<int>(index % 60));
-    default:
-      if (column.GetName() == "schedule") return std::string(84, 'E') + std::string(84, 'N');
-      return StrFormat("t%zu it's a\\b", index);
-  }
-}
-
-// A new row of `table` with every column but an auto-increment key set to its sample.
-std::unique_ptr<CDBEntity> SampleRow(const char* table) {
-  std::unique_ptr<CDBEntity> row = NewRow(table);
-  CKeyValueData values;
-  std::vector<CColumnValue> columns = row->GetColumnValues();
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (row->IsAutoIncrementKey() && StrEqualNoCase(columns[i].GetName(), row->GetKeyColumnName())) continue;
-    values.SetValue(StrToLower(columns[i].GetName()), Sample(columns[i], i));
-  }
-  row->LoadFrom(values);
-  return row;
-}
-
 class CoreRowsInDatabase : public DatabaseRowTest {};
 
 TEST_F(CoreRowsInDatabase, EveryStoredTableKeepsEveryColumn) {

@@ -1,6 +1,7 @@
 #include "RowTestSupport.h"
 
 #include "entities/base/RowClassCheck.h"
+#include "foundation/StringUtil.h"
 
 CKeyValueData KeyValues(std::initializer_list<std::pair<std::string, std::string>> values) {
   CKeyValueData row;
@@ -22,6 +23,44 @@ std::string ColumnValueText(const CDBEntity& row, const std::string& name) {
     if (value.GetName() == name) return value.GetValue();
   }
   return "<missing>";
+}
+
+std::string SampleValue(const CColumnValue& column, size_t index) {
+  switch (column.GetKind()) {
+    case kColumnKindBool:
+      return column.GetValue() == "1" ? "0" : "1";
+    case kColumnKindInt:
+    case kColumnKindUInt32:
+      return std::to_string(100 + index);
+    case kColumnKindUInt64:
+      return "5000000000";
+    case kColumnKindFloat:
+      return "2.5";
+    case kColumnKindDouble:
+      return "0.125";
+    case kColumnKindDateTime:
+      return StrFormat("2024-01-02 03:04:%02d", static_cast<int>(index % 60));
+    case kColumnKindDate:
+      return StrFormat("2024-01-%02d", static_cast<int>(1 + index % 28));
+    case kColumnKindTime:
+      return StrFormat("03:04:%02d", static_cast<int>(index % 60));
+    default:
+      if (column.GetName() == "schedule") return std::string(84, 'E') + std::string(84, 'N');
+      return StrFormat("t%zu it's a\\b", index);
+  }
+}
+
+std::unique_ptr<CDBEntity> SampleRow(const char* table) {
+  std::unique_ptr<CDBEntity> row = NewRow(table);
+  if (!row) return row;
+  CKeyValueData values;
+  std::vector<CColumnValue> columns = row->GetColumnValues();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (row->IsAutoIncrementKey() && StrEqualNoCase(columns[i].GetName(), row->GetKeyColumnName())) continue;
+    values.SetValue(StrToLower(columns[i].GetName()), SampleValue(columns[i], i));
+  }
+  row->LoadFrom(values);
+  return row;
 }
 
 NotificationRecorder::NotificationRecorder(CDBEntity& row) { row.Subscribe("recorder", &OnChanged, this); }

@@ -27,6 +27,15 @@ std::unique_ptr<CDBEntity> NewRow(const std::string& table);
 // The value text of column `name` in the row's column list; "<missing>" when absent.
 std::string ColumnValueText(const CDBEntity& row, const std::string& name);
 
+// A value text of the column's kind that differs from column to column
+// (`index` is the column's position) and from the defaults; texts carry an
+// apostrophe and a backslash.
+std::string SampleValue(const CColumnValue& column, size_t index);
+
+// A new row of `table` with every column but an auto-increment key loaded
+// with its SampleValue.
+std::unique_ptr<CDBEntity> SampleRow(const char* table);
+
 // Collects the column names a row notifies, in order.
 class NotificationRecorder {
  public:

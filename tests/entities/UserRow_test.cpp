@@ -34,7 +34,7 @@ TEST(UserRow, FreshRowDefaults) {
     relations.push_back(r.GetRelatedTable() + " " + std::to_string(r.GetMode()));
   }
   EXPECT_EQ(relations, (std::vector<std::string>{"TBL_UserSettings 1", "TBL_UserPermissions 1",
-                                                  "TBL_CustomLayouts 1", "TBL_NetworkFilters 1", "TBL_Mobiles 0",
+                                                  "TBL_CustomLayouts 1", "TBL_NetworkFilters 1", "TBL_Mobiles 1",
                                                   "TBL_UserResources 1", "TBL_VasDeviceGroupList 1",
                                                   "TBL_UserMacAddress 1"}));
 }

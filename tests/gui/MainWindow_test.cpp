@@ -21,6 +21,7 @@
 
 #include <functional>
 
+#include "WaitFor.h"
 #include "gui/ListCtrlExWidget.h"
 #include "gui/ProgramIcon.h"
 #include "gui/QtText.h"
@@ -60,17 +61,6 @@ class EnglishTexts : public ILangTexts {
     }
   }
 };
-
-// Runs the event loop until `done` holds or `timeoutMs` passed; true when it holds.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 50);
-    QTest::qSleep(5);
-  }
-  return true;
-}
 
 TestJob Job(int id, std::string target) {
   TestJob job;

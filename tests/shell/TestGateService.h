@@ -104,6 +104,7 @@ class Service : public CGateServiceOf<Item, Status>,
       : CGateServiceOf<Item, Status>(kind), journal_(std::move(journal)) {}
 
   std::shared_ptr<IGateService> AsService() override { return this->shared_from_this(); }
+  using CGateServiceOf<Item, Status>::Publish;  // the three-value form stays visible
   void Publish(const std::string& message, intptr_t value1, intptr_t value2, intptr_t value3) override {
     this->NotifySubscribers(message, value1, value2, value3);
   }

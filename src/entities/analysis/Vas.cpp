@@ -72,6 +72,19 @@ int CTBLVas::GetVasKind() const {
   return type >= kVasKindOwn && type <= kVasKindSktEdge ? type : kVasKindUnknown;
 }
 
+int CTBLVas::GetHttpAuthMode() const {
+  switch (GetAuthType()) {
+    case 1:
+      return 3;
+    case 2:
+      return 1;
+    case 3:
+      return 2;
+    default:
+      return 0;
+  }
+}
+
 std::string CTBLVas::GetDisplayName() const {
   static const char* const kPrefixes[] = {"Unknown VAS",   "TorvaneVAS",    "OGQ Inference Server",
                                           "ZAV AI Server", "SKT AI Server", "SKT AI Edge"};

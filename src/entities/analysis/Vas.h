@@ -106,6 +106,9 @@ class CTBLVas : public CTBLVasBase, public IEntityTreeNode {
   std::string GetAddress() const;
   // `SecureWebPort` when `UseSecure` is not 0, else `WebPort`.
   int GetPort() const;
+  // The HTTP endpoint's authentication mode for `AuthType`: 1 gives 3
+  // (login in the query), 2 gives 1 (Basic), 3 gives 2 (Digest), else 0.
+  int GetHttpAuthMode() const;
   // `Type` when it is 1 to 5, else 0 (VasKind).
   int GetVasKind() const;
   // The server's name for log lines: "<prefix>[<Name>_<GetAddress>:<GetPort>]"

@@ -10,6 +10,7 @@
 #include "gui/InstanceCommandServer.h"
 #include "gui/MainWindow.h"
 #include "gui/SignalBridge.h"
+#include "shell/AppFolders.h"
 #include "shell/InstanceChannel.h"
 #include "shell/LangTexts.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   {
     MainWindow window(theApp.GetServices(), &texts);
     theApp.PrepareMainDialog(window.dialog());
+    window.SetOptionContext(&theApp.GetAppSettings(), theApp.GetLanguageCode(), GetOptionPageSettingsFilePath());
     window.Initialize();
     // The termination signals, and a closed terminal, end the program as the tray's Exit does.
     SignalBridge quitOnSignal({SIGTERM, SIGINT, SIGHUP}, [&window](int) { window.dialog().OnTrayExit(); });

@@ -3,6 +3,9 @@
 // store, as the services find them in its cache.
 #pragma once
 
+#include <mysql.h>
+
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -22,6 +25,25 @@
 
 class AnalysisStoreTest : public StoreTest {
  protected:
+  // Rows of `table` in the database, soft-deleted ones included.
+  size_t Count(const char* table) { return List(table).size(); }
+  // The number of rows `where` selects in `table`, read with plain SQL (for
+  // tables without a row class, or with 64-bit keys); -1 when the query fails.
+  long RawCount(const std::string& table, const std::string& where = "1") {
+    MYSQL* conn = mysql_init(nullptr);
+    long count = -1;
+    if (mysql_real_connect(conn, db_.host.c_str(), db_.user.c_str(), db_.password.c_str(), name_.c_str(), db_.port,
+                           nullptr, 0) &&
+        mysql_query(conn, ("SELECT COUNT(*) FROM `" + table + "` WHERE " + where).c_str()) == 0) {
+      if (MYSQL_RES* result = mysql_store_result(conn)) {
+        if (MYSQL_ROW row = mysql_fetch_row(result)) count = row[0] ? std::atol(row[0]) : -1;
+        mysql_free_result(result);
+      }
+    }
+    mysql_close(conn);
+    return count;
+  }
+
   std::shared_ptr<CTBLVas> AddVas(const std::string& name, int type = 1) {
     CTBLVas vas;
     vas.SetName(name);

@@ -1,0 +1,3 @@
+#include "entities/analysis/IntelligentSearchEventResult.h"
+
+GATE_REGISTER_ENTITY(CTBLIntelligentSearchEventResult);

@@ -1,0 +1,3 @@
+#include "entities/analysis/IntelligentSearchReason.h"
+
+GATE_REGISTER_ENTITY(CTBLIntelligentSearchReason);

@@ -1,0 +1,3 @@
+#include "entities/analysis/IntelligentSearchResultEvaluation.h"
+
+GATE_REGISTER_ENTITY(CTBLIntelligentSearchResultEvaluation);

@@ -1,0 +1,3 @@
+#include "entities/analysis/IntelligentSearchUnuseReason.h"
+
+GATE_REGISTER_ENTITY(CTBLIntelligentSearchUnuseReason);

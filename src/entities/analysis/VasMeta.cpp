@@ -1,0 +1,3 @@
+#include "entities/analysis/VasMeta.h"
+
+GATE_REGISTER_ENTITY(CTBLVasMeta);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasMetaAdditional.h"
+
+GATE_REGISTER_ENTITY(CTBLVasMetaAdditional);

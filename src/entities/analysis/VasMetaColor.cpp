@@ -1,0 +1,3 @@
+#include "entities/analysis/VasMetaColor.h"
+
+GATE_REGISTER_ENTITY(CTBLVasMetaColor);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasMetaObject.h"
+
+GATE_REGISTER_ENTITY(CTBLVasMetaObject);

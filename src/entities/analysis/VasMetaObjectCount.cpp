@@ -1,0 +1,3 @@
+#include "entities/analysis/VasMetaObjectCount.h"
+
+GATE_REGISTER_ENTITY(CTBLVasMetaObjectCount);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasMetaObjectEvent.h"
+
+GATE_REGISTER_ENTITY(CTBLVasMetaObjectEvent);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasThumbnail.h"
+
+GATE_REGISTER_ENTITY(CTBLVasThumbnail);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VehiclePlate.h"
+
+GATE_REGISTER_ENTITY(CTBLVehiclePlate);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VehiclePlateImage.h"
+
+GATE_REGISTER_ENTITY(CTBLVehiclePlateImage);

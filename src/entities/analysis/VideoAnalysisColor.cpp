@@ -1,0 +1,3 @@
+#include "entities/analysis/VideoAnalysisColor.h"
+
+GATE_REGISTER_ENTITY(CTBLVideoAnalysisColor);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VideoAnalysisPoint.h"
+
+GATE_REGISTER_ENTITY(CTBLVideoAnalysisPoint);

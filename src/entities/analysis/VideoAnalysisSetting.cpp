@@ -1,0 +1,3 @@
+#include "entities/analysis/VideoAnalysisSetting.h"
+
+GATE_REGISTER_ENTITY(CTBLVideoAnalysisSetting);

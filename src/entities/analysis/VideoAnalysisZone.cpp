@@ -1,0 +1,3 @@
+#include "entities/analysis/VideoAnalysisZone.h"
+
+GATE_REGISTER_ENTITY(CTBLVideoAnalysisZone);

@@ -1,0 +1,3 @@
+#include "entities/analysis/Zone.h"
+
+GATE_REGISTER_ENTITY(CTBLZone);

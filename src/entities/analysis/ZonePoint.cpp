@@ -1,0 +1,3 @@
+#include "entities/analysis/ZonePoint.h"
+
+GATE_REGISTER_ENTITY(CTBLZonePoint);

@@ -1,0 +1,3 @@
+#include "entities/analysis/ZoneSetting.h"
+
+GATE_REGISTER_ENTITY(CTBLZoneSetting);

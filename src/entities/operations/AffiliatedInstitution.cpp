@@ -1,0 +1,3 @@
+#include "entities/operations/AffiliatedInstitution.h"
+
+GATE_REGISTER_ENTITY(CTBLAffiliatedInstitution);

@@ -1,0 +1,3 @@
+#include "entities/operations/Application.h"
+
+GATE_REGISTER_ENTITY(CTBLApplication);

@@ -1,0 +1,3 @@
+#include "entities/operations/AssetHistory.h"
+
+GATE_REGISTER_ENTITY(CTBLAssetHistory);

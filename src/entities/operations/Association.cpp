@@ -1,0 +1,3 @@
+#include "entities/operations/Association.h"
+
+GATE_REGISTER_ENTITY(CTBLAssociation);

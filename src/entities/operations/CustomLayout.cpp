@@ -1,0 +1,3 @@
+#include "entities/operations/CustomLayout.h"
+
+GATE_REGISTER_ENTITY(CTBLCustomLayout);

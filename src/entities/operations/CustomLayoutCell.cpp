@@ -1,0 +1,3 @@
+#include "entities/operations/CustomLayoutCell.h"
+
+GATE_REGISTER_ENTITY(CTBLCustomLayoutCell);

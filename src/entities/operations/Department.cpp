@@ -1,0 +1,3 @@
+#include "entities/operations/Department.h"
+
+GATE_REGISTER_ENTITY(CTBLDepartment);

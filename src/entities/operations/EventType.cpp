@@ -1,0 +1,3 @@
+#include "entities/operations/EventType.h"
+
+GATE_REGISTER_ENTITY(CTBLEventType);

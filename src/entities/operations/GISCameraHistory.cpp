@@ -1,0 +1,3 @@
+#include "entities/operations/GISCameraHistory.h"
+
+GATE_REGISTER_ENTITY(CTBLGISCameraHistory);

@@ -1,0 +1,3 @@
+#include "entities/operations/GISConfig.h"
+
+GATE_REGISTER_ENTITY(CTBLGISConfig);

@@ -1,0 +1,3 @@
+#include "entities/operations/GISFavorite.h"
+
+GATE_REGISTER_ENTITY(CTBLGISFavorite);

@@ -1,0 +1,3 @@
+#include "entities/operations/ListItems.h"
+
+GATE_REGISTER_ENTITY(CTBLListItems);

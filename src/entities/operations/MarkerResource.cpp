@@ -1,0 +1,3 @@
+#include "entities/operations/MarkerResource.h"
+
+GATE_REGISTER_ENTITY(CTBLMarkerResource);

@@ -1,0 +1,3 @@
+#include "entities/operations/Mobile.h"
+
+GATE_REGISTER_ENTITY(CTBLMobile);

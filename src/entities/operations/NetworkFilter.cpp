@@ -1,0 +1,3 @@
+#include "entities/operations/NetworkFilter.h"
+
+GATE_REGISTER_ENTITY(CTBLNetworkFilter);

@@ -1,0 +1,3 @@
+#include "entities/operations/Preset.h"
+
+GATE_REGISTER_ENTITY(CTBLPreset);

@@ -1,0 +1,3 @@
+#include "entities/operations/PwdDevice.h"
+
+GATE_REGISTER_ENTITY(CTBLPwdDevice);

@@ -1,0 +1,3 @@
+#include "entities/operations/RURaveBarcode.h"
+
+GATE_REGISTER_ENTITY(CTBLRURaveBarcode);

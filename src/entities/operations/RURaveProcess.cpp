@@ -1,0 +1,3 @@
+#include "entities/operations/RURaveProcess.h"
+
+GATE_REGISTER_ENTITY(CTBLRURaveProcess);

@@ -1,0 +1,3 @@
+#include "entities/operations/RURaveProduct.h"
+
+GATE_REGISTER_ENTITY(CTBLRURaveProduct);

@@ -1,0 +1,3 @@
+#include "entities/operations/ResultCode.h"
+
+GATE_REGISTER_ENTITY(CTBLResultCode);

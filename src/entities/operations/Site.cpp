@@ -1,0 +1,3 @@
+#include "entities/operations/Site.h"
+
+GATE_REGISTER_ENTITY(CTBLSite);

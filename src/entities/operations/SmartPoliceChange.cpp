@@ -1,0 +1,3 @@
+#include "entities/operations/SmartPoliceChange.h"
+
+GATE_REGISTER_ENTITY(CTBLSmartPoliceChange);

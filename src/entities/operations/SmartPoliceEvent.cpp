@@ -1,0 +1,3 @@
+#include "entities/operations/SmartPoliceEvent.h"
+
+GATE_REGISTER_ENTITY(CTBLSmartPoliceEvent);

@@ -1,0 +1,3 @@
+#include "entities/operations/Statute.h"
+
+GATE_REGISTER_ENTITY(CTBLStatute);

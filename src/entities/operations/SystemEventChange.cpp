@@ -1,0 +1,3 @@
+#include "entities/operations/SystemEventChange.h"
+
+GATE_REGISTER_ENTITY(CTBLSystemEventChange);

@@ -1,0 +1,3 @@
+#include "entities/operations/WorkScheduleMessage.h"
+
+GATE_REGISTER_ENTITY(CTBLWorkScheduleMessage);

@@ -1,0 +1,3 @@
+#include "entities/operations/Worker.h"
+
+GATE_REGISTER_ENTITY(CTBLWorker);
