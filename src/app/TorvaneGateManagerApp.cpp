@@ -214,19 +214,19 @@ void CTorvaneGateManagerApp::PrepareMainDialog(CTorvaneGateManagerDlg& dialog) {
 }
 
 void CTorvaneGateManagerApp::SetAuthCodeSink(std::function<void(const CZavAuthCodeMap&)> sink) {
-  std::lock_guard<std::mutex> hold(authCodeLock_);
+  CMutexLock hold(authCodeLock_);
   authCodeSink_ = std::move(sink);
 }
 
 CZavAuthCodeMap CTorvaneGateManagerApp::GetZavAuthCodes() {
-  std::lock_guard<std::mutex> hold(authCodeLock_);
+  CMutexLock hold(authCodeLock_);
   return zavAuthCodes_;
 }
 
 void CTorvaneGateManagerApp::HandAuthCodes(const CZavAuthCodeMap& codes) {
   std::function<void(const CZavAuthCodeMap&)> sink;
   {
-    std::lock_guard<std::mutex> hold(authCodeLock_);
+    CMutexLock hold(authCodeLock_);
     zavAuthCodes_ = codes;
     sink = authCodeSink_;
   }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Lock.h"
 #include "foundation/MultiLang.h"
 #include "platform/ProcessSpawn.h"
 #include "platform/SingleInstanceLock.h"
@@ -162,9 +163,9 @@ class CTorvaneGateManagerApp {
   std::shared_ptr<CDataStore> sharedStore_;
   std::vector<std::shared_ptr<IGateService>> gateServices_;
   bool servicesBuilt_ = false;
-  std::mutex authCodeLock_;  // guards the two members below
-  std::function<void(const CZavAuthCodeMap&)> authCodeSink_;
-  CZavAuthCodeMap zavAuthCodes_;
+  CMutex authCodeLock_;
+  std::function<void(const CZavAuthCodeMap&)> authCodeSink_ GUARDED_BY(authCodeLock_);
+  CZavAuthCodeMap zavAuthCodes_ GUARDED_BY(authCodeLock_);
 };
 
 // The one application object of the program.

@@ -9,20 +9,22 @@
 #include <atomic>
 #include <shared_mutex>
 
-class CCacheLock {
+#include "foundation/ThreadAnnotations.h"
+
+class CAPABILITY("mutex") CCacheLock {
  public:
   CCacheLock() = default;
   CCacheLock(const CCacheLock&) = delete;
   CCacheLock& operator=(const CCacheLock&) = delete;
 
   // Shared hold of the calling thread's stripe; blocks only while a writer holds it.
-  void LockShared(int stripe) { stripes_[stripe].lock.lock_shared(); }
-  void UnlockShared(int stripe) { stripes_[stripe].lock.unlock_shared(); }
+  void LockShared(int stripe) ACQUIRE_SHARED() { stripes_[stripe].lock.lock_shared(); }
+  void UnlockShared(int stripe) RELEASE_SHARED() { stripes_[stripe].lock.unlock_shared(); }
   // Exclusive hold of every stripe, taken in index order; blocks until readers leave.
-  void Lock() {
+  void Lock() ACQUIRE() {
     for (Stripe& stripe : stripes_) stripe.lock.lock();
   }
-  void Unlock() {
+  void Unlock() RELEASE() {
     for (int i = kStripes - 1; i >= 0; --i) stripes_[i].lock.unlock();
   }
 
@@ -43,12 +45,13 @@ class CCacheLock {
 };
 
 // A shared hold of a CCacheLock for the length of a scope.
-class CCacheReadHold {
+class SCOPED_CAPABILITY CCacheReadHold {
  public:
-  explicit CCacheReadHold(CCacheLock& lock) : lock_(lock), stripe_(CCacheLock::ThreadStripe()) {
+  explicit CCacheReadHold(CCacheLock& lock) ACQUIRE_SHARED(lock) NO_THREAD_SAFETY_ANALYSIS
+      : lock_(lock), stripe_(CCacheLock::ThreadStripe()) {
     lock_.LockShared(stripe_);
   }
-  ~CCacheReadHold() { lock_.UnlockShared(stripe_); }
+  ~CCacheReadHold() RELEASE() NO_THREAD_SAFETY_ANALYSIS { lock_.UnlockShared(stripe_); }
   CCacheReadHold(const CCacheReadHold&) = delete;
   CCacheReadHold& operator=(const CCacheReadHold&) = delete;
 
@@ -58,10 +61,10 @@ class CCacheReadHold {
 };
 
 // An exclusive hold of a CCacheLock for the length of a scope.
-class CCacheWriteHold {
+class SCOPED_CAPABILITY CCacheWriteHold {
  public:
-  explicit CCacheWriteHold(CCacheLock& lock) : lock_(lock) { lock_.Lock(); }
-  ~CCacheWriteHold() { lock_.Unlock(); }
+  explicit CCacheWriteHold(CCacheLock& lock) ACQUIRE(lock) NO_THREAD_SAFETY_ANALYSIS : lock_(lock) { lock_.Lock(); }
+  ~CCacheWriteHold() RELEASE() NO_THREAD_SAFETY_ANALYSIS { lock_.Unlock(); }
   CCacheWriteHold(const CCacheWriteHold&) = delete;
   CCacheWriteHold& operator=(const CCacheWriteHold&) = delete;
 

@@ -50,13 +50,13 @@ class CDBConnectionManager {
 
  private:
   mutable CLock lock_;
-  std::map<int, std::shared_ptr<CDBConnectionInfo>> connections_;  // guarded by lock_
-  std::string adapter_type_ = "MARIADB";                           // guarded by lock_
-  std::string host_;                                               // guarded by lock_
-  int port_ = 0;                                                   // guarded by lock_
-  std::string database_;                                           // guarded by lock_
-  std::string user_;                                               // guarded by lock_
-  std::string password_;                                           // guarded by lock_
+  std::map<int, std::shared_ptr<CDBConnectionInfo>> connections_ GUARDED_BY(lock_);
+  std::string adapter_type_ GUARDED_BY(lock_) = "MARIADB";
+  std::string host_ GUARDED_BY(lock_);
+  int port_ GUARDED_BY(lock_) = 0;
+  std::string database_ GUARDED_BY(lock_);
+  std::string user_ GUARDED_BY(lock_);
+  std::string password_ GUARDED_BY(lock_);
 };
 
 // The kernel id of the calling thread.

@@ -90,6 +90,6 @@ class CDBDataStore : public IDataService {
   // The schema handed out: a copy owned by the service, so that it outlives
   // the connection whose adapter read it. Filled on first success.
   CLock schema_lock_;
-  CDBSchema schema_;           // guarded by schema_lock_ while it is filled
-  bool schema_copied_ = false;  // guarded by schema_lock_
+  CDBSchema schema_ GUARDED_BY(schema_lock_);
+  bool schema_copied_ GUARDED_BY(schema_lock_) = false;
 };

@@ -53,7 +53,7 @@ class CDBTableSchema : public CSerializable {
 
  private:
   mutable CLock lock_;
-  std::string name_;                                // guarded by lock_
-  std::map<std::string, CDBColumnSchema> columns_;  // guarded by lock_
-  std::list<std::string> column_order_;             // guarded by lock_
+  std::string name_ GUARDED_BY(lock_);
+  std::map<std::string, CDBColumnSchema> columns_ GUARDED_BY(lock_);
+  std::list<std::string> column_order_ GUARDED_BY(lock_);
 };

@@ -195,7 +195,7 @@ bool CDataStore::ReadCacheRows(const char* table, EntityMap64& entities) {
 // Tables, loading and look-ups
 
 CLock& CDataStore::GetTableLock(const std::string& table) {
-  std::lock_guard<std::mutex> hold(table_locks_mutex_);
+  CMutexLock hold(table_locks_mutex_);
   std::unique_ptr<CLock>& lock = table_locks_[table];
   if (!lock) lock = std::make_unique<CLock>();
   return *lock;
@@ -204,12 +204,18 @@ CLock& CDataStore::GetTableLock(const std::string& table) {
 template <typename Visit>
 bool CDataStore::VisitRows(const char* table, Visit&& visit) {
   if (IsEmptyName(table)) return false;
+  if (EntityMap64* own = RowsLoadingHere(this, std::string_view(table))) {
+    visit(*own);
+    return true;
+  }
+  return VisitCachedRows(table, std::forward<Visit>(visit));
+}
+
+template <typename Visit>
+bool CDataStore::VisitCachedRows(const char* table, Visit&& visit) {
+  if (IsEmptyName(table)) return false;
   const std::string_view name(table);
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (EntityMap64* own = RowsLoadingHere(this, name)) {
-      visit(*own);
-      return true;
-    }
     {
       CCacheReadHold hold(cache_lock_);
       auto it = cache_.find(name);
@@ -403,7 +409,7 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
   bool current = false;
   CachedRows rows;
   int version = 0;
-  const bool cached = VisitRows(related_table, [&](const auto& cachedRows) {
+  const bool cached = VisitCachedRows(related_table, [&](const auto& cachedRows) REQUIRES_SHARED(cache_lock_) {
     auto tableVersion = versions_.find(std::string_view(related_table));
     version = tableVersion == versions_.end() ? 0 : tableVersion->second;
     auto entry = relation_index_.find(key);

@@ -161,12 +161,16 @@ class CDataStore : public IDataStore {
   // Called under the exclusive cache lock right after `table`'s rows went in.
   // May change other cached tables through CachedRowsLocked; must not call
   // the store or block.
-  virtual void OnRowsInstalled(const std::string& table, CachedRows& rows);
+  virtual void OnRowsInstalled(const std::string& table, CachedRows& rows) REQUIRES(cache_lock_);
   // The cached rows of `table`, made cached and empty first when `create`;
   // null when not cached. Only under the exclusive cache lock (OnRowsInstalled).
-  CachedRows* CachedRowsLocked(const std::string& table, bool create);
+  CachedRows* CachedRowsLocked(const std::string& table, bool create) REQUIRES(cache_lock_);
   // Attaches this store to the row (its owner store and number).
   void Attach(CDBEntity* row) { row->SetDataStore(this); }
+
+  // The cache lock: guards the cached tables, the versions, the loads in
+  // flight and the relation index (the private members so marked).
+  CCacheLock cache_lock_;
 
  private:
   // What a change of a cached table found: the row it changes, or none.
@@ -195,6 +199,10 @@ class CDataStore : public IDataStore {
   // when the table cannot be had.
   template <typename Visit>
   bool VisitRows(const char* table, Visit&& visit);
+  // VisitRows without the rows this thread is loading: `visit` always runs
+  // under the shared cache lock.
+  template <typename Visit>
+  bool VisitCachedRows(const char* table, Visit&& visit);
   // Puts an added row's cache copy into its table, loading the table first;
   // nothing when the table cannot be had (its next load reads the row).
   void CacheAddedRow(const std::string& table, const EntityPtr& copy);
@@ -233,13 +241,12 @@ class CDataStore : public IDataStore {
   CTransactionChanges changes_;  // its own lock, innermost
   CDBSchema empty_schema_;       // what GetDBSchema answers without a service; stays empty
 
-  std::mutex table_locks_mutex_;  // a leaf; guards table_locks_
-  std::map<std::string, std::unique_ptr<CLock>> table_locks_;
+  CMutex table_locks_mutex_;  // a leaf
+  std::map<std::string, std::unique_ptr<CLock>> table_locks_ GUARDED_BY(table_locks_mutex_);
 
-  CCacheLock cache_lock_;  // guards everything below
-  std::map<std::string, CachedRows, std::less<>> cache_;
-  std::map<std::string, int, std::less<>> versions_;
-  std::multimap<std::string, PendingLoad*> loading_;
-  std::map<std::string, RelationGroups> relation_index_;
-  std::map<std::string, int> relation_versions_;
+  std::map<std::string, CachedRows, std::less<>> cache_ GUARDED_BY(cache_lock_);
+  std::map<std::string, int, std::less<>> versions_ GUARDED_BY(cache_lock_);
+  std::multimap<std::string, PendingLoad*> loading_ GUARDED_BY(cache_lock_);
+  std::map<std::string, RelationGroups> relation_index_ GUARDED_BY(cache_lock_);
+  std::map<std::string, int> relation_versions_ GUARDED_BY(cache_lock_);
 };

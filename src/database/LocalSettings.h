@@ -72,15 +72,16 @@ class CLocalSettings : public ISettingManager {
   size_t GetValueCount();
 
  protected:
-  CLock& GetLock() { return lock_; }
+  CLock& GetLock() RETURN_CAPABILITY(lock_) { return lock_; }
 
  private:
-  void SetAsideUnreadableFile(const std::string& path);
+  void SetAsideUnreadableFile(const std::string& path) REQUIRES(lock_);
 
-  CLock lock_;  // guards every member below
-  std::map<int, std::map<std::string, std::string>> values_;  // category -> name -> text
-  std::string path_;
-  bool unreadable_ = false;  // the file at path_ could not be read whole and is not yet set aside
-  bool autoSave_ = true;
-  std::map<std::thread::id, int> updating_;  // thread -> nesting count
+  CLock lock_;
+  std::map<int, std::map<std::string, std::string>> values_ GUARDED_BY(lock_);  // category -> name -> text
+  std::string path_ GUARDED_BY(lock_);
+  // The file at path_ could not be read whole and is not yet set aside.
+  bool unreadable_ GUARDED_BY(lock_) = false;
+  bool autoSave_ GUARDED_BY(lock_) = true;
+  std::map<std::thread::id, int> updating_ GUARDED_BY(lock_);  // thread -> nesting count
 };

@@ -30,13 +30,13 @@ void ReleaseDataAdapter(IDataAdapter*& adapter) {
   adapter = nullptr;
 }
 
-CMariaAdapter::OperationHold::OperationHold(CMariaAdapter& adapter) : adapter_(adapter) {
+CMariaAdapter::OperationHold::OperationHold(CMariaAdapter& adapter) NO_THREAD_SAFETY_ANALYSIS : adapter_(adapter) {
   const uint64_t failures = adapter_.connection_failures_.load();
   adapter_.lock_.Lock();
   if (adapter_.hold_depth_++ == 0) adapter_.failures_at_entry_ = failures;
 }
 
-CMariaAdapter::OperationHold::~OperationHold() {
+CMariaAdapter::OperationHold::~OperationHold() NO_THREAD_SAFETY_ANALYSIS {
   --adapter_.hold_depth_;
   adapter_.lock_.Unlock();
 }

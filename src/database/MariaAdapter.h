@@ -160,10 +160,10 @@ class CMariaAdapter : public IDataAdapter {
  private:
   // Holds lock_ for one operation. The outermost hold of a thread notes the
   // count of connection failures before it waited for the lock.
-  class OperationHold {
+  class SCOPED_CAPABILITY OperationHold {
    public:
-    explicit OperationHold(CMariaAdapter& adapter);
-    ~OperationHold();
+    explicit OperationHold(CMariaAdapter& adapter) ACQUIRE(adapter.lock_);
+    ~OperationHold() RELEASE();
     OperationHold(const OperationHold&) = delete;
     OperationHold& operator=(const OperationHold&) = delete;
 
@@ -176,19 +176,19 @@ class CMariaAdapter : public IDataAdapter {
   // Probes and connects the client with its stored parameters; a failure is
   // recorded on the client (the probe's as error 2003) and counted when it is
   // a connection failure.
-  bool OpenClient();
+  bool OpenClient() REQUIRES(lock_);
   // Counts `error_number` when it is a connection failure.
   void NoteFailure(unsigned error_number);
   // Query with error outputs; a failure is logged under `function`.
   bool QueryLogged(const char* function, const std::string& statement,
-                   unsigned* error_number = nullptr);
+                   unsigned* error_number = nullptr) REQUIRES(lock_);
   // QueryLogged, then the whole result; a failed read is logged under `function`.
   bool QueryAndFetch(const char* function, const std::string& statement, ColumnIndex& columns,
                      ResultRows& rows, unsigned* error_number = nullptr);
   bool LoadDBSchema();
   // "SHOW COLUMNS FROM <table>" into a table schema; failures logged under `function`.
   bool ReadTableColumns(const char* function, const std::string& table, CDBTableSchema* into,
-                        unsigned* error_number);
+                        unsigned* error_number) REQUIRES(lock_);
   // The loaded schema's table (loading the schema when needed). Null when the
   // schema cannot be read (logged under `function`) or has no such table
   // (logged when `log_unknown`).
@@ -202,7 +202,7 @@ class CMariaAdapter : public IDataAdapter {
   bool SendFromSchema(const char* function, const std::string& table, bool log_unknown,
                       const StatementBuilder& build, std::string* sent);
   // False (logged under `function`) when the last statement matched no row.
-  DBWriteResult MatchedARow(const char* function, const std::string& statement);
+  DBWriteResult MatchedARow(const char* function, const std::string& statement) REQUIRES(lock_);
   // Reads `table`'s columns again unless that was done since its last
   // successful statement. True when they were read.
   bool ReloadTableSchema(const std::string& table);
@@ -224,27 +224,27 @@ class CMariaAdapter : public IDataAdapter {
   // "SELECT * FROM <table>" and the clause rule; false (logged under
   // `function`) when a null clause needs the schema and it cannot be read.
   bool ListStatement(const char* function, const char* table, const char* clause,
-                     std::string* statement);
+                     std::string* statement) REQUIRES(lock_);
   bool ReadSqlFile(const std::string& path, std::string* text);
   bool RunScript(const std::string& text);
   // Sends a transaction statement on the open handle: no probe, no reconnect.
-  bool SendTransactionStatement(const char* statement);
-  void EndTransaction();
+  bool SendTransactionStatement(const char* statement) REQUIRES(lock_);
+  void EndTransaction() REQUIRES(lock_);
 
   mutable CLock lock_;
-  std::unique_ptr<CMariaDB> client_;  // guarded by lock_
-  CDBSchema schema_;                  // guarded by lock_
-  bool schema_loaded_ = false;        // guarded by lock_
+  std::unique_ptr<CMariaDB> client_ GUARDED_BY(lock_);
+  CDBSchema schema_ GUARDED_BY(lock_);
+  bool schema_loaded_ GUARDED_BY(lock_) = false;
   // Tables whose columns were read again after error 1054 and have had no
   // successful statement since (lower-case names).
-  std::set<std::string> drift_reloaded_;  // guarded by lock_
-  std::string adapter_type_;          // guarded by lock_
-  std::vector<std::shared_ptr<CDBServerInfo>> alternates_;  // guarded by lock_
-  bool in_transaction_ = false;                             // guarded by lock_
-  unsigned long transaction_session_ = 0;                   // guarded by lock_
+  std::set<std::string> drift_reloaded_ GUARDED_BY(lock_);
+  std::string adapter_type_ GUARDED_BY(lock_);
+  std::vector<std::shared_ptr<CDBServerInfo>> alternates_ GUARDED_BY(lock_);
+  bool in_transaction_ GUARDED_BY(lock_) = false;
+  unsigned long transaction_session_ GUARDED_BY(lock_) = 0;
   std::atomic<bool> connected_{false};  // mirrors the client's connected flag
   // Connection failures so far; read before waiting for lock_.
   std::atomic<uint64_t> connection_failures_{0};
-  int hold_depth_ = 0;             // guarded by lock_: nested OperationHolds of the owner
-  uint64_t failures_at_entry_ = 0;  // guarded by lock_: the count when the outermost hold began to wait
+  int hold_depth_ GUARDED_BY(lock_) = 0;  // nested OperationHolds of the owner
+  uint64_t failures_at_entry_ GUARDED_BY(lock_) = 0;  // the count when the outermost hold began to wait
 };

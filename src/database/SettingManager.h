@@ -69,12 +69,12 @@ class CSettingManager : public ISettingManager {
   void AttachStore(IDataStore* store);
 
  protected:
-  CLock& GetLock() { return lock_; }
+  CLock& GetLock() RETURN_CAPABILITY(lock_) { return lock_; }
 
  private:
   mutable CLock lock_;
-  IDataStore* store_ = nullptr;   // not owned
-  int owner_filter_ = 0;
-  std::map<int, EntityMap> index_;  // category -> row id -> row (clones)
-  int loaded_version_ = 0;          // 0: not loaded
+  IDataStore* store_ GUARDED_BY(lock_) = nullptr;  // not owned
+  int owner_filter_ GUARDED_BY(lock_) = 0;
+  std::map<int, EntityMap> index_ GUARDED_BY(lock_);  // category -> row id -> row (clones)
+  int loaded_version_ GUARDED_BY(lock_) = 0;  // 0: not loaded
 };

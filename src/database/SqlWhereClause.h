@@ -36,8 +36,8 @@ class CSqlWhereClause {
   virtual std::string ToString();
 
  private:
-  CLock lock_;                        // guards conditions_
-  std::vector<Condition> conditions_;
+  CLock lock_;
+  std::vector<Condition> conditions_ GUARDED_BY(lock_);
 };
 
 // `text` as an SQL text literal, the form every text value of a statement

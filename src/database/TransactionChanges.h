@@ -47,6 +47,6 @@ class CTransactionChanges {
   void Clear();
 
  private:
-  CLock lock_;                                    // guards transactions_
-  std::map<int, ChangeList> transactions_;
+  CLock lock_;
+  std::map<int, ChangeList> transactions_ GUARDED_BY(lock_);
 };

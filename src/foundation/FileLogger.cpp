@@ -66,6 +66,10 @@ void CFileLogger::SetKeepDays(int days) {
 
 std::string CFileLogger::GetFilePath(const SystemTime& date) {
   CScopedLock hold(lock_);
+  return FilePathLocked(date);
+}
+
+std::string CFileLogger::FilePathLocked(const SystemTime& date) {
   std::string prefix = prefix_.empty() ? std::string() : prefix_ + "_";
   return StrFormat("%s/%s%04d%02d%02d.txt", folder_.c_str(), prefix.c_str(), date.year, date.month, date.day);
 }
@@ -81,7 +85,7 @@ bool CFileLogger::OpenLocked(const std::string& folder) {
   CreateDirectoryPath(folder_);
   SystemTime now = clock_->LocalNow();
   if (autoRemove_) StartAutoRemover(now);
-  std::string path = GetFilePath(now);
+  std::string path = FilePathLocked(now);
   FILE* file = fopen(path.c_str(), "ae+");
   if (!file) {
     GATE_LOG_DEFAULT("ERROR - fopen(%s) failed..\r\n", path.c_str());

@@ -78,23 +78,24 @@ class CFileLogger {
   };
 
  private:
-  bool OpenLocked(const std::string& folder);
+  bool OpenLocked(const std::string& folder) REQUIRES(lock_);
   void WriteFormatted(int level, const char* format, va_list args);
-  void StartAutoRemover(const SystemTime& today);
-  void CloseLocked();
+  void StartAutoRemover(const SystemTime& today) REQUIRES(lock_);
+  void CloseLocked() REQUIRES(lock_);
+  std::string FilePathLocked(const SystemTime& date) REQUIRES(lock_);
 
   const std::shared_ptr<platform::Clock> clock_;
-  CLock lock_;  // guards every member below
-  std::string folder_;
-  std::string prefix_;
-  bool levelTags_ = true;
-  bool timeStamps_ = true;
-  int flushInterval_ = 0;
-  bool autoRemove_ = true;
-  int keepDays_ = 0;
-  int fileDate_ = 0;               // yyyymmdd of the open file
-  time_t lastFlush_ = 0;
-  FILE* file_ = nullptr;
-  bool pending_ = false;
-  std::unique_ptr<CAutoRemover> remover_;
+  CLock lock_;
+  std::string folder_ GUARDED_BY(lock_);
+  std::string prefix_ GUARDED_BY(lock_);
+  bool levelTags_ GUARDED_BY(lock_) = true;
+  bool timeStamps_ GUARDED_BY(lock_) = true;
+  int flushInterval_ GUARDED_BY(lock_) = 0;
+  bool autoRemove_ GUARDED_BY(lock_) = true;
+  int keepDays_ GUARDED_BY(lock_) = 0;
+  int fileDate_ GUARDED_BY(lock_) = 0;  // yyyymmdd of the open file
+  time_t lastFlush_ GUARDED_BY(lock_) = 0;
+  FILE* file_ GUARDED_BY(lock_) = nullptr;
+  bool pending_ GUARDED_BY(lock_) = false;
+  std::unique_ptr<CAutoRemover> remover_ GUARDED_BY(lock_);
 };

@@ -62,7 +62,7 @@ CGenericLogger::CGenericLogger(std::string name, std::string baseFolder,
 CGenericLogger::~CGenericLogger() { Shutdown(); }
 
 void CGenericLogger::Shutdown() {
-  std::lock_guard<std::mutex> hold(writeLock_);
+  CMutexLock hold(writeLock_);
   enabled_.store(false);
   StopCleaner();
   CloseFile();
@@ -70,13 +70,13 @@ void CGenericLogger::Shutdown() {
 
 int CGenericLogger::GetLevelFlags(int level) const {
   if (level >= 0 && level < 32) return fastFlags_[level].load(std::memory_order_relaxed);
-  std::lock_guard<std::mutex> hold(writeLock_);
+  CMutexLock hold(writeLock_);
   auto it = levels_.find(level);
   return it == levels_.end() ? 0 : it->second;
 }
 
 void CGenericLogger::SetLevelFlags(int level, int flags) {
-  std::lock_guard<std::mutex> hold(writeLock_);
+  CMutexLock hold(writeLock_);
   levels_[level] = flags;
   if (level >= 0 && level < 32) fastFlags_[level].store(flags, std::memory_order_relaxed);
 }
@@ -114,7 +114,7 @@ void CGenericLogger::Write(int level, const char* file, int line, const char* fu
   if (!enabled_.load(std::memory_order_relaxed)) return;
   int flags = GetLevelFlags(level);
   if ((flags & kOutputBits) == 0) return;
-  std::lock_guard<std::mutex> hold(writeLock_);
+  CMutexLock hold(writeLock_);
   if (!enabled_.load(std::memory_order_relaxed)) return;
   Stamp stamp = MakeStamp();
   size_t start = 0;
@@ -194,13 +194,13 @@ void CGenericLogger::StartCleanup(time_t now) {
   lastCutoff_ = cutoff;
   StopCleaner();
   {
-    std::lock_guard<std::mutex> state(cleanerStateLock_);
+    CMutexLock state(cleanerStateLock_);
     cleanerRunning_ = true;
   }
   cleanerStop_.store(false);
   cleaner_ = std::thread([this, cutoff] {
     RemoveOldFolders(cutoff);
-    std::lock_guard<std::mutex> state(cleanerStateLock_);
+    CMutexLock state(cleanerStateLock_);
     cleanerRunning_ = false;
     cleanerDone_.notify_all();
   });
@@ -213,9 +213,12 @@ void CGenericLogger::StopCleaner() {
 }
 
 bool CGenericLogger::WaitForCleanup(int timeoutMs) {
-  std::unique_lock<std::mutex> state(cleanerStateLock_);
-  return cleanerDone_.wait_for(state, std::chrono::milliseconds(timeoutMs),
-                               [this] { return !cleanerRunning_; });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  CMutexLock state(cleanerStateLock_);
+  while (cleanerRunning_) {
+    if (cleanerDone_.wait_until(state.ForWait(), deadline) == std::cv_status::timeout) return !cleanerRunning_;
+  }
+  return true;
 }
 
 void CGenericLogger::RemoveOldFolders(time_t cutoff) {

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <thread>
 
+#include "foundation/Lock.h"
 #include "platform/Clock.h"
 
 // The output bits stored per level.
@@ -85,15 +86,15 @@ class CGenericLogger {
     int date;       // yyyymmdd
   };
 
-  Stamp MakeStamp();
+  Stamp MakeStamp() REQUIRES(writeLock_);
   void WriteDebugOutput(int flags, const Stamp& stamp, const char* file, int line,
                         const char* function, std::string_view text, int lastError);
   void WriteFile(int flags, const Stamp& stamp, const char* file, int line, const char* function,
-                 std::string_view text, int lastError);
-  bool OpenFileFor(int date);
-  void CloseFile();
-  void StartCleanup(time_t now);
-  void StopCleaner();
+                 std::string_view text, int lastError) REQUIRES(writeLock_);
+  bool OpenFileFor(int date) REQUIRES(writeLock_);
+  void CloseFile() REQUIRES(writeLock_);
+  void StartCleanup(time_t now) REQUIRES(writeLock_);
+  void StopCleaner() REQUIRES(writeLock_);
   void RemoveOldFolders(time_t cutoff);
 
   const std::string name_;
@@ -103,20 +104,19 @@ class CGenericLogger {
   std::atomic<bool> enabled_{true};
   std::atomic<int> fastFlags_[32] = {};  // copies of the table's entries 0-31, for lock-free reads
 
-  // Guarded by writeLock_: the level table, the file, the stamp cache and the cleaner handle.
-  mutable std::mutex writeLock_;
-  std::map<int, int> levels_;
-  int fd_ = -1;
-  int fileDate_ = 0;  // yyyymmdd of the open file
-  time_t lastCutoff_;
-  int64_t stampSecond_ = INT64_MIN;  // the second of the cached local time
-  platform::LocalDateTime stampTime_;
-  std::thread cleaner_;
+  mutable CMutex writeLock_;
+  std::map<int, int> levels_ GUARDED_BY(writeLock_);
+  int fd_ GUARDED_BY(writeLock_) = -1;
+  int fileDate_ GUARDED_BY(writeLock_) = 0;  // yyyymmdd of the open file
+  time_t lastCutoff_ GUARDED_BY(writeLock_);
+  int64_t stampSecond_ GUARDED_BY(writeLock_) = INT64_MIN;  // the second of the cached local time
+  platform::LocalDateTime stampTime_ GUARDED_BY(writeLock_);
+  std::thread cleaner_ GUARDED_BY(writeLock_);
 
   // The cleaner pass: cleanerLock_ is held by a pass for its whole folder walk.
   std::mutex cleanerLock_;
   std::atomic<bool> cleanerStop_{false};
-  std::mutex cleanerStateLock_;  // guards cleanerRunning_
+  CMutex cleanerStateLock_;
   std::condition_variable cleanerDone_;
-  bool cleanerRunning_ = false;
+  bool cleanerRunning_ GUARDED_BY(cleanerStateLock_) = false;
 };

@@ -34,7 +34,7 @@ class CIDCreater {
   void SetCurrentID(const std::string& key, int32_t value);
 
  private:
-  CLock lock_;  // guards lastIds_ and enabled_
-  std::map<std::string, int32_t> lastIds_;
-  bool enabled_ = true;
+  CLock lock_;
+  std::map<std::string, int32_t> lastIds_ GUARDED_BY(lock_);
+  bool enabled_ GUARDED_BY(lock_) = true;
 };

@@ -61,6 +61,6 @@ class IMessagePublisher {
   int GetSubscriberCount();
 
  private:
-  CLock lock_;  // guards subscribers_
-  std::map<std::string, _subscriber_t> subscribers_;
+  CLock lock_;
+  std::map<std::string, _subscriber_t> subscribers_ GUARDED_BY(lock_);
 };

@@ -55,7 +55,7 @@ int CSimpleThreadPool::Start(const std::string& name, int workerCount) {
 void CSimpleThreadPool::StartWorker(const std::shared_ptr<_worker_t>& worker) {
   if (worker->thread.joinable()) worker->thread.join();  // an ended thread
   {
-    std::lock_guard<std::mutex> hold(worker->endLock);
+    CMutexLock hold(worker->endLock);
     worker->ended = false;
   }
   worker->alive.store(true);
@@ -63,7 +63,7 @@ void CSimpleThreadPool::StartWorker(const std::shared_ptr<_worker_t>& worker) {
     worker->thread = std::thread(WorkerThreadFunction, shared_, worker);
   } catch (const std::exception&) {
     worker->alive.store(false);
-    std::lock_guard<std::mutex> hold(worker->endLock);
+    CMutexLock hold(worker->endLock);
     worker->ended = true;
     GATE_LOG(1, "ERROR - '%s' Worker%d could not be started.\r\n", worker->name.c_str(),
              static_cast<int>(worker->index));
@@ -92,7 +92,7 @@ void CSimpleThreadPool::WorkerThreadFunction(std::shared_ptr<Shared> shared,
   worker->busy.store(false);
   GATE_LOG_DEFAULT("[%s] Worker%d stopped\r\n", name, index);
   {
-    std::lock_guard<std::mutex> hold(worker->endLock);
+    CMutexLock hold(worker->endLock);
     worker->ended = true;
     worker->alive.store(false);
   }
@@ -224,9 +224,12 @@ void CSimpleThreadPool::Stop(bool /*pumpMessages*/, int timeoutSeconds) {
     }
     bool ended;
     {
-      std::unique_lock<std::mutex> hold(worker->endLock);
-      ended = worker->endChanged.wait_for(hold, std::chrono::seconds(timeoutSeconds < 0 ? 0 : timeoutSeconds),
-                                          [&worker] { return worker->ended; });
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(timeoutSeconds, 0));
+      CMutexLock hold(worker->endLock);
+      while (!worker->ended &&
+             worker->endChanged.wait_until(hold.ForWait(), deadline) == std::cv_status::no_timeout) {
+      }
+      ended = worker->ended;
     }
     if (ended) {
       worker->thread.join();

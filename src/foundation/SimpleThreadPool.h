@@ -88,9 +88,9 @@ class CSimpleThreadPool {
     std::atomic<uint32_t> jobStartTick{0};
     std::atomic<bool> stop{false};       // set by Stop: this worker ends after its current job
     std::atomic<bool> alive{false};      // the thread runs
-    std::mutex endLock;                  // guards ended, for Stop's wait
+    CMutex endLock;                      // for Stop's wait on ended
     std::condition_variable endChanged;
-    bool ended = true;
+    bool ended GUARDED_BY(endLock) = true;
     std::thread thread;
     std::atomic<uint32_t> threadId{0};
   };

@@ -9,7 +9,7 @@ CThread::~CThread() { EndThread(); }
 
 void CThread::Stop() {
   {
-    std::lock_guard<std::mutex> hold(stateLock_);
+    CMutexLock hold(stateLock_);
     if (running_.load()) stopRequested_.store(true);
   }
   stateChanged_.notify_all();
@@ -17,12 +17,12 @@ void CThread::Stop() {
 
 bool CThread::Start(const std::string& name) {
   {
-    std::lock_guard<std::mutex> hold(stateLock_);
+    CMutexLock hold(stateLock_);
     if (running_.load()) return false;
     JoinFinished();
   }
   if (!OnStart()) return false;
-  std::lock_guard<std::mutex> hold(stateLock_);
+  CMutexLock hold(stateLock_);
   if (running_.load()) return false;
   if (!name.empty()) name_ = name;
   ended_.store(false);
@@ -40,13 +40,13 @@ bool CThread::Start(const std::string& name) {
 }
 
 void CThread::SetName(const std::string& name) {
-  std::lock_guard<std::mutex> hold(stateLock_);
+  CMutexLock hold(stateLock_);
   name_ = name;
   if (running_.load() && threadId_.load() != 0) platform::SetThreadName(threadId_.load(), name_);
 }
 
 std::string CThread::GetName() const {
-  std::lock_guard<std::mutex> hold(stateLock_);
+  CMutexLock hold(stateLock_);
   return name_;
 }
 
@@ -55,26 +55,28 @@ bool CThread::IsStopRequested(void* thread) {
 }
 
 bool CThread::Wait(int seconds) {
-  std::unique_lock<std::mutex> hold(stateLock_);
-  if (!running_.load()) {
-    JoinFinished();
-    return true;
+  std::string name;
+  {
+    CMutexLock hold(stateLock_);
+    if (!running_.load()) {
+      JoinFinished();
+      return true;
+    }
+    if (stateChanged_.wait_for(hold.ForWait(), std::chrono::seconds(seconds < 0 ? 0 : seconds),
+                               [this] { return ended_.load(); })) {
+      JoinFinished();
+      return true;
+    }
+    name = name_;
   }
-  if (stateChanged_.wait_for(hold, std::chrono::seconds(seconds < 0 ? 0 : seconds),
-                             [this] { return ended_.load(); })) {
-    JoinFinished();
-    return true;
-  }
-  std::string name = name_;
-  hold.unlock();
   GATE_LOG_DEFAULT("%s : FALSE\n", name.c_str());
   return false;
 }
 
 bool CThread::SleepUntilStop(int seconds) {
   if (seconds <= 0) return true;
-  std::unique_lock<std::mutex> hold(stateLock_);
-  return !stateChanged_.wait_for(hold, std::chrono::seconds(seconds),
+  CMutexLock hold(stateLock_);
+  return !stateChanged_.wait_for(hold.ForWait(), std::chrono::seconds(seconds),
                                  [this] { return stopRequested_.load(); });
 }
 
@@ -82,8 +84,8 @@ void CThread::EndThread() {
   CThread::Stop();
   if (CThread::Wait(2)) return;
   GATE_LOG(1, "ERROR - Thread '%s' did not end within 2 seconds; waiting for it.\r\n", GetName().c_str());
-  std::unique_lock<std::mutex> hold(stateLock_);
-  stateChanged_.wait(hold, [this] { return ended_.load(); });
+  CMutexLock hold(stateLock_);
+  stateChanged_.wait(hold.ForWait(), [this] { return ended_.load(); });
   JoinFinished();
 }
 
@@ -98,7 +100,7 @@ void CThread::Body() {
   if (!name.empty()) platform::SetThreadName(id, name);
   RunSteps();
   {
-    std::lock_guard<std::mutex> hold(stateLock_);
+    CMutexLock hold(stateLock_);
     running_.store(false);  // the "handle" goes before ended is set
     ended_.store(true);
   }

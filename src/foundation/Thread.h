@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+#include "foundation/Lock.h"
+
 class CThread {
  public:
   CThread() = default;
@@ -65,13 +67,13 @@ class CThread {
  private:
   void Body();
   void RunSteps();
-  // Joins the finished std::thread object, if any. Requires stateLock_.
-  void JoinFinished();
+  // Joins the finished std::thread object, if any.
+  void JoinFinished() REQUIRES(stateLock_);
 
-  mutable std::mutex stateLock_;  // guards name_, thread_ and the waits on ended_
+  mutable CMutex stateLock_;  // also orders the waits on ended_ and stopRequested_
   std::condition_variable stateChanged_;
-  std::string name_;
-  std::thread thread_;
+  std::string name_ GUARDED_BY(stateLock_);
+  std::thread thread_ GUARDED_BY(stateLock_);
   std::atomic<uint32_t> threadId_{0};
   std::atomic<bool> running_{false};       // the "handle": set from Start to the end of the body
   std::atomic<bool> ended_{true};

@@ -174,8 +174,8 @@ class CHttpServer : public CThread {
   };
   using CCategory = std::unordered_map<std::string, CGIHANDLER>;
 
-  // Creates and starts up to kWorkerStep workers into the idle list. Requires lock_.
-  void AddWorkers();
+  // Creates and starts up to kWorkerStep workers into the idle list.
+  void AddWorkers() REQUIRES(lock_);
   // Moves a finished worker from busy to idle, or hands it the next queued
   // connection (it stays busy). Returns 1 when the worker was busy.
   int ReleaseWorker(CWorkerThread* worker);
@@ -229,14 +229,14 @@ class CHttpServer : public CThread {
     std::chrono::steady_clock::time_point issued;
     unsigned lastCount = 0;
   };
-  std::mutex noncesLock_;  // guards nonces_ and nonceOrder_
-  std::unordered_map<std::string, IssuedNonce> nonces_;
-  std::deque<std::string> nonceOrder_;  // issue order
+  CMutex noncesLock_;
+  std::unordered_map<std::string, IssuedNonce> nonces_ GUARDED_BY(noncesLock_);
+  std::deque<std::string> nonceOrder_ GUARDED_BY(noncesLock_);  // issue order
 
   using WorkerList = std::list<std::unique_ptr<CWorkerThread>>;
-  CLock lock_;  // guards the worker lists, the queue and lingering_
-  WorkerList idle_;
-  WorkerList busy_;
-  std::deque<Pending> queued_;
-  WorkerList lingering_;  // workers that outlived the stop wait (still in a handler)
+  CLock lock_;
+  WorkerList idle_ GUARDED_BY(lock_);
+  WorkerList busy_ GUARDED_BY(lock_);
+  std::deque<Pending> queued_ GUARDED_BY(lock_);
+  WorkerList lingering_ GUARDED_BY(lock_);  // workers that outlived the stop wait (still in a handler)
 };

@@ -62,7 +62,7 @@ void CHttpServer::SendDigestChallenge(SOCKET socket) {
   std::string opaque;
   MakeNonce(&nonce, &opaque);
   {
-    std::lock_guard<std::mutex> hold(noncesLock_);
+    CMutexLock hold(noncesLock_);
     auto now = std::chrono::steady_clock::now();
     while (!nonceOrder_.empty()) {
       auto oldest = nonces_.find(nonceOrder_.front());
@@ -144,7 +144,7 @@ bool CHttpServer::NeedsDigestAuth(int workerMode, const std::string& query) cons
 }
 
 bool CHttpServer::UseNonce(const std::string& nonce, unsigned nc) {
-  std::lock_guard<std::mutex> hold(noncesLock_);
+  CMutexLock hold(noncesLock_);
   auto found = nonces_.find(nonce);
   if (found == nonces_.end()) return false;
   if (std::chrono::steady_clock::now() - found->second.issued > std::chrono::seconds(nonceLifetimeSec.load())) return false;

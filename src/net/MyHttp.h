@@ -163,17 +163,17 @@ class CMyHttp {
   static int RecvPartBody(CSecureSock& conn, std::vector<char>* buffer, int length, CThread* owner);
 
  private:
-  // Reads the reply header and a sized or chunked body into `reply`. Requires lock_.
-  int ReadReply(std::string* reply, int timeoutSec);
+  // Reads the reply header and a sized or chunked body into `reply`.
+  int ReadReply(std::string* reply, int timeoutSec) REQUIRES(lock_);
   // The Digest exchange of RequestUriUsingDigestAuth and PostUriUsingDigestAuth.
   int DigestExchange(const std::string& method, const std::string& uri, const std::string& user,
                      const std::string& password, const std::string* body, std::string* reply, int timeoutSec);
 
-  CLock lock_;  // guards every member below, held for a whole request
-  CSecureSock conn_;
-  std::string host_;
-  unsigned short port_ = 80;
-  int timeoutSec_ = 5;
+  CLock lock_;  // held for a whole request
+  CSecureSock conn_ GUARDED_BY(lock_);
+  std::string host_ GUARDED_BY(lock_);
+  unsigned short port_ GUARDED_BY(lock_) = 80;
+  int timeoutSec_ GUARDED_BY(lock_) = 5;
 };
 
 // One-shot GET: connects, requests `uri`, disconnects. 1 when the request succeeded.

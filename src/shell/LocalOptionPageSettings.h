@@ -34,5 +34,5 @@ class CLocalOptionPageSettings : public CLocalSettings {
   bool IsLoaded();
 
  private:
-  bool loaded_ = false;  // guarded by the base's lock
+  bool loaded_ GUARDED_BY(GetLock()) = false;
 };

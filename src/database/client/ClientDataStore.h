@@ -79,7 +79,7 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   void PrepareLoadedRows(const std::string& table, EntityMap64& rows) override;
   // Pairs cameras, recording servers, analysis devices and analysis servers
   // with their live-status rows: orphaned ones dropped, missing ones made.
-  void OnRowsInstalled(const std::string& table, CachedRows& rows) override;
+  void OnRowsInstalled(const std::string& table, CachedRows& rows) override REQUIRES(cache_lock_);
 
  private:
   void ReadInstallationSwitches(IDataService* service);
@@ -100,13 +100,13 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   std::atomic<int> password_hashed_{0};
   std::atomic<int> new_device_group_permission_{0};
 
-  CLock login_lock_;  // leaf; guards the default login and the texts below
-  std::string default_login_id_;
-  std::string default_login_password_;
-  std::string db_version_text_;
+  CLock login_lock_;  // a leaf
+  std::string default_login_id_ GUARDED_BY(login_lock_);
+  std::string default_login_password_ GUARDED_BY(login_lock_);
+  std::string db_version_text_ GUARDED_BY(login_lock_);
   const std::string store_text_;  // stays empty
 
-  CLock group_index_lock_;  // guards the two members below; taken before any store lock
-  std::map<std::string, std::shared_ptr<CDBEntity>> groups_by_name_;
-  int group_index_version_ = -1;
+  CLock group_index_lock_;  // taken before any store lock
+  std::map<std::string, std::shared_ptr<CDBEntity>> groups_by_name_ GUARDED_BY(group_index_lock_);
+  int group_index_version_ GUARDED_BY(group_index_lock_) = -1;
 };
