@@ -19,5 +19,7 @@ def time_of(prefix):
 check, mktime = time_of("BM_RegionScheduleCheck"), time_of("BM_BareMktime")
 print(f"region schedule check: {check:.0f} ns, bare mktime: {mktime:.0f} ns, check/mktime: {check / mktime:.2f}")
 load, client = time_of("BM_StoreLoadsRegions"), time_of("BM_MariadbClientSelectsRegions")
-print(f"store load of 100,000 regions: {load:.0f} ms, mariadb client: {client:.0f} ms, store/client: {load / client:.2f}")
+first = next(b["first_ms"] for n, b in runs.items() if n.startswith("BM_StoreLoadsRegions"))
+print(f"store reload of 100,000 regions: {load:.0f} ms, mariadb client: {client:.0f} ms, store/client: {load / client:.2f} (goal <= 2)")
+print(f"first load (fresh memory): {first:.0f} ms, first/client: {first / client:.2f}")
 PY

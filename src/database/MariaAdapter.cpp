@@ -239,11 +239,26 @@ bool CMariaAdapter::QueryLogged(const char* function, const std::string& stateme
 bool CMariaAdapter::QueryAndFetch(const char* function, const std::string& statement,
                                   ColumnIndex& columns, ResultRows& rows,
                                   unsigned* error_number_out) {
+  return QueryAndRead(function, statement, error_number_out, [&](unsigned* number, std::string* text) {
+    return FetchResult(columns, rows, number, text);
+  });
+}
+
+bool CMariaAdapter::QueryAndVisit(const char* function, const std::string& statement,
+                                  ColumnIndex& columns, const ResultRowVisitor& visit) {
+  return QueryAndRead(function, statement, nullptr, [&](unsigned* number, std::string* text) {
+    return client_ && client_->VisitRows(&columns, visit, number, text);
+  });
+}
+
+bool CMariaAdapter::QueryAndRead(const char* function, const std::string& statement,
+                                 unsigned* error_number_out,
+                                 const std::function<bool(unsigned*, std::string*)>& read) {
   OperationHold hold(*this);
   if (!QueryLogged(function, statement, error_number_out)) return false;
   unsigned error_number = 0;
   std::string error_text;
-  bool ok = FetchResult(columns, rows, &error_number, &error_text);
+  bool ok = read(&error_number, &error_text);
   if (error_number_out) *error_number_out = error_number;
   if (ok) return true;
   const LogCallSite site{__FILE__, function, __LINE__, nullptr};

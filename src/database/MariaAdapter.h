@@ -27,6 +27,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <set>
@@ -185,6 +186,14 @@ class CMariaAdapter : public IDataAdapter {
   // QueryLogged, then the whole result; a failed read is logged under `function`.
   bool QueryAndFetch(const char* function, const std::string& statement, ColumnIndex& columns,
                      ResultRows& rows, unsigned* error_number = nullptr);
+  // The same, handing each row's cells in place to `visit` (no text copied;
+  // see CMariaDB::VisitRows).
+  bool QueryAndVisit(const char* function, const std::string& statement, ColumnIndex& columns,
+                     const ResultRowVisitor& visit);
+  // QueryLogged, then `read` of the result with error outputs; a failed read is
+  // logged under `function`.
+  bool QueryAndRead(const char* function, const std::string& statement, unsigned* error_number_out,
+                    const std::function<bool(unsigned*, std::string*)>& read);
   bool LoadDBSchema();
   // "SHOW COLUMNS FROM <table>" into a table schema; failures logged under `function`.
   bool ReadTableColumns(const char* function, const std::string& table, CDBTableSchema* into,
@@ -208,12 +217,15 @@ class CMariaAdapter : public IDataAdapter {
   bool ReloadTableSchema(const std::string& table);
   // Takes one row; false to stop.
   using EntitySink = std::function<bool(EntityPtr entity)>;
-  // Runs `query` and hands its rows, each a new row of `table` made through
-  // the registry, to `deliver` until it returns false. Failures are logged
-  // under `function`. `checker` (when given) takes a lap after the read and
-  // one after the rows. False when the query failed or the registry does not know the table.
+  // Runs `query`, makes a new row of `table` through the registry from each of
+  // its first `max_rows` rows, and once the whole result has arrived hands them
+  // to `deliver` until it returns false. Failures are logged under `function`.
+  // `checker` (when given) takes a lap after the rows are made and one after
+  // they are handed on. False when the query or the read failed (nothing
+  // handed on) or the registry does not know the table.
   bool ReadEntities(const char* function, const char* table, const std::string& query,
-                    CPerformanceChecker* checker, const EntitySink& deliver);
+                    CPerformanceChecker* checker, const EntitySink& deliver,
+                    size_t max_rows = SIZE_MAX);
   template <typename Map, typename KeyOf>
   bool ReadEntityMap(const char* table, const char* query, Map& entities, KeyOf key);
   template <typename Map>

@@ -100,29 +100,36 @@ DBWriteResult CMariaAdapter::MatchedARow(const char* function, const std::string
 
 bool CMariaAdapter::ReadEntities(const char* function, const char* table,
                                  const std::string& query, CPerformanceChecker* checker,
-                                 const EntitySink& deliver) {
+                                 const EntitySink& deliver, size_t max_rows) {
   OperationHold hold(*this);
-  ColumnIndex columns;
-  ResultRows rows;
-  if (!QueryAndFetch(function, query, columns, rows)) return false;
-  if (rows.empty()) return true;
-  if (checker) checker->Check();
   const std::string table_name = Text(table);
-  bool made = true;
+  ColumnIndex columns;
   CKeyValueData view(&columns, nullptr);  // one view, so the column positions are looked up once
-  for (ResultRow& row : rows) {
+  std::vector<EntityPtr> made;
+  bool known = true;
+  // Each row is loaded straight from the client library's buffer as it
+  // arrives: no text of the result is copied except into the rows' members.
+  // The rows are handed on only once the whole result has arrived, so a result
+  // that breaks off part way gives the caller none.
+  const bool read = QueryAndVisit(function, query, columns, [&](const CKeyValueData::Cell* cells, size_t count) {
     EntityPtr entity(CDBEntityFactory::CreateEntity(table_name));
     if (!entity) {
-      made = false;  // a table that the registry does not know gives no rows
-      break;
+      known = false;  // a table that the registry does not know gives no rows
+      return false;
     }
-    view.SetValues(&row);
+    view.SetCells(cells, count);
     entity->LoadFrom(view);
-    ResultRow().swap(row);  // the texts are no longer needed
+    made.push_back(std::move(entity));
+    return made.size() < max_rows;
+  });
+  if (!read) return false;
+  if (made.empty()) return known;
+  if (checker) checker->Check();
+  for (EntityPtr& entity : made) {
     if (!deliver(std::move(entity))) break;
   }
   if (checker) checker->Check();
-  return made;
+  return known;
 }
 
 EntityPtr CMariaAdapter::FindEntity(const char* table, const char* condition) {
@@ -137,10 +144,13 @@ EntityPtr CMariaAdapter::FindEntity(const char* table, const char* key_column, i
 
 EntityPtr CMariaAdapter::FindEntityEx(const char* table, const char* query) {
   EntityPtr found;
-  ReadEntities("CMariaAdapter::FindEntityEx", table, Text(query), nullptr, [&](EntityPtr entity) {
-    found = std::move(entity);
-    return false;  // the first row only
-  });
+  ReadEntities(
+      "CMariaAdapter::FindEntityEx", table, Text(query), nullptr,
+      [&](EntityPtr entity) {
+        found = std::move(entity);
+        return false;
+      },
+      1);  // the first row only
   return found;
 }
 

@@ -170,10 +170,10 @@ bool CMariaDB::ConnectNextServer() {
   return Connect(server->host, server->port, server->user, server->password, server->database);
 }
 
-MYSQL_RES* CMariaDB::StoreResult(unsigned* error_number, std::string* error_text) {
+MYSQL_RES* CMariaDB::TakeResult(bool streamed, unsigned* error_number, std::string* error_text) {
   ClearOutputs(error_number, error_text);
   if (!handle_) return nullptr;
-  MYSQL_RES* result = mysql_store_result(handle_);
+  MYSQL_RES* result = streamed ? mysql_use_result(handle_) : mysql_store_result(handle_);
   result_unread_ = false;
   if (!result) {
     RecordError();
@@ -184,7 +184,7 @@ MYSQL_RES* CMariaDB::StoreResult(unsigned* error_number, std::string* error_text
 
 bool CMariaDB::Select(std::vector<std::string>* cells, int* rows, int* columns,
                       unsigned* error_number, std::string* error_text) {
-  MYSQL_RES* result = StoreResult(error_number, error_text);
+  MYSQL_RES* result = TakeResult(false, error_number, error_text);
   if (!result) return false;
   int row_count = static_cast<int>(mysql_num_rows(result));
   unsigned column_count = mysql_num_fields(result);
@@ -201,25 +201,53 @@ bool CMariaDB::Select(std::vector<std::string>* cells, int* rows, int* columns,
 
 bool CMariaDB::FetchRowsByName(ColumnIndex* columns, ResultRows* rows, unsigned* error_number,
                                std::string* error_text) {
-  MYSQL_RES* result = StoreResult(error_number, error_text);
+  const size_t kept = rows->size();
+  const bool ok = VisitRows(
+      columns,
+      [rows](const CKeyValueData::Cell* cells, size_t count) {
+        ResultRow& values = rows->emplace_back();
+        values.reserve(count);
+        for (size_t c = 0; c < count; ++c) values.emplace_back(cells[c].data ? cells[c].data : "", cells[c].size);
+        return true;
+      },
+      error_number, error_text);
+  if (!ok) rows->resize(kept);  // a result cut off part way gives no rows
+  return ok;
+}
+
+bool CMariaDB::VisitRows(ColumnIndex* columns, const ResultRowVisitor& visit, unsigned* error_number,
+                         std::string* error_text) {
+  // Rows are read as the server sends them, so the caller's work on each row
+  // overlaps the transfer of the next, and only one row is buffered at a time.
+  MYSQL_RES* result = TakeResult(true, error_number, error_text);
   if (!result) return false;
-  size_t row_count = static_cast<size_t>(mysql_num_rows(result));
-  unsigned column_count = mysql_num_fields(result);
-  if (row_count > 0) {
-    MYSQL_FIELD* fields = mysql_fetch_fields(result);
-    for (unsigned c = 0; c < column_count; ++c) {
-      (*columns)[StrToLower(fields[c].name ? fields[c].name : "")] = static_cast<int>(c);
+  const unsigned column_count = mysql_num_fields(result);
+  std::vector<CKeyValueData::Cell> cells;
+  bool stopped = false;
+  while (MYSQL_ROW row = mysql_fetch_row(result)) {
+    if (cells.empty()) {
+      MYSQL_FIELD* fields = mysql_fetch_fields(result);
+      for (unsigned c = 0; c < column_count; ++c) {
+        (*columns)[StrToLower(fields[c].name ? fields[c].name : "")] = static_cast<int>(c);
+      }
+      cells.resize(column_count);
     }
-    rows->reserve(rows->size() + row_count);
-    while (MYSQL_ROW row = mysql_fetch_row(result)) {
-      ResultRow values;
-      values.reserve(column_count);
-      AppendCells(result, row, column_count, &values);
-      rows->push_back(std::move(values));
+    const unsigned long* lengths = mysql_fetch_lengths(result);
+    for (unsigned c = 0; c < column_count; ++c) cells[c] = {row[c], row[c] ? lengths[c] : 0};
+    if (!visit(cells.data(), cells.size())) {
+      stopped = true;
+      break;
     }
   }
-  mysql_free_result(result);
-  return true;
+  // The end of the rows and a failed read (the connection lost part way)
+  // both end the loop; only the error number tells them apart.
+  const bool failed = !stopped && mysql_errno(handle_) != 0;
+  if (failed) {
+    RecordError();
+    CopyError(error_number, error_text);
+  }
+  mysql_free_result(result);  // reads and drops the rows a stopped walk left
+  return !failed;
 }
 
 uint64_t CMariaDB::GetInsertId(std::string* error_text) {

@@ -58,9 +58,19 @@ class CMariaDB : public CBaseSQL {
   // Reads the whole result of the last statement as rows of texts (NULL as "")
   // and, from the first row, `columns` maps each lower-case column name to its
   // position. No rows: true, `columns` untouched. False when there is no result
-  // (a statement without a result set gives error number 0 and an empty text).
+  // (a statement without a result set gives error number 0 and an empty text)
+  // or when it breaks off part way (`rows` then as before the call).
   bool FetchRowsByName(ColumnIndex* columns, ResultRows* rows, unsigned* error_number = nullptr,
                        std::string* error_text = nullptr);
+  // The same read without copying any text, row by row as the server sends
+  // them: `columns` is filled as above at the first row, then `visit` gets each
+  // row's cells in order, read in place from the library's buffer and valid
+  // only during that call; it returns false to stop (the rest is read and
+  // dropped). False when there is no result, or when the result breaks off part
+  // way (the error recorded; `visit` has then seen only the first rows, which
+  // the caller must drop). Blocks up to the read time-out per row.
+  bool VisitRows(ColumnIndex* columns, const ResultRowVisitor& visit,
+                 unsigned* error_number = nullptr, std::string* error_text = nullptr);
 
   // Reads and frees any result of the last statement that is still unread, so
   // that the next statement is not refused as out of sync (error 2014).
@@ -125,8 +135,9 @@ class CMariaDB : public CBaseSQL {
  private:
   unsigned ErrorNumberOf(MYSQL* handle) const;
   void RecordError();
-  // mysql_store_result; null (error recorded and copied) when there is no result.
-  MYSQL_RES* StoreResult(unsigned* error_number, std::string* error_text);
+  // mysql_use_result when `streamed`, else mysql_store_result; null (error
+  // recorded and copied) when there is no result.
+  MYSQL_RES* TakeResult(bool streamed, unsigned* error_number, std::string* error_text);
   void CopyError(unsigned* error_number, std::string* error_text) const;
   bool ConnectNextServer();
   // mysql_real_query; notes whether the statement left a result to read.

@@ -200,6 +200,9 @@ void AddScalar(CSerializationInfo* node, std::string_view name, const Json::Valu
 // (lower-cased names), composite members child nodes (names as written).
 void Fill(const Json::Value& value, CSerializationInfo* node) {
   if (!value.isObject() && !value.isArray()) return;
+  size_t scalars = 0;
+  for (const Json::Value& member : value) scalars += !IsComposite(member);
+  node->ReserveValues(scalars);  // an object of many members grows its values once
   CSerializationInfo* last_child = nullptr;
   for (auto it = value.begin(); it != value.end(); ++it) {
     const Json::Value& member = *it;
@@ -284,7 +287,8 @@ bool CJsonSerializer::Deserialize(std::string_view json, std::map<std::string, s
   if (root.isObject()) {
     for (auto it = root.begin(); it != root.end(); ++it) {
       std::string_view name = MemberName(root, it);
-      if (!name.empty()) (*map)[std::string(name)] = ScalarText(*it);
+      // The reader walks an object's members in name order: each goes in at the end.
+      if (!name.empty()) map->insert_or_assign(map->end(), std::string(name), ScalarText(*it));
     }
   }
   return true;

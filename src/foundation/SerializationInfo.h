@@ -8,12 +8,14 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <type_traits>
 #include <string_view>
 #include <utility>
+#include <unordered_map>
 #include <vector>
 
 class CSerializationInfo;
@@ -60,6 +62,8 @@ class CSerializationInfo {
   // Each appends one value; a name may be added more than once; an empty text
   // is still a value. Numbers in the C locale.
   void AddValue(std::string_view name, std::string_view text);
+  // Makes room for `count` more values, for a reader that knows how many come.
+  void ReserveValues(size_t count) { values_.reserve(values_.size() + count); }
   void AddInt(std::string_view name, int32_t value);      // "%d"
   void AddUInt(std::string_view name, uint32_t value);    // "%u"
   void AddInt64(std::string_view name, int64_t value);    // "%I64d"
@@ -106,7 +110,11 @@ class CSerializationInfo {
   // Name -> position of its first value; built only once a node holds more
   // than kScanLimit values (smaller nodes are scanned).
   static constexpr size_t kScanLimit = 16;
-  std::map<std::string, int, std::less<>> first_index_;
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+  };
+  std::unordered_map<std::string, int, NameHash, std::equal_to<>> first_index_;
   CSerializationInfo* previous_ = nullptr;
   CSerializationInfo* next_ = nullptr;  // owned by the chain's first node
   CSerializationInfo* tail_ = nullptr;  // last node appended through this node

@@ -216,43 +216,108 @@ constexpr int kChunkedTooLarge = -1;
 constexpr int kChunkedFailed = 0;
 constexpr int kChunkedRead = 1;
 
+// What one chunk-size line (`line`, without its CR LF) asks: a size, or a
+// failure (logged).
+enum class ChunkLine { kSize, kFailed };
+ChunkLine ReadChunkLine(std::string_view line, long long* size) {
+  if (line.empty()) {
+    LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n", "empty");
+    return ChunkLine::kFailed;
+  }
+  if (!ParseChunkSize(line, size)) {
+    LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Malformed chunk-size line '%.*s'.\r\n", static_cast<int>(line.size()),
+           line.data());
+    return ChunkLine::kFailed;
+  }
+  return ChunkLine::kSize;
+}
+
+bool ChunkFits(long long size, long long limit, const std::string& body) {
+  if (size <= limit - static_cast<long long>(body.size())) return true;
+  LOG_AS("CMyHttp::RecvBodyChunked", "Chunk size is too large. nChunkSize=%lld\r\n", size);
+  return false;
+}
+
+bool ChunkEndsRight(const char* end, long long size) {
+  if (end[0] == '\r' && end[1] == '\n') return true;
+  LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk of %lld bytes is not followed by CR LF.\r\n", size);
+  return false;
+}
+
+constexpr int kChunkWindow = 64 * 1024;  // bytes looked at (peeked) at once
+
 // Reads a chunked body into `body`, growing it as the data arrives. An empty
 // body (a first size line of 0) is a complete body. Returns kChunkedRead,
 // kChunkedFailed (malformed, truncated, stalled) or kChunkedTooLarge (the
 // data passes `limit`; logged).
+//
+// The bytes already arrived are peeked in one window and every chunk wholly
+// inside it is taken from there, then exactly those bytes are consumed with
+// one read: a body of many small chunks costs two socket calls per window,
+// not several per chunk, and nothing past the body is ever consumed. A chunk
+// larger than what has arrived is read straight into the body; a size line
+// still arriving is waited for as a line.
 int RecvBodyChunkedCore(ReplyConn& conn, std::string* body, long long limit, int timeoutSec) {
   body->clear();
   if (!conn.Usable()) return kChunkedFailed;
   int timeoutMs = SecondsToMs(timeoutSec);
   char line[kChunkLineArea];
+  std::string window(kChunkWindow, '\0');
   try {
     for (;;) {
-      int lineLength = PeekFor(conn, line, sizeof(line), "\r\n", timeoutMs);
-      if (lineLength == 0) return kChunkedFailed;  // stalled or closed: truncated body
-      if (lineLength < 0 || lineLength == 2) {
-        LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n",
-               lineLength < 0 ? "too long" : "empty");
-        return kChunkedFailed;
+      // Whole chunks from what has arrived.
+      int n = conn.Read(window.data(), kChunkWindow, MSG_PEEK, timeoutMs);
+      if (n <= 0 || conn.Aborted()) return kChunkedFailed;
+      const std::string_view seen(window.data(), static_cast<size_t>(n));
+      size_t used = 0;  // bytes of whole chunks taken from the window
+      long long size = -1;  // a size line taken, its chunk's data not yet
+      for (;;) {
+        const size_t lineEnd = seen.find("\r\n", used);
+        if (lineEnd == std::string_view::npos || lineEnd - used >= kChunkLineArea - 2) {
+          if (seen.size() - used >= kChunkLineArea - 1) {  // as the line reader below judges it
+            LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n", "too long");
+            return kChunkedFailed;
+          }
+          break;  // the line is still arriving
+        }
+        long long chunk = 0;
+        if (ReadChunkLine(seen.substr(used, lineEnd - used), &chunk) != ChunkLine::kSize) return kChunkedFailed;
+        const size_t dataAt = lineEnd + 2;
+        if (chunk == 0) {  // the last chunk; the trailer is left unread
+          return conn.ReadExact(window.data(), static_cast<int>(dataAt), timeoutMs) ? kChunkedRead : kChunkedFailed;
+        }
+        if (!ChunkFits(chunk, limit, *body)) return kChunkedTooLarge;
+        if (conn.Budget()) conn.Budget()->Allow(chunk);
+        if (static_cast<long long>(seen.size() - dataAt) < chunk + 2) {
+          used = dataAt;
+          size = chunk;
+          break;  // its data is still arriving
+        }
+        if (!ChunkEndsRight(seen.data() + dataAt + chunk, chunk)) return kChunkedFailed;
+        body->append(seen.data() + dataAt, static_cast<size_t>(chunk));
+        used = dataAt + static_cast<size_t>(chunk) + 2;
       }
-      if (!conn.ReadExact(line, lineLength, timeoutMs)) return kChunkedFailed;
-      long long size = 0;
-      if (!ParseChunkSize(std::string_view(line, lineLength - 2), &size)) {
-        LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Malformed chunk-size line '%.*s'.\r\n", lineLength - 2, line);
-        return kChunkedFailed;
+      if (used > 0 && !conn.ReadExact(window.data(), static_cast<int>(used), timeoutMs)) return kChunkedFailed;
+      if (size < 0) {
+        if (used > 0) continue;
+        // No whole size line yet: wait for one.
+        int lineLength = PeekFor(conn, line, sizeof(line), "\r\n", timeoutMs);
+        if (lineLength == 0) return kChunkedFailed;  // stalled or closed: truncated body
+        if (lineLength < 0) {
+          LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n", "too long");
+          return kChunkedFailed;
+        }
+        if (!conn.ReadExact(line, lineLength, timeoutMs)) return kChunkedFailed;
+        if (ReadChunkLine(std::string_view(line, lineLength - 2), &size) != ChunkLine::kSize) return kChunkedFailed;
+        if (size == 0) return kChunkedRead;
+        if (!ChunkFits(size, limit, *body)) return kChunkedTooLarge;
+        if (conn.Budget()) conn.Budget()->Allow(size);
       }
-      if (size == 0) return kChunkedRead;  // the last chunk; the trailer is left unread
-      if (size > limit - static_cast<long long>(body->size())) {
-        LOG_AS("CMyHttp::RecvBodyChunked", "Chunk size is too large. nChunkSize=%lld\r\n", size);
-        return kChunkedTooLarge;
-      }
-      if (conn.Budget()) conn.Budget()->Allow(size);
+      // One chunk whose data has not all arrived: read it straight into the body.
       if (!conn.Append(body, size, timeoutMs)) return kChunkedFailed;
       char end[2];
       if (!conn.ReadExact(end, 2, timeoutMs)) return kChunkedFailed;
-      if (end[0] != '\r' || end[1] != '\n') {
-        LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk of %lld bytes is not followed by CR LF.\r\n", size);
-        return kChunkedFailed;
-      }
+      if (!ChunkEndsRight(end, size)) return kChunkedFailed;
     }
   } catch (const std::bad_alloc&) {
     LOG_AS("CMyHttp::RecvBodyChunked", "Memory allocation for a chunked body of %zu bytes failed.. thread= %u\r\n",

@@ -2,7 +2,10 @@
 
 #include <stdlib.h>
 
-#include "foundation/StrList.h"
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
 #include "foundation/StringUtil.h"
 
 std::string HttpMethodText(int method) {
@@ -13,54 +16,104 @@ std::string HttpMethodText(int method) {
 
 CSimpleHttpParser::CSimpleHttpParser(const std::string& message) { Parse(message); }
 
+namespace {
+
+bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view TrimView(std::string_view text) {
+  while (!text.empty() && IsBlankByte(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlankByte(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The next non-empty piece of `rest` before a line feed; false at the end.
+// `rest` moves past it. Runs of line feeds cost one scan, not one call each.
+bool NextLine(std::string_view* rest, std::string_view* line) {
+  const size_t start = rest->find_first_not_of('\n');
+  if (start == std::string_view::npos) {
+    *rest = std::string_view();
+    return false;
+  }
+  const size_t end = rest->find('\n', start);
+  *line = rest->substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+  *rest = end == std::string_view::npos ? std::string_view() : rest->substr(end + 1);
+  return true;
+}
+
+// Appends to `pieces` the non-empty pieces of `text` between `separator`s,
+// at most `most` of them.
+template <typename Piece>
+void SplitPieces(std::string_view text, char separator, size_t most, std::vector<Piece>* pieces) {
+  size_t position = 0;
+  while (position < text.size() && pieces->size() < most) {
+    const size_t end = std::min(text.find(separator, position), text.size());
+    if (end > position) pieces->emplace_back(text.substr(position, end - position));
+    position = end + 1;
+  }
+}
+
+}  // namespace
+
+// One pass over the message, lines and words taken as views of it: the time
+// is linear in its size whatever its shape (many or long lines, a long
+// forwarded list, runs of empty lines).
 void CSimpleHttpParser::Parse(const std::string& message) {
-  CStrList lines;
-  lines.Split(message, "\n");
-  int i = 0;
-  int count = lines.GetCount();
+  std::string_view rest(message);
+  std::string_view line;
 
   // The start line: the first line of three words or more.
-  for (; i < count; ++i) {
-    CStrList words;
-    if (words.Split(StrTrim(lines.GetAt(i)), " ") < 3) continue;
-    const std::string& first = words.GetAt(0);
+  std::vector<std::string_view> words;
+  while (NextLine(&rest, &line)) {
+    words.clear();
+    SplitPieces(TrimView(line), ' ', SIZE_MAX, &words);
+    if (words.size() < 3) continue;
+    const std::string_view first = words[0];
     if (StrEqualNoCase(first, "get") || StrEqualNoCase(first, "post")) {
       method = StrEqualNoCase(first, "get") ? 1 : 2;
-      path = words.GetAt(1);
-      for (int w = 2; w + 1 < words.GetCount(); ++w) path += " " + words.GetAt(w);  // a target with blanks
+      path.assign(words[1]);
+      for (size_t w = 2; w + 1 < words.size(); ++w) {  // a target with blanks
+        path += ' ';
+        path.append(words[w]);
+      }
     } else {
-      statusCode = atoi(words.GetAt(1).c_str());
+      statusCode = atoi(std::string(words[1]).c_str());
     }
-    ++i;
     break;
   }
 
   // Field lines up to the empty line. A value is everything after the first
   // colon, so ports, times and Digest values with colons stay whole.
-  for (; i < count; ++i) {
-    std::string line = StrTrim(lines.GetAt(i));
-    if (line.empty()) {
-      ++i;
-      break;
-    }
-    size_t colon = line.find(':');
-    if (colon == std::string::npos || colon == 0) continue;
-    std::string name = line.substr(0, colon);
-    std::string value = StrTrim(std::string_view(line).substr(colon + 1));
-    if (value.empty()) continue;
+  while (NextLine(&rest, &line)) {
+    line = TrimView(line);
+    if (line.empty()) break;
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0) continue;
+    const std::string_view name = line.substr(0, colon);
+    // Only the four names read here; any other line costs no more than this.
+    std::string* text = nullptr;
     if (StrEqualNoCase(name, "content-type")) {
-      contentType = value;
-    } else if (StrEqualNoCase(name, "content-length")) {
-      contentLength = atoi(value.c_str());
+      text = &contentType;
     } else if (StrEqualNoCase(name, "Authorization")) {
-      authorization = value;
-    } else if (StrEqualNoCase(name, "X-Forwarded-For")) {
-      CStrList entries;
-      entries.Split(value, ",");
-      forwarded = entries.Items();
+      text = &authorization;
+    } else if (!StrEqualNoCase(name, "content-length") && !StrEqualNoCase(name, "X-Forwarded-For")) {
+      continue;
+    }
+    const std::string_view value = TrimView(line.substr(colon + 1));
+    if (value.empty()) continue;
+    if (text) {
+      text->assign(value);
+    } else if (name.size() == 14) {  // content-length
+      contentLength = atoi(std::string(value).c_str());
+    } else {
+      forwarded.clear();  // the last such line holds
+      SplitPieces(value, ',', kMaxForwarded, &forwarded);
     }
   }
 
   // The body: every later line as received.
-  for (; i < count; ++i) body += lines.GetAt(i) + "\n";
+  body.reserve(rest.size() + 1);
+  while (NextLine(&rest, &line)) {
+    body.append(line);
+    body += '\n';
+  }
 }

@@ -5,6 +5,7 @@
 // does not decode chunked bodies and does not cut the body at the length.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,12 @@ class CSimpleHttpParser {
   int contentLength = 0;              // "Content-Length", 0 when absent
   std::string body;                   // every line after the empty line, each + "\n"
   std::string authorization;          // "Authorization"
-  std::vector<std::string> forwarded; // "X-Forwarded-For" split at ",", entries untrimmed
+  std::vector<std::string> forwarded; // "X-Forwarded-For" split at ",", entries untrimmed,
+                                      // the first kMaxForwarded of them
+
+  // Entries of a forwarded list kept: the first names the client, the rest
+  // are proxies; a longer list is cut, so a crafted one costs no memory.
+  static constexpr size_t kMaxForwarded = 64;
 
  private:
   void Parse(const std::string& message);

@@ -299,6 +299,26 @@ TEST_F(AdapterSqlTest, StreamsStopWhenTheCallbackSaysSo) {
                                 "SELECT * FROM TBL_DbTestCamera ORDER BY CameraID DESC"}));
 }
 
+// A result that the server breaks off after its first rows (a subquery that
+// gives two rows for the third camera) delivers no row to any reader form,
+// and the adapter goes on working.
+TEST_F(AdapterSqlTest, AResultBrokenOffPartWayDeliversNothing) {
+  for (int i = 0; i < 3; ++i) AddCamera("c" + std::to_string(i));
+  ASSERT_TRUE(raw_.Run("CREATE TABLE dup (k INT)"));
+  ASSERT_TRUE(raw_.Run("INSERT INTO dup VALUES (1), (2), (3), (3)"));
+  const char* query = "SELECT *, (SELECT k FROM dup WHERE k = CameraID) AS k FROM TBL_DbTestCamera";
+  std::vector<int> ids;
+  EXPECT_FALSE(adapter_->GetEntityListEx("TBL_DbTestCamera", query, TakeAll, &ids));
+  EXPECT_TRUE(ids.empty());
+  EntityMap cameras{{9, nullptr}};
+  EXPECT_FALSE(adapter_->GetEntityListEx("TBL_DbTestCamera", query, cameras));
+  EXPECT_TRUE(cameras.empty());
+  EntityMap64 cameras64{{9, nullptr}};
+  EXPECT_FALSE(adapter_->GetEntityListEx("TBL_DbTestCamera", query, cameras64));
+  EXPECT_TRUE(cameras64.empty());
+  EXPECT_EQ(adapter_->GetEntityCount("TBL_DbTestCamera", nullptr), 3);
+}
+
 TEST_F(AdapterSqlTest, FindsAndCounts) {
   AddCamera("a", 3);
   AddCamera("b", 7);

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "database/DatabaseFixture.h"
 
@@ -161,6 +164,66 @@ TEST_F(MariaDBTest, FetchRowsByNameLowersColumnNames) {
   EXPECT_FALSE(client.FetchRowsByName(&untouched, &none, &number, &text));
   EXPECT_EQ(number, 0u);
   EXPECT_EQ(text, "");
+}
+
+// Rows walked in place as the server sends them: each cell's bytes exactly
+// (a NUL inside, NULL apart from an empty text); a walk stopped early leaves
+// the connection ready for the next statement.
+TEST_F(MariaDBTest, RowWalkGivesCellsInPlaceAndStopsCleanly) {
+  CMariaDB client;
+  ASSERT_TRUE(ConnectClient(&client));
+  ASSERT_TRUE(raw_.Run("CREATE TABLE w (id INT PRIMARY KEY, v VARBINARY(8))"));
+  ASSERT_TRUE(raw_.Run("INSERT INTO w VALUES (1, 'a\\0b'), (2, NULL), (3, '')"));
+  ASSERT_TRUE(client.Execute("SELECT id, v FROM w"));
+  ColumnIndex index;
+  std::vector<std::pair<std::string, bool>> seen;  // the text of v, and whether it was NULL
+  ASSERT_TRUE(client.VisitRows(&index, [&](const CKeyValueData::Cell* cells, size_t count) {
+    EXPECT_EQ(count, 2u);
+    seen.emplace_back(cells[1].data ? std::string(cells[1].data, cells[1].size) : "", cells[1].data == nullptr);
+    return true;
+  }));
+  EXPECT_EQ(index, (ColumnIndex{{"id", 0}, {"v", 1}}));
+  const std::vector<std::pair<std::string, bool>> expected = {
+      {std::string("a\0b", 3), false}, {"", true}, {"", false}};
+  EXPECT_EQ(seen, expected);
+
+  ASSERT_TRUE(client.Execute("SELECT id FROM w"));
+  int visits = 0;
+  EXPECT_TRUE(client.VisitRows(&index, [&](const CKeyValueData::Cell*, size_t) { return ++visits < 1; }));
+  EXPECT_EQ(visits, 1);
+  ASSERT_TRUE(client.Execute("SELECT COUNT(*) FROM w"));  // not refused as out of sync
+  ResultRows rows;
+  ASSERT_TRUE(client.FetchRowsByName(&index, &rows));
+  EXPECT_EQ(rows, (ResultRows{{"3"}}));
+}
+
+// A statement that fails after its first rows were sent (a subquery that
+// gives two rows for the third row) fails the read as a whole: the caller's
+// rows stay as they were, and the server's error is given.
+TEST_F(MariaDBTest, AResultThatBreaksOffPartWayGivesNoRows) {
+  CMariaDB client;
+  ASSERT_TRUE(ConnectClient(&client));
+  ASSERT_TRUE(raw_.Run("CREATE TABLE w (id INT PRIMARY KEY)"));
+  ASSERT_TRUE(raw_.Run("INSERT INTO w VALUES (1), (2), (3)"));
+  ASSERT_TRUE(raw_.Run("CREATE TABLE s (k INT)"));
+  ASSERT_TRUE(raw_.Run("INSERT INTO s VALUES (1), (2), (3), (3)"));
+  const std::string statement = "SELECT id, (SELECT k FROM s WHERE s.k = w.id) AS k FROM w";
+  ASSERT_TRUE(client.Execute(statement));
+  ColumnIndex index;
+  ResultRows rows{{"kept"}};
+  unsigned number = 0;
+  std::string text;
+  EXPECT_FALSE(client.FetchRowsByName(&index, &rows, &number, &text));
+  EXPECT_EQ(rows, (ResultRows{{"kept"}}));
+  EXPECT_EQ(number, 1242u) << text;  // subquery returns more than 1 row
+
+  ASSERT_TRUE(client.Execute(statement));
+  number = 0;
+  EXPECT_FALSE(client.VisitRows(&index, [](const CKeyValueData::Cell*, size_t) { return true; }, &number));
+  EXPECT_EQ(number, 1242u);
+  EXPECT_EQ(client.GetLastErrorNumber(), 1242u);
+  ASSERT_TRUE(client.Execute("SELECT 1"));  // the connection stays usable
+  ASSERT_TRUE(client.FetchRowsByName(&index, &rows));
 }
 
 TEST_F(MariaDBTest, InsertIdOfAutoIncrementAndZeroOtherwise) {

@@ -31,6 +31,34 @@ std::string Sized(const std::string& body, const std::string& status = "200 OK")
   return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
+const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+
+std::string Repeat(const std::string& unit, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += unit;
+  return text;
+}
+
+// The chunked reader consumes the body through its last chunk's size line and
+// nothing more, however many chunks arrive at once: what follows stays for
+// the next reader.
+TEST(ChunkedBody, LeavesEverythingAfterTheLastChunkUnread) {
+  int fds[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+  const std::string sent = Repeat("2\r\nab\r\n", 500) + "0\r\nX-Trailer: 1\r\n\r\nNEXT";
+  ASSERT_EQ(write(fds[1], sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
+  std::vector<char> body;
+  ASSERT_EQ(CMyHttp::RecvBodyChunked(fds[0], &body, 5), 1);
+  EXPECT_EQ(std::string(body.data()), Repeat("ab", 500));
+  shutdown(fds[1], SHUT_WR);
+  std::string rest;
+  char buffer[256];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof(buffer))) > 0;) rest.append(buffer, static_cast<size_t>(n));
+  EXPECT_EQ(rest, "X-Trailer: 1\r\n\r\nNEXT");
+  close(fds[0]);
+  close(fds[1]);
+}
+
 class HttpClientTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(peer_.Start()); }
@@ -130,6 +158,13 @@ TEST_F(HttpClientTest, ReadsEveryConformingReplyShape) {
        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nabcdef"},
       {"empty-chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+      // Many chunks taken from one look at the arrived bytes, chunks that
+      // straddle the end of what was looked at, and pauses inside later chunks.
+      {"many-chunks", kChunked + Repeat("1\r\nx\r\n", 3000) + "0\r\n\r\n", kChunked + std::string(3000, 'x')},
+      {"straddling-chunks", kChunked + Repeat("3e8\r\n" + std::string(1000, 'y') + "\r\n", 150) + "0\r\n\r\n",
+       kChunked + std::string(150000, 'y')},
+      {"split-later-chunks", kChunked + "1\r\na\r\n2\r\nbc\r\n3\r\nde<<PAUSE>>f\r\n4\r<<PAUSE>>\nghij\r\n0\r\n\r\n",
+       kChunked + "abcdefghij"},
       {"nul-body", Sized(std::string("ab\0cd", 5)), "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nab"},
       {"header-4095", bigHeader + "ok", bigHeader + "ok"},
       // Interim 1xx replies are read and dropped; the final reply is the one handed out.
@@ -170,6 +205,14 @@ TEST_F(HttpClientTest, FailsOnBrokenOrHostileReplies) {
        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "Chunk-size line is too long"},
       {"chunk-without-crlf", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcXY0\r\n\r\n",
        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "Chunk of 3 bytes is not followed by CR LF"},
+      {"bad-size-after-chunks", kChunked + Repeat("1\r\na\r\n", 50) + "zz\r\nabc\r\n0\r\n\r\n", kChunked,
+       "Malformed chunk-size line 'zz'"},
+      {"long-size-after-chunks", kChunked + Repeat("1\r\na\r\n", 50) + "3;" + std::string(300, 'x') + "\r\nabc",
+       kChunked, "Chunk-size line is too long"},
+      {"no-crlf-after-chunks", kChunked + Repeat("1\r\na\r\n", 50) + "3\r\nabcXY0\r\n\r\n", kChunked,
+       "Chunk of 3 bytes is not followed by CR LF"},
+      {"too-much-in-small-chunks", kChunked + Repeat("1\r\na\r\n", 50) + "7fffffff\r\nabc", kChunked,
+       "Chunk size is too large"},
       {"huge-length", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nabc",
        "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n", "is above the limit"},
       {"huge-chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n7fffffff\r\nabc",

@@ -52,6 +52,39 @@ TEST(SimpleHttpParser, ReadsAuthorizationAndForwardedListWithColonsKept) {
       "Authorization: Digest username=\"u\", uri=\"/a?t=12:30\"\r\nHost: h:8080\r\n\r\n");
   EXPECT_EQ(parser.forwarded, (std::vector<std::string>{"10.0.0.1", " 10.0.0.2"}));
   EXPECT_EQ(parser.authorization, "Digest username=\"u\", uri=\"/a?t=12:30\"");
+
+  // A later list replaces an earlier one; a crafted long list keeps its first entries only.
+  std::string list;
+  for (int i = 0; i < 1000; ++i) list += "10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250) + ",";
+  CSimpleHttpParser listed("GET /a HTTP/1.1\r\nX-Forwarded-For: 1.1.1.1\r\nx-forwarded-for: ,," + list +
+                           "\r\n\r\n");
+  ASSERT_EQ(listed.forwarded.size(), CSimpleHttpParser::kMaxForwarded);
+  EXPECT_EQ(listed.forwarded.front(), "10.0.0.0");
+  EXPECT_EQ(listed.forwarded.back(), "10.0.0.63");
+}
+
+// Lines may end in LF or CR LF, come in runs of empty lines, or be a
+// message's only bytes: each part is taken as the line reader takes it.
+TEST(SimpleHttpParser, LineShapesOfHeadersAndBodies) {
+  struct Case {
+    std::string message;
+    std::string path;
+    std::string contentType;
+    std::string body;
+  } cases[] = {
+      {"\n\n\nGET  /x   HTTP/1.1\n\n\nContent-Type: a\n\r\n\n\nb\n\n\nc", "/x", "a", "b\nc\n"},
+      {"GET /x HTTP/1.1\r\n  Content-Type :  a\r\nContent-Type:\t b \r\n\r\n" + std::string(5000, '\n') + "z",
+       "/x", "b", "z\n"},
+      {"GET /x HTTP/1.1\r\n:v\r\nnocolon\r\nContent-Type:\r\n\r\n\r\r\n", "/x", "", "\r\r\n"},
+      {"GET /x HTTP/1.1", "/x", "", ""},
+      {std::string(3000, '\n'), "", "", ""},
+  };
+  for (const Case& c : cases) {
+    CSimpleHttpParser parser(c.message);
+    EXPECT_EQ(parser.path, c.path) << c.message.substr(0, 80);
+    EXPECT_EQ(parser.contentType, c.contentType) << c.message.substr(0, 80);
+    EXPECT_EQ(parser.body, c.body) << c.message.substr(0, 80);
+  }
 }
 
 TEST(HttpReply, StatusLinesAndResultDocument) {

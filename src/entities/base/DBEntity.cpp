@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <mutex>
+#include <string_view>
 #include <type_traits>
 
 #include "entities/base/DBEntityFactory.h"
@@ -75,13 +76,26 @@ template <>
 double ParseColumnText<double>(const char* text) { return ParseDoubleColumnText(text); }
 
 // Sets a column member from a loaded text (null: as empty); the caller holds the row lock.
-void LoadMember(ColumnKind kind, void* member, const std::string* text) {
+void LoadMember(ColumnKind kind, void* member, const std::string_view* text) {
   VisitMemberType(kind, [&](auto type) {
     using T = typename decltype(type)::type;
     if constexpr (std::is_arithmetic_v<T>) {
-      StoreNumber(member, ParseColumnText<T>(text ? text->c_str() : nullptr));
+      if (!text) {
+        StoreNumber(member, ParseColumnText<T>(nullptr));
+        return;
+      }
+      // The number readers take a terminated text; a cell read in place has
+      // none, so a short one is terminated on the stack (no allocation).
+      char buffer[64];
+      if (text->size() < sizeof buffer) {
+        text->copy(buffer, text->size());
+        buffer[text->size()] = '\0';
+        StoreNumber(member, ParseColumnText<T>(buffer));
+      } else {
+        StoreNumber(member, ParseColumnText<T>(std::string(*text).c_str()));
+      }
     } else {
-      *static_cast<std::string*>(member) = text ? *text : std::string();
+      static_cast<std::string*>(member)->assign(text ? *text : std::string_view());
     }
   });
 }
@@ -205,13 +219,13 @@ void CDBEntity::LoadFrom(CKeyValueData& row) {
   CScopedLock hold(m_rowLock);
   const std::vector<int>& positions = row.ResolveNames(
       &table, table.GetLookupNameCount(), [&](size_t i) -> const std::string& { return table.GetLookupName(i); });
-  const CKeyValueData::Values& values = row.GetValues();
   const size_t columnCount = table.GetColumnCount();
   auto load = [&](size_t column, int position) {
     if (position < 0) return;
-    const size_t at = static_cast<size_t>(position);
+    std::string_view text;
+    const bool inRow = row.GetText(static_cast<size_t>(position), &text);
     const CColumnDescriptor& descriptor = table.GetColumn(column);
-    LoadMember(descriptor.kind, descriptor.member(this), at < values.size() ? &values[at] : nullptr);
+    LoadMember(descriptor.kind, descriptor.member(this), inRow ? &text : nullptr);
   };
   for (size_t i = 0; i < columnCount && i < positions.size(); ++i) load(i, positions[i]);
   // A column the row lacks under its load name, read under its legacy name.

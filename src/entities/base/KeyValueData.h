@@ -3,10 +3,12 @@
 // it (CDBEntity::LoadFrom) and write their columns into it
 // (CDBEntity::WriteColumns).
 //
-// A result reader makes one view over a column index and a value list that it
-// owns and shares between the rows of one result, and points the view at each
-// row in turn; any other maker may let the object own both. Names are compared
-// byte by byte, letter case included. Not thread-safe: one thread uses a row.
+// A result reader makes one view over a column index that it owns and shares
+// between the rows of one result, and points the view at each row in turn:
+// either at a value list it owns, or at the row's cells read in place from the
+// client library's buffer (no text copied). Any other maker may let the object
+// own both index and values. Names are compared byte by byte, letter case
+// included. Not thread-safe: one thread uses a row.
 #pragma once
 
 #include <map>
@@ -20,6 +22,11 @@ class CKeyValueData {
   // Column name -> position in the value list.
   using ColumnIndex = std::map<std::string, int, std::less<>>;
   using Values = std::vector<std::string>;
+  // One cell of a row read in place: `data` is null for SQL NULL.
+  struct Cell {
+    const char* data = nullptr;
+    size_t size = 0;
+  };
 
   // A row that owns an empty index and value list of its own.
   CKeyValueData();
@@ -33,13 +40,30 @@ class CKeyValueData {
   // Looks `name` up; the current column becomes its position (found) or none.
   bool Find(std::string_view name);
   // The text of the current column, or null when the last Find failed or none
-  // was made. Valid while the value list is unchanged.
+  // was made. Valid while the row is unchanged (over cells: until the next
+  // GetValue, the text being a copy).
   const std::string* GetValue() const;
+  // The text at `position` of the row (a NULL cell as empty); false outside it.
+  bool GetText(size_t position, std::string_view* text) const {
+    if (m_cells) {
+      if (position >= m_cellCount) return false;
+      const Cell& cell = m_cells[position];
+      *text = cell.data ? std::string_view(cell.data, cell.size) : std::string_view();
+      return true;
+    }
+    if (!m_values || position >= m_values->size()) return false;
+    *text = (*m_values)[position];
+    return true;
+  }
   // Appends `value` and maps `name` to it; an earlier value under the same name
   // stays in the list, no longer reachable by name. The current column stays.
+  // A view over cells, which cannot grow, ignores it.
   void SetValue(const std::string& name, const std::string& value);
   // Points a view at another row's values (same index) and clears the current column.
   void SetValues(Values* values);
+  // Points a view at a row of `count` cells (same index), which must stay valid
+  // while the view reads them, and clears the current column.
+  void SetCells(const Cell* cells, size_t count);
 
   // The positions in the value list of a fixed list of `count` names, each
   // given by `nameAt(i)` (-1 where a name is not in the index). Looked up once
@@ -60,7 +84,8 @@ class CKeyValueData {
   }
 
   const ColumnIndex& GetColumnIndex() const { return *m_index; }
-  const Values& GetValues() const { return *m_values; }
+  // The value list (a view over cells has none: empty).
+  const Values& GetValues() const;
 
  private:
   struct Owned {
@@ -70,6 +95,9 @@ class CKeyValueData {
   std::unique_ptr<Owned> m_owned;  // set for an owning row
   ColumnIndex* m_index;
   Values* m_values;
+  const Cell* m_cells = nullptr;  // set while a view reads a row in place
+  size_t m_cellCount = 0;
+  mutable std::string m_cellText;  // GetValue's copy of a cell
   int m_current = -1;
   // ResolveNames' last answer; a copy starts without one, SetValue drops it.
   const void* m_planKey = nullptr;

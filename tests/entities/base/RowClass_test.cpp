@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "foundation/IDCreater.h"
 
@@ -119,6 +123,70 @@ TEST(RowClassLoad, ALegacyNameStandsInOnlyWhenTheOwnNameIsMissing) {
   second.LoadFrom(shared);
   EXPECT_EQ(first.GetVideoLoss(), 6);
   EXPECT_EQ(second.GetVideoLoss(), 6);
+}
+
+// Cells read in place from the client library's row buffer carry no
+// terminator: each loads exactly as the same text from a value list does,
+// never reading into the bytes that follow it.
+TEST(RowClassLoad, CellsReadInPlaceLoadAsTheSameTexts) {
+  const std::vector<std::pair<std::string, std::string>> columns = {
+      {"storageid", "12"},          {"zavid", "-7"},     {"storagename", "it's"},
+      {"capacity", "4294967295"},   {"ratio", "0.5"},    {"latitude", "37.5665"},
+      {"usedbytes", std::string(70, '0') + "5"},  // longer than any number's text
+      {"web_port", ""}};
+  // One buffer with digits after every cell: a reader that runs past a
+  // cell's end reads them into its number.
+  std::string buffer;
+  std::vector<size_t> offsets;
+  for (const auto& column : columns) {
+    offsets.push_back(buffer.size());
+    buffer += column.second + "99";
+  }
+  CKeyValueData::ColumnIndex index;
+  CKeyValueData::Values values;
+  std::vector<CKeyValueData::Cell> cells;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    index[columns[i].first] = static_cast<int>(i);
+    values.push_back(columns[i].second);
+    cells.push_back({buffer.data() + offsets[i], columns[i].second.size()});
+  }
+  index["memo"] = static_cast<int>(cells.size());  // SQL NULL
+  values.emplace_back();
+  cells.push_back({nullptr, 0});
+
+  CKeyValueData fromValues(&index, &values);
+  CKeyValueData fromCells(&index, nullptr);
+  fromCells.SetCells(cells.data(), cells.size());
+  CTestStorage expected;
+  CTestStorage loaded;
+  expected.SetMemo("x");
+  loaded.SetMemo("x");
+  loaded.ClearChanges();
+  expected.LoadFrom(fromValues);
+  loaded.LoadFrom(fromCells);
+  EXPECT_EQ(loaded.GetColumnValues(), expected.GetColumnValues());
+  EXPECT_EQ(loaded.GetStorageID(), 12);
+  EXPECT_EQ(loaded.GetZavID(), 0);  // loads under "nrsid" only
+  EXPECT_EQ(loaded.GetUsedBytes(), 5u);
+  EXPECT_EQ(loaded.GetWebPort(), 0);
+  EXPECT_EQ(loaded.GetMemo(), "");
+  EXPECT_FALSE(loaded.HasChanges());
+
+  // Looked up by name, a cell gives its own text; a NULL cell an empty one.
+  ASSERT_TRUE(fromCells.Find("storagename"));
+  EXPECT_EQ(*fromCells.GetValue(), "it's");
+  ASSERT_TRUE(fromCells.Find("memo"));
+  EXPECT_EQ(*fromCells.GetValue(), "");
+  // Positions outside the row give nothing, and the next row is another cell list.
+  std::string_view text;
+  EXPECT_FALSE(fromCells.GetText(cells.size(), &text));
+  const CKeyValueData::Cell next[] = {{"3", 1}};
+  fromCells.SetCells(next, 1);
+  EXPECT_EQ(fromCells.GetValue(), nullptr);  // the current column is cleared for the next row
+  ASSERT_TRUE(fromCells.Find("storageid"));
+  EXPECT_EQ(*fromCells.GetValue(), "3");
+  ASSERT_TRUE(fromCells.Find("zavid"));
+  EXPECT_EQ(fromCells.GetValue(), nullptr);  // beyond this row's cells
 }
 
 TEST(RowClassLoad, WriteColumnsGivesEveryColumnUnderItsLowerCaseName) {
