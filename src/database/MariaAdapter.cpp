@@ -247,6 +247,7 @@ bool CMariaAdapter::QueryAndFetch(const char* function, const std::string& state
 bool CMariaAdapter::QueryAndVisit(const char* function, const std::string& statement,
                                   ColumnIndex& columns, const ResultRowVisitor& visit) {
   return QueryAndRead(function, statement, nullptr, [&](unsigned* number, std::string* text) {
+    OperationHold hold(*this);  // already held by QueryAndRead; the hold nests
     return client_ && client_->VisitRows(&columns, visit, number, text);
   });
 }
