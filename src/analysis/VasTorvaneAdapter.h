@@ -16,6 +16,8 @@
 
 #include "analysis/VasAdapterBase.h"
 
+class CXmlCfg;
+
 class VasTorvaneAdapter : public VasAdapterBase {
  public:
   static constexpr uint32_t kControlMarker = 0x87654321u;
@@ -89,6 +91,26 @@ class VasTorvaneAdapter : public VasAdapterBase {
   // TBL_User rows (20000 without a store).
   int SetUsers(IDataStore* store, CTBLVas* row, int* error) override;
 
+  // ---- event pause and file analysis ----
+  // GET /event/stop.cgi?method=get&channel=<channel>&timeout=<timeout>
+  // through the request procedure above.
+  int PauseEvent(IDataStore* store, CTBLVas* row, int channel, int timeout, int* error) override;
+  // The file-analysis requests test the connection, send one request, and
+  // judge the reply by its HTTP status alone (a Result code in a 200 body is
+  // not consulted); its XML fills the caller's record, which keeps its
+  // contents on every failure. Errors: 20005, 20006 no connection, 20008 no
+  // reply, the HTTP status, 20004 a body without a root element.
+  // Capabilities: Available (0), FTPPort (21), ConcurrentAnalysisCount (1)
+  // by default when absent.
+  int GetFileAnalysisCapabilities(IDataStore* store, CTBLVas* row, VasFileAnalysisCapabilities* capabilities,
+                                  int* error) override;
+  // `processId`: the reply's PID; without one, minus the code of a Result
+  // reply (-1 for an empty code), else -1. TRUE in all three cases.
+  int SetFileAnalysisStart(IDataStore* store, CTBLVas* row, std::string sourcePath, int* processId,
+                           int* error) override;
+  int GetFileAnalysisStatus(IDataStore* store, CTBLVas* row, int processId, VasFileAnalysisStatus* status,
+                            int* error) override;
+
   // The administrator document, as sent.
   static std::string AdminDocument(const std::string& id, const std::string& password);
   // The user list document of every cached TBL_User row in key order: id,
@@ -115,6 +137,11 @@ class VasTorvaneAdapter : public VasAdapterBase {
   // nothing (the operation does, naming itself).
   int ConfigRequest(CTBLVas* row, const std::string& uri, const std::string* body, const std::string& user,
                     const std::string& password, int authMode, std::string* reply);
+  // A file-analysis request after its connection test: 0 with `cfg` holding
+  // the 200 reply's XML, or the error (20006, 20008, the HTTP status, 20004).
+  // Logs only the unreadable body; `uri` names the request in callers' lines.
+  int FileAnalysisRequest(CTBLVas* row, const std::string& uri, const std::string* body, CXmlCfg* cfg,
+                          std::string* reply);
   // One control-port exchange: the frame of `xml`, then the file of `path`
   // when not empty, then the reply.
   int ControlExchange(CTBLVas* row, int* error, const std::string& xml, const std::string& path, bool upload);
