@@ -153,6 +153,7 @@ BENCHMARK(BM_MariadbClientSelectsRegions)->Unit(benchmark::kMillisecond)->UseRea
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  KeepFreedHeap();
   g_haveServer = Prepare();
   if (!g_haveServer) fprintf(stderr, "no database server: the load benchmarks are skipped\n");
   benchmark::RunSpecifiedBenchmarks();

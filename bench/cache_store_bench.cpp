@@ -202,6 +202,7 @@ BENCHMARK(BM_BareConnectorWalk)->Unit(benchmark::kMillisecond)->UseRealTime()->M
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  KeepFreedHeap();
   CachedStore();
   AnchorMap();
   g_haveServer = Prepare();

@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   CSimpleHttpParser request(text);
   if (request.path.size() > size || request.body.size() > size * 2 + 1) __builtin_trap();
+  if (request.forwarded.size() > CSimpleHttpParser::kMaxForwarded) __builtin_trap();
   CHttpResult result(text);
   RequestFraming framing;
   std::string error;
