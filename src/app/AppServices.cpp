@@ -2,6 +2,7 @@
 
 #include "app/TorvaneGateManagerApp.h"
 #include "services/AIEventPublisher.h"
+#include "services/AlarmOutputPublisher.h"
 #include "shell/AIEventPublisherItem.h"
 #include "shell/AlarmOutputPublisherItem.h"
 #include "shell/DataSynchronizerItem.h"
@@ -31,6 +32,10 @@ std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) 
   return std::make_shared<CAIEventPublisher>(app.GetAppSettings());
 }
 
+std::shared_ptr<IGateService> MakeAlarmOutputPublisher(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CAlarmOutputPublisher>(app.GetAppSettings());
+}
+
 }  // namespace
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
@@ -42,7 +47,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
       {&kAIEventPublisherKind, &MakeAIEventPublisher},
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, &MakeHTNvrDataSynchronizer},
-      {&kAlarmOutputPublisherKind, nullptr},
+      {&kAlarmOutputPublisherKind, &MakeAlarmOutputPublisher},
       {&kMetroEventReceiverKind, nullptr},
   };
   return registrations;
