@@ -2,6 +2,7 @@
 
 #include "app/TorvaneGateManagerApp.h"
 #include "services/AIEventPublisher.h"
+#include "services/VuzorMetroEventReceiver.h"
 #include "shell/AIEventPublisherItem.h"
 #include "shell/AlarmOutputPublisherItem.h"
 #include "shell/DataSynchronizerItem.h"
@@ -26,6 +27,10 @@ std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) 
   return std::make_shared<CAIEventPublisher>(app.GetAppSettings());
 }
 
+std::shared_ptr<IGateService> MakeMetroEventReceiver(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CVuzorMetroEventReceiver>(app.GetAppSettings());
+}
+
 }  // namespace
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
@@ -38,7 +43,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, nullptr},
       {&kAlarmOutputPublisherKind, nullptr},
-      {&kMetroEventReceiverKind, nullptr},
+      {&kMetroEventReceiverKind, &MakeMetroEventReceiver},
   };
   return registrations;
 }
