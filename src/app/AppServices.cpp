@@ -3,6 +3,7 @@
 #include "app/TorvaneGateManagerApp.h"
 #include "services/AIEventPublisher.h"
 #include "services/AlarmOutputPublisher.h"
+#include "services/VuzorMetroEventReceiver.h"
 #include "shell/AIEventPublisherItem.h"
 #include "shell/AlarmOutputPublisherItem.h"
 #include "shell/DataSynchronizerItem.h"
@@ -36,6 +37,10 @@ std::shared_ptr<IGateService> MakeAlarmOutputPublisher(CTorvaneGateManagerApp& a
   return std::make_shared<CAlarmOutputPublisher>(app.GetAppSettings());
 }
 
+std::shared_ptr<IGateService> MakeMetroEventReceiver(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CVuzorMetroEventReceiver>(app.GetAppSettings());
+}
+
 }  // namespace
 
 const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
@@ -48,7 +53,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
       {&kServerStatusPublisherKind, nullptr},
       {&kHTNvrDataSynchronizerKind, &MakeHTNvrDataSynchronizer},
       {&kAlarmOutputPublisherKind, &MakeAlarmOutputPublisher},
-      {&kMetroEventReceiverKind, nullptr},
+      {&kMetroEventReceiverKind, &MakeMetroEventReceiver},
   };
   return registrations;
 }
