@@ -117,13 +117,13 @@ class CAIEventPublisher : public TEventServiceFrame<CAIEventPublisherItems, CAIE
   std::atomic<int> eventStatusSendPeriod_{10};
 
   CLock dataLock_;  // guards devices_, dbStore_ and store_
-  std::map<CVasChannelKey, DeviceEntry> devices_;
-  std::shared_ptr<CDBDataStore> dbStore_;
-  std::shared_ptr<CDataStore> store_;
+  std::map<CVasChannelKey, DeviceEntry> devices_ GUARDED_BY(dataLock_);
+  std::shared_ptr<CDBDataStore> dbStore_ GUARDED_BY(dataLock_);
+  std::shared_ptr<CDataStore> store_ GUARDED_BY(dataLock_);
 
   // Main task only (and Start, while no task runs).
-  std::map<int, CVasConnInfo> vasList_;
   CLock vasListLock_;  // guards vasList_ for GetVasList
+  std::map<int, CVasConnInfo> vasList_ GUARDED_BY(vasListLock_);
   std::atomic<int> mainPasses_{0};
   std::atomic<int> receiverRestarts_{0};
 
@@ -137,7 +137,7 @@ class CAIEventPublisher : public TEventServiceFrame<CAIEventPublisherItems, CAIE
 
   CActiveEventTable activeEvents_;
   CLock sinkLock_;  // guards bIoTSink_
-  std::function<void(const std::vector<CBIoTEventData>&)> bIoTSink_;
+  std::function<void(const std::vector<CBIoTEventData>&)> bIoTSink_ GUARDED_BY(sinkLock_);
 
   CVasMetaReceiver receiver_;  // last: stopped before the members its callback uses go
 };

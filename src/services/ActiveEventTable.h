@@ -37,6 +37,6 @@ class CActiveEventTable {
 
  private:
   mutable CLock lock_;  // guards active_ and last_
-  CActiveEventMap active_;
-  CLastEventMap last_;
+  CActiveEventMap active_ GUARDED_BY(lock_);
+  CLastEventMap last_ GUARDED_BY(lock_);
 };

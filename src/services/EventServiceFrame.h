@@ -203,8 +203,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   }
   // Bodies waiting for job `id`.
   size_t GetQueuedBodyCount(int id) { return queues_.Size(id); }
-  // Since construction: posts made by the HTTP senders of all jobs, and
-  // queues emptied because they were full.
+  // Since construction: posts the HTTP senders of all jobs attempted (a post
+  // that found no connection counts), and queues emptied because they were full.
   uint64_t GetPostCount() const { return posts_.load(); }
   uint64_t GetFlushedQueueCount() const { return flushedQueues_.load(); }
 
@@ -365,8 +365,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   std::vector<PeriodicTask> extraTasks_;  // set in the constructor
 
   CLock mapsLock_;  // guards jobs_ and statuses_
-  std::map<int, Item> jobs_;
-  std::map<int, StatusPtr> statuses_;
+  std::map<int, Item> jobs_ GUARDED_BY(mapsLock_);
+  std::map<int, StatusPtr> statuses_ GUARDED_BY(mapsLock_);
 
   TSendQueues<std::string> queues_;
   std::atomic<uint64_t> posts_{0};

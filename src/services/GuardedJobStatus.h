@@ -55,5 +55,5 @@ class TGuardedJobStatus {
 
  private:
   mutable CLock lock_;  // guards status_
-  Status status_;
+  Status status_ GUARDED_BY(lock_);
 };

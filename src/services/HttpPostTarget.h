@@ -35,7 +35,7 @@ constexpr int kPostTimeoutSec = 5;
 // and ends the pass (the rest is dropped): kPostNoConnection. A reply whose
 // status is not 200 logs its body (converted from UTF-8) and the pass goes
 // on: kPostReplyNot200 unless a later post finds no connection. Otherwise
-// kPostSucceeded. `sent`, when not null, gets the number of posts made.
+// kPostSucceeded. `sent`, when not null, gets the number of posts attempted.
 // Blocks up to about 3 time-outs per body.
 int PostBodies(const CHttpPostTarget& target, const std::vector<std::string>& bodies, int jobId,
                const std::function<bool()>& running, const CServiceLog& log, const char* operation,

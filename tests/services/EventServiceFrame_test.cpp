@@ -229,6 +229,9 @@ TEST_F(EventServiceFrameTest, SenderPassCodesFollowTheRepliesAndAFailedConnectio
     service.Stop();
     EXPECT_EQ(service.GetItemStatus(3).GetLastErrorCode(), c.code);
     EXPECT_EQ(target_.RequestCount() - seen, c.posts);
+    // Without a connection the first attempt ends the pass: the rest is dropped, not posted later.
+    EXPECT_EQ(service.GetPostCount(), c.code == 4 ? 1u : 3u);
+    EXPECT_EQ(service.GetQueuedBodyCount(3), 0u);
     seen = target_.RequestCount();
     if (c.code == 5) {
       EXPECT_NE(log.Text().find("ERROR - Error raised when post uri (Response error return : 500 (bad!"),
