@@ -10,10 +10,10 @@
 
 #include "app/AppServices.h"
 #include "app/DisplayProbe.h"
+#include "services/AIEventPublisher.h"
+#include "services/EventServer.h"
 #include "database/DBDataStore.h"
 #include "database/DataStore.h"
-#include "database/SettingRows.h"
-#include "database/SqlWhereClause.h"
 #include "foundation/IDCreater.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
@@ -200,6 +200,19 @@ void CTorvaneGateManagerApp::PrepareMainDialog(CTorvaneGateManagerDlg& dialog) {
   serviceSettings.bIoTEventInterval = Hidden_GetBIoTEventInterval(hidden);
   serviceSettings.vaEventDwellTime = Hidden_GetVAEventDwellTime(hidden);
   dialog.SetServiceHiddenSettings(serviceSettings);
+  if (eventServer_ == nullptr) {
+    // The API's logins and pages read the shared store; event_status reads
+    // the AI event publisher's maps.
+    auto server = std::make_unique<CEventServer>(
+        static_cast<unsigned short>(Hidden_GetEventServerHttpPort(hidden)), [this] {
+          std::shared_ptr<IDataStore> store = GetSharedDataStore();
+          return CEventServerStore{store, GetPasswordEncrypted() != 0};
+        });
+    for (const auto& service : gateServices_) {
+      if (auto publisher = std::dynamic_pointer_cast<CAIEventPublisher>(service)) server->SetAIEventPublisher(publisher);
+    }
+    eventServer_ = std::move(server);
+  }
   CEventServerSettings serverSettings;
   serverSettings.cameraPrefix = Hidden_GetVAEventPollingCameraPrefix(hidden);
   serverSettings.eventPrefix = Hidden_GetVAEventPollingEventPrefix(hidden);
@@ -248,13 +261,7 @@ std::shared_ptr<IDataStore> CTorvaneGateManagerApp::GetSharedDataStore() {
                         settings.GetDatabaseName().c_str(), settings.GetDatabaseLoginID().c_str(),
                         settings.GetDatabasePassword().c_str());
     sharedStore_ = std::make_shared<CDataStore>(dbStore.get());
-    CSqlWhereClause clause;
-    clause.AddFormat(0, 0, "`Category` = %d", 1);
-    clause.AddFormat(0, 0, "`Key` = '%s'", "PasswordEncrypted");
-    EntityPtr row = dbStore->FindEntity("TBL_SystemSettings", clause.ToString().c_str());
-    if (auto* setting = dynamic_cast<CTBLSystemSetting*>(row.get())) {
-      passwordEncrypted_.store(SettingTextToLong(setting->GetValue()));
-    }
+    passwordEncrypted_.store(CEventServer::ReadPasswordEncrypted(dbStore.get()));
     sharedDBStore_ = std::move(dbStore);
   });
   return sharedStore_;

@@ -151,7 +151,7 @@ std::string XmlUnescape(std::string_view text) {
   return out;
 }
 
-std::string JsonEscape(std::string_view text) {
+std::string JsonEscape(std::string_view text, bool escapeSlash) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(text.size() + 16);
@@ -164,7 +164,7 @@ std::string JsonEscape(std::string_view text) {
       case '\f': out += "\\f"; break;
       case '\r': out += "\\r"; break;
       case '"': out += "\\\""; break;
-      case '/': out += "\\/"; break;
+      case '/': out += escapeSlash ? "\\/" : "/"; break;
       case '\\': out += "\\\\"; break;
       default:
         if (u < 0x20) {

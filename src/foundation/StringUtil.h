@@ -33,8 +33,9 @@ std::string XmlUnescape(std::string_view text);
 
 // JSON: backspace, tab, line feed, form feed, carriage return, '"', '/' and '\'
 // become two-character escapes; the other control bytes 0x00-0x1F become
-// \u00XX; bytes from 0x80 up pass unchanged.
-std::string JsonEscape(std::string_view text);
+// \u00XX; bytes from 0x80 up pass unchanged. With `escapeSlash` false '/'
+// stays as it is (the other escapes are the minimum JSON requires).
+std::string JsonEscape(std::string_view text, bool escapeSlash = true);
 // The inverse: the two-character escapes are decoded, and \u0000-\u001F give
 // their control byte; any other backslash sequence (other \uXXXX included)
 // stays as written, and a final lone backslash is kept.

@@ -1,0 +1,382 @@
+// The event server and its pages against real peers: curl as the client (the
+// exact bytes of each reply), raw sockets for pipelining, and the test
+// MariaDB holding the user, setting, camera, analysis-device and event tables.
+#include "services/EventServer.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/NetPeers.h"
+#include "ServiceFixture.h"
+#include "database/DataStore.h"
+#include "foundation/Aria.h"
+#include "foundation/Digest.h"
+#include "foundation/ProcessLogCapture.h"
+#include "services/AIEventPublisher.h"
+#include "services/EventApiPages.h"
+#include "support/InstallationDatabaseTest.h"
+
+namespace {
+
+// Sends `request` on a fresh connection and returns every byte until the server closes it.
+std::string RawExchange(unsigned short port, const std::string& request) {
+  int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  timeval timeout{30, 0};
+  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  std::string reply;
+  if (connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+      send(s, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = recv(s, buffer, sizeof buffer, 0)) > 0) reply.append(buffer, static_cast<size_t>(n));
+  }
+  close(s);
+  return reply;
+}
+
+std::string Sha(const std::string& text) { return Sha256Hex(text); }
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+const char kEmptyBody[] = "{\r\n}";
+const char kJsonHead[] = "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\nContent-Length: ";
+const char kRefused[] = "HTTP/1.1 401 Unauthorized\r\n\r\n";
+
+std::string JsonReply(const std::string& body) {
+  return kJsonHead + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+}  // namespace
+
+class EventServerTest : public InstallationDatabaseTest {
+ protected:
+  EventServerTest() : InstallationDatabaseTest("evsrv") {}
+
+  void SetUp() override {
+    InstallationDatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    store_ = std::make_shared<CDataStore>(service_.get());
+  }
+  void TearDown() override {
+    if (server_) server_->Shutdown();
+    server_.reset();
+    store_.reset();
+    InstallationDatabaseTest::TearDown();
+  }
+
+  void Sql(const std::string& statement) {
+    std::string error;
+    ASSERT_TRUE(RunSqlScript(db_, name_, statement, &error)) << error;
+  }
+  // Starts the server on a free loopback port over the test store; the
+  // PasswordEncrypted switch is read from the database as the application does.
+  void StartServer(const CEventServerSettings& settings = {}) {
+    int encrypted = CEventServer::ReadPasswordEncrypted(service_.get());
+    std::shared_ptr<IDataStore> store = store_;
+    server_ = std::make_unique<CEventServer>(0, [store, encrypted] {
+      return CEventServerStore{store, encrypted != 0};
+    });
+    server_->GetHttpServer().SetBindAddress(htonl(INADDR_LOOPBACK));
+    server_->Configure(settings);
+    ASSERT_TRUE(server_->Start());
+  }
+  std::string Url(const std::string& pathAndQuery) const {
+    return "http://127.0.0.1:" + std::to_string(server_->GetPort()) + pathAndQuery;
+  }
+  // curl -sS --raw: the header as received, then the body.
+  std::string Curl(const std::string& pathAndQuery, std::vector<std::string> extra = {}) {
+    std::vector<std::string> argv = {"curl", "-sS", "--raw", "--max-time", "30", "-D", dir_.Join("head"),
+                                     "-o", dir_.Join("body")};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    argv.push_back(Url(pathAndQuery));
+    WriteTestFile(dir_.Join("head"), "");
+    WriteTestFile(dir_.Join("body"), "");
+    RunCommand(argv, dir_.Join("curl.log"));
+    return ReadTestFile(dir_.Join("head")) + ReadTestFile(dir_.Join("body"));
+  }
+  void AddUser(int no, const std::string& id, const std::string& password, int deleted = 0) {
+    Sql("INSERT INTO TBL_User (no, id, password, IsDeleted) VALUES (" + std::to_string(no) + ", '" + id + "', '" +
+        password + "', " + std::to_string(deleted) + ")");
+  }
+  void AddCamera(int no, const std::string& addr) {
+    Sql("INSERT INTO TBL_Camera (no, name, addr) VALUES (" + std::to_string(no) + ", 'cam', '" + addr + "')");
+  }
+  void AddDevice(int id, int cameraNo) {
+    Sql("INSERT INTO TBL_VasDevice (VasDeviceID, VasID, DeviceID) VALUES (" + std::to_string(id) + ", 1, " +
+        std::to_string(cameraNo) + ")");
+  }
+  void AddEvent(int id, const std::string& name) {
+    Sql("INSERT INTO TBL_VasIntelligentEvent (VasIntelligentEventID, Name) VALUES (" + std::to_string(id) + ", '" +
+        name + "')");
+  }
+  // The query of a valid login of the user made by AddLoginUser.
+  static std::string Login() { return "?id=op&password=" + Sha("pw"); }
+  void AddLoginUser() { AddUser(50, "op", "pw"); }
+
+  TempDir dir_;
+  CLocalAppSettings appSettings_;  // the publishers' settings; outlives the server
+  std::shared_ptr<CDataStore> store_;
+  std::unique_ptr<CEventServer> server_;
+};
+
+// ---- logins: one table, with the password stored in clear and enciphered ----
+
+class EventServerLoginTest : public EventServerTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EventServerLoginTest, LoginCases) {
+  bool encrypted = GetParam();
+  auto stored = [&](const std::string& clear) { return encrypted ? AriaEncryptString(clear) : clear; };
+  if (encrypted) Sql("INSERT INTO TBL_SystemSettings (Category, `Key`, Setting) VALUES (1, 'PasswordEncrypted', '1')");
+  AddUser(1, "alice", stored("secret"));
+  AddUser(2, "alice", stored("other"));  // same id, higher no: never tried
+  AddUser(3, "%41", stored("pct"));
+  AddUser(4, "a&b", stored("amp"));
+  AddUser(5, "c=d", stored("eq"));
+  AddUser(6, "gone", stored("old"), 1);  // soft-deleted
+  AddUser(7, "twice", stored("deleted-one"), 1);
+  AddUser(8, "twice", stored("live-one"));
+  StartServer();
+
+  const std::string invalid = "ERROR - Invalid input parameters for authentication\r\n";
+  struct Case {
+    std::string query;
+    bool accepted;
+    std::string logged;  // a log line expected ("" for none in particular)
+  } cases[] = {
+      {"?id=alice&password=" + Sha("secret"), true, ""},
+      {"?id=alice&password=" + Upper(Sha("secret")), true, ""},
+      {"?password=" + Sha("secret") + "&id=alice", true, ""},
+      {"?id=alice&password=" + Sha("other"), false, "Unauthorized."},
+      {"?id=alice&password=" + Sha("secret").substr(0, 63), false, "Unauthorized."},
+      {"?id=alice&password=" + Sha("secret") + "0", false, "Unauthorized."},
+      {"?id=nobody&password=" + Sha("secret"), false, "Unauthorized."},
+      {"", false, invalid},
+      {"?", false, invalid},
+      {"?id=alice&password=", false, invalid},
+      {"?id=alice&password", false, invalid},
+      {"?id=&password=" + Sha("secret"), false, invalid},
+      {"?ID=alice&PASSWORD=" + Sha("secret"), false, invalid},
+      {"?id=nobody&id=alice&password=" + Sha("secret"), true, ""},
+      {"?id=alice&id=nobody&password=" + Sha("secret"), false, ""},
+      {"?id=%41&password=" + Sha("pct"), true, ""},
+      {"?id=A&password=" + Sha("pct"), false, ""},
+      {"?id=a&b&password=" + Sha("amp"), false, ""},
+      {"?id=a%26b&password=" + Sha("amp"), false, ""},
+      {"?id=c=d&password=" + Sha("eq"), false, ""},
+      {"?id=gone&password=" + Sha("old"), false, ""},
+      {"?id=twice&password=" + Sha("live-one"), true, ""},
+      {"?===&id=alice&&password=" + Sha("secret") + "=ignored", true, ""},
+  };
+  for (const Case& c : cases) {
+    ProcessLogCapture log;
+    std::string reply = Curl("/va/event_list.cgi" + c.query);
+    if (c.accepted) {
+      EXPECT_EQ(reply, JsonReply(kEmptyBody)) << c.query;
+    } else {
+      EXPECT_EQ(reply, kRefused) << c.query;
+      EXPECT_NE(log.Text().find("ERROR - [127.0.0.1] Unauthorized.\r\n"), std::string::npos) << c.query;
+    }
+    if (!c.logged.empty()) EXPECT_NE(log.Text().find(c.logged), std::string::npos) << c.query;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(PasswordForms, EventServerLoginTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Enciphered" : "Clear"; });
+
+TEST_F(EventServerTest, EveryPageRefusesWithOnlyTheStatusLine) {
+  StartServer();
+  for (const char* page : {"cctv_list.cgi", "event_list.cgi", "event_status.cgi", "CCTV_LIST.CGI"}) {
+    EXPECT_EQ(Curl(std::string("/va/") + page + "?id=x&password=y"), kRefused) << page;
+  }
+}
+
+TEST_F(EventServerTest, UsersAreReadAgainOnceTheTableIsOlderThanItsMaximumAge) {
+  AddLoginUser();
+  StartServer();
+  server_->SetUserTableMaxAge(0);
+  EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), kRefused);
+  AddUser(60, "new", "n");
+  EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), JsonReply(kEmptyBody));
+  Sql("UPDATE TBL_User SET password = 'changed' WHERE no = 60");
+  EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), kRefused);
+  Sql("UPDATE TBL_User SET IsDeleted = 1 WHERE no = 50");
+  EXPECT_EQ(Curl("/va/event_list.cgi" + Login()), kRefused);
+}
+
+TEST_F(EventServerTest, WithinItsMaximumAgeTheUserTableIsServedFromTheCache) {
+  AddLoginUser();
+  StartServer();
+  server_->SetUserTableMaxAge(3600);
+  EXPECT_EQ(Curl("/va/event_list.cgi" + Login()), JsonReply(kEmptyBody));
+  AddUser(60, "new", "n");
+  EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), kRefused);
+}
+
+TEST_F(EventServerTest, DatabaseDownRefusesWithBothLinesNamingTheForwardedClient) {
+  auto down = std::make_unique<CDBDataStore>();
+  down->Initialize("127.0.0.1", ClosedLoopbackPort(), name_.c_str(), db_.user.c_str(), db_.password.c_str());
+  auto downStore = std::make_shared<CDataStore>(down.get());
+  server_ = std::make_unique<CEventServer>(0, [downStore] { return CEventServerStore{downStore, false}; });
+  server_->GetHttpServer().SetBindAddress(htonl(INADDR_LOOPBACK));
+  ASSERT_TRUE(server_->Start());
+  ProcessLogCapture log;
+  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login(), {"-H", "X-Forwarded-For: 203.0.113.9, 10.1.1.1"}), kRefused);
+  std::string text = log.Text();
+  EXPECT_NE(text.find("ERROR - The databsase connection has not established.."), std::string::npos) << text;
+  EXPECT_NE(text.find("ERROR - [203.0.113.9] Unauthorized.\r\n"), std::string::npos) << text;
+  server_->Shutdown();
+  server_.reset();
+}
+
+// ---- pages ----
+
+TEST_F(EventServerTest, CctvListIsByteExactInDeviceOrderRereadOnEveryRequest) {
+  AddLoginUser();
+  AddCamera(12, "10.0.0.7");
+  AddCamera(13, "10.0.0.8");
+  AddCamera(14, "10.0.0.9");  // no device: not listed
+  AddDevice(1, 12);
+  AddDevice(2, 13);
+  AddDevice(3, 99);  // no camera: skipped
+  StartServer();
+  const std::string body = "{\r\n\t\"12\": \"10.0.0.7\",\r\n\t\"13\": \"10.0.0.8\"\r\n}";
+  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()), JsonReply(body));
+  EXPECT_EQ(Curl("/VA/CCTV_List.CGI" + Login()), JsonReply(body));
+
+  AddDevice(4, 12);  // a camera of two devices: twice under one key
+  AddDevice(5, 14);
+  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()),
+            JsonReply("{\r\n\t\"12\": \"10.0.0.7\",\r\n\t\"13\": \"10.0.0.8\",\r\n\t\"12\": \"10.0.0.7\",\r\n"
+                      "\t\"14\": \"10.0.0.9\"\r\n}"));
+}
+
+TEST_F(EventServerTest, EmptyTablesAnswerFourBytes) {
+  AddLoginUser();
+  StartServer();
+  server_->SetAIEventPublisher(std::make_shared<CAIEventPublisher>(appSettings_));
+  for (const char* page : {"cctv_list.cgi", "event_list.cgi", "event_status.cgi"}) {
+    std::string reply = Curl(std::string("/va/") + page + Login());
+    EXPECT_EQ(reply, JsonReply(kEmptyBody)) << page;
+    EXPECT_NE(reply.find("Content-Length: 4\r\n"), std::string::npos) << page;
+  }
+}
+
+TEST_F(EventServerTest, PrefixesKoreanTextAndEscapesReachTheClientAsValidUtf8Json) {
+  AddLoginUser();
+  AddCamera(7, "rtsp://10.0.0.7/a\\\\b\"q");
+  AddDevice(1, 7);
+  AddEvent(3, "\xc4\xa7\xc0\xd4");  // "침입" in the database's EUC-KR
+  AddEvent(1, "loiter/zone");
+  CEventServerSettings settings;
+  settings.cameraPrefix = "cam_";
+  settings.eventPrefix = "ev\"";
+  StartServer(settings);
+
+  std::string events = "{\r\n\t\"ev\\\"1\": \"loiter/zone\",\r\n\t\"ev\\\"3\": \"침입\"\r\n}";
+  EXPECT_EQ(Curl("/va/event_list.cgi" + Login()), JsonReply(events));
+  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()),
+            JsonReply("{\r\n\t\"cam_7\": \"rtsp://10.0.0.7/a\\\\b\\\"q\"\r\n}"));
+  for (const char* page : {"/va/event_list.cgi", "/va/cctv_list.cgi"}) {
+    Curl(page + Login());
+    std::vector<std::string> check = {"python3", "-c",
+                                      "import json,sys; json.load(open(sys.argv[1], encoding='utf-8'))",
+                                      dir_.Join("body")};
+    EXPECT_EQ(RunCommand(check, dir_.Join("python.log")), 0) << page << ReadTestFile(dir_.Join("python.log"));
+  }
+}
+
+TEST_F(EventServerTest, EventStatusWithoutPublisherAnswers500AndLogsWhy) {
+  AddLoginUser();
+  StartServer();
+  ProcessLogCapture log;
+  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), "HTTP/1.1 500 Internal Server Error\r\n\r\n");
+  EXPECT_NE(log.Text().find("ERROR - [127.0.0.1] AIEventPublisher is not ready.\r\n"), std::string::npos);
+}
+
+TEST_F(EventServerTest, EventStatusSeesANewCameraOnlyAfterACctvList) {
+  AddLoginUser();
+  AddCamera(12, "a");
+  AddDevice(1, 12);
+  CEventServerSettings settings;
+  settings.pollingStatusType = 2;
+  StartServer(settings);
+  server_->SetAIEventPublisher(std::make_shared<CAIEventPublisher>(appSettings_));
+  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), JsonReply("{\r\n\t\"12\": 0\r\n}"));
+  AddCamera(13, "b");
+  AddDevice(2, 13);
+  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), JsonReply("{\r\n\t\"12\": 0\r\n}"));
+  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()), JsonReply("{\r\n\t\"12\": \"a\",\r\n\t\"13\": \"b\"\r\n}"));
+  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), JsonReply("{\r\n\t\"12\": 0,\r\n\t\"13\": 0\r\n}"));
+  server_->Shutdown();
+}
+
+TEST_F(EventServerTest, OneReplyPerConnectionAndTheBannerForUnknownPaths) {
+  AddLoginUser();
+  StartServer();
+  std::string request = "GET /va/event_list.cgi" + Login() + " HTTP/1.1\r\nHost: x\r\n\r\n";
+  EXPECT_EQ(RawExchange(server_->GetPort(), request + request), JsonReply(kEmptyBody));
+  EXPECT_EQ(RawExchange(server_->GetPort(), "GET /va/other.cgi HTTP/1.1\r\n\r\n"), "Welcome to ORVU!!!\r\n\r\n");
+  EXPECT_EQ(Curl("/nowhere", {"--http0.9"}), "Welcome to ORVU!!!\r\n\r\n");
+}
+
+TEST_F(EventServerTest, AfterShutdownTheStatusTypeAndPublisherAreReset) {
+  CEventServerSettings settings;
+  settings.pollingStatusType = 2;
+  StartServer(settings);
+  server_->SetAIEventPublisher(std::make_shared<CAIEventPublisher>(appSettings_));
+  server_->Shutdown();
+  EXPECT_EQ(server_->GetSettings().pollingStatusType, 1);
+  EXPECT_EQ(server_->GetAIEventPublisher(), nullptr);
+  EXPECT_EQ(server_->GetPort(), 0);
+  EXPECT_EQ(server_->FindCgiHandler("va", "cctv_list.cgi"), nullptr);
+}
+
+TEST(EventServerPort, APortThatCannotBeBoundIsLoggedAndReported) {
+  CHttpServer holder;
+  ASSERT_EQ(holder.StartServer(0, "holder", {}, 0, 0, nullptr), 1);
+  CEventServer server(holder.GetPort(), [] { return CEventServerStore{}; });
+  ProcessLogCapture log;
+  EXPECT_FALSE(server.Start());
+  EXPECT_NE(log.Text().find("port " + std::to_string(holder.GetPort())), std::string::npos) << log.Text();
+  holder.StopServer();
+}
+
+// ---- the status forms over the publisher's maps ----
+
+TEST(EventStatusForms, ActiveAndLastEventForms) {
+  using Cameras = std::vector<CEventApiPages::AnalysedCamera>;
+  Cameras cameras = {{1, 12, ""}, {2, 13, ""}, {3, 14, ""}, {4, 12, ""}};
+  CActiveEventMap active = {
+      {2, {{5, {100, 1}}, {2, {100, 1}}, {7, {90, 0}}}},
+      {3, {{4, {90, 0}}}},
+      {4, {{9, {100, 1}}}},
+  };
+  CLastEventMap last = {{2, 2}, {3, 4}, {4, 8}};
+  struct Case {
+    const char* name;
+    std::string got, want;
+  } cases[] = {
+      {"active", CEventApiPages::BuildActiveEventsJson(cameras, active, "c"),
+       "{\r\n\t\"c13\": [2,5],\r\n\t\"c12\": [9]\r\n}"},
+      {"last", CEventApiPages::BuildLastEventJson(cameras, active, last, ""),
+       "{\r\n\t\"12\": 0,\r\n\t\"13\": 2,\r\n\t\"14\": 0,\r\n\t\"12\": 0\r\n}"},
+      {"no events, active", CEventApiPages::BuildActiveEventsJson(cameras, {}, ""), kEmptyBody},
+      {"no events, last", CEventApiPages::BuildLastEventJson({{1, 12, ""}}, {}, {}, ""), "{\r\n\t\"12\": 0\r\n}"},
+      {"no cameras", CEventApiPages::BuildLastEventJson({}, active, last, ""), kEmptyBody},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+}
