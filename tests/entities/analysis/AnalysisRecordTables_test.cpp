@@ -24,6 +24,7 @@
 #include "entities/analysis/Zone.h"
 #include "entities/analysis/ZonePoint.h"
 #include "entities/analysis/ZoneSetting.h"
+#include "entities/operations/Association.h"
 
 namespace {
 
@@ -223,9 +224,15 @@ class AnalysisRecordStoreTest : public AnalysisStoreTest {
     CTBLZoneSetting setting;
     setting.SetZoneID(added->GetID());
     Add(setting);
+    CTBLAssociation association;
+    association.SetZoneID(added->GetID());
+    Add(association);
     return added;
   }
-  long ZoneRows() { return RawCount("TBL_Zones") + RawCount("TBL_ZonePoints") + RawCount("TBL_ZoneSettings"); }
+  long ZoneRows() {
+    return RawCount("TBL_Zones") + RawCount("TBL_ZonePoints") + RawCount("TBL_ZoneSettings") +
+           RawCount("TBL_Associations");
+  }
 };
 
 TEST_F(AnalysisRecordStoreTest, GeneratedKeysAboveThirtyTwoBitsArriveWhole) {
@@ -384,9 +391,9 @@ TEST_F(AnalysisRecordStoreTest, AZoneTakesTheZonesThatTargetItChainSelfAndRing) 
   auto b = AddZone(a->GetID());
   auto c = AddZone(b->GetID());
   auto d = AddZone();
-  ASSERT_EQ(ZoneRows(), 12);
+  ASSERT_EQ(ZoneRows(), 16);
   ASSERT_TRUE(store_->DeleteEntity(a.get(), 0));
-  EXPECT_EQ(ZoneRows(), 3) << "only D with its point and setting";
+  EXPECT_EQ(ZoneRows(), 4) << "only D with its point, setting and association";
   EXPECT_EQ(RawCount("TBL_Zones", "ZoneID = " + std::to_string(d->GetID())), 1);
 
   // A zone that targets itself, and two zones that target each other.
@@ -399,7 +406,7 @@ TEST_F(AnalysisRecordStoreTest, AZoneTakesTheZonesThatTargetItChainSelfAndRing) 
   ASSERT_TRUE(store_->UpdateEntity(x.get(), 0));
   ASSERT_TRUE(store_->DeleteEntity(self.get(), 0));
   ASSERT_TRUE(store_->DeleteEntity(x.get(), 0));
-  EXPECT_EQ(ZoneRows(), 3) << "the ring went whole, D stays";
+  EXPECT_EQ(ZoneRows(), 4) << "the ring went whole, D stays";
 }
 
 TEST_F(AnalysisRecordStoreTest, APlateTakesItsImagesAndAnImageNothingElse) {
