@@ -19,7 +19,9 @@
 #pragma once
 
 #include <stdint.h>
+#include <errno.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <algorithm>
 #include <atomic>
@@ -103,7 +105,8 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
 
   // When not running and configured: creates the Data folder, copies the
   // settings, reloads the jobs and their statuses, removes the status files
-  // of jobs that no longer exist ("INFO - Remove cache file (<path>)"), starts
+  // of jobs that no longer exist ("INFO - Remove cache file (<path>)", or an
+  // ERROR line with the path when the file stays), starts
   // the pools and queues every task. Nothing otherwise. Takes stateLock_.
   void Start() override {
     CScopedLock hold(stateLock_);
@@ -141,7 +144,11 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     }
     for (const auto& entry : files) {
       for (const std::string& path : entry.second) {
-        if (remove(path.c_str()) == 0) SERVICE_LOG(log_, "Start", "INFO - Remove cache file (%s)\r\n", path.c_str());
+        if (remove(path.c_str()) == 0) {
+          SERVICE_LOG(log_, "Start", "INFO - Remove cache file (%s)\r\n", path.c_str());
+        } else {
+          SERVICE_LOG(log_, "Start", "ERROR - Remove cache file (%s) failed: %s\r\n", path.c_str(), strerror(errno));
+        }
       }
     }
     if (items.empty()) return;

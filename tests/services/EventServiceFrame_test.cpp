@@ -10,6 +10,7 @@
 #include <chrono>
 #include <atomic>
 #include <climits>
+#include <cstdlib>
 #include <thread>
 
 #include "foundation/ProcessLogCapture.h"
@@ -124,6 +125,26 @@ TEST_F(EventServiceFrameTest, StatusFileHoldsTheUtcRunAndStaleFilesGoOnlyWithout
     service.Stop();
     remove(DataFile(name).c_str());
   }
+}
+
+// A stale file that cannot be removed is reported as an error, never as removed.
+// The file is made immutable, which stops even root; where chattr is not
+// allowed the case is skipped.
+TEST_F(EventServiceFrameTest, StaleFileThatStaysIsLoggedAsAnError) {
+  ASSERT_TRUE(CreateDirectoryPath(GetDataFolderPath()));
+  const std::string stale = DataFile("AIEvent_old_Status_8.dat");
+  ASSERT_TRUE(WriteTestFile(stale, "x"));
+  if (system(("chattr +i '" + stale + "' 2>/dev/null").c_str()) != 0) GTEST_SKIP() << "chattr +i not allowed here";
+  SetJobs({AIJob(3, "http://10.1.2.3/x")});
+  ProcessLogCapture log;
+  CFrameTestService service(settings_, clock_);
+  service.Start();
+  service.Stop();
+  EXPECT_EQ(system(("chattr -i '" + stale + "'").c_str()), 0);
+  EXPECT_TRUE(Exists(stale));
+  EXPECT_EQ(log.Text().find("INFO - Remove cache file (" + stale + ")"), std::string::npos);
+  EXPECT_NE(log.Text().find("ERROR - Remove cache file (" + stale + ") failed: "), std::string::npos);
+  remove(stale.c_str());
 }
 
 TEST_F(EventServiceFrameTest, StatusFileNamesCarryTheTargetHostAndEndInTheJobID) {
