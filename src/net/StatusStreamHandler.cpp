@@ -16,7 +16,7 @@ CStatusStreamHandler::CStatusStreamHandler(std::string idKey, std::string poolPr
 CStatusStreamHandler::~CStatusStreamHandler() { Stop(); }
 
 void CStatusStreamHandler::Start() {
-  std::lock_guard<std::mutex> start(startLock_);
+  CMutexLock start(startLock_);
   StopLocked();
   running_ = 1;
 
@@ -37,7 +37,7 @@ void CStatusStreamHandler::Start() {
     auto pool = std::make_shared<CSimpleThreadPool>();
     pool->Start(StrFormat("%s_%d_%d_%d", poolPrefix_.c_str(), n.storeId, n.server.id, Mode), 1);
     {
-      std::lock_guard<std::mutex> state(stateLock_);
+      CMutexLock state(stateLock_);
       Watch& watch = watches_[n.handlerId];
       watch.pair[0] = n.storeId;
       watch.pair[1] = n.server.id;
@@ -49,7 +49,7 @@ void CStatusStreamHandler::Start() {
 }
 
 void CStatusStreamHandler::Stop() {
-  std::lock_guard<std::mutex> start(startLock_);
+  CMutexLock start(startLock_);
   StopLocked();
 }
 
@@ -57,12 +57,12 @@ void CStatusStreamHandler::StopLocked() {
   running_ = 0;
   {
     // Wake every task blocked on its connection; each task closes its own.
-    std::lock_guard<std::mutex> connections(connectionLock_);
+    CMutexLock connections(connectionLock_);
     for (const auto& entry : connections_) sock::Shutdown(entry.second);
   }
   std::map<int32_t, Watch> watches;
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     watches.swap(watches_);
   }
   for (auto& entry : watches) {
@@ -85,7 +85,7 @@ void CStatusStreamHandler::StatusCheckJob(void* handler, intptr_t handlerId) {
 }
 
 std::map<int32_t, std::string> CStatusStreamHandler::GetWatchedPools() const {
-  std::lock_guard<std::mutex> state(stateLock_);
+  CMutexLock state(stateLock_);
   std::map<int32_t, std::string> pools;
   for (const auto& [id, watch] : watches_) pools[id] = watch.pool ? watch.pool->GetName() : "";
   return pools;
@@ -103,7 +103,7 @@ void CStatusStreamHandler::PublishIfRunning(const char* message, const int32_t* 
 }
 
 void CStatusStreamHandler::Unregister(int32_t handlerId) {
-  std::lock_guard<std::mutex> connections(connectionLock_);
+  CMutexLock connections(connectionLock_);
   connections_.erase(handlerId);
 }
 
@@ -121,7 +121,7 @@ void CStatusStreamHandler::OnStatusCheck(int32_t handlerId) {
   std::vector<char> buffer;
   int interval = 0;
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     auto found = watches_.find(handlerId);
     if (found == watches_.end()) return;  // restarted since the job was queued
     Watch& watch = found->second;
@@ -136,14 +136,14 @@ void CStatusStreamHandler::OnStatusCheck(int32_t handlerId) {
   }
   CSecureSock conn;
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     auto found = watches_.find(handlerId);
     if (found == watches_.end()) return;
     buffer.swap(found->second.buffer);
     interval = found->second.interval;
   }
   {
-    std::lock_guard<std::mutex> connections(connectionLock_);
+    CMutexLock connections(connectionLock_);
     if (!running_) return;
     connections_[handlerId] = INVALID_SOCKET;
   }
@@ -152,7 +152,7 @@ void CStatusStreamHandler::OnStatusCheck(int32_t handlerId) {
   bool receive = sent;
   {
     // From here Stop can wake the receive by shutting the socket down.
-    std::lock_guard<std::mutex> connections(connectionLock_);
+    CMutexLock connections(connectionLock_);
     connections_[handlerId] = conn.socket;
     if (!running_) receive = false;
   }
@@ -184,7 +184,7 @@ void CStatusStreamHandler::OnStatusCheck(int32_t handlerId) {
   Unregister(handlerId);
   conn.Close();
   {
-    std::lock_guard<std::mutex> state(stateLock_);
+    CMutexLock state(stateLock_);
     auto found = watches_.find(handlerId);
     if (found != watches_.end() && running_) found->second.buffer.swap(buffer);
   }

@@ -34,11 +34,11 @@
 #include <atomic>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "foundation/IDCreater.h"
+#include "foundation/Lock.h"
 #include "foundation/MessagePublisher.h"
 
 class CSecureSock;
@@ -60,11 +60,11 @@ class CStatusStreamHandler : public IMessagePublisher {
   // Stops what runs, then starts one single-worker pool and task per server
   // that ListServers names (stores in ascending id order). Each listed server
   // takes the next handler id, also when it is not watched. Takes the start lock.
-  void Start();
+  void Start() EXCLUDES(startLock_);
   // Ends every task: wakes every pending send or receive at once, stops the
   // pools (waiting for their workers) and frees the buffers. Nothing is
   // published or queued afterwards. Takes the start lock.
-  void Stop();
+  void Stop() EXCLUDES(startLock_);
 
   // The store registered under `storeId`, NULL when none.
   IDataStore* GetDataStore(int32_t storeId) const;
@@ -74,7 +74,7 @@ class CStatusStreamHandler : public IMessagePublisher {
   static void StatusCheckJob(void* handler, intptr_t handlerId);
 
   // The watched servers: handler id -> "<pool name>" (takes the state lock).
-  std::map<int32_t, std::string> GetWatchedPools() const;
+  std::map<int32_t, std::string> GetWatchedPools() const EXCLUDES(stateLock_);
 
  protected:
   // `idKey` names the handler ids in the handler's own ID source; pools are
@@ -135,20 +135,20 @@ class CStatusStreamHandler : public IMessagePublisher {
   // True when `text` holds the Result document that asks for a password setup.
   static bool NeedsPasswordSetup(const char* text);
   // Removes the registration of `handlerId` (under the connection lock).
-  void Unregister(int32_t handlerId);
+  void Unregister(int32_t handlerId) EXCLUDES(connectionLock_);
   // Stop's work, with the start lock held.
-  void StopLocked();
+  void StopLocked() REQUIRES(startLock_);
 
   const std::string idKey_;
   const std::string poolPrefix_;
   std::atomic<int> running_{0};
-  std::mutex startLock_;
-  mutable std::mutex stateLock_;
-  std::map<int32_t, Watch> watches_;  // guarded by stateLock_
-  std::mutex connectionLock_;
+  CMutex startLock_;
+  mutable CMutex stateLock_;
+  std::map<int32_t, Watch> watches_ GUARDED_BY(stateLock_);
+  CMutex connectionLock_;
   // Handler id -> the socket of its task's open connection (INVALID_SOCKET
-  // until the request has connected it); guarded by connectionLock_. Stop
-  // shuts these sockets down; only the owning task closes them.
-  std::map<int32_t, int> connections_;
+  // until the request has connected it). Stop shuts these sockets down; only
+  // the owning task closes them.
+  std::map<int32_t, int> connections_ GUARDED_BY(connectionLock_);
   CIDCreater ids_;  // handler ids under idKey_
 };

@@ -1,46 +1,57 @@
 #include "platform/Event.h"
 
 #include <chrono>
+#include <optional>
 
 namespace platform {
 namespace {
 
-// Waits on `cv` until `ready` or the time-out (negative: none); returns `ready()`.
-template <typename Ready>
-bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, int64_t timeoutMs,
-             Ready ready) {
-  if (timeoutMs < 0) {
-    cv.wait(lock, ready);
+using Clock = std::chrono::steady_clock;
+
+// The end of a wait of `timeoutMs` (negative: none).
+std::optional<Clock::time_point> DeadlineAfter(int64_t timeoutMs) {
+  if (timeoutMs < 0) return std::nullopt;
+  return Clock::now() + std::chrono::milliseconds(timeoutMs);
+}
+
+// Waits once on `cv`, releasing `hold` meanwhile (a wake may be spurious: the
+// caller checks its condition again). False once `deadline` has passed.
+bool WaitOnce(std::condition_variable& cv, CMutexLock& hold, const std::optional<Clock::time_point>& deadline) {
+  if (!deadline) {
+    cv.wait(hold.ForWait());
     return true;
   }
-  return cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+  return cv.wait_until(hold.ForWait(), *deadline) == std::cv_status::no_timeout;
 }
 
 }  // namespace
 
 void AutoResetEvent::Set() {
   {
-    std::lock_guard<std::mutex> hold(mutex_);
+    CMutexLock hold(mutex_);
     signalled_ = true;
   }
   changed_.notify_one();
 }
 
 void AutoResetEvent::Reset() {
-  std::lock_guard<std::mutex> hold(mutex_);
+  CMutexLock hold(mutex_);
   signalled_ = false;
 }
 
 bool AutoResetEvent::Wait(int64_t timeoutMs) {
-  std::unique_lock<std::mutex> hold(mutex_);
-  if (!WaitFor(changed_, hold, timeoutMs, [this] { return signalled_; })) return false;
+  CMutexLock hold(mutex_);
+  auto deadline = DeadlineAfter(timeoutMs);
+  while (!signalled_ && WaitOnce(changed_, hold, deadline)) {
+  }
+  if (!signalled_) return false;
   signalled_ = false;
   return true;
 }
 
 bool Semaphore::Release() {
   {
-    std::lock_guard<std::mutex> hold(mutex_);
+    CMutexLock hold(mutex_);
     if (count_ >= maximum_) return false;
     ++count_;
   }
@@ -49,14 +60,17 @@ bool Semaphore::Release() {
 }
 
 bool Semaphore::Wait(int64_t timeoutMs) {
-  std::unique_lock<std::mutex> hold(mutex_);
-  if (!WaitFor(changed_, hold, timeoutMs, [this] { return count_ > 0; })) return false;
+  CMutexLock hold(mutex_);
+  auto deadline = DeadlineAfter(timeoutMs);
+  while (count_ <= 0 && WaitOnce(changed_, hold, deadline)) {
+  }
+  if (count_ <= 0) return false;
   --count_;
   return true;
 }
 
 int64_t Semaphore::Count() {
-  std::lock_guard<std::mutex> hold(mutex_);
+  CMutexLock hold(mutex_);
   return count_;
 }
 

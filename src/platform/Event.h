@@ -6,7 +6,8 @@
 #include <stdint.h>
 
 #include <condition_variable>
-#include <mutex>
+
+#include "platform/Mutex.h"
 
 namespace platform {
 
@@ -26,9 +27,9 @@ class AutoResetEvent {
   bool Wait(int64_t timeoutMs);
 
  private:
-  std::mutex mutex_;  // guards signalled_
+  CMutex mutex_;
   std::condition_variable changed_;
-  bool signalled_ = false;
+  bool signalled_ GUARDED_BY(mutex_) = false;
 };
 
 class Semaphore {
@@ -46,9 +47,9 @@ class Semaphore {
   int64_t Count();
 
  private:
-  std::mutex mutex_;  // guards count_
+  CMutex mutex_;
   std::condition_variable changed_;
-  int64_t count_;
+  int64_t count_ GUARDED_BY(mutex_);
   const int64_t maximum_;
 };
 

@@ -68,7 +68,7 @@ bool WaitForProcess(pid_t pid, int timeoutMs, int* status) {
 ChildReaper::~ChildReaper() { Stop(); }
 
 void ChildReaper::Watch(pid_t pid) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  CMutexLock lock(mutex_);
   pids_.push_back(pid);
   if (!thread_.joinable() && !stop_) thread_ = std::thread(&ChildReaper::Run, this);
 }
@@ -76,7 +76,7 @@ void ChildReaper::Watch(pid_t pid) {
 void ChildReaper::Stop() {
   std::thread thread;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    CMutexLock lock(mutex_);
     stop_ = true;
     thread.swap(thread_);
   }
@@ -85,7 +85,7 @@ void ChildReaper::Stop() {
 }
 
 size_t ChildReaper::Pending() const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  CMutexLock lock(mutex_);
   return pids_.size();
 }
 
@@ -100,10 +100,12 @@ void ChildReaper::ReapEnded() {
 }
 
 void ChildReaper::Run() {
-  std::unique_lock<std::mutex> lock(mutex_);
+  CMutexLock lock(mutex_);
   while (!stop_) {
     ReapEnded();
-    wake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return stop_; });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (!stop_ && wake_.wait_until(lock.ForWait(), deadline) != std::cv_status::timeout) {
+    }
   }
   ReapEnded();
 }

@@ -7,10 +7,11 @@
 #include <sys/types.h>
 
 #include <condition_variable>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/Mutex.h"
 
 namespace platform {
 
@@ -44,23 +45,23 @@ class ChildReaper {
 
   // Hands `pid` over to be reaped when it ends; starts the thread on first use.
   // Takes the reaper's lock; never blocks beyond it.
-  void Watch(pid_t pid);
+  void Watch(pid_t pid) EXCLUDES(mutex_);
 
   // Stops the thread (waits for it at most one check period). Takes the lock.
-  void Stop();
+  void Stop() EXCLUDES(mutex_);
 
   // Number of children not yet reaped. Takes the lock.
-  size_t Pending() const;
+  size_t Pending() const EXCLUDES(mutex_);
 
  private:
-  void Run();
-  void ReapEnded();  // called with mutex_ held
+  void Run() EXCLUDES(mutex_);
+  void ReapEnded() REQUIRES(mutex_);
 
-  mutable std::mutex mutex_;  // guards pids_, stop_ and thread_ start
+  mutable CMutex mutex_;
   std::condition_variable wake_;
-  std::vector<pid_t> pids_;
-  bool stop_ = false;
-  std::thread thread_;
+  std::vector<pid_t> pids_ GUARDED_BY(mutex_);
+  bool stop_ GUARDED_BY(mutex_) = false;
+  std::thread thread_ GUARDED_BY(mutex_);  // started and taken for joining under the lock
 };
 
 }  // namespace platform

@@ -56,7 +56,7 @@ void CZavStatusHandler::OnConnected(int32_t handlerId, IDataStore* store, const 
   if (Mode != 0) return;
   auto info = std::make_shared<CZavSysteminformation>();
   if (CZavDataAdapter::GetSystemInformation(store, pair[1], info.get()) != 1) info.reset();
-  std::lock_guard<std::mutex> hold(infoLock_);
+  CMutexLock hold(infoLock_);
   systemInfo_[handlerId] = info;
 }
 
@@ -75,7 +75,7 @@ bool CZavStatusHandler::PublishUnit(int32_t handlerId, const int32_t* pair, cons
   }
   std::shared_ptr<CZavSysteminformation> info;
   if (Mode == 0) {
-    std::lock_guard<std::mutex> hold(infoLock_);
+    CMutexLock hold(infoLock_);
     auto found = systemInfo_.find(handlerId);
     if (found != systemInfo_.end()) info = found->second;
   }
@@ -85,6 +85,6 @@ bool CZavStatusHandler::PublishUnit(int32_t handlerId, const int32_t* pair, cons
 }
 
 void CZavStatusHandler::OnStopped() {
-  std::lock_guard<std::mutex> hold(infoLock_);
+  CMutexLock hold(infoLock_);
   systemInfo_.clear();
 }

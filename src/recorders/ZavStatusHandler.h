@@ -18,9 +18,9 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "foundation/Lock.h"
 #include "net/StatusStreamHandler.h"
 
 class CZavSysteminformation;
@@ -53,6 +53,7 @@ class CZavStatusHandler : public CStatusStreamHandler {
   void OnStopped() override;
 
  private:
-  std::mutex infoLock_;
-  std::map<int32_t, std::shared_ptr<CZavSysteminformation>> systemInfo_;  // mode 0: the last fetch per handler id
+  CMutex infoLock_;
+  // Mode 0: the last fetch per handler id.
+  std::map<int32_t, std::shared_ptr<CZavSysteminformation>> systemInfo_ GUARDED_BY(infoLock_);
 };
