@@ -1,6 +1,8 @@
 // A console reporter that also notes each run's CPU time per iteration and,
 // at the end, prints named ratios of one run to its anchor run (the medians
-// when run with --benchmark_repetitions).
+// when run with --benchmark_repetitions); the main of a program that runs its
+// benchmarks interleaved at random through it; and the common anchor of the
+// JSON readers, RapidJSON parsing the same bytes into a document.
 #pragma once
 
 #include <stdio.h>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
+#include <rapidjson/document.h>
 
 class AnchorRatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -46,3 +49,45 @@ class AnchorRatioReporter : public benchmark::ConsoleReporter {
   std::vector<Ratio> ratios_;
   std::map<std::string, double> times_;
 };
+
+// Runs the program's benchmarks through the reporter, interleaved at random
+// unless the arguments say otherwise, so that a shared machine's load falls
+// on a run and its anchor alike. Returns main's exit status.
+inline int RunWithAnchorRatios(int argc, char** argv, std::vector<AnchorRatioReporter::Ratio> ratios) {
+  std::vector<char*> arguments(argv, argv + argc);
+  char interleave[] = "--benchmark_enable_random_interleaving=true";
+  arguments.insert(arguments.begin() + 1, interleave);
+  argc = static_cast<int>(arguments.size());
+  benchmark::Initialize(&argc, arguments.data());
+  AnchorRatioReporter reporter(std::move(ratios));
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
+// The ratios of a JSON reader's benchmark `reader` to BM_RapidJsonParse, one per
+// text, each argument i (named `arg`) printed as "<names[i]> (<size> bytes)".
+inline std::vector<AnchorRatioReporter::Ratio> ReaderRatios(const std::string& reader, const std::string& arg,
+                                                            const std::vector<std::string>& names,
+                                                            const std::vector<size_t>& sizes) {
+  std::vector<AnchorRatioReporter::Ratio> ratios;
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::string argument = "/" + arg + ":" + std::to_string(i);
+    ratios.push_back({names[i] + " (" + std::to_string(sizes[i]) + " bytes): reader / RapidJSON parse",
+                      reader + argument, "BM_RapidJsonParse" + argument});
+  }
+  return ratios;
+}
+
+// The anchor of a JSON reader: RapidJSON parsing `text` into a document, the
+// loop of a benchmark's state.
+inline void RapidJsonParseLoop(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    rapidjson::Document document;
+    document.Parse(text.c_str());
+    if (document.HasParseError()) state.SkipWithError("the text did not parse");
+    benchmark::DoNotOptimize(document.MemberCount());
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}

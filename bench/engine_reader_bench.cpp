@@ -11,7 +11,6 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <rapidjson/document.h>
 
 #include "AnchorRatioReporter.h"
 #include "EngineResultTexts.h"
@@ -64,17 +63,7 @@ void BM_EngineReader(benchmark::State& state) {
 }
 
 // The anchor: RapidJSON parsing the same bytes into a document.
-void BM_RapidJsonParse(benchmark::State& state) {
-  const std::string& text = TextOf(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    rapidjson::Document document;
-    document.Parse(text.c_str());
-    if (document.HasParseError()) state.SkipWithError("the text did not parse");
-    benchmark::DoNotOptimize(document.MemberCount());
-  }
-  state.SetItemsProcessed(state.iterations());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
-}
+void BM_RapidJsonParse(benchmark::State& state) { RapidJsonParseLoop(state, TextOf(static_cast<int>(state.range(0)))); }
 
 BENCHMARK(BM_EngineReader)->ArgName("engine")->DenseRange(0, 2);
 BENCHMARK(BM_RapidJsonParse)->ArgName("engine")->DenseRange(0, 2);
@@ -82,21 +71,6 @@ BENCHMARK(BM_RapidJsonParse)->ArgName("engine")->DenseRange(0, 2);
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> arguments(argv, argv + argc);
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  arguments.insert(arguments.begin() + 1, interleave);
-  argc = static_cast<int>(arguments.size());
-  argv = arguments.data();
-  benchmark::Initialize(&argc, argv);
-  std::vector<AnchorRatioReporter::Ratio> ratios;
-  for (int engine = 0; engine < 3; ++engine) {
-    std::string argument = "/engine:" + std::to_string(engine);
-    ratios.push_back({std::string(kEngines[engine]) + " (" + std::to_string(TextOf(engine).size()) +
-                          " bytes): reader / RapidJSON parse",
-                      "BM_EngineReader" + argument, "BM_RapidJsonParse" + argument});
-  }
-  AnchorRatioReporter reporter(std::move(ratios));
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return RunWithAnchorRatios(argc, argv, ReaderRatios("BM_EngineReader", "engine", {kEngines[0], kEngines[1], kEngines[2]},
+                                                      {TextOf(0).size(), TextOf(1).size(), TextOf(2).size()}));
 }

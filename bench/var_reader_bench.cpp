@@ -6,16 +6,14 @@
 // reader's CPU time per result as a ratio to the anchor's, text by text (the
 // medians when run with --benchmark_repetitions; the two run interleaved at
 // random unless told otherwise, so that a shared machine's load falls on both).
-#include <stdio.h>
 #include <string.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <rapidjson/document.h>
 
+#include "AnchorRatioReporter.h"
 #include "VarResultTexts.h"
 #include "analysis/VARSerializer.h"
 
@@ -45,64 +43,14 @@ void BM_Deserialize(benchmark::State& state) {
 }
 
 // The anchor: RapidJSON parsing the same bytes into a document.
-void BM_RapidJsonParse(benchmark::State& state) {
-  const std::string& text = TextOf(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    rapidjson::Document document;
-    document.Parse(text.c_str());
-    if (document.HasParseError()) state.SkipWithError("the text did not parse");
-    benchmark::DoNotOptimize(document.MemberCount());
-  }
-  state.SetItemsProcessed(state.iterations());
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
-}
+void BM_RapidJsonParse(benchmark::State& state) { RapidJsonParseLoop(state, TextOf(static_cast<int>(state.range(0)))); }
 
 BENCHMARK(BM_Deserialize)->ArgName("SML")->DenseRange(0, 2);
 BENCHMARK(BM_RapidJsonParse)->ArgName("SML")->DenseRange(0, 2);
 
-// Keeps the console output and notes each run's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const char* names[] = {"S", "M", "L"};
-    for (int size = 0; size < 3; ++size) {
-      std::string argument = "/SML:" + std::to_string(size);
-      double reader = Time("BM_Deserialize" + argument);
-      double anchor = Time("BM_RapidJsonParse" + argument);
-      if (reader > 0 && anchor > 0)
-        printf("%s (%zu bytes): reader / RapidJSON parse = %.2f\n", names[size], TextOf(size).size(),
-               reader / anchor);
-    }
-  }
-
- private:
-  // The median of a repeated run, else the run itself; 0 when it did not run.
-  double Time(const std::string& name) {
-    if (times_.count(name + "_median")) return times_[name + "_median"];
-    return times_.count(name) ? times_[name] : 0;
-  }
-
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> arguments(argv, argv + argc);
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  arguments.insert(arguments.begin() + 1, interleave);
-  argc = static_cast<int>(arguments.size());
-  argv = arguments.data();
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return RunWithAnchorRatios(argc, argv, ReaderRatios("BM_Deserialize", "SML", {"S", "M", "L"},
+                                                      {TextOf(0).size(), TextOf(1).size(), TextOf(2).size()}));
 }

@@ -16,9 +16,9 @@ namespace {
 // What the store may take while reading a document of N bytes: its tokens and
 // counters, counted as allocated, up to 4 x N + this. A plain document of
 // small records needs about 4 x N; the tree the parser keeps meanwhile holds
-// only the open elements.
+// only the open elements, which the last of 16 MiB is left for.
 constexpr size_t kStoreBytesPerInputByte = 4;
-constexpr size_t kStoreBytesConstant = size_t{16} << 20;
+constexpr size_t kStoreBytesConstant = size_t{15} << 20;
 // An index entry of a new name, a repeat counter.
 constexpr size_t kIndexEntryCost = 64;
 constexpr size_t kCounterCost = 96;

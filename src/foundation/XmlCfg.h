@@ -34,7 +34,7 @@ class CXmlCfg {
   // "ERROR - Not found tag name from xml." and an empty store, when the text has
   // no root element; a document broken after its root tag keeps what was read
   // (logged "ERROR - Malformed xml ..."). Reading is bounded: a key longer than
-  // kXmlCfgMaxKeyLength ("key too long") or a store past 4 x the text's size + 16 MiB
+  // kXmlCfgMaxKeyLength ("key too long") or a store past 4 x the text's size + 15 MiB
   // ("document too large") ends it the same way. Linear in the text's size.
   bool ToCfg(std::string_view xml, const CStrList* repeated = nullptr);
   // Reads the whole file (up to its first zero byte) and calls ToCfg. False,

@@ -149,6 +149,7 @@ class Parser {
   bool Account(size_t bytes);
   bool Started(XmlElement* element, size_t at);
   bool Ended(XmlElement* element, size_t at);
+  XmlElement* NewElement();
   bool Decode(std::string_view in, Mode mode, std::string* out);
   void CharContent(size_t begin, size_t end, Mode mode);
   void Markup();
@@ -175,6 +176,7 @@ class Parser {
   const size_t tree_limit_;
   size_t pos_ = 0;
   XmlElement* cur_ = nullptr;  // null once the root element has closed
+  std::vector<XmlElement*> recycled_;  // closed elements a sink took, to be used again
   int depth_ = 0;
   bool failed_ = false;
 };
@@ -211,10 +213,33 @@ bool Parser::Started(XmlElement* element, size_t at) {
 bool Parser::Ended(XmlElement* element, size_t at) {
   if (!sink_) return true;
   std::string refused = sink_->Ended(*element);
-  if (element->parent) element->parent->children.pop_back();  // an open element is its parent's last child
+  if (element->parent) {
+    element->parent->children.pop_back();  // an open element is its parent's last child
+    recycled_.push_back(element);
+  }
   if (refused.empty()) return true;
   Fail(at, refused);
   return false;
+}
+
+// A fresh element from the document's store: one a sink took back, else the
+// next of the last block (a new block when it is full).
+XmlElement* Parser::NewElement() {
+  constexpr size_t kBlockElements = 256;
+  if (!recycled_.empty()) {
+    XmlElement* element = recycled_.back();
+    recycled_.pop_back();
+    element->name.clear();
+    element->attributes.clear();
+    element->text.clear();
+    element->children.clear();
+    return element;
+  }
+  if (doc_->element_blocks.empty() || doc_->elements_in_last_block == kBlockElements) {
+    doc_->element_blocks.push_back(std::make_unique<XmlElement[]>(kBlockElements));
+    doc_->elements_in_last_block = 0;
+  }
+  return &doc_->element_blocks.back()[doc_->elements_in_last_block++];
 }
 
 bool Parser::Spend(size_t bytes) {
@@ -435,11 +460,10 @@ void Parser::StartTag(size_t name_start) {
       Fail(start, "element nesting too deep <" + name + ">");
       return;
     }
-    auto child = std::make_unique<XmlElement>();
-    child->offset = cur_->text.size();
-    child->parent = cur_;
-    element = child.get();
-    cur_->children.push_back(std::move(child));
+    element = NewElement();
+    element->offset = cur_->text.size();
+    element->parent = cur_;
+    cur_->children.push_back(element);
   }
   element->name = std::move(name);
   element->attributes = std::move(attributes);

@@ -32,14 +32,14 @@ struct XmlElement {
   // The value of the named attribute, or null when the element has none.
   const std::string* FindAttribute(std::string_view attribute) const;
   // The first child, or null.
-  XmlElement* FirstChild() const { return children.empty() ? nullptr : children.front().get(); }
+  XmlElement* FirstChild() const { return children.empty() ? nullptr : children.front(); }
 
   std::string name;  // never empty, except for the root of a document without root tag
   std::vector<XmlAttribute> attributes;  // document order
   std::string text;  // all character data directly inside, decoded; "" when none
   size_t offset = 0;  // length of the parent's text when this element started
   XmlElement* parent = nullptr;
-  std::vector<std::unique_ptr<XmlElement>> children;  // document order
+  std::vector<XmlElement*> children;  // document order, owned by the document
 };
 
 // One attribute of an <!ATTLIST declaration.
@@ -62,6 +62,12 @@ struct XmlDocument {
   bool standalone = false;
   // "[error near line %d]: %s", at most 127 characters; empty when the parse succeeded.
   std::string error;
+
+  // The store of every element but the root: blocks of many elements, so that
+  // an element costs no allocation of its own (a document of nested or empty
+  // tags holds an element per few bytes).
+  std::vector<std::unique_ptr<XmlElement[]>> element_blocks;
+  size_t elements_in_last_block = 0;
 };
 
 constexpr int kXmlMaxDepth = 1000;

@@ -37,19 +37,90 @@ void WriteElements(const CSerializationInfo* node, std::string* out) {
   }
 }
 
-// Node and value names lower-cased; elements without children become values.
-void FillFromElement(const XmlElement& element, CSerializationInfo* node) {
-  node->SetName(StrToLower(element.name));
-  CSerializationInfo* first_child = nullptr;
-  for (const auto& child : element.children) {
-    if (child->children.empty()) {
-      node->AddValue(StrToLower(child->name), child->text);
-    } else {
-      CSerializationInfo* target = first_child ? first_child->AppendSibling() : (first_child = node->GetOrAddChild());
-      FillFromElement(*child, target);
+// Builds the serialization tree while the parser reads, so that the parser's
+// own tree holds only the open elements: node and value names lower-cased,
+// elements without child elements become values of their parent's node, the
+// others nodes (made when their first child element starts, so that sibling
+// nodes keep document order). The tree it builds may take 8 bytes per input
+// byte plus 16 MiB, counted as allocated ("document too large" past that).
+class TreeFiller : public XmlElementSink {
+ public:
+  TreeFiller(CSerializationInfo* root, size_t input_size)
+      : root_(root), limit_(8 * input_size + (size_t{16} << 20)) {}
+
+  std::string Started(const XmlElement& element) override {
+    if (open_.empty()) {
+      root_->SetName(StrToLower(element.name));
+      open_.push_back({&element, root_, nullptr, false});
+      return std::string();
+    }
+    if (!NodeOf(open_.size() - 1)) return "document too large";
+    open_.back().holds_elements = true;
+    open_.push_back({&element, nullptr, nullptr, false});
+    return std::string();
+  }
+
+  std::string Ended(XmlElement& element) override {
+    return Close(&element.text) ? std::string() : "document too large";
+  }
+
+  // After the parse: the elements still open (the text broke off inside them)
+  // go in with the text read so far, innermost first.
+  void Finish() {
+    while (!open_.empty()) {
+      std::string text = open_.back().element->text;
+      Close(&text);
     }
   }
-}
+
+ private:
+  struct Open {
+    const XmlElement* element;
+    CSerializationInfo* node;         // null until the element holds an element
+    CSerializationInfo* first_child;  // the first node made under it
+    bool holds_elements;
+  };
+
+  // The innermost open element leaves: a value of its parent's node when it
+  // held no element. False past the size limit.
+  bool Close(std::string* text) {
+    Open closed = open_.back();
+    open_.pop_back();
+    if (closed.holds_elements || open_.empty()) return true;
+    CSerializationInfo* parent = NodeOf(open_.size() - 1);
+    if (!parent) return false;
+    std::string name = StrToLower(closed.element->name);
+    if (!Take(name.size() + text->size() + 2 * sizeof(std::string))) return false;
+    parent->AddValue(name, *text);
+    return true;
+  }
+
+  // The node of the open element at `index`, made under its parent's node (which
+  // exists: it was made when this element started) when it has none yet.
+  CSerializationInfo* NodeOf(size_t index) {
+    Open& open = open_[index];
+    if (open.node) return open.node;
+    if (!Take(sizeof(CSerializationInfo) + 16 + open.element->name.size())) return nullptr;
+    Open& parent = open_[index - 1];
+    if (parent.first_child) {
+      open.node = parent.first_child->AppendSibling();
+    } else {
+      open.node = parent.first_child = parent.node->GetOrAddChild();
+    }
+    open.node->SetName(StrToLower(open.element->name));
+    return open.node;
+  }
+
+  bool Take(size_t bytes) {
+    used_ += bytes;
+    return used_ <= limit_;
+  }
+
+  CSerializationInfo* const root_;
+  std::vector<Open> open_;
+  const size_t limit_;
+  size_t used_ = 0;
+};
 
 bool IsValidUtf8(std::string_view text) {
   size_t i = 0;
@@ -336,14 +407,13 @@ std::string CXmlSerializer::ToXmlFile(const std::string& path, const CSerializab
 }
 
 bool CXmlSerializer::FromXml(std::string_view text, CSerializable* record) {
-  std::unique_ptr<XmlDocument> doc = XmlParseText(text);
+  CSerializationInfo root;
+  TreeFiller filler(&root, text.size());
+  std::unique_ptr<XmlDocument> doc = XmlParseText(text, &filler);
+  filler.Finish();
   if (!doc->error.empty()) GATE_LOG(1, "ERROR - Malformed xml %s\r\n", doc->error.c_str());
   if (doc->root.name.empty()) return false;  // (logged above: the parser reports a missing root)
-  if (record) {
-    CSerializationInfo root;
-    FillFromElement(doc->root, &root);
-    record->Deserialize(root);
-  }
+  if (record) record->Deserialize(root);
   return true;
 }
 

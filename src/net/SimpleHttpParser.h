@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // "GET" for 1, "POST" for 2, "" for any other method code.
@@ -40,4 +41,6 @@ class CSimpleHttpParser {
 
  private:
   void Parse(const std::string& message);
+  // Keeps the value of a field line when its name is one read here.
+  void ReadField(std::string_view name, std::string_view value);
 };

@@ -59,7 +59,7 @@ TEST(XmlParserTest, TextGathersAroundChildrenInDocumentOrder) {
   EXPECT_EQ(doc->root.children[1]->text, "");
   EXPECT_EQ(doc->root.children[1]->offset, 1u);
   EXPECT_EQ(doc->root.children[1]->parent, &doc->root);
-  EXPECT_EQ(doc->root.FirstChild(), doc->root.children[0].get());
+  EXPECT_EQ(doc->root.FirstChild(), doc->root.children[0]);
 }
 
 TEST(XmlParserTest, BrokenDocumentKeepsWhatWasRead) {
@@ -239,11 +239,13 @@ TEST(XmlParserTest, ManyDeclaredAttributesAreLookedUpByName) {
 }
 
 // A reader that keeps its own form of the elements sees each one start and
-// end in document order, and the tree keeps only the open ones.
+// end in document order, and the tree keeps only the open ones. An element
+// the tree no longer keeps is used again for a later one, which starts clean.
 TEST(XmlParserTest, SinkSeesElementsAndTreeKeepsOnlyOpenOnes) {
   struct Journal : XmlElementSink {
     std::string Started(const XmlElement& e) override {
-      lines.push_back("+" + e.name);
+      lines.push_back("+" + e.name + (e.attributes.empty() ? "" : "@" + e.attributes[0].name));
+      if (!e.text.empty() || !e.children.empty()) lines.push_back("stale " + e.name);
       return e.name == "stop" ? "stopped here" : "";
     }
     std::string Ended(XmlElement& e) override {
@@ -252,9 +254,10 @@ TEST(XmlParserTest, SinkSeesElementsAndTreeKeepsOnlyOpenOnes) {
     }
     std::vector<std::string> lines;
   } journal;
-  auto doc = XmlParseText("<a>1<b>2</b><c/>3<d>4<stop/>", &journal);
+  auto doc = XmlParseText("<a>1<b x='1'>2<i/></b><c/>3<d>4<stop/>", &journal);
   EXPECT_EQ(doc->error, "[error near line 1]: stopped here");
-  EXPECT_EQ(journal.lines, (std::vector<std::string>{"+a", "+b", "-b=2", "+c", "-c=", "+d", "+stop"}));
+  EXPECT_EQ(journal.lines,
+            (std::vector<std::string>{"+a", "+b@x", "+i", "-i=", "-b=2", "+c", "-c=", "+d", "+stop"}));
   EXPECT_EQ(doc->root.text, "13");
   ASSERT_EQ(doc->root.children.size(), 1u);  // d, holding the refused element
   EXPECT_EQ(doc->root.children[0]->name, "d");

@@ -73,10 +73,28 @@ TEST(XmlTextReaderTest, LowerCasesNamesAndTurnsLeavesIntoValues) {
   ProcessLogCapture log;
   EXPECT_EQ(FromText("<a><v>1</v><w>2</x><y>3</y></a>"), "a{v=1;w=2;}");
   EXPECT_EQ(log.Text().rfind("ERROR - Malformed xml [error near line 1]: ", 0), 0u) << log.Text();
+  // Nodes keep document order; elements open at the break keep their text.
+  EXPECT_EQ(FromText("<r><n><b>2</b></n><v>1</v><m><c>3</c><d>4"), "r{v=1;}[n{b=2;}m{c=3;d=4;}]");
   TestStatus status;
   EXPECT_FALSE(CXmlSerializer::FromXml("no root", &status));
   EXPECT_NE(log.Text().find("root tag missing"), std::string::npos) << log.Text();
   EXPECT_TRUE(CXmlSerializer::FromXml("<r/>", nullptr));
+}
+
+// A text of nested tags only makes a node per few bytes: the tree stops at 8
+// bytes per input byte plus 16 MiB, with what came before kept.
+TEST(XmlTextReaderTest, TreeOfATextOfTagsOnlyIsBounded) {
+  std::string block;
+  for (int i = 0; i < 900; ++i) block += "<e>";
+  block += "x";
+  for (int i = 0; i < 900; ++i) block += "</e>";
+  std::string tags = "<r>";
+  while (tags.size() < (size_t{3} << 20)) tags += block;
+  ProcessLogCapture log;
+  TreeCopy copy;
+  EXPECT_TRUE(CXmlSerializer::FromXml(tags + "</r>", &copy));
+  EXPECT_NE(log.Text().find("]: document too large"), std::string::npos) << log.Text().substr(0, 200);
+  EXPECT_EQ(copy.text.rfind("r{}[e{}[e{}[", 0), 0u);
 }
 
 TEST(XmlTextReaderTest, RecordsRoundTrip) {

@@ -78,6 +78,12 @@ TEST(SimpleHttpParser, LineShapesOfHeadersAndBodies) {
       {"GET /x HTTP/1.1\r\n:v\r\nnocolon\r\nContent-Type:\r\n\r\n\r\r\n", "/x", "", "\r\r\n"},
       {"GET /x HTTP/1.1", "/x", "", ""},
       {std::string(3000, '\n'), "", "", ""},
+      // Names as long as the ones read, a line of blanks ending the header.
+      {"GET /x HTTP/1.1\r\nX-Some-Header: q\r\nContent-Typo: r\r\nContent-Type: a\r\n \t \r\nb", "/x", "a", "b\n"},
+      {"GET /x HTTP/1.1\r\nContent-Type: application/json; charset=utf-8\r\n\r\nb", "/x",
+       "application/json; charset=utf-8", "b\n"},
+      {"GET /x HTTP/1.1\r\nContent-Type: a", "/x", "a", ""},
+      {"GET /x HTTP/1.1\r\nContent-Type a\r\n: b\r\n\r\n", "/x", "", ""},
   };
   for (const Case& c : cases) {
     CSimpleHttpParser parser(c.message);
