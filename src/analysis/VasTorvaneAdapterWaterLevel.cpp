@@ -8,6 +8,9 @@
 // little-endian IEEE double.
 #include <string.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "analysis/VasTorvaneAdapter.h"
 #include "analysis/VasWaterLevelMask.h"
 #include "entities/analysis/Vas.h"
@@ -27,6 +30,7 @@ constexpr int kReadMs = 5000;
 constexpr int kReplyHeadBytes = 16;
 constexpr int kExtraValueBytes = 32;
 constexpr int kExtraResultBytes = 8;
+constexpr int kGrowBytes = 65536;
 
 void AppendWord(std::string* out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((value >> (8 * i)) & 0xff));
@@ -40,11 +44,28 @@ uint32_t WordAt(const char* in) {
 
 // Reads exactly `size` bytes within `timeoutMs`, plain or TLS, giving up
 // when `abort(context)` answers non-zero. True when all arrived.
-bool ReadExactly(CSecureSock& conn, char* buffer, int size, VasAbortFunc abort, void* context) {
+bool ReadExactly(CSecureSock& conn, char* buffer, int size, int timeoutMs, VasAbortFunc abort, void* context) {
   if (size == 0) return true;
-  int got = conn.tls ? conn.sslReadAll(buffer, size, kReadMs, abort, context)
-                     : sock::RecvAllEx(conn.socket, buffer, size, kReadMs, abort, context);
+  if (timeoutMs <= 0) return false;
+  int got = conn.tls ? conn.sslReadAll(buffer, size, timeoutMs, abort, context)
+                     : sock::RecvAllEx(conn.socket, buffer, size, timeoutMs, abort, context);
   return got == size;
+}
+
+// Appends exactly `size` bytes to `out` within kReadMs in all, the buffer
+// growing by at most kGrowBytes per read, so an announced length costs
+// memory only as its bytes arrive. True when all arrived.
+bool ReadGrowing(CSecureSock& conn, std::vector<char>* out, int size, VasAbortFunc abort, void* context) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadMs);
+  int got = 0;
+  while (got < size) {
+    const int step = std::min(kGrowBytes, size - got);
+    out->resize(static_cast<size_t>(got) + step);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (!ReadExactly(conn, out->data() + got, step, static_cast<int>(left.count()), abort, context)) return false;
+    got += step;
+  }
+  return true;
 }
 
 }  // namespace
@@ -107,20 +128,20 @@ int VasTorvaneAdapter::GetWaterLevelMask(IDataStore* /*store*/, CTBLVas* row, Va
   }
 
   char head[kReplyHeadBytes];
-  if (!ReadExactly(conn, head, kReplyHeadBytes, abort, context)) {
+  if (!ReadExactly(conn, head, kReplyHeadBytes, kReadMs, abort, context)) {
     GATE_LOG(1, "ERROR - Receiving a response(1) for WaterLevel.cgi failed.\r\n");
     return Fail(error, kVasErrorNoBody);
   }
-  // The announced length sizes the buffer: a negative or huge one is refused
-  // before anything is allocated.
+  // A negative or huge announced length is refused at once; a plausible one
+  // is read into a buffer that grows as the bytes come.
   const int replyLength = static_cast<int>(WordAt(head + 4));
   if (replyLength < 0 || replyLength > kMaxMaskBytes) {
     GATE_LOG(1, "ERROR - Receiving a response(2) for WaterLevel.cgi failed.\r\n");
     return Fail(error, kVasErrorNoBody);
   }
   const int extra = mask->HasExtra ? kExtraResultBytes : 0;
-  std::vector<char> data(static_cast<size_t>(replyLength) + kExtraResultBytes);
-  if (!ReadExactly(conn, data.data(), replyLength + extra, abort, context)) {
+  std::vector<char> data;
+  if (!ReadGrowing(conn, &data, replyLength + extra, abort, context)) {
     GATE_LOG(1, "ERROR - Receiving a response(2) for WaterLevel.cgi failed.\r\n");
     return Fail(error, kVasErrorNoBody);
   }
