@@ -4,12 +4,17 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "FakeAnalysisServer.h"
+#include "analysis/VasTorvaneAdapter.h"
+#include "entities/analysis/Vas.h"
 #include "net/Sock.h"
 
 // A loopback port on which nothing listens.
@@ -37,3 +42,16 @@ inline FakeAnalysisServer::Session AnswerOnce(const std::string& reply) {
 }
 
 inline const std::string kOkReply = Reply("HTTP/1.1 200 OK", "<Result><Code>200</Code></Result>");
+
+// Runs `call` on an adapter of `row` against `server`, which must accept it;
+// returns the one body the server received.
+inline std::string SentBody(const CTBLVas& row, FakeAnalysisServer& server,
+                            const std::function<int(VasTorvaneAdapter&, int*)>& call) {
+  VasTorvaneAdapter adapter(row);
+  int error = -1;
+  EXPECT_EQ(call(adapter, &error), 1);
+  EXPECT_EQ(error, 0);
+  std::vector<FakeRequest> requests = server.Requests();
+  EXPECT_EQ(requests.size(), 1u);
+  return requests.empty() ? std::string() : requests[0].body;
+}

@@ -14,18 +14,6 @@
 
 namespace {
 
-// Runs `call` against a fake server that accepts it; returns the one body received.
-template <class Call>
-std::string SentBody(const std::shared_ptr<CTBLVas>& row, FakeAnalysisServer& server, Call call) {
-  VasTorvaneAdapter adapter(*row);
-  int error = -1;
-  EXPECT_EQ(call(adapter, &error), 1);
-  EXPECT_EQ(error, 0);
-  std::vector<FakeRequest> requests = server.Requests();
-  EXPECT_EQ(requests.size(), 1u);
-  return requests.empty() ? std::string() : requests[0].body;
-}
-
 // The port request tests and posts to the port it is given (the one the
 // server listens on now), not the adapter's, and sends the row's new ports.
 TEST(VasTorvaneAdapterDevices, PortsGoToTheGivenPort) {
@@ -48,7 +36,7 @@ TEST(VasTorvaneAdapterDevices, ManagementAgentDocument) {
   FakeAnalysisServer server(AnswerOnce(kOkReply));
   VasTestStore store;
   auto row = store.AddServer(1, server.port());
-  EXPECT_EQ(SentBody(row, server,
+  EXPECT_EQ(SentBody(*row, server,
                      [&](VasTorvaneAdapter& a, int* e) { return a.SetManagementServer(store.get(), row.get(), e, "10.0.0.5", 9000); }),
             "<Manage>\r\n\t<Agent>\r\n\t\t<Enable>1</Enable>\r\n\t\t<Address>10.0.0.5</Address>\r\n"
             "\t\t<Port>9000</Port>\r\n\t</Agent>\r\n</Manage>\r\n");
@@ -121,7 +109,7 @@ TEST(VasTorvaneAdapterDevices, CameraListNamesEachDevicesRecorder) {
   std::string own;
   if (GetLocalAddressForHost(&own, "127.0.0.1")) local = own;
   const std::string localIp = own.empty() ? "127.0.0.1" : own;
-  EXPECT_EQ(SentBody(row, server, [&](VasTorvaneAdapter& a, int* e) { return a.SetDevices(store.get(), row.get(), e); }),
+  EXPECT_EQ(SentBody(*row, server, [&](VasTorvaneAdapter& a, int* e) { return a.SetDevices(store.get(), row.get(), e); }),
             "<Camera>\r\n\t<CameraList>\r\n" +
                 CameraItem(1, 1, local, "RTSP", "5/stream2", 5541, "Large", 7, 1, 0) +
                 CameraItem(2, 0, "127.0.0.10", "", "3/stream1", 0, "Normal", 5, 0, 1) +
@@ -147,7 +135,7 @@ TEST(VasTorvaneAdapterDevices, FaceDataHoldsEveryPersonInKeyOrder) {
     const std::string items = withPersons ? "\t\t<FRItem>\r\n\t\t\t<ID>4</ID>\r\n\t\t\t<Data>AAEC</Data>\r\n\t\t</FRItem>\r\n"
                                             "\t\t<FRItem>\r\n\t\t\t<ID>9</ID>\r\n\t\t\t<Data>f&lt;9&gt;</Data>\r\n\t\t</FRItem>\r\n"
                                           : "";
-    EXPECT_EQ(SentBody(row, server,
+    EXPECT_EQ(SentBody(*row, server,
                        [&](VasTorvaneAdapter& a, int* e) { return a.SetFRData(nullptr, store.get(), row.get(), e); }),
               "<Analysis>\r\n\t<FR>\r\n" + items + "\t</FR>\r\n</Analysis>\r\n");
   }

@@ -68,15 +68,7 @@ struct LineFixture {
   }
 
   // Runs `call`; returns the body the server received.
-  std::string Sent(const std::function<int(VasTorvaneAdapter&, int*)>& call) {
-    VasTorvaneAdapter adapter(*row);
-    int error = -1;
-    EXPECT_EQ(call(adapter, &error), 1);
-    EXPECT_EQ(error, 0);
-    std::vector<FakeRequest> requests = server.Requests();
-    EXPECT_EQ(requests.size(), 1u);
-    return requests.empty() ? std::string() : requests[0].body;
-  }
+  std::string Sent(const std::function<int(VasTorvaneAdapter&, int*)>& call) { return SentBody(*row, server, call); }
 };
 
 std::string LineItem(int number, int bothway, int event) {
