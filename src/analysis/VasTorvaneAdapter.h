@@ -11,11 +11,13 @@
 
 #include <stdint.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "analysis/VasAdapterBase.h"
 
+class CTBLVasDevice;
 class CXmlCfg;
 
 class VasTorvaneAdapter : public VasAdapterBase {
@@ -111,6 +113,72 @@ class VasTorvaneAdapter : public VasAdapterBase {
   int GetFileAnalysisStatus(IDataStore* store, CTBLVas* row, int processId, VasFileAnalysisStatus* status,
                             int* error) override;
 
+  // ---- configuration: ports, devices, management server ----
+  // Through the request procedure above, with the adapter's login.
+
+  // POST /network/port.cgi?method=set to `requestPort` (the port the server
+  // listens on now: the test and the request go there) with the row's
+  // WebPort and SecureWebPort. The store is not used.
+  int SetNetworkPorts(IDataStore* store, CTBLVas* row, int* error, uint16_t requestPort) override;
+  // POST /camera/list.cgi?method=set with one item per device of the server
+  // whose camera and recorder are cached (others left out, not reported): the
+  // recorder's address (a local-host name replaced by the gateway's address
+  // toward the server), the server's login, stream protocol, address and port
+  // and the analysis settings.
+  int SetDevices(IDataStore* store, CTBLVas* row, int* error) override;
+  // POST /manage/agent.cgi?method=set pointing the server's management agent
+  // at address:port. The store is not used.
+  int SetManagementServer(IDataStore* store, CTBLVas* row, int* error, std::string address, int port) override;
+
+  // ---- configuration: regions of interest ----
+  // POST /analysis/roi.cgi?method=modify with the block of device
+  // `vasDeviceId` (kept when it has no region); 20012 when no such device is
+  // cached (after the connection test).
+  int SetDeviceROI(IDataStore* store, CTBLVas* row, int* error, int vasDeviceId) override;
+  // POST /analysis/roi.cgi?method=set with the blocks of every device of the
+  // server that has a region to send.
+  int SetDeviceAllROI(IDataStore* store, CTBLVas* row, int* error) override;
+  // The region block of `device`: its channel, then one polygon item per
+  // enabled region (ignore regions; regions with a cached event and no
+  // DisplayInsteadOf). "" when the device has no camera, and when no region
+  // was added unless `keepEmpty`.
+  static std::string GetChannelROIItem(IDataStore* store, const std::shared_ptr<CTBLVasDevice>& device,
+                                       bool keepEmpty);
+
+  // ---- configuration: line crossing and face data ----
+  // Each sends one block per device of the server (key order) that has an
+  // item; lines in number order, enabled lines only.
+  // POST /analysis/lc.cgi?method=set: every line with a cached event.
+  int SetLineCross(IDataStore* store, CTBLVas* row, int* error) override;
+  // POST /analysis/lc_group.cgi?method=set: one item per group start line.
+  int SetLineCrossGroup(IDataStore* store, CTBLVas* row, int* error) override;
+  // POST /analysis/lc_base.cgi?method=set: per line with a cached event, the
+  // counts of each class of its event from `counts` (0 and 0 where none).
+  int SetLineCrossBaseCount(IDataStore* store, CTBLVas* row, const VasLineCounts* counts, int* error) override;
+  // POST /analysis/lc_base.cgi?method=modify: zero counts for each class of
+  // the listed lines of the device on `channel`. Sent also when nothing was
+  // found (head and tail only).
+  int SetLineCrossReset(IDataStore* store, CTBLVas* row, int channel, std::vector<int> lines, int* error) override;
+  // POST /analysis/fr.cgi?method=set: the FeatureMap of every cached person
+  // in key order. `unused` is not read.
+  int SetFRData(void* unused, IDataStore* store, CTBLVas* row, int* error) override;
+
+  // ---- water-level mask ----
+  // The most mask bytes a reply may announce (64 MiB).
+  static constexpr int kMaxMaskBytes = 64 * 1024 * 1024;
+  // One exchange on a connection of its own (TLS with the use-secure flag):
+  // POST /api/waterlevel.cgi with the login in the query (percent-encoded),
+  // whatever the row's authentication mode, and the request block as the
+  // body; the reply's 16-byte head, mask bytes and, with HasExtra, an 8-byte
+  // double. `abort(context)` ends the reply waits; it must not be null. The
+  // error is not reset on entry. Errors: 20006 no connection, 20007 not
+  // sent, 20008 no reply header, the reply's status, 20009 the reply block
+  // short or announcing more than kMaxMaskBytes (or a negative length).
+  int GetWaterLevelMask(IDataStore* store, CTBLVas* row, VasWaterLevelMask* mask, VasAbortFunc abort, void* context,
+                        int* error) override;
+  // The request block of `mask`, as sent.
+  static std::string WaterLevelRequestBlock(const VasWaterLevelMask& mask);
+
   // The administrator document, as sent.
   static std::string AdminDocument(const std::string& id, const std::string& password);
   // The user list document of every cached TBL_User row in key order: id,
@@ -134,9 +202,14 @@ class VasTorvaneAdapter : public VasAdapterBase {
   // connection test: POST `body` (GET when null) to `uri` with the login
   // given, `reply` holding what came. 0 when the reply's code is 200, else
   // the error: 20006 no connection, 20008 no reply, the reply's code. Logs
-  // nothing (the operation does, naming itself).
+  // nothing (the operation does, naming itself). `port` 0: the adapter's.
   int ConfigRequest(CTBLVas* row, const std::string& uri, const std::string* body, const std::string& user,
-                    const std::string& password, int authMode, std::string* reply);
+                    const std::string& password, int authMode, std::string* reply, int port = 0);
+  // The procedure with the adapter's login and the row's authentication
+  // mode, for documents built after the caller's connection test: TRUE on
+  // 200; otherwise logs "ERROR - [<display name>] Error raised when request
+  // message to vas" and fails with ConfigRequest's error.
+  int SendConfigDocument(CTBLVas* row, int* error, const std::string& uri, const std::string& body);
   // A file-analysis request after its connection test: 0 with `cfg` holding
   // the 200 reply's XML, or the error (20006, 20008, the HTTP status, 20004).
   // Logs only the unreadable body; `uri` names the request in callers' lines.

@@ -41,14 +41,23 @@ std::string VasTorvaneAdapter::UserListDocument(IDataStore* store) {
 
 int VasTorvaneAdapter::ConfigRequest(CTBLVas* row, const std::string& uri, const std::string* body,
                                      const std::string& user, const std::string& password, int authMode,
-                                     std::string* reply) {
-  CHttpEndpoint endpoint(row->GetAddress(), port_, user, password, authMode, useSecure_);
+                                     std::string* reply, int port) {
+  CHttpEndpoint endpoint(row->GetAddress(), port ? port : port_, user, password, authMode, useSecure_);
   bool connected = body ? endpoint.Post(uri, *body, reply, kRequestTimeoutSec)
                         : endpoint.Get(uri, reply, kRequestTimeoutSec);
   if (!connected) return kVasErrorNoConnection;
   int code = CHttpResult(*reply).code;
   if (code == 200) return 0;
   return code == 0 ? kVasErrorNoHeader : code;
+}
+
+int VasTorvaneAdapter::SendConfigDocument(CTBLVas* row, int* error, const std::string& uri,
+                                          const std::string& body) {
+  std::string reply;
+  int failure = ConfigRequest(row, uri, &body, loginId_, loginPassword_, row->GetHttpAuthMode(), &reply);
+  if (failure == 0) return 1;
+  GATE_LOG(1, "ERROR - [%s] Error raised when request message to vas\r\n", row->GetDisplayName().c_str());
+  return Fail(error, failure);
 }
 
 int VasTorvaneAdapter::GetSystemInformation(IDataStore* /*store*/, CTBLVas* row, CZavDataBase* info, int* error) {

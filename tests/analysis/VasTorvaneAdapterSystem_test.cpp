@@ -13,7 +13,7 @@
 #include <tuple>
 #include <thread>
 
-#include "FakeAnalysisServer.h"
+#include "VasConfigPeer.h"
 #include "net/NetPeers.h"
 #include "VasTestStore.h"
 #include "analysis/VasServiceFactory.h"
@@ -39,30 +39,7 @@ class InfoRecord : public CZavDataBase {
   std::string version;
 };
 
-// A loopback port on which nothing listens.
-unsigned short ClosedPort() {
-  SOCKET s = sock::Listen(0, htonl(INADDR_LOOPBACK));
-  unsigned short port = sock::GetLocalPort(s);
-  close(s);
-  return port;
-}
-
-std::string Reply(const std::string& statusLine, const std::string& body) {
-  return statusLine + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-}
-
-// The fake's session: each connection that sends a request gets `reply`
-// and is closed (the connection test's connection sends nothing).
-FakeAnalysisServer::Session AnswerOnce(const std::string& reply) {
-  return [reply](FakeConnection& connection, int) {
-    FakeRequest request;
-    if (!connection.ReadRequest(&request, 5000)) return;
-    connection.Send(reply);
-    connection.Close();
-  };
-}
-
-const std::string kOk = Reply("HTTP/1.1 200 OK", "<Result><Code>200</Code></Result>");
+const std::string& kOk = kOkReply;
 
 struct Call {
   std::function<int(VasTorvaneAdapter&, IDataStore*, CTBLVas*, int*)> run;

@@ -1,0 +1,3 @@
+#include "entities/analysis/FRImage.h"
+
+GATE_REGISTER_ENTITY(CTBLFRImage);

@@ -1,0 +1,3 @@
+#include "entities/analysis/FRPerson.h"
+
+GATE_REGISTER_ENTITY(CTBLFRPerson);

@@ -1,0 +1,3 @@
+#include "entities/analysis/FRPersonDetail.h"
+
+GATE_REGISTER_ENTITY(CTBLFRPersonDetail);

@@ -1,0 +1,3 @@
+#include "entities/analysis/FRProperties.h"
+
+GATE_REGISTER_ENTITY(CTBLFRProperties);

@@ -1,0 +1,3 @@
+#include "entities/analysis/VasDatabase.h"
+
+GATE_REGISTER_ENTITY(CTBLVasDatabase);

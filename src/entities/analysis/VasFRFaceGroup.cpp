@@ -1,0 +1,3 @@
+#include "entities/analysis/VasFRFaceGroup.h"
+
+GATE_REGISTER_ENTITY(CTBLVasFRFaceGroup);

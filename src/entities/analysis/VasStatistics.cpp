@@ -1,0 +1,5 @@
+#include "entities/analysis/VasStatistics.h"
+
+GATE_REGISTER_ENTITY(CTBLVasStatistics);
+GATE_REGISTER_ENTITY(CTBLVasWeeklyStatistics);
+GATE_REGISTER_ENTITY(CTBLVasMonthlyStatistics);
