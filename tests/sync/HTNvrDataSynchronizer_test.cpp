@@ -3,90 +3,41 @@
 // fake of the management server that records its reload requests.
 #include <gtest/gtest.h>
 
-#include <mutex>
+#include <chrono>
 
-#include "FakeHitronNvr.h"
-#include "ManagementPeer.h"
-#include "SyncServiceSupport.h"
+#include "HitronReplies.h"
+#include "SyncServiceTest.h"
 #include "NetPeers.h"
 #include "foundation/ProcessLogCapture.h"
-#include "platform/ProgramFolder.h"
 #include "shell/AppFolders.h"
-#include "shell/LocalAppSettings.h"
-#include "support/InstallationDatabaseTest.h"
 #include "support/ProgramUnderTest.h"
 #include "sync/HTNvrDataSynchronizer.h"
 
 namespace {
 
-constexpr uint32_t kLoginReply = 0x80000001;
-constexpr uint32_t kListReply = 0x80020000;
-constexpr size_t kLoginPacket = 208;
-constexpr size_t kListPacket = 72;
-constexpr size_t kRecordSize = 2736;
-constexpr size_t kNameOffset = 2620;
+using namespace hitron_replies;
 
-std::string Word(uint32_t w) {
-  std::string out;
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((w >> (8 * i)) & 0xFF));
-  return out;
-}
-
-// A camera-list reply: 40 bytes, the count, then one record per channel with
-// its channel number at offset 8 and its name at offset 2620.
-std::string CameraList(const std::map<int, std::string>& channels) {
-  std::string payload(40, '\0');
-  payload += Word(static_cast<uint32_t>(channels.size()));
-  for (const auto& [channel, name] : channels) {
-    std::string record(kRecordSize, '\0');
-    record.replace(8, 4, Word(static_cast<uint32_t>(channel)));
-    record.replace(kNameOffset, name.size(), name);
-    payload += record;
-  }
-  return FakeHitronNvr::Reply(kListReply, payload);
-}
-
-std::vector<FakeHitronNvr::Step> Serving(const std::map<int, std::string>& channels) {
-  return {{kLoginPacket, FakeHitronNvr::Reply(kLoginReply, std::string(16, '\0'))},
-          {kListPacket, CameraList(channels)}};
-}
-
-
-class HTNvrSyncTest : public InstallationDatabaseTest {
+class HTNvrSyncTest : public SyncServiceTest {
  protected:
-  HTNvrSyncTest() : InstallationDatabaseTest("htnvr_central") {}
+  HTNvrSyncTest() : SyncServiceTest("htnvr_central") {}
 
   void SetUp() override {
-    InstallationDatabaseTest::SetUp();
+    SyncServiceTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    ASSERT_TRUE(zms_.Start());
-    platform::SetProgramFolderOverride(program_.path());
-    CreateDirectoryPath(program_.Join("Settings"));
-    settings_.Load(GetAppSettingsFilePath());
-    settings_.SetDatabaseAddress(db_.host);
-    settings_.SetDatabasePort(static_cast<int>(db_.port));
-    settings_.SetDatabaseName(name_);
-    settings_.SetDatabaseLoginID(db_.user);
-    settings_.SetDatabasePassword(db_.password);
     settings_.SetString(0, "ZmsAddress", "127.0.0.1");
-    settings_.SetLong(0, "ZmsPort", zms_.port());
+    settings_.SetLong(0, "ZmsPort", peer_.port());
     Sql("INSERT INTO TBL_SystemSettings (Category, `Key`, Setting) VALUES (1, 'PasswordEncrypted', '1')");
     Sql("INSERT INTO TBL_Camera_Group (no, group_name) VALUES (1, 'All'), (5, 'HT')");
     Sql("INSERT INTO TBL_User (no, id, password) VALUES (1, 'admin', 'x')");
     Sql("INSERT INTO TBL_Camera (no, name, addr, _order_) VALUES (40, 'Elsewhere', '10.1.1.1', 10)");
     Sql("INSERT INTO TBL_Camera_Group_Camera_List (camera_group_no, camera_no, _order_) VALUES (1, 40, 3)");
-    clock_->SetNowMicros(int64_t{1709622489} * 1000000);
   }
   void TearDown() override {
     service_.reset();
-    platform::SetProgramFolderOverride("");
-    InstallationDatabaseTest::TearDown();
+    SyncServiceTest::TearDown();
   }
-  void Sql(const std::string& sql) {
-    std::string error;
-    ASSERT_TRUE(RunSqlScript(db_, name_, sql, &error)) << error;
-  }
-  std::string Rows(const std::string& query) { return QueryRows(db_, name_, query); }
+  void Sql(const std::string& sql) { Central(sql); }
+  std::string Rows(const std::string& query) { return CentralRows(query); }
   CHTNvrDataSynchronizerItem Job(int port) {
     CHTNvrDataSynchronizerItem job;
     job.SetID(12);
@@ -98,19 +49,19 @@ class HTNvrSyncTest : public InstallationDatabaseTest {
     job.SetTargetGroup("HT");
     return job;
   }
-  // Starts the service on `job`, waits for one run, stops it; the run's code.
-  int RunOnce(const CHTNvrDataSynchronizerItem& job) {
+  // Starts the service on `job`; its first run goes on meanwhile.
+  void Begin(const CHTNvrDataSynchronizerItem& job) {
     CHTNvrDataSynchronizerItems items;
     items.SetItems({job});
     settings_.Option_SetHTNvrDataSyncItems(items);
     clock_->AdvanceMillis(3600 * 1000);
     service_ = std::make_unique<CHTNvrDataSynchronizer>(settings_, clock_);
-    service_->SetSchedulePeriodMs(100);
-    RunCounter runs;
-    service_->Subscribe("test", &RunCounter::OnMessage, &runs, nullptr);
-    service_->Initialize();
-    service_->Start();
-    EXPECT_TRUE(WaitUntil([&] { return runs.Count() >= 1; }, 120000));
+    Launch(*service_);
+  }
+  // Starts the service on `job`, waits for one run, stops it; the run's code.
+  int RunOnce(const CHTNvrDataSynchronizerItem& job) {
+    Begin(job);
+    EXPECT_TRUE(WaitForRuns(1));
     service_->Stop();
     service_->UnsubscribeAll();
     return service_->GetItemStatus(12).GetLastErrorCode();
@@ -121,10 +72,6 @@ class HTNvrSyncTest : public InstallationDatabaseTest {
   }
   const char* kChecksum = "CHECKSUM TABLE TBL_Camera, TBL_Camera_Group_Camera_List, TBL_UserPermissions";
 
-  ManagementPeer zms_;
-  TempDir program_;
-  CLocalAppSettings settings_;
-  std::shared_ptr<platform::ManualClock> clock_ = std::make_shared<platform::ManualClock>();
   std::unique_ptr<CHTNvrDataSynchronizer> service_;
 };
 
@@ -150,7 +97,7 @@ TEST_F(HTNvrSyncTest, NewChannelsBecomeCamerasLinkedAndGrantedThenFollowTheList)
   EXPECT_EQ("Back|3000|4|1\nFront|3000|4|1\n",
             Rows("SELECT c.name, p.PermissionID, p.PrivilegeType, p.PrivilegeValue FROM TBL_UserPermissions p "
                  "JOIN TBL_Camera c ON c.no = p.DeviceID WHERE p.UserID = 1 ORDER BY c.name"));
-  EXPECT_EQ(std::vector<std::string>{"GET /system/database.cgi?table=&client=0 HTTP/1.1"}, zms_.Requests());
+  EXPECT_EQ(std::vector<std::string>{"GET /system/database.cgi?table=&client=0 HTTP/1.1"}, peer_.Requests());
   EXPECT_TRUE(PathExists(program_.Join("Data/HTNvrDataSync_127.0.0.1_Status_12.dat")));
   EXPECT_EQ("", service_->GetItemStatus(12).GetLastDateTimeSynchronized());
 
@@ -167,16 +114,19 @@ TEST_F(HTNvrSyncTest, NewChannelsBecomeCamerasLinkedAndGrantedThenFollowTheList)
                                  "WHERE p.UserID = 1"));
   EXPECT_EQ("0\n", Rows("SELECT COUNT(*) FROM TBL_Camera_Group_Camera_List l JOIN TBL_Camera c ON c.no = "
                         "l.camera_no WHERE c.name = 'Back'"));
-  EXPECT_EQ(2u, zms_.Requests().size());
+  EXPECT_EQ(2u, peer_.Requests().size());
 
-  // The same list again: nothing written, no request.
+  // The same list again: no transaction, nothing written, no request.
   const std::string checksum = Rows(kChecksum);
+  const size_t transactions = CountStarting(StatementsOn(name_), "START TRANSACTION");
+  EXPECT_EQ(2u, transactions);
   {
     FakeHitronNvr nvr(Serving({{0, "Front door"}}));
     ASSERT_EQ(0, RunOnce(Job(nvr.port())));
   }
   EXPECT_EQ(checksum, Rows(kChecksum));
-  EXPECT_EQ(2u, zms_.Requests().size());
+  EXPECT_EQ(transactions, CountStarting(StatementsOn(name_), "START TRANSACTION"));
+  EXPECT_EQ(2u, peer_.Requests().size());
 
   // An empty but valid list: every camera of the address goes.
   {
@@ -232,8 +182,12 @@ TEST_F(HTNvrSyncTest, FailuresWriteNothing) {
       {"port 0", {}, true, false, 2},
       {"login refused", {{kLoginPacket, FakeHitronNvr::Reply(0x80000002, "")}}, false, false, 3},
       {"list malformed",
-       {{kLoginPacket, FakeHitronNvr::Reply(kLoginReply, std::string(16, '\0'))},
+       {{kLoginPacket, LoginAccepted()},
         {kListPacket, FakeHitronNvr::Reply(kListReply, std::string(40, '\0') + Word(3))}},
+       false, false, 4},
+      {"list cut off mid-reply",
+       {{kLoginPacket, LoginAccepted()},
+        {kListPacket, CameraList({{0, "Front"}, {1, "Side"}}).substr(0, 36 + 44 + kRecordSize / 2), true}},
        false, false, 4},
       {"central database down", {}, false, true, 1},
   };
@@ -247,7 +201,7 @@ TEST_F(HTNvrSyncTest, FailuresWriteNothing) {
   }
   EXPECT_NE(std::string::npos, log.Text().find("ERROR - Error raised when connect to nvr.(127.0.0.1:0)\r\n"));
   EXPECT_NE(std::string::npos, log.Text().find("ERROR - [12] Error raised when get camera from nvr.\r\n"));
-  EXPECT_TRUE(zms_.Requests().empty());
+  EXPECT_TRUE(peer_.Requests().empty());
 }
 
 TEST_F(HTNvrSyncTest, AFailedWriteRollsTheRunBack) {
@@ -258,13 +212,68 @@ TEST_F(HTNvrSyncTest, AFailedWriteRollsTheRunBack) {
     EXPECT_EQ(5, RunOnce(Job(nvr.port())));
   }
   EXPECT_EQ(before, Rows(kChecksum));
-  EXPECT_TRUE(zms_.Requests().empty());
+  EXPECT_TRUE(peer_.Requests().empty());
   Sql("DROP TRIGGER refuse");
   {
     FakeHitronNvr nvr(Serving({{0, "Front"}, {1, "Side"}}));
     EXPECT_EQ(0, RunOnce(Job(nvr.port())));
   }
   EXPECT_EQ("2\n", Rows("SELECT COUNT(*) FROM TBL_UserPermissions"));
+}
+
+// The central session is killed while the import writes (the camera insert
+// waits in a trigger): nothing of the run stays, the next run converges and
+// the one after is a no-op.
+TEST_F(HTNvrSyncTest, AKilledCentralSessionMidWriteLeavesNothingAndTheNextRunConverges) {
+  const std::string before = Rows(kChecksum);
+  Sql("CREATE TRIGGER slow BEFORE INSERT ON TBL_Camera FOR EACH ROW DO SLEEP(2)");
+  {
+    FakeHitronNvr nvr(Serving({{0, "Front"}, {1, "Side"}}));
+    Begin(Job(nvr.port()));
+    ASSERT_TRUE(KillSessionRunning(name_, "DO SLEEP"));
+    ASSERT_TRUE(WaitForRuns(1));
+    service_->Stop();
+    EXPECT_EQ(5, service_->GetItemStatus(12).GetLastErrorCode());
+  }
+  EXPECT_EQ(before, Rows(kChecksum));
+  EXPECT_TRUE(peer_.Requests().empty());
+
+  Sql("DROP TRIGGER slow");
+  {
+    FakeHitronNvr nvr(Serving({{0, "Front"}, {1, "Side"}}));
+    EXPECT_EQ(0, RunOnce(Job(nvr.port())));
+  }
+  EXPECT_EQ("Front|1\nSide|2\n", Rows("SELECT name, sub_channel FROM TBL_Camera WHERE addr = '127.0.0.1' ORDER BY no"));
+  EXPECT_EQ("2\n", Rows("SELECT COUNT(*) FROM TBL_UserPermissions"));
+  EXPECT_EQ(1u, peer_.Requests().size());
+  const std::string converged = Rows(kChecksum);
+  const size_t transactions = CountStarting(StatementsOn(name_), "START TRANSACTION");
+  {
+    FakeHitronNvr nvr(Serving({{0, "Front"}, {1, "Side"}}));
+    EXPECT_EQ(0, RunOnce(Job(nvr.port())));
+  }
+  EXPECT_EQ(converged, Rows(kChecksum));
+  EXPECT_EQ(transactions, CountStarting(StatementsOn(name_), "START TRANSACTION"));
+  EXPECT_EQ(1u, peer_.Requests().size());
+}
+
+// An NVR that takes the list request and then says nothing: Stop ends the
+// wait at once instead of after the NVR's read time-out, and nothing is written.
+TEST_F(HTNvrSyncTest, StopDuringASilentNvrReturnsBeforeTheReadTimeOut) {
+  const std::string before = Rows(kChecksum);
+  FakeHitronNvr nvr({{kLoginPacket, LoginAccepted()}});
+  Begin(Job(nvr.port()));
+  // Once the login request is read the run waits on the NVR (the login reply,
+  // then a list reply that never comes).
+  ASSERT_TRUE(WaitUntil([&] { return nvr.Requests().size() == 1 && nvr.Requests()[0].size() == kLoginPacket; },
+                        120000));
+  const auto start = std::chrono::steady_clock::now();
+  service_->Stop();
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took, std::chrono::milliseconds(CHTNVRAdapter::kTimeoutMs - 1000))
+      << "Stop waited for the NVR's read time-out";
+  EXPECT_EQ(before, Rows(kChecksum));
+  EXPECT_TRUE(peer_.Requests().empty());
 }
 
 }  // namespace

@@ -3,43 +3,33 @@
 // of the NVR's management service that records its requests.
 #include <gtest/gtest.h>
 
-#include <mutex>
+#include <chrono>
+#include <thread>
 
-#include "ManagementPeer.h"
-#include "SyncServiceSupport.h"
+#include "SyncServiceTest.h"
 #include "NetPeers.h"
 #include "foundation/ProcessLogCapture.h"
-#include "platform/ProgramFolder.h"
 #include "shell/AppFolders.h"
-#include "shell/LocalAppSettings.h"
-#include "support/InstallationDatabaseTest.h"
 #include "support/ProgramUnderTest.h"
 #include "entities/base/EntitySchema.h"
 #include "sync/NvrDataSynchronizer.h"
 
 namespace {
 
+const char* const kFiveTables =
+    "CHECKSUM TABLE TBL_Camera, TBL_Camera_Group, TBL_Camera_Group_Camera_List, TBL_User, TBL_UserPermissions";
 
-class NvrSyncTest : public InstallationDatabaseTest {
+class NvrSyncTest : public SyncServiceTest {
  protected:
-  NvrSyncTest() : InstallationDatabaseTest("nvr_central") {}
+  NvrSyncTest() : SyncServiceTest("nvr_central") {}
 
   void SetUp() override {
-    InstallationDatabaseTest::SetUp();
+    SyncServiceTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     std::string error;
     nvr_ = CreateScratchDatabase(db_, "nvr1", &error);
     ASSERT_FALSE(nvr_.empty()) << error;
     ASSERT_TRUE(RunSqlScript(db_, nvr_, GetDatabaseCreationScript(), &error)) << error;
-    ASSERT_TRUE(peer_.Start());
-    platform::SetProgramFolderOverride(program_.path());
-    CreateDirectoryPath(program_.Join("Settings"));
-    settings_.Load(GetAppSettingsFilePath());
-    settings_.SetDatabaseAddress(db_.host);
-    settings_.SetDatabasePort(static_cast<int>(db_.port));
-    settings_.SetDatabaseName(name_);
-    settings_.SetDatabaseLoginID(db_.user);
-    settings_.SetDatabasePassword(db_.password);
     // The rig: the NVR's recording server is central Zav 1 at the job's
     // address; the NVR has its own Zav, user 1, its management client and
     // the permissions it knows, and is in sync mode.
@@ -57,19 +47,11 @@ class NvrSyncTest : public InstallationDatabaseTest {
   }
   void TearDown() override {
     service_.reset();
-    platform::SetProgramFolderOverride("");
     if (!nvr_.empty()) DropScratchDatabase(db_, nvr_);
-    InstallationDatabaseTest::TearDown();
+    SyncServiceTest::TearDown();
   }
 
-  void Central(const std::string& sql) {
-    std::string error;
-    ASSERT_TRUE(RunSqlScript(db_, name_, sql, &error)) << error;
-  }
-  void Nvr(const std::string& sql) {
-    std::string error;
-    ASSERT_TRUE(RunSqlScript(db_, nvr_, sql, &error)) << error;
-  }
+  void Nvr(const std::string& sql) { SqlOn(nvr_, sql); }
   // The rows of an NVR query as "a|b|c" lines.
   std::string NvrRows(const std::string& query) { return QueryRows(db_, nvr_, query); }
 
@@ -84,35 +66,30 @@ class NvrSyncTest : public InstallationDatabaseTest {
     job.SetTargetPasswordPlain(db_.password);
     return job;
   }
-  // Starts the service with `job` and waits for its first run's code.
-  int StartAndRun(const CNvrDataSynchronizerItem& job) {
+  // Starts the service with `job`; its first run goes on meanwhile.
+  void Begin(const CNvrDataSynchronizerItem& job) {
     CNvrDataSynchronizerItems items;
     items.SetItems({job});
     settings_.Option_SetNvrDataSyncItems(items);
-    clock_->SetNowMicros(int64_t{1709622489} * 1000000);
     unlink(program_.Join("Data/NvrDataSync_" + job.GetTargetAddress() + "_Status_12.dat").c_str());
     service_ = std::make_unique<CNvrDataSynchronizer>(settings_, clock_);
-    service_->SetSchedulePeriodMs(100);
-    service_->Subscribe("test", &RunCounter::OnMessage, &runs_, nullptr);
-    service_->Initialize();
-    service_->Start();
-    EXPECT_TRUE(WaitUntil([&] { return runs_.Count() >= 1; }, 120000));
+    Launch(*service_);
+  }
+  // Starts the service with `job` and waits for its first run's code.
+  int StartAndRun(const CNvrDataSynchronizerItem& job) {
+    Begin(job);
+    EXPECT_TRUE(WaitForRuns(1));
     return service_->GetItemStatus(12).GetLastErrorCode();
   }
   // One more run of the started service.
   int RunAgain() {
     const int before = runs_.Count();
     clock_->AdvanceMillis(3600 * 1000);
-    EXPECT_TRUE(WaitUntil([&] { return runs_.Count() > before; }, 120000));
+    EXPECT_TRUE(WaitForRuns(before + 1));
     return service_->GetItemStatus(12).GetLastErrorCode();
   }
 
   std::string nvr_;
-  ManagementPeer peer_;
-  TempDir program_;
-  CLocalAppSettings settings_;
-  std::shared_ptr<platform::ManualClock> clock_ = std::make_shared<platform::ManualClock>();
-  RunCounter runs_;
   std::unique_ptr<CNvrDataSynchronizer> service_;
 };
 
@@ -155,11 +132,22 @@ TEST_F(NvrSyncTest, CopiesCamerasGroupsLinksUsersAndPermissionsThenASecondRunCha
   EXPECT_EQ("2024-03-05 07:08:09", service_->GetItemStatus(12).GetLastDateTimeSynchronized());
   EXPECT_TRUE(PathExists(program_.Join("Data/NvrDataSync_127.0.0.1_Status_12.dat")));
 
-  const std::string before = NvrRows("CHECKSUM TABLE TBL_Camera, TBL_Camera_Group, TBL_Camera_Group_Camera_List, "
-                                     "TBL_User, TBL_UserPermissions");
+  // A second run with no change checks every table, writes nothing and
+  // opens no transaction on the NVR.
+  const std::string before = NvrRows(kFiveTables);
+  const std::vector<std::string> statementsBefore = StatementsOn(nvr_);
+  ASSERT_EQ(1u, CountStarting(statementsBefore, "START TRANSACTION"));
+  const size_t logMark = log.Text().size();
   EXPECT_EQ(0, RunAgain());
-  EXPECT_EQ(before, NvrRows("CHECKSUM TABLE TBL_Camera, TBL_Camera_Group, TBL_Camera_Group_Camera_List, "
-                            "TBL_User, TBL_UserPermissions"));
+  EXPECT_EQ(before, NvrRows(kFiveTables));
+  const std::vector<std::string> statementsAfter = StatementsOn(nvr_);
+  const std::vector<std::string> secondRun(statementsAfter.begin() + static_cast<long>(statementsBefore.size()),
+                                           statementsAfter.end());
+  EXPECT_FALSE(secondRun.empty()) << "the second run read the NVR's tables";
+  for (const char* write : {"START TRANSACTION", "INSERT", "UPDATE", "DELETE", "COMMIT"}) {
+    EXPECT_EQ(0u, CountStarting(secondRun, write)) << write;
+  }
+  EXPECT_EQ(std::string::npos, log.Text().find("upadted", logMark)) << log.Text();
   EXPECT_EQ(1u, peer_.Requests().size()) << "no change: no request";
 
   // A rename deletes and adds; a zav_no-only difference on the NVR sends nothing.
@@ -195,7 +183,6 @@ TEST_F(NvrSyncTest, RunCodes) {
     SCOPED_TRACE(c.name);
     CNvrDataSynchronizerItem job = Job();
     c.arrange(&job);
-    runs_.count = 0;
     EXPECT_EQ(c.code, StartAndRun(job));
     service_->Stop();
     if (c.line) EXPECT_NE(std::string::npos, log.Text().find(c.line)) << log.Text();
@@ -230,11 +217,9 @@ TEST_F(NvrSyncTest, AFailedWriteLeavesTheNvrTablesAsTheyWere) {
   Central("INSERT INTO TBL_User (no, id, password) VALUES (2, 'bob', 'pw')");
   Central("INSERT INTO TBL_UserPermissions (UserID, PermissionID, DeviceID) VALUES (2, 3000, 3)");
   Nvr("CREATE TRIGGER refuse BEFORE INSERT ON TBL_UserPermissions FOR EACH ROW SIGNAL SQLSTATE '45000'");
-  const std::string checksum = "CHECKSUM TABLE TBL_Camera, TBL_Camera_Group, TBL_Camera_Group_Camera_List, "
-                               "TBL_User, TBL_UserPermissions";
-  const std::string before = NvrRows(checksum);
+  const std::string before = NvrRows(kFiveTables);
   EXPECT_EQ(5, StartAndRun(Job()));
-  EXPECT_EQ(before, NvrRows(checksum));
+  EXPECT_EQ(before, NvrRows(kFiveTables));
   EXPECT_TRUE(peer_.Requests().empty());
   EXPECT_EQ("", service_->GetItemStatus(12).GetLastDateTimeSynchronized());
 
@@ -242,6 +227,60 @@ TEST_F(NvrSyncTest, AFailedWriteLeavesTheNvrTablesAsTheyWere) {
   EXPECT_EQ(0, RunAgain());
   EXPECT_EQ("bob|3000|Lobby\n", NvrRows("SELECT u.id, p.PermissionID, c.name FROM TBL_UserPermissions p JOIN TBL_User u "
                                         "ON u.no = p.UserID JOIN TBL_Camera c ON c.no = p.DeviceID"));
+}
+
+// The NVR's session is killed while a check writes (the camera insert waits
+// in a trigger): the run fails as a whole, the next one converges, and the
+// one after finds nothing to do.
+TEST_F(NvrSyncTest, AKilledNvrSessionMidCheckLeavesNothingAndTheNextRunConverges) {
+  Central("INSERT INTO TBL_Camera (no, name, zav_no) VALUES (3, 'Lobby', 1), (7, 'Gate', 1)");
+  Central("INSERT INTO TBL_User (no, id, password, camera_list) VALUES (2, 'bob', 'pw', '3,7')");
+  Central("INSERT INTO TBL_UserPermissions (UserID, PermissionID, DeviceID) VALUES (2, 3000, 3), (2, 3000, 7)");
+  Nvr("CREATE TRIGGER slow BEFORE INSERT ON TBL_Camera FOR EACH ROW DO SLEEP(2)");
+  const std::string before = NvrRows(kFiveTables);
+
+  Begin(Job());
+  ASSERT_TRUE(KillSessionRunning(nvr_, "DO SLEEP"));
+  ASSERT_TRUE(WaitForRuns(1));
+  const int code = service_->GetItemStatus(12).GetLastErrorCode();
+  EXPECT_TRUE(code == 5 || code == 2) << code;
+  EXPECT_EQ(before, NvrRows(kFiveTables));
+  EXPECT_TRUE(peer_.Requests().empty());
+  EXPECT_EQ("", service_->GetItemStatus(12).GetLastDateTimeSynchronized());
+
+  Nvr("DROP TRIGGER slow");
+  EXPECT_EQ(0, RunAgain());
+  EXPECT_EQ("bob|Gate\nbob|Lobby\n",
+            NvrRows("SELECT u.id, c.name FROM TBL_UserPermissions p JOIN TBL_User u ON u.no = p.UserID JOIN "
+                    "TBL_Camera c ON c.no = p.DeviceID ORDER BY c.name"));
+  EXPECT_EQ(1u, peer_.Requests().size());
+  const std::string converged = NvrRows(kFiveTables);
+  const size_t transactions = CountStarting(StatementsOn(nvr_), "START TRANSACTION");
+  EXPECT_EQ(0, RunAgain());
+  EXPECT_EQ(converged, NvrRows(kFiveTables));
+  EXPECT_EQ(transactions, CountStarting(StatementsOn(nvr_), "START TRANSACTION"));
+  EXPECT_EQ(1u, peer_.Requests().size());
+}
+
+// Stop while a run's transaction waits on the NVR: Stop returns within the
+// statement's wait, and the transaction is not cut in half (the run commits
+// whole, its reload included).
+TEST_F(NvrSyncTest, StopWaitsForTheOpenTransactionAndNeverLeavesItHalfDone) {
+  Central("INSERT INTO TBL_Camera (no, name, zav_no) VALUES (3, 'Lobby', 1)");
+  Central("INSERT INTO TBL_User (no, id, password) VALUES (2, 'bob', 'pw')");
+  Central("INSERT INTO TBL_UserPermissions (UserID, PermissionID, DeviceID) VALUES (2, 3000, 3)");
+  Nvr("CREATE TRIGGER slow BEFORE INSERT ON TBL_Camera FOR EACH ROW DO SLEEP(2)");
+  Begin(Job());
+  ASSERT_TRUE(WaitForStatement(nvr_, "DO SLEEP"));
+  const auto start = std::chrono::steady_clock::now();
+  service_->Stop();
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took, std::chrono::seconds(10));
+  EXPECT_EQ(1, runs_.Count());
+  EXPECT_EQ(0, service_->GetItemStatus(12).GetLastErrorCode());
+  EXPECT_EQ("bob|Lobby\n", NvrRows("SELECT u.id, c.name FROM TBL_UserPermissions p JOIN TBL_User u ON u.no = "
+                                   "p.UserID JOIN TBL_Camera c ON c.no = p.DeviceID"));
+  EXPECT_EQ(std::vector<std::string>{"GET /system/database.cgi?table=&client=0 HTTP/1.1"}, peer_.Requests());
 }
 
 TEST_F(NvrSyncTest, ChangedLoginPasswordAsksForARestartWithOldAndNewLogin) {
