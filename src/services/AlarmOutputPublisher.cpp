@@ -384,16 +384,6 @@ int CAlarmOutputPublisher::OnPublisherSend(int id) {
     s.SetLastErrorCode(code);
     s.SetLastExecutedTime(seconds);
   });
-  SaveStatus(job);
+  SaveJobStatus(id);
   return timing_.relayPassMs;
-}
-
-void CAlarmOutputPublisher::SaveStatus(const CAlarmOutputPublisherItem& job) {
-  StatusPtr status = FindStatus(job.GetID());
-  if (!status) return;
-  std::string path = CombinePath(GetDataFolderPath(), MakeStatusFileName(job));
-  if (!status->Save(path)) {
-    SERVICE_LOG(Log(), "SavePublisherStatus", "ERROR - Error raised when write status data to file. (%s)\r\n",
-                path.c_str());
-  }
 }

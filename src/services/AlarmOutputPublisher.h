@@ -111,7 +111,6 @@ class CAlarmOutputPublisher
   void QueueStartValues();
   // Sends one relay value; the pass code afterwards.
   int SendValue(const CAlarmOutputPublisherItem& job, int value, int code, bool* delivered);
-  void SaveStatus(const CAlarmOutputPublisherItem& job);
 
   CLocalAppSettings& appSettings_;
   const Timing timing_;

@@ -220,6 +220,22 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   void SaveAllStatuses() {
     for (const auto& entry : CopyJobsWithStatuses()) SaveStatus(entry.first, *entry.second);
   }
+  // Writes the status of job `id` to its file (logged when it cannot be
+  // written); nothing when the job is unknown. For services whose sender
+  // saves its own job's status after each pass.
+  void SaveJobStatus(int id) {
+    Item job;
+    StatusPtr status;
+    {
+      CScopedLock maps(mapsLock_);
+      auto it = jobs_.find(id);
+      auto st = statuses_.find(id);
+      if (it == jobs_.end() || st == statuses_.end()) return;
+      job = it->second;
+      status = st->second;
+    }
+    SaveStatus(job, *status);
+  }
   // Sets LastErrorCode of every status.
   void SetAllStatuses(int code) {
     for (const auto& entry : CopyJobsWithStatuses()) {

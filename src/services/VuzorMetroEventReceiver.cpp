@@ -106,6 +106,7 @@ void CVuzorMetroEventReceiver::OnStartReset() {
   {
     CScopedLock hold(dataLock_);
     sites_ = job ? job->GetTargetSites() : std::vector<CHttpTargetSite>();
+    sitesInRun_.assign(sites_.size(), false);
     lastEvents_.clear();
     lastPrune_ = 0;
   }
@@ -246,7 +247,10 @@ void CVuzorMetroEventReceiver::OnDatagram(const char* data, size_t size, const s
   siteQueues_.AppendToAll(siteIndexes, body, &flushed);
   for (int site : flushed) SERVICE_LOG(Log(), "OnEventReceiver", "INFO - SendQ is full (%d)\r\n", site);
   for (int site : siteIndexes) {
-    senderPool_.AddJob(&CVuzorMetroEventReceiver::SendTask, this, site, 0, "SENDER_" + std::to_string(site));
+    if (!ClaimSite(site)) continue;  // the site's run takes the body
+    if (!senderPool_.AddJob(&CVuzorMetroEventReceiver::SendTask, this, site, 0, "SENDER_" + std::to_string(site))) {
+      ReleaseSite(site);
+    }
   }
   ++accepted_;
 }
@@ -277,7 +281,30 @@ void CVuzorMetroEventReceiver::SendTask(void* context, intptr_t site) {
   static_cast<CVuzorMetroEventReceiver*>(context)->SendRun(static_cast<int>(site));
 }
 
+bool CVuzorMetroEventReceiver::ClaimSite(int site) {
+  CScopedLock hold(dataLock_);
+  if (site < 0 || static_cast<size_t>(site) >= sitesInRun_.size() || sitesInRun_[static_cast<size_t>(site)]) {
+    return false;
+  }
+  sitesInRun_[static_cast<size_t>(site)] = true;
+  return true;
+}
+
+void CVuzorMetroEventReceiver::ReleaseSite(int site) {
+  CScopedLock hold(dataLock_);
+  if (site >= 0 && static_cast<size_t>(site) < sitesInRun_.size()) sitesInRun_[static_cast<size_t>(site)] = false;
+}
+
 void CVuzorMetroEventReceiver::SendRun(int site) {
+  // A body appended between the run's last take and its release found the
+  // site claimed and queued no run: the released run looks once more.
+  do {
+    SendBatches(site);
+    ReleaseSite(site);
+  } while (IsRunning() && siteQueues_.Size(site) > 0 && ClaimSite(site));
+}
+
+void CVuzorMetroEventReceiver::SendBatches(int site) {
   CHttpTargetSite target;
   {
     CScopedLock hold(dataLock_);

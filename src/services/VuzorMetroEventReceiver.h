@@ -7,8 +7,9 @@
 // duplicate window ("DMEventThresholdSeconds", 5 s) is skipped.
 //
 // Threads: the frame's user-interface calls; on the main pool the receive
-// loop and the status-save task; on the "SENDER_WORKER" pool one send run per
-// site and accepted event ("SENDER_<n>"). Locks: dataLock_ guards the sites
+// loop and the status-save task; on the "SENDER_WORKER" pool at most one send
+// run per site ("SENDER_<n>"), so a site that never answers holds one worker,
+// not all of them, and the other sites are still served. Locks: dataLock_ guards the sites
 // and the last-event map, held only to copy or look up; the site queues and
 // each status have their own locks; no lock is held while receiving,
 // logging or posting.
@@ -65,6 +66,12 @@ class CVuzorMetroEventReceiver
   // that found no connection counts).
   uint64_t GetAcceptedCount() const { return accepted_.load(); }
   uint64_t GetSitePostCount() const { return sitePosts_.load(); }
+  // Trains and cars the duplicate test remembers (entries older than the
+  // window are dropped as later events arrive).
+  size_t GetRememberedEventCount() {
+    CScopedLock hold(dataLock_);
+    return lastEvents_.size();
+  }
 
  protected:
   std::string MakeStatusFileName(const CVuzorMetroEventReceiverItem& job) const override;
@@ -83,7 +90,15 @@ class CVuzorMetroEventReceiver
   void OnDatagram(const char* data, size_t size, const std::string& address);
   void RecordAccepted(const CDMEventData& event, const std::string& address, int64_t now);
   static void SendTask(void* context, intptr_t site);
+  // Send runs of `site` until its queue is empty, one run at a time.
   void SendRun(int site);
+  // One run: batch after batch until the queue is empty or a post finds no
+  // connection. Sets the lowest-ID job's LastErrorCode when it posted.
+  void SendBatches(int site);
+  // A site has at most one send run: claiming fails while a run holds it,
+  // and that run takes what is queued meanwhile.
+  bool ClaimSite(int site);
+  void ReleaseSite(int site);
 
   CLocalAppSettings& settings_;
   std::atomic<int> window_{5};  // duplicate window in seconds; 0 or less: no test
@@ -92,8 +107,9 @@ class CVuzorMetroEventReceiver
   std::atomic<uint64_t> lastBindLogMs_{0};
   std::atomic<bool> bindLogged_{false};
 
-  CLock dataLock_;  // guards sites_, lastEvents_ and lastPrune_
+  CLock dataLock_;  // guards sites_, sitesInRun_, lastEvents_ and lastPrune_
   std::vector<CHttpTargetSite> sites_ GUARDED_BY(dataLock_);
+  std::vector<bool> sitesInRun_ GUARDED_BY(dataLock_);
   std::map<std::string, CDMEventData> lastEvents_ GUARDED_BY(dataLock_);
   int64_t lastPrune_ GUARDED_BY(dataLock_) = 0;
 

@@ -468,3 +468,144 @@ TEST_F(AlarmOutputPublisherTest, StopIsPromptWhileABoardStalls) {
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(board.Posts().size(), posts);
 }
+
+TEST(AlarmOutputItemTest, EqualOnlyWhenEveryFieldMatchesByteForByte) {
+  CAlarmOutputPublisherItem base = AlarmJob(4, 1, "http://Board/", 2, 1, "emap1");
+  base.SetTargetLoginID("admin");
+  base.SetTargetPasswordPlain("pw");
+  struct Case {
+    const char* name;
+    void (*change)(CAlarmOutputPublisherItem&);
+  } cases[] = {
+      {"ID", [](CAlarmOutputPublisherItem& j) { j.SetID(5); }},
+      {"EventKind", [](CAlarmOutputPublisherItem& j) { j.SetEventKind(2); }},
+      {"DeviceKind", [](CAlarmOutputPublisherItem& j) { j.SetDeviceKind(0); }},
+      {"Channel", [](CAlarmOutputPublisherItem& j) { j.SetChannel(1); }},
+      {"EMapAddress", [](CAlarmOutputPublisherItem& j) { j.SetEMapAddress("EMAP1"); }},
+      {"TargetUrl case", [](CAlarmOutputPublisherItem& j) { j.SetTargetUrl("http://board/"); }},
+      {"TargetLoginID", [](CAlarmOutputPublisherItem& j) { j.SetTargetLoginID("Admin"); }},
+      {"TargetPassword", [](CAlarmOutputPublisherItem& j) { j.SetTargetPasswordPlain("PW"); }},
+  };
+  CAlarmOutputPublisherItem same = base;
+  EXPECT_TRUE(same == base);
+  for (const Case& c : cases) {
+    CAlarmOutputPublisherItem other = base;
+    c.change(other);
+    EXPECT_FALSE(other == base) << c.name;
+  }
+  // The password is kept enciphered as Base64 text and comes back whole.
+  const std::string stored = base.GetTargetPassword();
+  EXPECT_NE(stored, "pw");
+  EXPECT_EQ(stored.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+            std::string::npos)
+      << stored;
+  EXPECT_EQ(base.GetTargetPasswordPlain(), "pw");
+  CAlarmOutputPublisherItems list;
+  list.SetItems({base});
+  CAlarmOutputPublisherItem missing = list.FindByID(99);
+  EXPECT_EQ(missing.GetID(), 0);
+  EXPECT_EQ(missing.GetChannel(), 1);
+}
+
+// A board URL without a port is driven on port 80, over plain HTTP whatever
+// the scheme; each delivered value logs its success line (1 close, 0 open).
+TEST_F(AlarmOutputPublisherTest, UrlWithoutPortGoesToPortEightyInPlainHttp) {
+  UseDatabaseDown();
+  AlarmPeer board;
+  const std::string host = "127.0.0.61";
+  if (!board.Start(80, host)) GTEST_SKIP() << "port 80 of " << host << " cannot be bound here";
+  for (const char* scheme : {"http", "https"}) {
+    SCOPED_TRACE(scheme);
+    size_t before = board.Posts().size();
+    SetJobs({AlarmJob(1, 1, std::string(scheme) + "://" + host + "/", 2)});
+    auto publisher = StartedAndStopped();
+    ProcessLogCapture log;
+    publisher->OnPublisherSend(1);  // the opening value of Start
+    publisher->PublishEvent(1);
+    publisher->OnPublisherSend(1);
+    EXPECT_EQ(publisher->GetItemStatus(1).GetLastErrorCode(), 0);
+    std::vector<std::string> posts = board.Posts();
+    ASSERT_EQ(posts.size(), before + 2);
+    EXPECT_EQ(posts[before].substr(0, posts[before].find("\r\n")), "POST /api/param.cgi HTTP/1.1");
+    EXPECT_NE(posts[before + 1].find("\r\n\r\nOutputPin.2.State=close\r\n\r\n"), std::string::npos);
+    EXPECT_NE(log.Text().find("INFO: The alarm(0) was sent to " + host + ":80 - ch 2 successfully.\r\n"),
+              std::string::npos)
+        << log.Text();
+    EXPECT_NE(log.Text().find("INFO: The alarm(1) was sent to " + host + ":80 - ch 2 successfully.\r\n"),
+              std::string::npos);
+  }
+  board.Stop();
+}
+
+// Inputs that flap faster than the samples, with the checkers and the main
+// task sampling at the same time: each alarm's values still alternate, and
+// the board sees the same alternation.
+TEST_F(AlarmOutputPublisherTest, AnAlarmIsNeverPublishedActiveTwiceWithoutInactiveBetween) {
+  UseDatabase();
+  if (IsSkipped()) return;
+  AlarmPeer management, emap, board;
+  ASSERT_TRUE(management.Start());
+  ASSERT_TRUE(emap.Start());
+  ASSERT_TRUE(board.Start());
+  UseManagementServer(management.port());
+  SetJobs({AlarmJob(1, 1, board.Url(), 1, 1, "127.0.0.1:" + std::to_string(emap.port()))});
+  CAlarmOutputTiming timing = FastTiming();
+  timing.periodMs = 100;
+  ProcessLogCapture log;
+  CAlarmOutputPublisher publisher(settings_, timing);
+  publisher.Initialize();
+  publisher.Start();
+  for (int step = 0; step < 40; ++step) {
+    management.Set("errorcamera", step % 3 == 0 ? "0" : "1");
+    emap.Set("count", step % 4 < 2 ? "2" : "0");
+    std::this_thread::sleep_for(std::chrono::milliseconds(70));
+  }
+  publisher.Stop();
+
+  std::vector<int> published;
+  const std::string text = log.Text();
+  const std::string mark = "INFO - Publish Event : ";
+  for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+    published.push_back(atoi(text.c_str() + at + mark.size()));
+  }
+  ASSERT_GE(published.size(), 2u);
+  EXPECT_EQ(published[0], 2);
+  EXPECT_EQ(published[1], 4);
+  int managementState = 0, pidsState = 0, changes = 0;
+  for (size_t i = 2; i < published.size(); ++i) {
+    int value = published[i];
+    int& state = value <= 2 ? managementState : pidsState;
+    int active = value == 1 || value == 3;
+    EXPECT_NE(active, state) << "value " << value << " at " << i;
+    state = active;
+    ++changes;
+  }
+  EXPECT_GE(changes, 2) << "the inputs flapped, the alarms must have followed";
+  // The board: opened first, then close and open in turn.
+  std::vector<std::string> states = board.States();
+  ASSERT_FALSE(states.empty());
+  for (size_t i = 0; i < states.size(); ++i) {
+    EXPECT_EQ(states[i], i % 2 == 0 ? "OutputPin.1.State=open" : "OutputPin.1.State=close") << i;
+  }
+}
+
+// A board that answers 500 took the request: its firmware may answer
+// oddly, and repeating a switch it already made would gain nothing.
+TEST_F(AlarmOutputPublisherTest, AnyReplyOfTheBoardCountsAsDelivered) {
+  UseDatabaseDown();
+  AlarmPeer board;
+  ASSERT_TRUE(board.Start());
+  board.Set("mode", "500");
+  SetJobs({AlarmJob(1, 1, board.Url())});
+  CAlarmOutputTiming timing = ManualTiming();
+  timing.retryMs = 0;  // a value still undelivered would go again at the next pass
+  CAlarmOutputPublisher publisher(settings_, timing);
+  publisher.Initialize();
+  publisher.Start();
+  publisher.Stop();
+  publisher.PublishEvent(1);
+  publisher.OnPublisherSend(1);
+  publisher.OnPublisherSend(1);
+  EXPECT_EQ(publisher.GetItemStatus(1).GetLastErrorCode(), 0);
+  EXPECT_EQ(board.States(), (std::vector<std::string>{"OutputPin.1.State=open", "OutputPin.1.State=close"}));
+}

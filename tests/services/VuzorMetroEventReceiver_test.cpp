@@ -352,3 +352,107 @@ TEST(MetroSiteTargetTest, SchemeChoosesTlsAndTheDefaultPort) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string EventOf(const std::string& train, int car, int type) {
+  return "{\"trainNo\":\"" + train + "\",\"carNo\":" + std::to_string(car) + ",\"eventType\":" + std::to_string(type) +
+         "}";
+}
+
+// A TCP port that takes connections (the kernel completes them into the
+// backlog) and never answers: every post to it waits for its time-out.
+class SilentListener {
+ public:
+  SilentListener() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd_, 64) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      return;
+    }
+    port_ = ntohs(address.sin_port);
+  }
+  ~SilentListener() { close(fd_); }
+  unsigned short port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  unsigned short port_ = 0;
+};
+
+}  // namespace
+
+// Entries of the duplicate test live only as long as the window: a sender's
+// distinct trains and cars cost memory for 5 s, not for the run, and an
+// entry still inside the window keeps suppressing its repeat.
+TEST_F(MetroReceiverTest, RememberedEventsOlderThanTheWindowAreDropped) {
+  SetMetroJobs({Job(1, port_, {"http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/"})});
+  StartReceiver();
+  uint64_t accepted = 0;
+  for (int car = 0; car < 50; ++car) Send(Datagram(EventOf("T", car, 1)));
+  accepted += 50;
+  ASSERT_TRUE(WaitFor([&] { return receiver_->GetAcceptedCount() == accepted; }));
+  EXPECT_EQ(receiver_->GetRememberedEventCount(), 50u);
+
+  clock_->AdvanceMillis(5000);  // car 0 is exactly the window old: still within it
+  ASSERT_TRUE(SendAndWaitAccepted(Datagram(EventOf("U", 1, 1)), ++accepted));
+  EXPECT_EQ(receiver_->GetRememberedEventCount(), 51u);
+  ProcessLogCapture log;
+  Send(Datagram(EventOf("T", 0, 1)));
+  ASSERT_TRUE(WaitFor([&] { return log.Text().find("Event Skipped. (T / 0 / 1)") != std::string::npos; }));
+
+  clock_->AdvanceMillis(6000);  // every earlier entry, the refreshed repeat too, is now over 5 s old
+  ASSERT_TRUE(SendAndWaitAccepted(Datagram(EventOf("V", 1, 1)), ++accepted));
+  EXPECT_EQ(receiver_->GetRememberedEventCount(), 1u);
+}
+
+// A site that takes connections and never answers: its queue stops at 1000
+// bodies, emptied with the message naming the site, while the other site
+// is served.
+TEST_F(MetroReceiverTest, ASiteQueueIsCappedAtAThousandBodies) {
+  SilentListener silent;
+  ASSERT_NE(silent.port(), 0);
+  settings_.SetValue(CLocalAppSettings::kJobCategory, "DMEventThresholdSeconds", "0");
+  SetMetroJobs({Job(1, port_, {"http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/",
+                               "http://127.0.0.1:" + std::to_string(silent.port()) + "/"})});
+  StartReceiver();
+  ProcessLogCapture log;
+  // Every send run of the silent site waits for its reply, so once the
+  // sender pool's workers are all waiting the site's queue only grows.
+  const std::string full = "INFO - SendQ is full (1)\r\n";
+  size_t largest = 0;
+  uint64_t sent = 0;
+  while (sent < 3000 && log.Text().find(full) == std::string::npos) {
+    for (int n = 0; n < 100; ++n) Send(Datagram(EventOf("T", static_cast<int>(sent++), 1)));
+    // Paced, so the kernel's receive buffer never overflows on a loaded machine.
+    ASSERT_TRUE(WaitFor([&] { return receiver_->GetAcceptedCount() == sent; }));
+    largest = std::max(largest, receiver_->GetSiteQueueSize(1));
+  }
+  EXPECT_NE(log.Text().find(full), std::string::npos) << sent << " events sent";
+  EXPECT_LE(largest, CVuzorMetroEventReceiver::kSiteQueueLimit);
+  EXPECT_LT(receiver_->GetSiteQueueSize(1), CVuzorMetroEventReceiver::kSiteQueueLimit);
+  EXPECT_EQ(log.Text().find("INFO - SendQ is full (0)\r\n"), std::string::npos);
+}
+
+// The status is written to its file while the service runs, not only at
+// Stop: a crash loses at most one save period of history.
+TEST_F(MetroReceiverTest, TheStatusIsSavedPeriodicallyWhileRunning) {
+  SetMetroJobs({Job(4, port_, {"http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/"})});
+  CEventServiceConfig config = kMetroEventReceiverConfig;
+  config.statusSaveDelayMs = 200;
+  receiver_ = std::make_unique<CVuzorMetroEventReceiver>(settings_, clock_, config);
+  receiver_->Initialize();
+  receiver_->Start();
+  ASSERT_TRUE(receiver_->IsRunning());
+  ASSERT_TRUE(SendAndWaitAccepted(Datagram(EventOf("T", 1, 1)), 1));
+  const std::string path = DataFile("DMEventReceiver_" + std::to_string(port_) + "_Status_4.dat");
+  CVuzorMetroEventReceiverItemStatus saved;
+  ASSERT_TRUE(WaitFor([&] { return CXmlSerializer::FromXmlFile(path, &saved) && saved.GetHistories().size() == 1; }));
+  EXPECT_TRUE(receiver_->IsRunning());
+  EXPECT_EQ(saved.GetLastAddress(), "127.0.0.1");
+  EXPECT_EQ(saved.GetHistories()[0].GetTrainSetNumber(), "T");
+}
