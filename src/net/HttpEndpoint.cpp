@@ -5,6 +5,7 @@
 int CHttpEndpoint::Request(const std::string& uri, const std::string* body, std::string* reply,
                            int timeoutSec) const {
   CMyHttp http;
+  CRequestCancel::Hold inFlight(cancel, &http);
   if (!http.Connect(host, static_cast<unsigned short>(port), timeoutSec, tls)) return 0;
   if (authMode == kAuthBasic) {
     std::string basic = CMyHttp::MakeBasicAuthHeader(user, password);
@@ -22,7 +23,7 @@ int CHttpEndpoint::Request(const std::string& uri, const std::string* body, std:
     }
   }
   http.Disconnect();
-  return 1;
+  return cancel != nullptr && cancel->IsCancelled() ? 0 : 1;
 }
 
 int CHttpEndpoint::Get(const std::string& uri, std::string* reply, int timeoutSec) const {

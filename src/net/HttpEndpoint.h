@@ -1,10 +1,12 @@
 // CHttpEndpoint: the target of a service's outgoing requests (host, port,
 // credentials, authentication mode, TLS). Each call runs one request on a
-// fresh CMyHttp, so one endpoint may serve several threads at once.
+// fresh CMyHttp, so one endpoint may serve several threads at once; an
+// owner's CRequestCancel ends them from another thread.
 #pragma once
 
 #include <string>
 
+#include "net/RequestCancel.h"
 #include "net/SecureSock.h"
 
 class CHttpEndpoint {
@@ -19,7 +21,7 @@ class CHttpEndpoint {
 
   // GET `uri`. Returns 1 when the connection was made (the request's own
   // outcome shows in `reply`: empty, header only, or whole), 0 when it was
-  // not (`reply` untouched). Blocks up to about `timeoutSec` per wait.
+  // not or the request was cancelled. Blocks up to about `timeoutSec` per wait.
   int Get(const std::string& uri, std::string* reply, int timeoutSec) const;
   // POST `body` to `uri`, as Get.
   int Post(const std::string& uri, const std::string& body, std::string* reply, int timeoutSec) const;
@@ -35,6 +37,9 @@ class CHttpEndpoint {
   std::string password;
   int authMode;
   int tls;
+  // When set (it must outlive the requests), its Cancel ends Get and Post in
+  // flight at once and makes later ones return 0 without connecting.
+  CRequestCancel* cancel = nullptr;
 
  private:
   int Request(const std::string& uri, const std::string* body, std::string* reply, int timeoutSec) const;

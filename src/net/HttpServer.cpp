@@ -228,6 +228,7 @@ void CHttpServer::ResetState() {
 int CHttpServer::StartServer(unsigned short port, const std::string& label, const std::vector<CCgiMap>& cgis,
                              int /*reserved1*/, int /*reserved2*/, void* context) {
   if (IsRunning()) return 0;
+  ReapLingering();
   SetName("CmdServer");
   label_ = label;
   categories_.clear();
@@ -269,9 +270,9 @@ int CHttpServer::StartServer(unsigned short port, const std::string& label, cons
   return 1;
 }
 
-void CHttpServer::StopServer() {
+void CHttpServer::StopServer(int waitSeconds) {
   Stop();
-  Wait(5);
+  Wait(waitSeconds);
   categories_.clear();
 }
 
@@ -287,30 +288,64 @@ void CHttpServer::Stop() {
 }
 
 bool CHttpServer::Wait(int seconds) {
+  // One deadline for every thread: they were all asked to stop at once, so
+  // they end together, and a stuck handler costs the wait once, not per worker.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(seconds, 0));
+  auto remainingSec = [&deadline] {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return left.count() <= 0 ? 0 : static_cast<int>((left.count() + 999) / 1000);
+  };
+  // The accept thread first: woken by the shut listening socket, it ends at
+  // once and hands no more connections to workers.
+  bool acceptEnded = CThread::Wait(remainingSec());
   WorkerList workers;
   {
     CScopedLock hold(lock_);
     workers.splice(workers.end(), busy_);
     workers.splice(workers.end(), idle_);
+    workers.splice(workers.end(), lingering_);
   }
+  WorkerList stillRunning;
   for (auto& worker : workers) {
-    if (worker->Wait(2)) {
-      worker.reset();
-    } else {
-      // Still inside a handler: kept until it returns (the destructor waits for it).
-      GATE_LOG(1, "ERROR - A worker of port %hu is still in its handler; it ends when the handler returns.\r\n",
-               port_);
-      CScopedLock hold(lock_);
-      lingering_.push_back(std::move(worker));
-    }
+    if (worker->Wait(remainingSec())) continue;  // ended: freed with `workers`
+    GATE_LOG(1, "ERROR - A worker of port %hu is still in its handler; it ends when the handler returns.\r\n",
+             port_);
+    stillRunning.push_back(std::move(worker));
   }
-  CThread::Wait(seconds);
+  workers.clear();
+  bool ended = stillRunning.empty();
+  if (!stillRunning.empty()) {
+    CScopedLock hold(lock_);
+    lingering_.splice(lingering_.end(), stillRunning);
+  }
+  if (!acceptEnded) CThread::Wait(remainingSec());
   if (!IsRunning()) {
     headerWait_.reset();
     sock::Close(listenSocket_);
     ResetState();
+  } else {
+    ended = false;
   }
-  return true;
+  return ended;
+}
+
+void CHttpServer::ReapLingering() {
+  WorkerList ended;
+  {
+    CScopedLock hold(lock_);
+    for (auto it = lingering_.begin(); it != lingering_.end();) {
+      auto next = std::next(it);
+      if (!(*it)->IsRunning()) ended.splice(ended.end(), lingering_, it);
+      it = next;
+    }
+  }
+  ended.clear();  // joins threads that have ended
+}
+
+int CHttpServer::GetLingeringWorkerCount() {
+  ReapLingering();
+  CScopedLock hold(lock_);
+  return static_cast<int>(lingering_.size());
 }
 
 unsigned short CHttpServer::GetPort() const { return port_; }

@@ -66,6 +66,7 @@ class CHttpServer : public CThread {
   static constexpr int kMaxRequestBody = 16 * 1024 * 1024;
   static constexpr int kNonceLifetimeSec = 300;    // a Digest nonce is accepted this long after its challenge
   static constexpr int kMaxIssuedNonces = 16384;   // nonces remembered at once (the oldest go first)
+  static constexpr int kStopWaitSec = 5;           // StopServer's whole wait for its threads
 
   // The parsed Authorization header of a Digest login.
   struct DIGESTINFO {
@@ -114,15 +115,21 @@ class CHttpServer : public CThread {
   // cannot be opened or a thread cannot start.
   int StartServer(unsigned short port, const std::string& label, const std::vector<CCgiMap>& cgis, int reserved1,
                   int reserved2, void* context);
-  // Stops every thread, waits up to 5 s (then for workers stuck in handlers
-  // as long as they take), and frees the routing table.
-  void StopServer();
+  // Stops every thread and waits for them, `waitSeconds` in all (default
+  // kStopWaitSec), returning as soon as they have ended; frees the routing
+  // table. A worker still inside a handler at the end of the wait is left to
+  // finish it (a handler's reads and writes on its connection already fail)
+  // and is joined by a later StopServer, StartServer or the destructor.
+  void StopServer(int waitSeconds = kStopWaitSec);
 
   // Asks the accept thread and every worker to stop, waking them. Does not wait.
   void Stop() override;
-  // Waits for the workers (2 s each) and the accept thread (`seconds`), then
-  // closes the listening socket. Always true.
+  // Waits up to `seconds` in all for the workers (those of an earlier stop
+  // too) and the accept thread, then closes the listening socket. True when
+  // every thread has ended.
   bool Wait(int seconds) override;
+  // Workers that outlived a stop's wait (still in a handler), not yet joined.
+  int GetLingeringWorkerCount();
 
   // The listening port (the kernel's choice when started with 0), 0 when not listening.
   unsigned short GetPort() const;
@@ -205,6 +212,8 @@ class CHttpServer : public CThread {
   // it before (the count is then recorded). Takes noncesLock_.
   bool UseNonce(const std::string& nonce, unsigned nc);
   void ResetState();
+  // Joins the lingering workers that have ended since. Takes lock_.
+  void ReapLingering();
 
   struct Pending {
     SOCKET socket;

@@ -103,6 +103,9 @@ void CMyHttp::Disconnect() {
   conn_.tls = 0;
 }
 
+// CSecureSock::Stop is the one member any thread may call, so it needs no lock.
+void CMyHttp::Abort() NO_THREAD_SAFETY_ANALYSIS { conn_.Stop(); }
+
 bool CMyHttp::IsConnected() {
   CScopedLock hold(lock_);
   return conn_.IsUsable();

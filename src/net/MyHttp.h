@@ -43,6 +43,10 @@ class CMyHttp {
   int Connect(const std::string& host, unsigned short port, int timeoutSec, int tls);
   // Ends TLS and closes the connection.
   void Disconnect();
+  // From any thread, without the lock: ends a pending connect, write or read
+  // at once (CSecureSock::Stop) and makes later connects of this object fail.
+  // The owner still disconnects. Never blocks.
+  void Abort();
   // True when the connection can be used.
   bool IsConnected();
   // Writes `data` within `timeoutSec`. Returns the bytes written (fewer at the

@@ -76,9 +76,10 @@ class CEventServer : public IEventServer {
   // Registers the three "va" pages and starts listening. False, with an
   // ERROR line naming the port, when the port cannot be bound.
   bool Start() override;
-  // Drops the handlers, stops the HTTP server (at most about 5 s, longer only
-  // for a page still sending), resets the status type to 1 and forgets the
-  // publisher. Safe to call again.
+  // Drops the handlers, stops the HTTP server (its threads end within about
+  // 5 s in all; a page still waiting on the database then finishes on its
+  // own, its connection already shut), resets the status type to 1 and
+  // forgets the publisher. Safe to call again.
   void Shutdown() override;
 
   // The source of the active and last events for event_status (null: that
@@ -139,7 +140,6 @@ class CEventServer : public IEventServer {
 
   const unsigned short port_;
   const CEventStoreSource storeSource_;
-  CHttpServer http_;
 
   mutable std::mutex registryLock_;  // guards registry_
   std::map<std::string, std::map<std::string, CEventPageHandler>> registry_;
@@ -152,4 +152,9 @@ class CEventServer : public IEventServer {
   std::mutex userTableLock_;  // guards userTableLoaded_
   std::chrono::steady_clock::time_point userTableLoaded_{};
   bool userTableSeen_ = false;  // guarded by userTableLock_
+
+  // Last, so that it goes first: its destructor joins a worker still inside a
+  // page (one that outlived Shutdown's wait) while the members the page reads
+  // are still there.
+  CHttpServer http_;
 };

@@ -89,6 +89,7 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   // Stops the pools. A derived service calls Stop in its own destructor, so
   // no task runs into its members after they are gone.
   ~TEventServiceFrame() override {
+    postCancel_.Cancel();
     queues_.Close();
     senderPool_.Stop(false, 30);
     mainPool_.Stop(false, 30);
@@ -124,6 +125,7 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
       statuses_.clear();
     }
     OnStartReset();
+    postCancel_.Reset();
     running_.store(true);
 
     Items jobs = (settings_.*getJobs_)();
@@ -169,14 +171,15 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     }
   }
 
-  // When running: clears the running flag, wakes the waiting senders, stops
-  // the sender pool and the main pool (a post in progress ends within its
-  // time-outs), then what the service started beside them. Nothing otherwise.
+  // When running: clears the running flag, cancels the posts in flight (they
+  // end at once), wakes the waiting senders, stops the sender pool and the
+  // main pool, then what the service started beside them. Nothing otherwise.
   // Takes stateLock_.
   void Stop() override {
     CScopedLock hold(stateLock_);
     if (!running_.load()) return;
     running_.store(false);
+    postCancel_.Cancel();
     queues_.Close();
     senderPool_.Stop(false, 30);
     mainPool_.Stop(false, 30);
@@ -278,6 +281,7 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     CHttpPostTarget target =
         CHttpPostTarget::FromUrl(job.GetTargetUrl(), job.GetTargetLoginID(), job.GetTargetPasswordPlain(),
                                  job.GetTargetAuthMethod(), job.GetTargetUseSecureSession());
+    target.endpoint.cancel = &postCancel_;
     size_t sent = 0;
     int code =
         PostBodies(target, bodies, id, [this] { return running_.load(); }, log_, config_.senderTaskName, &sent);
@@ -307,6 +311,9 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   // The settings copied by the last Start (read by tasks while running).
   const CServiceSettings& GetServiceSettings() const { return serviceSettings_; }
   const CServiceLog& Log() const { return log_; }
+  // Cancelled by Stop, reset by Start: set it as the `cancel` of the
+  // endpoints a service posts to from its own tasks, so Stop ends them at once.
+  CRequestCancel* PostCancel() { return &postCancel_; }
   const std::shared_ptr<platform::Clock>& GetClock() const { return clock_; }
 
  private:
@@ -380,6 +387,7 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
   const JobListGetter getJobs_;
   const std::shared_ptr<platform::Clock> clock_;
 
+  CRequestCancel postCancel_;  // ends the posts in flight on Stop
   CLock stateLock_;  // serialises Start and Stop
   std::atomic<bool> running_{false};
   // Written by Start before the pools start, read by the tasks.

@@ -27,7 +27,9 @@ int PostBodies(const CHttpPostTarget& target, const std::vector<std::string>& bo
     if (!running()) break;
     std::string reply;
     ++posts;
-    if (!target.endpoint.Post(target.requestPath, body, &reply, kPostTimeoutSec)) {
+    bool connected = target.endpoint.Post(target.requestPath, body, &reply, kPostTimeoutSec);
+    if (!running()) break;  // cut short by a stop: the pass ends as if stopped before this post
+    if (!connected) {
       SERVICE_LOG(log, operation, "ERROR - Error raised when post uri (%d)\r\n", jobId);
       code = kPostNoConnection;
       break;

@@ -30,7 +30,9 @@ struct CHttpPostTarget {
 // Each time-out of one post (connect, write, reply), in seconds.
 constexpr int kPostTimeoutSec = 5;
 
-// Posts `bodies` in order, each only while `running()` answers true. A post
+// Posts `bodies` in order, each only while `running()` answers true (a post
+// that ends when `running()` has turned false counts as sent but sets no
+// code: a stop cancels the post in flight through the endpoint). A post
 // that makes no connection logs "ERROR - Error raised when post uri (<job>)"
 // and ends the pass (the rest is dropped): kPostNoConnection. A reply whose
 // status is not 200 logs its body (converted from UTF-8) and the pass goes

@@ -3,8 +3,12 @@
 // PasswordEncrypted flag, and what it hands to the main window.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <set>
 #include <thread>
 #include <vector>
@@ -15,6 +19,10 @@
 #include "database/SettingRows.h"
 #include "entities/base/DBEntityFactory.h"
 #include "entities/base/RowClassCheck.h"
+#include "foundation/Aria.h"
+#include "foundation/Digest.h"
+#include "net/Sock.h"
+#include "services/EventServer.h"
 #include "shell/TestGateService.h"
 #include "shell/TorvaneGateManagerDlg.h"
 #include "support/InstallationDatabaseTest.h"
@@ -104,6 +112,66 @@ TEST_F(SharedDataStoreTest, BuiltOnceForAllThreadsWithThePasswordEncryptedFlag) 
   EntityMap settings;
   stores[0]->GetEntityList("TBL_SystemSettings", "", settings);
   EXPECT_EQ(settings.size(), 1u);
+}
+
+// The event API's workers make the program's first requests together: the
+// shared store is built once, and every login already sees the installation's
+// PasswordEncrypted flag (the user's password is stored enciphered).
+TEST_F(SharedDataStoreTest, ManyFirstRequestsOfTheEventApiTogetherBuildOneStore) {
+  AddSystemSetting("PasswordEncrypted", "1");
+  std::string error;
+  ASSERT_TRUE(RunSqlScript(db_, name_,
+                           "INSERT INTO TBL_User (no, id, password, IsDeleted) VALUES (1, 'op', '" +
+                               AriaEncryptString("pw") + "', 0)",
+                           &error))
+      << error;
+  CTorvaneGateManagerApp app;
+  PointSettingsAtTheDatabase(app);
+  std::mutex storesLock;
+  std::set<IDataStore*> stores;
+  CEventServer server(0, [&] {
+    std::shared_ptr<IDataStore> store = app.GetSharedDataStore();
+    {
+      std::lock_guard<std::mutex> hold(storesLock);
+      stores.insert(store.get());
+    }
+    return CEventServerStore{store, app.GetPasswordEncrypted() != 0};
+  });
+  server.GetHttpServer().SetBindAddress(htonl(INADDR_LOOPBACK));
+  ASSERT_TRUE(server.Start());
+
+  constexpr int kClients = 40;
+  const std::string request = "GET /va/event_list.cgi?id=op&password=" + Sha256Hex("pw") + " HTTP/1.1\r\n\r\n";
+  std::mutex startLock;
+  std::condition_variable startWake;
+  bool go = false;
+  std::atomic<int> answered{0};
+  std::vector<std::thread> clients;
+  for (int i = 0; i < kClients; ++i) {
+    clients.emplace_back([&] {
+      SOCKET s = sock::Connect("127.0.0.1", server.GetPort(), 10000);
+      {
+        std::unique_lock<std::mutex> hold(startLock);
+        startWake.wait_for(hold, std::chrono::seconds(60), [&] { return go; });
+      }
+      sock::SendAll(s, request.data(), static_cast<int>(request.size()), 10000);
+      std::string reply;
+      char buffer[1024];
+      for (int n; (n = sock::Recv(s, buffer, sizeof buffer, 0, 30000)) > 0;) reply.append(buffer, n);
+      sock::Close(s);
+      if (reply.rfind("HTTP/1.1 200 OK\r\n", 0) == 0) ++answered;
+    });
+  }
+  {
+    std::lock_guard<std::mutex> hold(startLock);
+    go = true;
+  }
+  startWake.notify_all();
+  for (std::thread& client : clients) client.join();
+  server.Shutdown();
+  EXPECT_EQ(answered.load(), kClients);
+  EXPECT_EQ(stores.size(), 1u);
+  EXPECT_EQ(app.GetPasswordEncrypted(), 1);
 }
 
 TEST_F(SharedDataStoreTest, WithoutTheSettingTheFlagStaysOff) {

@@ -548,6 +548,120 @@ TEST(HttpServerStart, FailsWhenThePortCannotBeOpened) {
   server.StopServer();
 }
 
+// ---------------------------------------------------------------- stopping
+
+// Handlers that stay inside until the test releases them (at most 60 s), and
+// handlers that write more than a client that never reads can take.
+struct Gate {
+  std::mutex mutex;
+  std::condition_variable wake;
+  int inside = 0;
+  bool open = false;
+};
+
+int GatedHandler(SOCKET socket, const std::string&, unsigned short, const std::string&, const std::string&,
+                 const std::string&, const std::string&, const std::string&, void* context) {
+  auto* gate = static_cast<Gate*>(context);
+  std::unique_lock<std::mutex> hold(gate->mutex);
+  ++gate->inside;
+  gate->wake.notify_all();
+  gate->wake.wait_for(hold, std::chrono::seconds(60), [gate] { return gate->open; });
+  --gate->inside;
+  hold.unlock();
+  CHttpServer::SendResponse(socket, "200 OK", "", CHttpReply(200).ToXml());
+  return 0;
+}
+
+int FloodingHandler(SOCKET socket, const std::string&, unsigned short, const std::string&, const std::string&,
+                    const std::string&, const std::string&, const std::string&, void* context) {
+  static const std::string reply(32 * 1024 * 1024, 'x');  // more than the loopback buffers hold
+  auto* gate = static_cast<Gate*>(context);
+  {
+    std::lock_guard<std::mutex> hold(gate->mutex);
+    ++gate->inside;
+  }
+  gate->wake.notify_all();
+  sock::SendAll(socket, reply.data(), static_cast<int>(reply.size()), 60000);  // the client never reads
+  return 0;
+}
+
+class HttpServerStopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.SetBindAddress(htonl(INADDR_LOOPBACK));
+    ASSERT_EQ(server_.StartServer(0, "stop",
+                                  {{"t", "gated.cgi", &GatedHandler, 0}, {"t", "flood.cgi", &FloodingHandler, 0}}, 0,
+                                  0, &gate_),
+              1);
+  }
+  void TearDown() override { Release(); }
+  void Release() {
+    {
+      std::lock_guard<std::mutex> hold(gate_.mutex);
+      gate_.open = true;
+    }
+    gate_.wake.notify_all();
+  }
+  // Opens `count` connections that each send a request for `path`; true once
+  // that many handlers are inside.
+  bool EnterHandlers(const std::string& path, int count) {
+    std::string request = "GET " + path + " HTTP/1.1\r\n\r\n";
+    for (int i = 0; i < count; ++i) {
+      SOCKET s = sock::Connect("127.0.0.1", server_.GetPort(), 5000);
+      if (s == INVALID_SOCKET) return false;
+      sock::SendAll(s, request.data(), static_cast<int>(request.size()), 5000);
+      clients_.push_back(s);
+    }
+    std::unique_lock<std::mutex> hold(gate_.mutex);
+    return gate_.wake.wait_for(hold, std::chrono::seconds(60), [&] { return gate_.inside >= count; });
+  }
+  ~HttpServerStopTest() override {
+    for (SOCKET s : clients_) sock::Close(s);
+  }
+
+  Gate gate_;
+  std::vector<SOCKET> clients_;
+  CHttpServer server_;  // last: its destructor joins workers that use gate_
+};
+
+// Idle workers and the accept thread end at once; a handler blocked writing to
+// a client that does not read ends as its connection is shut down.
+TEST_F(HttpServerStopTest, StopIsPromptForIdleWorkersAndForHandlersBlockedOnTheirConnection) {
+  ASSERT_TRUE(EnterHandlers("/t/flood.cgi", 3));
+  auto start = Clock::now();
+  server_.StopServer();
+  EXPECT_LT(ElapsedMs(start), 3000);
+  EXPECT_EQ(server_.GetLingeringWorkerCount(), 0);
+  EXPECT_EQ(server_.GetWorkerCount(), 0);
+  EXPECT_FALSE(server_.IsRunning());
+}
+
+// Handlers that ignore the stop cost the wait once, not once per worker; their
+// workers are joined when they return, and the server starts again meanwhile.
+TEST_F(HttpServerStopTest, StuckHandlersCostOneBoundedWaitAndAreJoinedWhenTheyReturn) {
+  ASSERT_TRUE(EnterHandlers("/t/gated.cgi", 6));
+  ProcessLogCapture log;
+  auto start = Clock::now();
+  server_.StopServer(1);
+  EXPECT_LT(ElapsedMs(start), 4000);  // 2 s a worker would be 12 s
+  EXPECT_FALSE(server_.IsRunning());
+  EXPECT_EQ(server_.GetLingeringWorkerCount(), 6);
+  EXPECT_NE(log.Text().find("still in its handler"), std::string::npos);
+
+  ASSERT_EQ(server_.StartServer(0, "again", {{"t", "gated.cgi", &GatedHandler, 0}}, 0, 0, &gate_), 1);
+  Release();
+  auto joined = Clock::now();
+  while (server_.GetLingeringWorkerCount() > 0 && ElapsedMs(joined) < 30000) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(server_.GetLingeringWorkerCount(), 0);
+  EXPECT_NE(RawExchange(server_.GetPort(), "GET /t/gated.cgi HTTP/1.1\r\n\r\n").find("<Code>200</Code>"),
+            std::string::npos);
+  start = Clock::now();
+  server_.StopServer();
+  EXPECT_LT(ElapsedMs(start), 3000);
+}
+
 // ---------------------------------------------------------------- Digest check
 
 TEST(HttpServerDigest, ParsesAuthorizationByItsParameters) {

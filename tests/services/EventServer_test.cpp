@@ -9,11 +9,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "AIPublisherFixture.h"
 #include "net/NetPeers.h"
 #include "ServiceFixture.h"
 #include "database/DataStore.h"
@@ -379,4 +382,123 @@ TEST(EventStatusForms, ActiveAndLastEventForms) {
       {"no cameras", CEventApiPages::BuildLastEventJson({}, active, last, ""), kEmptyBody},
   };
   for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+}
+
+// ---- against the running AI event publisher ----
+
+// The publisher started over a scratch database with one analysed camera, the
+// event server over a store of the same database, and results handed to the
+// publisher as its metadata receiver hands them.
+class EventServerLiveTest : public AIPublisherFixture {
+ protected:
+  void SetUp() override {
+    AIPublisherFixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    camera_ = AddCamera("Gate");
+    device_ = AddDevice(1, 1, camera_);
+    intrusion_ = AddEvent("Intrusion", 1);
+    AddRegion(device_, 1, intrusion_);
+    Sql("INSERT INTO TBL_User (no, id, password, IsDeleted) VALUES (50, 'op', 'pw', 0)");
+    SetJobs({AIJob(3, "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/x")});
+    publisher_ = std::make_shared<CAIEventPublisher>(settings_);
+    publisher_->Start();
+    ASSERT_TRUE(WaitUntil([&] { return publisher_->GetMainPassCount() >= 1; }, 60));
+    // The fixture's store outlives the server (TearDown shuts it down first).
+    std::shared_ptr<IDataStore> store(std::shared_ptr<void>(), store_.get());
+    server_ = std::make_unique<CEventServer>(0, [store] { return CEventServerStore{store, false}; });
+    server_->GetHttpServer().SetBindAddress(htonl(INADDR_LOOPBACK));
+    server_->SetAIEventPublisher(publisher_);
+    ASSERT_TRUE(server_->Start());
+  }
+  void TearDown() override {
+    if (server_) server_->Shutdown();
+    server_.reset();
+    if (publisher_) publisher_->Stop();
+    publisher_.reset();
+    AIPublisherFixture::TearDown();
+  }
+  std::string Get(const std::string& pathAndQuery) {
+    return RawExchange(server_->GetPort(), "GET " + pathAndQuery + " HTTP/1.1\r\nHost: x\r\n\r\n");
+  }
+  static std::string Login() { return "?id=op&password=" + Sha256Hex("pw"); }
+
+  int camera_ = 0, device_ = 0, intrusion_ = 0;
+  std::shared_ptr<CAIEventPublisher> publisher_;
+  std::unique_ptr<CEventServer> server_;
+};
+
+// A matching result shows at once and is gone after the dwell time (3 s) and
+// the sweep that follows it (each second): under the active form the camera
+// drops out, under the last-event form it reads 0.
+TEST_F(EventServerLiveTest, AnInjectedEventShowsAtOnceAndGoesAfterTheDwellAndTheSweep) {
+  const std::string key = "\"" + std::to_string(camera_) + "\": ";
+  struct Case {
+    int statusType;
+    std::string active, expired;
+  } cases[] = {
+      {1, "{\r\n\t" + key + "[" + std::to_string(intrusion_) + "]\r\n}", kEmptyBody},
+      {2, "{\r\n\t" + key + std::to_string(intrusion_) + "\r\n}", "{\r\n\t" + key + "0\r\n}"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.statusType);
+    CEventServerSettings settings;
+    settings.pollingStatusType = c.statusType;
+    server_->Configure(settings);
+    EXPECT_EQ(Get("/va/event_status.cgi" + Login()), JsonReply(c.expired));
+
+    auto injected = std::chrono::steady_clock::now();
+    ASSERT_TRUE(CAIEventPublisher::VasMetaCallback(MakeResult(1, 1, "20261209093000000", {{1}}),
+                                                   publisher_.get()));
+    EXPECT_EQ(Get("/va/event_status.cgi" + Login()), JsonReply(c.active));
+    std::string reply;
+    while (std::chrono::steady_clock::now() - injected < std::chrono::seconds(30)) {
+      reply = Get("/va/event_status.cgi" + Login());
+      if (reply != JsonReply(c.active)) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - injected).count();
+    EXPECT_EQ(reply, JsonReply(c.expired));
+    // Whole seconds of dwell from a sweep a second apart: never before 2 s,
+    // 4 to 5 s unloaded; the upper bound leaves room for a loaded machine.
+    EXPECT_GE(seconds, 2.0);
+    EXPECT_LE(seconds, 12.0);
+    RecordProperty("expired_after_ms_type" + std::to_string(c.statusType), static_cast<int>(seconds * 1000));
+  }
+}
+
+// Shutdown while clients keep every page busy: it returns within its bound,
+// every worker has ended, and each client got a whole reply or a closed
+// connection, never part of one.
+TEST_F(EventServerLiveTest, ShutdownUnderLoadEndsEveryWorkerInBoundedTime) {
+  std::atomic<bool> stop{false};
+  std::atomic<int> whole{0}, broken{0};
+  const std::string pages[] = {"/va/cctv_list.cgi", "/va/event_list.cgi", "/va/event_status.cgi"};
+  const unsigned short port = server_->GetPort();
+  std::vector<std::thread> clients;
+  for (int i = 0; i < 24; ++i) {
+    clients.emplace_back([&, i] {
+      const std::string request = "GET " + pages[i % 3] + Login() + " HTTP/1.1\r\nHost: x\r\n\r\n";
+      while (!stop.load()) {
+        std::string reply = RawExchange(port, request);
+        if (reply.empty()) continue;  // refused or closed unanswered
+        size_t head = reply.find("\r\n\r\n");
+        size_t length = reply.find("Content-Length: ");
+        bool ok = reply.rfind("HTTP/1.1 200 OK\r\n", 0) == 0 && head != std::string::npos &&
+                  length != std::string::npos &&
+                  reply.size() - head - 4 == std::stoul(reply.substr(length + 16));
+        ++(ok ? whole : broken);
+      }
+    });
+  }
+  ASSERT_TRUE(WaitUntil([&] { return whole.load() >= 48; }, 60));
+  auto start = std::chrono::steady_clock::now();
+  server_->Shutdown();
+  auto took = std::chrono::steady_clock::now() - start;
+  stop = true;
+  for (std::thread& client : clients) client.join();
+  EXPECT_LT(took, std::chrono::seconds(CHttpServer::kStopWaitSec + 2));
+  EXPECT_EQ(server_->GetHttpServer().GetWorkerCount(), 0);
+  EXPECT_EQ(server_->GetHttpServer().GetLingeringWorkerCount(), 0);
+  EXPECT_EQ(server_->GetPort(), 0);
+  EXPECT_EQ(broken.load(), 0);
 }

@@ -331,4 +331,30 @@ TEST_F(EventServiceFrameTest, StopIsPromptWhileTheTargetBlackHoles) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
+// A target that takes the post and never answers holds it for the reply's
+// time-out; Stop cancels it, so it returns at once and leaves no error code.
+TEST_F(EventServiceFrameTest, StopCancelsThePostThatASilentTargetHolds) {
+  StartTarget();
+  target_.SetReply("silent", "<<HANG>>");
+  SetJobs({AIJob(3, TargetUrl("/r/silent"))});
+  CFrameTestService service(settings_, clock_);
+  service.Start();
+  service.QueueBody("b", "PublishEvent");
+  ASSERT_TRUE(WaitUntil([&] { return target_.RequestCount() >= 1; }, 30));  // the post is in flight
+  ProcessLogCapture log;
+  auto start = std::chrono::steady_clock::now();
+  service.Stop();
+  // The reply's time-out alone is 5 s; a cancelled post ends within milliseconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+  EXPECT_EQ(log.Text().find("Error raised when post uri"), std::string::npos) << log.Text();
+  EXPECT_EQ(service.GetItemStatus(3).GetLastErrorCode(), 0);
+
+  // Started again, the service posts as before.
+  target_.SetReply("silent", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+  service.Start();
+  service.QueueBody("c", "PublishEvent");
+  EXPECT_TRUE(WaitUntil([&] { return target_.RequestCount() >= 2; }, 30));
+  EXPECT_TRUE(WaitUntil([&] { return !service.GetItemStatus(3).GetLastDateTimeExecuted().empty(); }, 30));
+}
+
 }  // namespace
