@@ -3,6 +3,7 @@
 #include "app/TorvaneGateManagerApp.h"
 #include "services/AIEventPublisher.h"
 #include "services/AlarmOutputPublisher.h"
+#include "services/ServerStatusPublisher.h"
 #include "services/VuzorMetroEventReceiver.h"
 #include "shell/AIEventPublisherItem.h"
 #include "shell/AlarmOutputPublisherItem.h"
@@ -33,6 +34,10 @@ std::shared_ptr<IGateService> MakeAIEventPublisher(CTorvaneGateManagerApp& app) 
   return std::make_shared<CAIEventPublisher>(app.GetAppSettings());
 }
 
+std::shared_ptr<IGateService> MakeServerStatusPublisher(CTorvaneGateManagerApp& app) {
+  return std::make_shared<CServerStatusPublisher>(app.GetAppSettings());
+}
+
 std::shared_ptr<IGateService> MakeAlarmOutputPublisher(CTorvaneGateManagerApp& app) {
   return std::make_shared<CAlarmOutputPublisher>(app.GetAppSettings());
 }
@@ -50,7 +55,7 @@ const std::vector<CGateServiceRegistration>& GetRegisteredServices() {
       {&kDataSynchronizerKind, &MakeDataSynchronizer},
       {&kNvrDataSynchronizerKind, &MakeNvrDataSynchronizer},
       {&kAIEventPublisherKind, &MakeAIEventPublisher},
-      {&kServerStatusPublisherKind, nullptr},
+      {&kServerStatusPublisherKind, &MakeServerStatusPublisher},
       {&kHTNvrDataSynchronizerKind, &MakeHTNvrDataSynchronizer},
       {&kAlarmOutputPublisherKind, &MakeAlarmOutputPublisher},
       {&kMetroEventReceiverKind, &MakeMetroEventReceiver},
