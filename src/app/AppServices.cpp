@@ -12,6 +12,7 @@
 #include "shell/NvrDataSynchronizerItem.h"
 #include "shell/ServerStatusPublisherItem.h"
 #include "shell/VuzorMetroEventReceiverItem.h"
+#include "sync/BIoTManagerLink.h"
 #include "sync/DataSynchronizer.h"
 #include "sync/HTNvrDataSynchronizer.h"
 #include "sync/NvrDataSynchronizer.h"
@@ -19,7 +20,9 @@
 namespace {
 
 std::shared_ptr<IGateService> MakeDataSynchronizer(CTorvaneGateManagerApp& app) {
-  return std::make_shared<CDataSynchronizer>(app.GetAppSettings());
+  auto service = std::make_shared<CDataSynchronizer>(app.GetAppSettings());
+  service->SetBIoTManagerFactory(&MakeBIoTDataManager);
+  return service;
 }
 
 std::shared_ptr<IGateService> MakeNvrDataSynchronizer(CTorvaneGateManagerApp& app) {

@@ -10,6 +10,7 @@
 
 #include "app/AppServices.h"
 #include "app/DisplayProbe.h"
+#include "biot/BIoTEventPublisher.h"
 #include "services/AIEventPublisher.h"
 #include "services/EventServer.h"
 #include "database/DBDataStore.h"
@@ -243,6 +244,8 @@ void CTorvaneGateManagerApp::HandAuthCodes(const CZavAuthCodeMap& codes) {
     zavAuthCodes_ = codes;
     sink = authCodeSink_;
   }
+  // The building-IoT notifiers of every AI event publisher job read them from here.
+  CBIoTEventPublisher::SetZavAuthCodeMap(codes);
   if (sink) sink(codes);
 }
 

@@ -131,8 +131,8 @@ class CTorvaneGateManagerApp {
   void BuildServices();
 
   // Where the data synchronizer's auth-code updates go (a copy of the map, on
-  // the synchronizer's thread). Until the building-IoT notifier takes them
-  // they are kept here (GetZavAuthCodes).
+  // the synchronizer's thread) besides the building-IoT notifiers' shared
+  // map; the last map is kept here (GetZavAuthCodes).
   void SetAuthCodeSink(std::function<void(const CZavAuthCodeMap&)> sink);
   CZavAuthCodeMap GetZavAuthCodes();
 

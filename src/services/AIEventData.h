@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "biot/BIoTEventData.h"
 #include "shell/JobRecord.h"
 
 #define GATE_AI_EVENT_DATA_FIELDS(F)     \
@@ -36,15 +37,3 @@ class CAIEventData : public CSerializable {
 // The JSON text of a batch: one array, one object per record in order; ""
 // for an empty batch.
 std::string SerializeAIEvents(const std::vector<CAIEventData>& events);
-
-// One AI event for the building-IoT road; every field is set by its builder.
-struct CBIoTEventData {
-  int cameraId = 0;             // no of the device's camera row
-  int zavNo = 0;                // zav_no of that row
-  int zavChannel = 0;           // zav_channel of that row
-  int intelligentEventId = 0;   // VasIntelligentEventID of the matched event
-  int64_t eventTime = 0;        // the result's time, seconds since 1970 (0: none usable)
-  std::string cameraName;
-  std::string eventName;
-  std::string eventImage;       // the result's thumbnail text as the server sent it
-};

@@ -33,6 +33,9 @@ CEventServiceConfig MakeAIEventPublisherConfig() {
 }
 
 constexpr int kExpiryDelayMs = 1000;
+// How long an idle building-IoT sender pass waits for records (a Stop waits
+// at most this long for it).
+constexpr int kBIoTSenderWaitMs = 100;
 // An intelligent event of this type is never raised by a region.
 constexpr int kEventTypeNotForRegions = 3;
 
@@ -104,8 +107,39 @@ void CAIEventPublisher::OnStartReset() {
 void CAIEventPublisher::OnStopped() { receiver_.Stop(); }
 
 int CAIEventPublisher::RunSenderPass(int id) {
-  // Send mode 2 queues no HTTP bodies: its records go to the building-IoT sink.
-  return SendQueuedBodies(id);
+  // Send mode 2 queues no HTTP bodies: its records go to the building-IoT queues.
+  return IsBIoTMode() ? RunBIoTSenderPass(id) : SendQueuedBodies(id);
+}
+
+int CAIEventPublisher::RunBIoTSenderPass(int id) {
+  std::vector<CBIoTEventData> records = bIoTSender_.Take(id, kBIoTSenderWaitMs);
+  if (records.empty()) return 0;
+  const CAIEventPublisherItem job = GetItem(id);
+  StatusPtr status = FindStatus(id);
+  if (!status) return 0;
+  CBIoTEventSender::Settings settings;
+  settings.siteID = siteId_;
+  settings.eventInterval = eventInterval_;
+  settings.duplicateWindow = dwellTime_.load();
+  std::shared_ptr<CBIoTEventPublisher> notifier = bIoTSender_.GetNotifier(
+      id, {job.GetTargetUrl(), job.GetTargetLoginID(), job.GetTargetPasswordPlain()}, settings);
+  const int code = bIoTSender_.Send(
+      id, *notifier, std::move(records), [this] { return IsRunning(); },
+      [this](const CBIoTEventData& record, bool notified) {
+        if (notified) {
+          Log().Write("OnBIoTEventDataSend", __LINE__, 2, "INFO - [%s - %s] event notified.\r\n",
+                      record.cameraName.c_str(), record.eventName.c_str());
+        } else {
+          SERVICE_LOG(Log(), "OnBIoTEventDataSend", "ERROR - NotifyEvent fialed.. [%s - %s]\r\n",
+                      record.cameraName.c_str(), record.eventName.c_str());
+        }
+      });
+  const int64_t now = GetClock()->NowSeconds();
+  status->Update([code, now](CAIEventPublisherItemStatus& s) {
+    s.SetLastErrorCode(code);
+    s.SetLastExecutedTime(now);
+  });
+  return 0;
 }
 
 bool CAIEventPublisher::RunMainPass() {
@@ -335,6 +369,9 @@ void CAIEventPublisher::SetBIoTEventSink(std::function<void(const std::vector<CB
 }
 
 void CAIEventPublisher::PublishEventToBIoT(const std::vector<CBIoTEventData>& events) {
+  std::vector<int> flushed;
+  bIoTSender_.Queue(GetJobIDs(), events, &flushed);
+  for (int id : flushed) SERVICE_LOG(Log(), "PublishEventToBIoT", "INFO - SendQ is full (%d)\r\n", id);
   std::function<void(const std::vector<CBIoTEventData>&)> sink;
   {
     CScopedLock hold(sinkLock_);

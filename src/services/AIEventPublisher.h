@@ -29,6 +29,7 @@
 #include "analysis/VasMetaReceiver.h"
 #include "services/AIEventData.h"
 #include "services/ActiveEventTable.h"
+#include "services/BIoTEventSender.h"
 #include "services/CrowdDensityFilter.h"
 #include "services/EventServiceFrame.h"
 
@@ -74,8 +75,14 @@ class CAIEventPublisher : public TEventServiceFrame<CAIEventPublisherItems, CAIE
   // ..."), encodes it (UTF-8, enciphered while EncryptContents is on) and
   // appends it to every job's queue.
   void PublishEvent(const std::vector<CAIEventData>& events);
-  // Where building-IoT records go (send mode 2); without a sink they are dropped.
+  // Appends the building-IoT records of one result to every job's queue (a
+  // queue holding 1000 records or more is emptied first: "INFO - SendQ is
+  // full (<job>)"); each job's sender hands them to its notifier (send mode 2).
+  void PublishEventToBIoT(const std::vector<CBIoTEventData>& events);
+  // Also shown every building-IoT batch as it is queued (none by default).
   void SetBIoTEventSink(std::function<void(const std::vector<CBIoTEventData>&)> sink);
+  // Building-IoT records waiting for job `id`.
+  size_t GetBIoTQueuedCount(int id) { return bIoTSender_.Size(id); }
 
   // Copies of the active events and each device's last event. Any thread.
   CActiveEventMap GetActiveEvents() const { return activeEvents_.GetActiveEvents(); }
@@ -107,7 +114,9 @@ class CAIEventPublisher : public TEventServiceFrame<CAIEventPublisherItems, CAIE
   bool IsBIoTMode() const { return sendMode_.load() == kSendModeBIoT; }
   void UpdateThumbnail(const CVAR& result, int64_t time);
   bool FindThumbnail(const CVAR& result, int64_t time, std::string* thumbnail) const;
-  void PublishEventToBIoT(const std::vector<CBIoTEventData>& events);
+  // The building-IoT sender pass of job `id`: its queued records to its
+  // notifier; LastErrorCode 0, or 100 after a record that failed.
+  int RunBIoTSenderPass(int id);
 
   std::atomic<int> sendMode_{kSendModeHttp};
   std::atomic<int> dwellTime_{3};
@@ -135,6 +144,7 @@ class CAIEventPublisher : public TEventServiceFrame<CAIEventPublisherItems, CAIE
   };
   std::map<int, Thumbnail> thumbnails_;  // camera no -> last thumbnail; send mode 2
 
+  CBIoTEventSender bIoTSender_;
   CActiveEventTable activeEvents_;
   CLock sinkLock_;  // guards bIoTSink_
   std::function<void(const std::vector<CBIoTEventData>&)> bIoTSink_ GUARDED_BY(sinkLock_);

@@ -1,20 +1,19 @@
 #include "sync/BIoTDataSync.h"
 
 #include "foundation/Log.h"
-#include "net/UrlFormatter.h"
+#include "biot/BIoTServiceAdapter.h"
 #include "sync/DataSyncRun.h"
 
 CBIoTManagerSettings MakeBIoTManagerSettings(const CDataSynchronizerItem& job, const std::string& siteID) {
-  CUrlFormatter url;
-  url.SetUrl(job.GetTargetUrl());
-  const bool https = url.IsSecure() != 0;
+  const CBIoTServiceAdapter::CConnInfo info = CBIoTServiceAdapter::ConnInfoFromUrl(
+      job.GetTargetUrl(), job.GetTargetLoginID(), job.GetTargetPasswordPlain(), siteID);
   CBIoTManagerSettings settings;
-  settings.host = url.GetHost();
-  settings.port = url.GetPort() > 0 ? url.GetPort() : (https ? 443 : 80);
-  settings.userID = job.GetTargetLoginID();
-  settings.password = job.GetTargetPasswordPlain();
-  settings.tls = https;
-  settings.siteID = siteID;
+  settings.host = info.host;
+  settings.port = info.port;
+  settings.userID = info.userID;
+  settings.password = info.password;
+  settings.tls = info.tls != 0;
+  settings.siteID = info.siteID;
   return settings;
 }
 
