@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kTokenRefused = 401;
 // Camera kinds that become edges: Box, PTZ, Dome, Video Server.
 bool IsEdgeCameraType(int nodeType) { return nodeType >= 2 && nodeType <= 5; }
 
@@ -104,7 +103,7 @@ bool CBIoTDataManager::TakeAuthCodesChanged() {
 
 void CBIoTDataManager::ProcError(const CBIoTServiceAdapter& adapter) {
   if (adapter.ErrorStatus != kBIoTHttpStatus && adapter.ErrorStatus != kBIoTMessageStatus) return;
-  if (adapter.HttpStatusCode == kTokenRefused) settings_.userToken.clear();
+  if (adapter.HttpStatusCode == kBIoTTokenRefused) settings_.userToken.clear();
   if (adapter.ErrorStatus == kBIoTHttpStatus) {
     GATE_LOG(1, "ERROR - HTTP respone status code = %d\r\n", adapter.HttpStatusCode);
   } else {

@@ -18,7 +18,6 @@ AuthCodes& TheAuthCodes() {
   return *codes;
 }
 
-constexpr int kTokenRefused = 401;
 
 }  // namespace
 
@@ -90,7 +89,7 @@ int CBIoTEventPublisher::NotifyEvent(const CBIoTEventData& event) {
   info.event_image = event.eventImage;
   if (adapter.NotifyEvent(info)) return 1;
 
-  if (adapter.ErrorStatus == kBIoTHttpStatus && adapter.HttpStatusCode == kTokenRefused) {
+  if (adapter.ErrorStatus == kBIoTHttpStatus && adapter.HttpStatusCode == kBIoTTokenRefused) {
     // The thing token expired: one new token, one more try.
     adapter.CloseConnection();
     tokens_.erase(event.zavNo);

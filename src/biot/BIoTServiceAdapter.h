@@ -35,6 +35,9 @@ enum : int {
   kBIoTOtherThing = 8,     // the reply names another thing than the one requested
 };
 
+// The HTTP status with which the platform refuses an expired or unknown token.
+constexpr int kBIoTTokenRefused = 401;
+
 class CBIoTServiceAdapter {
  public:
   // Limits of one exchange: the connect (with the TLS handshake), the send
