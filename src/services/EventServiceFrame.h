@@ -294,14 +294,6 @@ class TEventServiceFrame : public CGateServiceOf<typename Items::ItemType, Statu
     return 0;
   }
 
-  // Writes job `id`'s status to its file under the record's lock (a file
-  // that cannot be written is logged); nothing when there is no such job.
-  void SaveJobStatus(int id) {
-    StatusPtr status = FindStatus(id);
-    if (!status) return;
-    SaveStatus(GetItem(id), *status);
-  }
-
   // The run status of job `id`, null when none. Takes mapsLock_.
   StatusPtr FindStatus(int id) {
     CScopedLock maps(mapsLock_);
