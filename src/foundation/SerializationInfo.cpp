@@ -1,5 +1,6 @@
 #include "foundation/SerializationInfo.h"
 
+#include <bit>
 #include <charconv>
 #include <limits>
 
@@ -59,11 +60,33 @@ CSerializationInfo::~CSerializationInfo() {
 void CSerializationInfo::AddValue(std::string_view name, std::string_view text) {
   values_.emplace_back(std::string(name), std::string(text));
   if (values_.size() <= kScanLimit) return;
-  if (first_index_.empty()) {
-    // Crossing the limit: index what was scanned so far (first positions win).
-    for (size_t i = 0; i < values_.size(); ++i) first_index_.emplace(values_[i].first, static_cast<int>(i));
+  if (first_index_.size() < 2 * values_.size()) {
+    // Crossing the limit, or the table half full: (re)index every value in
+    // order into a table of at least four slots per value (first positions win).
+    first_index_.assign(std::bit_ceil(4 * values_.size()), 0);
+    for (size_t i = 0; i < values_.size(); ++i) IndexValue(static_cast<int>(i));
   } else {
-    first_index_.emplace(std::string(name), static_cast<int>(values_.size() - 1));
+    IndexValue(static_cast<int>(values_.size() - 1));
+  }
+}
+
+namespace {
+
+size_t NameSlot(std::string_view name, size_t slots) { return std::hash<std::string_view>()(name) & (slots - 1); }
+
+}  // namespace
+
+// Enters the value at `position` unless an earlier value has its name.
+void CSerializationInfo::IndexValue(int position) {
+  const std::string& name = values_[static_cast<size_t>(position)].first;
+  const size_t mask = first_index_.size() - 1;
+  for (size_t slot = NameSlot(name, first_index_.size());; slot = (slot + 1) & mask) {
+    int& entry = first_index_[slot];
+    if (entry == 0) {
+      entry = position + 1;
+      return;
+    }
+    if (values_[static_cast<size_t>(entry - 1)].first == name) return;
   }
 }
 
@@ -100,8 +123,12 @@ int CSerializationInfo::IndexOf(std::string_view name) const {
     }
     return -1;
   }
-  auto it = first_index_.find(name);
-  return it == first_index_.end() ? -1 : it->second;
+  const size_t mask = first_index_.size() - 1;
+  for (size_t slot = NameSlot(name, first_index_.size());; slot = (slot + 1) & mask) {
+    const int entry = first_index_[slot];
+    if (entry == 0) return -1;
+    if (values_[static_cast<size_t>(entry - 1)].first == name) return entry - 1;
+  }
 }
 
 const std::string& CSerializationInfo::GetValue(std::string_view name) const {

@@ -15,7 +15,6 @@
 #include <type_traits>
 #include <string_view>
 #include <utility>
-#include <unordered_map>
 #include <vector>
 
 class CSerializationInfo;
@@ -108,13 +107,13 @@ class CSerializationInfo {
   std::string name_;
   std::vector<Value> values_;
   // Name -> position of its first value; built only once a node holds more
-  // than kScanLimit values (smaller nodes are scanned).
+  // than kScanLimit values (smaller nodes are scanned). Open addressing over
+  // the positions alone (position + 1, 0 for a free slot; at most half full),
+  // the names staying in values_: a node of many values costs no allocation
+  // or copy of a name per value.
   static constexpr size_t kScanLimit = 16;
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
-  };
-  std::unordered_map<std::string, int, NameHash, std::equal_to<>> first_index_;
+  void IndexValue(int position);
+  std::vector<int> first_index_;
   CSerializationInfo* previous_ = nullptr;
   CSerializationInfo* next_ = nullptr;  // owned by the chain's first node
   CSerializationInfo* tail_ = nullptr;  // last node appended through this node

@@ -53,6 +53,21 @@ TEST(SerializationInfoTest, LargeNodesFindTheFirstValueOfEachName) {
   EXPECT_EQ(node.GetValueCount(), 62);
 }
 
+TEST(SerializationInfoTest, IndexStaysRightAsANodeGrows) {
+  // Each name twice, the second time far later: every lookup, at every size
+  // the index is rebuilt at, finds the first.
+  CSerializationInfo node;
+  for (int i = 0; i < 5000; ++i) {
+    node.AddInt("v" + std::to_string(i), i);
+    if (i % 2) node.AddInt("v" + std::to_string(i / 2), -1);
+    if ((i & (i - 1)) == 0) {
+      for (int k = 0; k <= i; ++k) ASSERT_EQ(node.GetInt("v" + std::to_string(k)), k) << i;
+    }
+  }
+  EXPECT_EQ(node.IndexOf("v5000"), -1);
+  EXPECT_EQ(node.IndexOf(""), -1);
+}
+
 TEST(SerializationInfoTest, NumbersAreWrittenInTheirFixedFormats) {
   CSerializationInfo node;
   node.AddInt("i", -5);
