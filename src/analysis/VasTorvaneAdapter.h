@@ -173,7 +173,8 @@ class VasTorvaneAdapter : public VasAdapterBase {
   // double. `abort(context)` ends the reply waits; it must not be null. The
   // error is not reset on entry. Errors: 20006 no connection, 20007 not
   // sent, 20008 no reply header, the reply's status, 20009 the reply block
-  // short or announcing more than kMaxMaskBytes (or a negative length).
+  // short or announcing more than kMaxMaskBytes (or a negative length);
+  // 20000 for a null row, record or abort test, or data above kMaxMaskBytes.
   int GetWaterLevelMask(IDataStore* store, CTBLVas* row, VasWaterLevelMask* mask, VasAbortFunc abort, void* context,
                         int* error) override;
   // The request block of `mask`, as sent.

@@ -59,9 +59,9 @@ std::string CameraListItem(IDataStore* store, const CTBLVas& row, const CTBLVasD
       "\t\t\t<LPRSiteID></LPRSiteID>\r\n\t\t\t<LPRCarLine></LPRCarLine>\r\n"
       "\t\t\t<FTPServerNumber></FTPServerNumber>\r\n\t\t</CameraListItem>\r\n",
       device.GetChannelNo(), device.GetEnable() ? 1 : 0, XmlEscape(address).c_str(), XmlEscape(loginId).c_str(),
-      XmlEscape(loginPassword).c_str(), protocol, camera->GetZavChannel(), device.GetStreamType() ? 2 : 1,
-      streamPort, device.GetAnalysisNetworkSize() == 1 ? "Large" : "Normal", device.GetAnalysisFps(),
-      device.GetUseLPR(), device.GetUseFR());
+      XmlEscape(loginPassword).c_str(), protocol, camera->GetZavChannel(), device.GetStreamType() ? 2 : 1, streamPort,
+      device.GetAnalysisNetworkSize() == 1 ? "Large" : "Normal", device.GetAnalysisFps(), device.GetUseLPR(),
+      device.GetUseFR());
 }
 
 }  // namespace
@@ -70,9 +70,9 @@ int VasTorvaneAdapter::SetNetworkPorts(IDataStore* /*store*/, CTBLVas* row, int*
   Succeed(error);
   if (!row) return Fail(error, kVasErrorBadArgument);
   if (!Check(row->GetAddress(), requestPort, error)) return 0;
-  const std::string document = StrFormat(
-      "<Network>\r\n\t<Port>\r\n\t\t<HTTP>%d</HTTP>\r\n\t\t<HTTPS>%d</HTTPS>\r\n\t</Port>\r\n</Network>\r\n",
-      row->GetWebPort(), row->GetSecureWebPort());
+  const std::string document =
+      StrFormat("<Network>\r\n\t<Port>\r\n\t\t<HTTP>%d</HTTP>\r\n\t\t<HTTPS>%d</HTTPS>\r\n\t</Port>\r\n</Network>\r\n",
+                row->GetWebPort(), row->GetSecureWebPort());
   std::string reply;
   // Port 0 cannot pass the test above, so ConfigRequest never takes it for "the adapter's".
   int failure = ConfigRequest(row, "/network/port.cgi?method=set", &document, loginId_, loginPassword_,

@@ -121,15 +121,15 @@ int VasTorvaneAdapter::SetLineCrossGroup(IDataStore* /*store*/, CTBLVas* row, in
   if (!Check(row->GetAddress(), port_, error)) return 0;
   const std::string document = LineDocument(*row, kGroups, [](const CTBLVasDevice&, CTBLVasLineCross& line) {
     if (!IsGroupStart(line)) return std::string();
-    return StrFormat("\t\t\t<GroupItem>\r\n\t\t\t\t<ID>%d</ID>\r\n\t\t\t\t<LineIDList>%s</LineIDList>\r\n"
-                     "\t\t\t</GroupItem>\r\n",
-                     line.GetGroupNumber(), line.GetGroupLineNumbersText("").c_str());
+    return StrFormat(
+        "\t\t\t<GroupItem>\r\n\t\t\t\t<ID>%d</ID>\r\n\t\t\t\t<LineIDList>%s</LineIDList>\r\n"
+        "\t\t\t</GroupItem>\r\n",
+        line.GetGroupNumber(), line.GetGroupLineNumbersText("").c_str());
   });
   return SendConfigDocument(row, error, "/analysis/lc_group.cgi?method=set", document);
 }
 
-int VasTorvaneAdapter::SetLineCrossBaseCount(IDataStore* store, CTBLVas* row, const VasLineCounts* counts,
-                                             int* error) {
+int VasTorvaneAdapter::SetLineCrossBaseCount(IDataStore* store, CTBLVas* row, const VasLineCounts* counts, int* error) {
   Succeed(error);
   if (!row || !store) return Fail(error, kVasErrorBadArgument);
   if (!Check(row->GetAddress(), port_, error)) return 0;

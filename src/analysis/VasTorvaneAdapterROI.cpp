@@ -107,7 +107,8 @@ void EventValues(IDataStore* store, CTBLVasIntelligentEvent& event, Polygon* p) 
     p->group1 = classes;
     p->group2 = overlapClasses;
     const int method = event.GetClassOverlapMethod();
-    if (method == 1 || method == 2) p->groupOverlap = StrFormat(method == 1 ? "GE%d" : "LE%d", event.GetClassOverlapSize());
+    if (method == 1 || method == 2)
+      p->groupOverlap = StrFormat(method == 1 ? "GE%d" : "LE%d", event.GetClassOverlapSize());
     if (event.GetOptionalClassUseMethod() == 2) p->groupNotIou = event.GetOptionalClassList();
   }
   if (type == 2) p->dumping = DumpingText(event.GetIllegalDumpingType());
@@ -151,16 +152,16 @@ std::string PolygonItem(const CTBLVasROI& region, const CTBLVasDevice& device, c
                         const std::shared_ptr<CTBLVasWaterLevel>& water) {
   std::shared_ptr<CTBLCamera> camera = device.GetCamera();
   const int preset = camera && camera->IsPTZCapable() ? region.GetAnalysisAtPTZPreset() : 0;
-  std::string item = StrFormat(
-      kPolygonFormat, region.GetROINumber(), p.typeId, XmlEscape(p.objects).c_str(), p.cropCriteria.c_str(),
-      p.cropPercent, p.overlapPercent, Msec(region.GetObjectDwellTime()), Msec(region.GetDwellTime()),
-      Msec(region.GetNewEventInterval()), p.triggerMsec, p.movingDisregard,
-      static_cast<double>(static_cast<float>(region.GetMovingObjectDistancePercent()) / 10.0f), p.triggerAtLeaving,
-      XmlEscape(p.faceList).c_str(), p.faceListType.c_str(), preset, region.GetPTZPresetLatency(),
-      XmlEscape(p.group1).c_str(), XmlEscape(p.group2).c_str(), p.groupOverlap.c_str(),
-      XmlEscape(p.groupNotIou).c_str(), p.dumping.c_str(), p.crowdCount.c_str(), static_cast<double>(p.steps[0]),
-      static_cast<double>(p.steps[1]), static_cast<double>(p.steps[2]), static_cast<double>(p.steps[3]),
-      static_cast<double>(p.crowdArea), p.eventStep, p.stepChangeMsec);
+  std::string item =
+      StrFormat(kPolygonFormat, region.GetROINumber(), p.typeId, XmlEscape(p.objects).c_str(), p.cropCriteria.c_str(),
+                p.cropPercent, p.overlapPercent, Msec(region.GetObjectDwellTime()), Msec(region.GetDwellTime()),
+                Msec(region.GetNewEventInterval()), p.triggerMsec, p.movingDisregard,
+                static_cast<double>(static_cast<float>(region.GetMovingObjectDistancePercent()) / 10.0f),
+                p.triggerAtLeaving, XmlEscape(p.faceList).c_str(), p.faceListType.c_str(), preset,
+                region.GetPTZPresetLatency(), XmlEscape(p.group1).c_str(), XmlEscape(p.group2).c_str(),
+                p.groupOverlap.c_str(), XmlEscape(p.groupNotIou).c_str(), p.dumping.c_str(), p.crowdCount.c_str(),
+                static_cast<double>(p.steps[0]), static_cast<double>(p.steps[1]), static_cast<double>(p.steps[2]),
+                static_cast<double>(p.steps[3]), static_cast<double>(p.crowdArea), p.eventStep, p.stepChangeMsec);
   std::vector<VasPoint> points;
   for (const auto& [key, entity] : region.GetPoints()) {
     if (auto* point = dynamic_cast<CTBLVasROIPoints*>(entity.get())) {
@@ -195,8 +196,8 @@ std::string VasTorvaneAdapter::GetChannelROIItem(IDataStore* store, const std::s
     } else {
       const int eventId = region->GetVasIntelligentEventID();
       if (eventId == 0 || region->GetDisplayInsteadOf() > 0) continue;
-      auto event =
-          std::dynamic_pointer_cast<CTBLVasIntelligentEvent>(store->FindCachedEntity("TBL_VasIntelligentEvent", eventId));
+      auto event = std::dynamic_pointer_cast<CTBLVasIntelligentEvent>(
+          store->FindCachedEntity("TBL_VasIntelligentEvent", eventId));
       if (!event) {
         GATE_LOG(1, "ERROR - ROI can't find associated CTBLVasIntelligentEvent with id(%d).\r\n",
                  region->GetVasROIID());

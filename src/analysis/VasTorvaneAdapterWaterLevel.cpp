@@ -61,7 +61,8 @@ bool ReadGrowing(CSecureSock& conn, std::vector<char>* out, int size, VasAbortFu
   while (got < size) {
     const int step = std::min(kGrowBytes, size - got);
     out->resize(static_cast<size_t>(got) + step);
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (!ReadExactly(conn, out->data() + got, step, static_cast<int>(left.count()), abort, context)) return false;
     got += step;
   }
@@ -87,7 +88,7 @@ std::string VasTorvaneAdapter::WaterLevelRequestBlock(const VasWaterLevelMask& m
 int VasTorvaneAdapter::GetWaterLevelMask(IDataStore* /*store*/, CTBLVas* row, VasWaterLevelMask* mask,
                                          VasAbortFunc abort, void* context, int* error) {
   if (!row || !mask || !abort) return Fail(error, kVasErrorBadArgument);
-  // The block's length word is 32 bits: a larger data block cannot be framed.
+  // The header gives the block's length as an int: data is bounded as replies are.
   if (mask->Data.size() > static_cast<size_t>(kMaxMaskBytes)) return Fail(error, kVasErrorBadArgument);
   const std::string address = row->GetAddress();
   CSecureSock conn;  // its destructor ends TLS and closes the socket on every path
@@ -102,8 +103,7 @@ int VasTorvaneAdapter::GetWaterLevelMask(IDataStore* /*store*/, CTBLVas* row, Va
   const std::string header = StrFormat(
       "POST /api/waterlevel.cgi?id=%s&password=%s&method=get HTTP/1.1\r\nAccept: */*\r\nUser-Agent: ORVU\r\n"
       "Host: %s\r\nContent-Type: application/octet-stream\r\nContent-Length: %d\r\n\r\n",
-      UrlEncode(loginId_).c_str(), UrlEncode(loginPassword_).c_str(), address.c_str(),
-      static_cast<int>(block.size()));
+      UrlEncode(loginId_).c_str(), UrlEncode(loginPassword_).c_str(), address.c_str(), static_cast<int>(block.size()));
   if (conn.WriteAll(header.data(), static_cast<int>(header.size()), kSendMs) != static_cast<int>(header.size())) {
     GATE_LOG(1, "ERROR - To request WaterLevel.cgi for VAS[%s:%d] failed.\r\n", address.c_str(), port_);
     return Fail(error, kVasErrorNotSent);
@@ -150,7 +150,8 @@ int VasTorvaneAdapter::GetWaterLevelMask(IDataStore* /*store*/, CTBLVas* row, Va
   double extraResult = 0.0;
   if (mask->HasExtra) {
     uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(static_cast<unsigned char>(data[replyLength + i])) << (8 * i);
+    for (int i = 0; i < 8; ++i)
+      bits |= static_cast<uint64_t>(static_cast<unsigned char>(data[replyLength + i])) << (8 * i);
     memcpy(&extraResult, &bits, sizeof(extraResult));
   }
   data.resize(static_cast<size_t>(replyLength));

@@ -35,8 +35,8 @@ void ApplyWaterLevelSkew(std::vector<VasPoint>* points, int skewAngleX, int skew
   // In 64 bits so that coordinates near the int range cannot overflow the sum.
   const float centerX = static_cast<float>((static_cast<long long>(first.x) + third.x) / 2);
   const float centerY = static_cast<float>((static_cast<long long>(first.y) + third.y) / 2);
-  const CMatrix3x2F skew = CMatrix3x2F::Skew(static_cast<float>(skewAngleX), static_cast<float>(skewAngleY),
-                                             centerX, centerY);
+  const CMatrix3x2F skew =
+      CMatrix3x2F::Skew(static_cast<float>(skewAngleX), static_cast<float>(skewAngleY), centerX, centerY);
   const VasPoint corners[4] = {{first.x, first.y}, {third.x, first.y}, {third.x, third.y}, {first.x, third.y}};
   points->clear();
   for (const VasPoint& corner : corners) {

@@ -28,24 +28,27 @@ const Operation kOperations[] = {
        return a.SetNetworkPorts(s, r, e, port);
      },
      "POST /network/port.cgi?method=set HTTP/1.1", "ERROR - Error raised when request message to 'TorvaneVAS["},
-    {"devices", [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetDevices(s, r, e); },
+    {"devices",
+     [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetDevices(s, r, e); },
      "POST /camera/list.cgi?method=set HTTP/1.1", "] Error raised when request message to vas"},
     {"management",
      [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) {
        return a.SetManagementServer(s, r, e, "10.0.0.5", 9000);
      },
-     "POST /manage/agent.cgi?method=set HTTP/1.1",
-     "] Error raised while apply record period to zav. the error is '"},
+     "POST /manage/agent.cgi?method=set HTTP/1.1", "] Error raised while apply record period to zav. the error is '"},
     {"one device's regions",
      [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetDeviceROI(s, r, e, 1); },
      "POST /analysis/roi.cgi?method=modify HTTP/1.1", "] Error raised when request message to vas"},
     {"every device's regions",
      [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetDeviceAllROI(s, r, e); },
      "POST /analysis/roi.cgi?method=set HTTP/1.1", "] Error raised when request message to vas"},
-    {"lines", [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetLineCross(s, r, e); },
+    {"lines",
+     [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetLineCross(s, r, e); },
      "POST /analysis/lc.cgi?method=set HTTP/1.1", "] Error raised when request message to vas"},
     {"line groups",
-     [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetLineCrossGroup(s, r, e); },
+     [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) {
+       return a.SetLineCrossGroup(s, r, e);
+     },
      "POST /analysis/lc_group.cgi?method=set HTTP/1.1", "] Error raised when request message to vas"},
     {"base counts",
      [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) {
@@ -58,7 +61,9 @@ const Operation kOperations[] = {
      },
      "POST /analysis/lc_base.cgi?method=modify HTTP/1.1", "] Error raised when request message to vas"},
     {"face data",
-     [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) { return a.SetFRData(nullptr, s, r, e); },
+     [](VasTorvaneAdapter& a, IDataStore* s, CTBLVas* r, int* e, unsigned short) {
+       return a.SetFRData(nullptr, s, r, e);
+     },
      "POST /analysis/fr.cgi?method=set HTTP/1.1", "] Error raised when request message to vas"},
 };
 

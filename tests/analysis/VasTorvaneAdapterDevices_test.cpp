@@ -37,7 +37,9 @@ TEST(VasTorvaneAdapterDevices, ManagementAgentDocument) {
   VasTestStore store;
   auto row = store.AddServer(1, server.port());
   EXPECT_EQ(SentBody(*row, server,
-                     [&](VasTorvaneAdapter& a, int* e) { return a.SetManagementServer(store.get(), row.get(), e, "10.0.0.5", 9000); }),
+                     [&](VasTorvaneAdapter& a, int* e) {
+                       return a.SetManagementServer(store.get(), row.get(), e, "10.0.0.5", 9000);
+                     }),
             "<Manage>\r\n\t<Agent>\r\n\t\t<Enable>1</Enable>\r\n\t\t<Address>10.0.0.5</Address>\r\n"
             "\t\t<Port>9000</Port>\r\n\t</Agent>\r\n</Manage>\r\n");
 }
@@ -109,13 +111,12 @@ TEST(VasTorvaneAdapterDevices, CameraListNamesEachDevicesRecorder) {
   std::string own;
   if (GetLocalAddressForHost(&own, "127.0.0.1")) local = own;
   const std::string localIp = own.empty() ? "127.0.0.1" : own;
-  EXPECT_EQ(SentBody(*row, server, [&](VasTorvaneAdapter& a, int* e) { return a.SetDevices(store.get(), row.get(), e); }),
-            "<Camera>\r\n\t<CameraList>\r\n" +
-                CameraItem(1, 1, local, "RTSP", "5/stream2", 5541, "Large", 7, 1, 0) +
-                CameraItem(2, 0, "127.0.0.10", "", "3/stream1", 0, "Normal", 5, 0, 1) +
-                CameraItem(3, 1, localIp, "HTTPS", "7/stream2", 4433, "Normal", 5, 0, 0) +
-                CameraItem(7, 0, local, "HTTP", "5/stream2", 8001, "Normal", 5, 0, 0) +
-                "\t</CameraList>\r\n</Camera>\r\n");
+  EXPECT_EQ(
+      SentBody(*row, server, [&](VasTorvaneAdapter& a, int* e) { return a.SetDevices(store.get(), row.get(), e); }),
+      "<Camera>\r\n\t<CameraList>\r\n" + CameraItem(1, 1, local, "RTSP", "5/stream2", 5541, "Large", 7, 1, 0) +
+          CameraItem(2, 0, "127.0.0.10", "", "3/stream1", 0, "Normal", 5, 0, 1) +
+          CameraItem(3, 1, localIp, "HTTPS", "7/stream2", 4433, "Normal", 5, 0, 0) +
+          CameraItem(7, 0, local, "HTTP", "5/stream2", 8001, "Normal", 5, 0, 0) + "\t</CameraList>\r\n</Camera>\r\n");
 }
 
 TEST(VasTorvaneAdapterDevices, FaceDataHoldsEveryPersonInKeyOrder) {
@@ -132,9 +133,10 @@ TEST(VasTorvaneAdapterDevices, FaceDataHoldsEveryPersonInKeyOrder) {
         ASSERT_TRUE(store.get()->AddEntity(person.get(), 0));
       }
     }
-    const std::string items = withPersons ? "\t\t<FRItem>\r\n\t\t\t<ID>4</ID>\r\n\t\t\t<Data>AAEC</Data>\r\n\t\t</FRItem>\r\n"
-                                            "\t\t<FRItem>\r\n\t\t\t<ID>9</ID>\r\n\t\t\t<Data>f&lt;9&gt;</Data>\r\n\t\t</FRItem>\r\n"
-                                          : "";
+    const std::string items =
+        withPersons ? "\t\t<FRItem>\r\n\t\t\t<ID>4</ID>\r\n\t\t\t<Data>AAEC</Data>\r\n\t\t</FRItem>\r\n"
+                      "\t\t<FRItem>\r\n\t\t\t<ID>9</ID>\r\n\t\t\t<Data>f&lt;9&gt;</Data>\r\n\t\t</FRItem>\r\n"
+                    : "";
     EXPECT_EQ(SentBody(*row, server,
                        [&](VasTorvaneAdapter& a, int* e) { return a.SetFRData(nullptr, store.get(), row.get(), e); }),
               "<Analysis>\r\n\t<FR>\r\n" + items + "\t</FR>\r\n</Analysis>\r\n");

@@ -43,8 +43,9 @@ struct LineFixture {
     event->SetObjectCropPercent(80);
     EXPECT_TRUE(store.get()->AddEntity(event.get(), 0));
     const LineSpec lines[] = {
-        {1, 1, 1, 1, 1, 1, 1, 0, 7, 1},  {2, 1, 2, 55, 0, 1, 1, 0, 7, 2}, {3, 1, 3, 1, 0, 1, 1, 1, 7, 0},
-        {4, 1, 4, 0},                    {5, 1, 5, 1, 0, 1, 0, 0, 0, 0, 0}, {6, 2, 1, 0},
+        {1, 1, 1, 1, 1, 1, 1, 0, 7, 1},    {2, 1, 2, 55, 0, 1, 1, 0, 7, 2},
+        {3, 1, 3, 1, 0, 1, 1, 1, 7, 0},    {4, 1, 4, 0},
+        {5, 1, 5, 1, 0, 1, 0, 0, 0, 0, 0}, {6, 2, 1, 0},
     };
     for (const LineSpec& spec : lines) {
       auto line = std::make_unique<CTBLVasLineCross>();
@@ -73,9 +74,10 @@ struct LineFixture {
 
 std::string LineItem(int number, int bothway, int event) {
   auto n = [](int v) { return std::to_string(v); };
-  return "\t\t\t<LineItem>\r\n\t\t\t\t<ID>" + n(number) + "</ID>\r\n\t\t\t\t<Point1>\r\n\t\t\t\t\t<X>" + n(number * 10) +
-         "</X>\r\n\t\t\t\t\t<Y>" + n(number * 10 + 1) + "</Y>\r\n\t\t\t\t</Point1>\r\n\t\t\t\t<Point2>\r\n\t\t\t\t\t<X>" +
-         n(number * 10 + 2) + "</X>\r\n\t\t\t\t\t<Y>" + n(number * 10 + 3) +
+  return "\t\t\t<LineItem>\r\n\t\t\t\t<ID>" + n(number) + "</ID>\r\n\t\t\t\t<Point1>\r\n\t\t\t\t\t<X>" +
+         n(number * 10) + "</X>\r\n\t\t\t\t\t<Y>" + n(number * 10 + 1) +
+         "</Y>\r\n\t\t\t\t</Point1>\r\n\t\t\t\t<Point2>\r\n\t\t\t\t\t<X>" + n(number * 10 + 2) +
+         "</X>\r\n\t\t\t\t\t<Y>" + n(number * 10 + 3) +
          "</Y>\r\n\t\t\t\t</Point2>\r\n\t\t\t\t<ObjectIDList>1,3</ObjectIDList>\r\n"
          "\t\t\t\t<ObjectCropCriteria>Top</ObjectCropCriteria>\r\n\t\t\t\t<ObjectCropPercent>80</ObjectCropPercent>\r\n"
          "\t\t\t\t<Bothway>" +
@@ -113,10 +115,11 @@ TEST(VasTorvaneAdapterLineCross, LinesWithTheirEvents) {
 
 TEST(VasTorvaneAdapterLineCross, GroupOfTheStartLine) {
   LineFixture f;
-  EXPECT_EQ(f.Sent([&](VasTorvaneAdapter& a, int* e) { return a.SetLineCrossGroup(f.store.get(), f.row.get(), e); }),
-            "<Analysis>\r\n\t<LCGroup>\r\n\t\t<LCGroupItem>\r\n\t\t\t<Channel>3</Channel>\r\n"
-            "\t\t\t<GroupItem>\r\n\t\t\t\t<ID>7</ID>\r\n\t\t\t\t<LineIDList>3,1,2</LineIDList>\r\n\t\t\t</GroupItem>\r\n"
-            "\t\t</LCGroupItem>\r\n\t</LCGroup>\r\n</Analysis>\r\n");
+  EXPECT_EQ(
+      f.Sent([&](VasTorvaneAdapter& a, int* e) { return a.SetLineCrossGroup(f.store.get(), f.row.get(), e); }),
+      "<Analysis>\r\n\t<LCGroup>\r\n\t\t<LCGroupItem>\r\n\t\t\t<Channel>3</Channel>\r\n"
+      "\t\t\t<GroupItem>\r\n\t\t\t\t<ID>7</ID>\r\n\t\t\t\t<LineIDList>3,1,2</LineIDList>\r\n\t\t\t</GroupItem>\r\n"
+      "\t\t</LCGroupItem>\r\n\t</LCGroup>\r\n</Analysis>\r\n");
 }
 
 // Each class of a line's event takes its counts from the line's count row
@@ -130,8 +133,8 @@ TEST(VasTorvaneAdapterLineCross, BaseCountsFromTheCallersRows) {
   counts[VasChannelKey(0, 1, 3)][1] = counted;
   counts[VasChannelKey(0, 2, 3)][3] = counted;  // another server's channel 3
   EXPECT_EQ(f.Sent([&](VasTorvaneAdapter& a, int* e) {
-              return a.SetLineCrossBaseCount(f.store.get(), f.row.get(), &counts, e);
-            }),
+    return a.SetLineCrossBaseCount(f.store.get(), f.row.get(), &counts, e);
+  }),
             kBaseHead + kBaseOpen + CountItem(1, {{1, 5, 3}, {3, 0, 0}}) + CountItem(3, {{1, 0, 0}, {3, 0, 0}}) +
                 kBaseClose + kBaseTail);
   EXPECT_EQ(counted->GetObjectCountClassCount(), 1u);
@@ -148,8 +151,11 @@ TEST(VasTorvaneAdapterLineCross, ResetOfChosenLines) {
     std::string body;
     const char* logged;
   } cases[] = {
-      {"listed lines", 3, {3, 9, 5, 1}, kBaseHead + kBaseOpen + CountItem(3, {{1, 0, 0}, {3, 0, 0}}) +
-                                             CountItem(1, {{1, 0, 0}, {3, 0, 0}}) + kBaseClose + kBaseTail,
+      {"listed lines",
+       3,
+       {3, 9, 5, 1},
+       kBaseHead + kBaseOpen + CountItem(3, {{1, 0, 0}, {3, 0, 0}}) + CountItem(1, {{1, 0, 0}, {3, 0, 0}}) +
+           kBaseClose + kBaseTail,
        "Can't find CTBLVasLineCross for VasDeviceID=1 with LineNumber=5"},
       {"empty list", 3, {}, kBaseHead + kBaseTail, ""},
       {"no device on the channel", 8, {1}, kBaseHead + kBaseTail, ""},
@@ -159,8 +165,8 @@ TEST(VasTorvaneAdapterLineCross, ResetOfChosenLines) {
     LineFixture f;
     ProcessLogCapture log;
     EXPECT_EQ(f.Sent([&](VasTorvaneAdapter& a, int* e) {
-                return a.SetLineCrossReset(f.store.get(), f.row.get(), c.channel, c.lines, e);
-              }),
+      return a.SetLineCrossReset(f.store.get(), f.row.get(), c.channel, c.lines, e);
+    }),
               c.body);
     if (*c.logged) EXPECT_NE(log.Text().find(c.logged), std::string::npos) << log.Text();
   }

@@ -76,7 +76,9 @@ struct RegionFixture {
     group->SetFaceList(faces);
     Cached(store, std::move(group));
   }
-  std::string Block(bool keepEmpty = false) { return VasTorvaneAdapter::GetChannelROIItem(store.get(), device, keepEmpty); }
+  std::string Block(bool keepEmpty = false) {
+    return VasTorvaneAdapter::GetChannelROIItem(store.get(), device, keepEmpty);
+  }
 };
 
 // The text of the first element `name` in `text`; "<none>" when absent.
@@ -105,9 +107,11 @@ TEST(VasTorvaneAdapterROI, DeviceBlockAsSent) {
             "\t\t<ROIItem>\r\n\t\t\t<Channel>4</Channel>\r\n"
             "\t\t\t<PolygonItem>\r\n\t\t\t\t<ID>3</ID>\r\n\t\t\t\t<TypeID>1</TypeID>\r\n"
             "\t\t\t\t<ObjectIDList>1,2</ObjectIDList>\r\n\t\t\t\t<ObjectCropCriteria>Whole</ObjectCropCriteria>\r\n"
-            "\t\t\t\t<ObjectCropPercent>100</ObjectCropPercent>\r\n\t\t\t\t<ObjectOverlapPercent>100</ObjectOverlapPercent>\r\n"
+            "\t\t\t\t<ObjectCropPercent>100</ObjectCropPercent>\r\n\t\t\t\t<ObjectOverlapPercent>100</"
+            "ObjectOverlapPercent>\r\n"
             "\t\t\t\t<ObjectDwellMsec>3000</ObjectDwellMsec>\r\n\t\t\t\t<EventDwellMsec>3000</EventDwellMsec>\r\n"
-            "\t\t\t\t<NewEventIntervalMSec>600000</NewEventIntervalMSec>\r\n\t\t\t\t<EventTriggerMsec>2000</EventTriggerMsec>\r\n"
+            "\t\t\t\t<NewEventIntervalMSec>600000</NewEventIntervalMSec>\r\n\t\t\t\t<EventTriggerMsec>2000</"
+            "EventTriggerMsec>\r\n"
             "\t\t\t\t<MovingObjectDisregard>0</MovingObjectDisregard>\r\n"
             "\t\t\t\t<MovingObjectDistancePercent>0.1</MovingObjectDistancePercent>\r\n"
             "\t\t\t\t<EventTriggerAtLeaving>0</EventTriggerAtLeaving>\r\n"
@@ -142,7 +146,8 @@ std::vector<RegionCase> RegionCases() {
   const int typeIds[] = {1, 1, 2, 1, 1, 3, 4, 5, 7, 8, 9};
   for (int type = -1; type <= 11; ++type) {
     const int typeId = type >= 0 && type <= 10 ? typeIds[type] : 1;
-    cases.push_back({"event type " + std::to_string(type), [type](RegionFixture& f) { f.event->SetType(type); },
+    cases.push_back({"event type " + std::to_string(type),
+                     [type](RegionFixture& f) { f.event->SetType(type); },
                      {{"TypeID", std::to_string(typeId)},
                       {"MovingObjectDisregard", type == 4 ? "1" : "0"},
                       {"EventTriggerAtLeaving", type == 3 ? "1" : "0"}}});
@@ -184,17 +189,20 @@ std::vector<RegionCase> RegionCases() {
                      f.event->SetClassOverlapMethod(1);
                    },
                    {{"ObjectIDList", "1,2"}, {"GroupOverlapPercent", "GE30"}, {"GroupNotIOUObjectIDList1", ""}}});
-  cases.push_back({"illegal dumping", [](RegionFixture& f) {
+  cases.push_back({"illegal dumping",
+                   [](RegionFixture& f) {
                      f.event->SetType(2);
                      f.event->SetIllegalDumpingType(0);
                    },
                    {{"IllegalDumpingType", "Abandon"}, {"CrowdObjectCount", ""}}});
-  cases.push_back({"crowd object count", [](RegionFixture& f) {
+  cases.push_back({"crowd object count",
+                   [](RegionFixture& f) {
                      f.event->SetType(7);
                      f.event->SetClusterSize(4);
                    },
                    {{"CrowdObjectCount", "4"}, {"IllegalDumpingType", ""}}});
-  cases.push_back({"moving distance in tenths", [](RegionFixture& f) { f.region->SetMovingObjectDistancePercent(15); },
+  cases.push_back({"moving distance in tenths",
+                   [](RegionFixture& f) { f.region->SetMovingObjectDistancePercent(15); },
                    {{"MovingObjectDistancePercent", "1.5"}}});
   cases.push_back({"crowd with the default levels",
                    [](RegionFixture& f) {
@@ -221,7 +229,8 @@ std::vector<RegionCase> RegionCases() {
                      crowd->SetDensityLevel4(42);
                    },
                    {{"Step1Value", "1.5"}, {"Step4Value", "4.2"}}});
-  cases.push_back({"crowd without its row", [](RegionFixture& f) { f.region->SetType(3); },
+  cases.push_back({"crowd without its row",
+                   [](RegionFixture& f) { f.region->SetType(3); },
                    {{"Step1Value", "0.0"}, {"CrowdAreaSize", "0.0"}, {"EventStep", "0"}}});
   cases.push_back({"water level",
                    [](RegionFixture& f) {
@@ -230,18 +239,21 @@ std::vector<RegionCase> RegionCases() {
                      water->SetEventTriggerLevel(3);
                      water->SetHoldingTime(5);
                    },
-                   {{"Step1Value", "20.0"}, {"Step4Value", "80.0"}, {"CrowdAreaSize", "0.0"}, {"EventStep", "3"},
+                   {{"Step1Value", "20.0"},
+                    {"Step4Value", "80.0"},
+                    {"CrowdAreaSize", "0.0"},
+                    {"EventStep", "3"},
                     {"StepChangeMsec", "5000"}}});
   for (int method : {1, 2}) {
-    cases.push_back({"face group, detection method " + std::to_string(method),
-                     [method](RegionFixture& f) {
-                       f.event->SetEventType(2);
-                       f.event->SetFaceGroupList(",5,6");
-                       f.event->SetFaceDetectionMethod(method);
-                       f.AddFaceGroup(5, "7,8");
-                     },
-                     {{"EventTriggerFaceIDList", "7,8"},
-                      {"EventTriggerFaceIDListType", method == 2 ? "Exclude" : "Include"}}});
+    cases.push_back(
+        {"face group, detection method " + std::to_string(method),
+         [method](RegionFixture& f) {
+           f.event->SetEventType(2);
+           f.event->SetFaceGroupList(",5,6");
+           f.event->SetFaceDetectionMethod(method);
+           f.AddFaceGroup(5, "7,8");
+         },
+         {{"EventTriggerFaceIDList", "7,8"}, {"EventTriggerFaceIDListType", method == 2 ? "Exclude" : "Include"}}});
   }
   cases.push_back({"face group missing",
                    [](RegionFixture& f) {
@@ -255,7 +267,8 @@ std::vector<RegionCase> RegionCases() {
                      f.region->SetAnalysisAtPTZPreset(4);
                    },
                    {{"AnalysisPTZPresetNumber", "4"}}});
-  cases.push_back({"PTZ preset on a fixed camera", [](RegionFixture& f) { f.region->SetAnalysisAtPTZPreset(4); },
+  cases.push_back({"PTZ preset on a fixed camera",
+                   [](RegionFixture& f) { f.region->SetAnalysisAtPTZPreset(4); },
                    {{"AnalysisPTZPresetNumber", "0"}}});
   return cases;
 }
@@ -283,14 +296,19 @@ TEST(VasTorvaneAdapterROI, WaterLevelOutlineIsSkewedFromFourPoints) {
     std::vector<VasPoint> sent;
   } cases[] = {
       {"three points go unchanged", {{0, 0}, {100, 0}, {100, 50}}, 10, 20, {{0, 0}, {100, 0}, {100, 50}}},
-      {"zero angles give the rectangle", {{0, 0}, {100, 0}, {100, 50}, {0, 50}}, 0, 0,
+      {"zero angles give the rectangle",
+       {{0, 0}, {100, 0}, {100, 50}, {0, 50}},
+       0,
+       0,
        {{0, 0}, {100, 0}, {100, 50}, {0, 50}}},
-      {"points 1 and 3 are not used", {{0, 0}, {7, 7}, {100, 50}, {9, 9}, {1, 1}}, 0, 0,
+      {"points 1 and 3 are not used",
+       {{0, 0}, {7, 7}, {100, 50}, {9, 9}, {1, 1}},
+       0,
+       0,
        {{0, 0}, {100, 0}, {100, 50}, {0, 50}}},
       // Centre (50, 25); tan 10° = 0.176327, tan 20° = 0.363970 in float;
       // each coordinate truncated toward zero (-4.408 gives -4).
-      {"10 and 20 degrees", {{0, 0}, {100, 0}, {100, 50}, {0, 50}}, 10, 20,
-       {{-4, -18}, {95, 18}, {104, 68}, {4, 31}}},
+      {"10 and 20 degrees", {{0, 0}, {100, 0}, {100, 50}, {0, 50}}, 10, 20, {{-4, -18}, {95, 18}, {104, 68}, {4, 31}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -299,7 +317,8 @@ TEST(VasTorvaneAdapterROI, WaterLevelOutlineIsSkewedFromFourPoints) {
     auto water = f.AddWater();
     water->SetSkewAngleX(c.angleX);
     water->SetSkewAngleY(c.angleY);
-    for (int id = 1; id <= 3; ++id) f.store.get()->DeleteEntity(f.store.get()->FindCachedEntity("TBL_VasROIPoints", id).get(), 0);
+    for (int id = 1; id <= 3; ++id)
+      f.store.get()->DeleteEntity(f.store.get()->FindCachedEntity("TBL_VasROIPoints", id).get(), 0);
     int id = 10;
     for (const VasPoint& p : c.stored) f.store.AddPoint(id++, 1, p.x, p.y);
     EXPECT_EQ(Points(f.Block()), c.sent);
@@ -320,7 +339,12 @@ TEST(VasTorvaneAdapterROI, SkewNearNinetyDegreesIsClamped) {
   const struct {
     float in;
     int out;
-  } values[] = {{-4.7f, -4}, {4.7f, 4}, {3e9f, INT_MAX}, {-3e9f, INT_MIN}, {NAN, 0}, {INFINITY, INT_MAX},
+  } values[] = {{-4.7f, -4},
+                {4.7f, 4},
+                {3e9f, INT_MAX},
+                {-3e9f, INT_MIN},
+                {NAN, 0},
+                {INFINITY, INT_MAX},
                 {2147483520.0f, 2147483520}};
   for (const auto& v : values) EXPECT_EQ(ClampToInt(v.in), v.out) << v.in;
 }

@@ -129,8 +129,8 @@ TEST(VasTorvaneAdapterWaterLevel, RequestAndReplyBlocks) {
 TEST(VasTorvaneAdapterWaterLevel, LargeMaskArrivesWhole) {
   std::string bytes(300001, '\0');
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
-  FakeAnalysisServer server(Answer(kOkHeader + Words({0, static_cast<uint32_t>(bytes.size()), 1, 2}) + bytes +
-                                   DoubleBytes(-0.75)));
+  FakeAnalysisServer server(
+      Answer(kOkHeader + Words({0, static_cast<uint32_t>(bytes.size()), 1, 2}) + bytes + DoubleBytes(-0.75)));
   VasTestStore store;
   auto row = store.AddServer(1, server.port());
   VasWaterLevelMask mask = TenBytes(true);
@@ -255,6 +255,11 @@ TEST(VasTorvaneAdapterWaterLevel, UnreachableServerAndMissingAbortTest) {
   EXPECT_EQ(error, kVasErrorNoConnection);
   EXPECT_NE(log.Text().find("Can't connect to VAS [127.0.0.1:"), std::string::npos) << log.Text();
   EXPECT_EQ(adapter.GetWaterLevelMask(store.get(), row.get(), &mask, nullptr, nullptr, &error), 0);
+  EXPECT_EQ(error, kVasErrorBadArgument);
+  // Data beyond what the block's length word may say is refused before any connection.
+  mask.Data.assign(VasTorvaneAdapter::kMaxMaskBytes + 1, 'x');
+  error = 0;
+  EXPECT_EQ(adapter.GetWaterLevelMask(store.get(), row.get(), &mask, NeverAbort, nullptr, &error), 0);
   EXPECT_EQ(error, kVasErrorBadArgument);
 }
 
