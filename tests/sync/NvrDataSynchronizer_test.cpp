@@ -208,6 +208,14 @@ TEST_F(NvrSyncTest, SyncModeIsSetAndTheRestartAskedForBeforeTheTables) {
                     "'ZmsSyncPassword' ORDER BY `Key`"));
   EXPECT_EQ(std::vector<std::string>{"GET /system/restart.cgi?id=admin&password=adminpw&client=7&reason=2 HTTP/1.1"},
             peer_.Requests());
+  // ZmsSyncMode is written last: an NVR read between the writes is never in
+  // sync mode with half its sync settings.
+  std::vector<std::string> writes;
+  for (const std::string& statement : StatementsOn(nvr_)) {
+    if (statement.find("ZmsSync") != std::string::npos && statement.rfind("SELECT", 0) != 0) writes.push_back(statement);
+  }
+  ASSERT_GE(writes.size(), 5u) << "one write for each of the five values";
+  EXPECT_NE(std::string::npos, writes.back().find("ZmsSyncMode")) << writes.back();
   EXPECT_EQ("", NvrRows("SELECT no FROM TBL_Camera")) << "the tables wait for the next run";
   EXPECT_EQ(0, RunAgain());
   EXPECT_EQ("Lobby\n", NvrRows("SELECT name FROM TBL_Camera"));
