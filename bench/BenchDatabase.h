@@ -68,6 +68,33 @@ inline MYSQL* ConnectBenchServer(const BenchServer& server) {
   return conn;
 }
 
+// A connection to `server`'s database; null (printed) on failure.
+inline MYSQL* ConnectBenchDatabase(const BenchServer& server) {
+  MYSQL* conn = ConnectBenchServer(server);
+  if (conn && !RunSql(conn, "USE " + server.database)) {
+    mysql_close(conn);
+    return nullptr;
+  }
+  return conn;
+}
+
+// The first values of `queries` (say row counts) joined by "/", "?" for one that failed.
+inline std::string QueryValues(MYSQL* conn, const std::vector<std::string>& queries) {
+  std::string values;
+  for (const std::string& sql : queries) {
+    std::string value = "?";
+    if (mysql_real_query(conn, sql.data(), sql.size()) == 0) {
+      if (MYSQL_RES* result = mysql_store_result(conn)) {
+        MYSQL_ROW row = mysql_fetch_row(result);
+        if (row && row[0]) value = row[0];
+        mysql_free_result(result);
+      }
+    }
+    values += (values.empty() ? "" : "/") + value;
+  }
+  return values;
+}
+
 // Creates the bench database with the table of `createTable` and leaves it
 // current; the caller closes the connection. Null when any step fails.
 inline MYSQL* CreateBenchDatabase(const BenchServer& server, const std::string& createTable) {
@@ -90,29 +117,35 @@ inline void DropBenchDatabase(const BenchServer& server) {
   }
 }
 
-// One iteration a run of the mariadb client selecting `query` to /dev/null.
-inline void RunMariadbClient(benchmark::State& state, const BenchServer& server, const std::string& query) {
+// Runs the mariadb client on `server`'s database with `sql` (output to
+// /dev/null); false when it cannot start or fails.
+inline bool SpawnMariadbClient(const BenchServer& server, const std::string& sql) {
   std::vector<std::string> argv = {"mariadb", "--no-defaults", "-h", server.host, "-P",
                                    std::to_string(server.port), "-u", server.user,
                                    "-p" + server.password, "--default-character-set=euckr",
-                                   server.database, "-e", query};
+                                   server.database, "-e", sql};
   std::vector<char*> args;
   for (std::string& arg : argv) args.push_back(arg.data());
   args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, "mariadb", &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// One iteration a run of the mariadb client selecting `query` to /dev/null.
+inline void RunMariadbClient(benchmark::State& state, const BenchServer& server, const std::string& query) {
   for (auto _ : state) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, "mariadb", &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-      state.SkipWithError("cannot start mariadb");
+    if (!SpawnMariadbClient(server, query)) {
+      state.SkipWithError("mariadb failed");
       break;
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("mariadb failed");
   }
 }
 

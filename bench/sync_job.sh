@@ -6,32 +6,9 @@
 # Usage: bash bench/sync_job.sh [build folder with -DGATE_BUILD_BENCH=ON, default build/bench]
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD=${1:-$ROOT/build/bench}
-D=$(mktemp -d)
-trap 'kill $(cat "$D/nginx.pid" 2>/dev/null) 2>/dev/null || true; sleep 0.2; rm -rf "$D"' EXIT
-PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-mkdir -p "$D/tmp"
-chmod 755 "$D"
-cat > "$D/nginx.conf" <<CONF
-worker_processes 1;
-pid $D/nginx.pid;
-error_log $D/error.log;
-events { worker_connections 256; }
-http {
-  access_log off;
-  client_body_temp_path $D/tmp;
-  client_max_body_size 64m;
-  server {
-    listen 127.0.0.1:$PORT;
-    location = /echo { return 200 "ok"; }
-  }
-}
-CONF
-nginx -p "$D" -c "$D/nginx.conf" -e "$D/error.log"
-for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$PORT/echo" && break; sleep 0.05; done
-OUT="$D/out.json"
-GATE_BENCH_TARGET_PORT=$PORT bash "$ROOT/scripts/with-mariadb" "$BUILD/bench/sync_job_bench" \
-  --benchmark_format=json --benchmark_out="$OUT" --benchmark_out_format=json >/dev/null
+OUT=$(mktemp)
+trap 'rm -f "$OUT"' EXIT
+bash "$ROOT/bench/bench_with_target.sh" "${1:-$ROOT/build/bench}" sync_job_bench "$OUT"
 python3 - "$OUT" <<'PY'
 import json, sys
 runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}

@@ -10,8 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "BenchDatabase.h"
-#include "entities/base/EntitySchema.h"
+#include "InstallationBenchDatabase.h"
 #include "sync/DataSyncRun.h"
 #include "sync/DeviceUserFields.h"
 
@@ -28,15 +27,7 @@ std::string g_snapshot;
 bool Prepare() {
   if (!BenchServerFromEnvironment("syncbench_", &g_server)) return false;
   MYSQL* conn = CreateBenchDatabase(g_server, "CREATE TABLE bench_marker (id INT)");
-  bool ok = conn != nullptr;
-  const std::string script = GetDatabaseCreationScript();
-  for (size_t at = 0; ok && at < script.size();) {
-    size_t end = script.find("\r\n\r\n", at);
-    if (end == std::string::npos) end = script.size();
-    std::string statement = script.substr(at, end - at);
-    if (statement.find_first_not_of(" \r\n\t") != std::string::npos) ok = RunSql(conn, statement);
-    at = end + 4;
-  }
+  bool ok = conn != nullptr && CreateInstallationTables(conn);
   ok = ok && RunSql(conn, "INSERT INTO TBL_Zav (no, name, addr, service_port, RtspPort) VALUES (1, 'z', '10.0.0.5', 7000, 554)");
   for (int first = 1; ok && first <= kCameras; first += 1000) {
     std::string sql = "INSERT INTO TBL_Camera (no, name, addr, model_type, device_type, zav_no, zav_channel, user3) VALUES ";

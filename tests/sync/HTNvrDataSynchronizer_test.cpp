@@ -9,6 +9,7 @@
 #include "SyncServiceTest.h"
 #include "NetPeers.h"
 #include "foundation/ProcessLogCapture.h"
+#include "foundation/FileUtil.h"
 #include "shell/AppFolders.h"
 #include "support/ProgramUnderTest.h"
 #include "sync/HTNvrDataSynchronizer.h"
@@ -274,6 +275,37 @@ TEST_F(HTNvrSyncTest, StopDuringASilentNvrReturnsBeforeTheReadTimeOut) {
       << "Stop waited for the NVR's read time-out";
   EXPECT_EQ(before, Rows(kChecksum));
   EXPECT_TRUE(peer_.Requests().empty());
+}
+
+// A reload the management server did not answer with 200 keeps the commit
+// and is asked for again at later passes.
+TEST_F(HTNvrSyncTest, AFailedReloadKeepsTheCommitAndIsAskedForAgain) {
+  ProcessLogCapture log;
+  peer_.SetStatus(500);
+  FakeHitronNvr nvr(Serving({{0, "Front"}}));
+  Begin(Job(nvr.port()));
+  ASSERT_TRUE(WaitForRuns(1));
+  EXPECT_EQ(0, service_->GetItemStatus(12).GetLastErrorCode());
+  EXPECT_TRUE(WaitUntil([&] { return peer_.Requests().size() >= 3; }, 120000)) << "asked again at later passes";
+  service_->Stop();
+  EXPECT_EQ("Front\n", Rows("SELECT name FROM TBL_Camera WHERE addr = '127.0.0.1'"));
+  EXPECT_NE(std::string::npos,
+            log.Text().find("ERROR - Error raised when request check database to ZMS.(127.0.0.1:" +
+                            std::to_string(peer_.port()) + ")\r\n"));
+}
+
+// Start removes the status files of jobs that no longer exist, and only this
+// service's (the dotted address does not confuse the job number).
+TEST_F(HTNvrSyncTest, StartRemovesStaleStatusFilesOfThisServiceOnly) {
+  const std::string stale = program_.Join("Data/HTNvrDataSync_10.0.0.1_Status_40.dat");
+  const std::string other = program_.Join("Data/NvrDataSync_10.0.0.1_Status_41.dat");
+  CreateDirectoryPath(program_.Join("Data"));
+  for (const std::string& path : {stale, other}) WriteTestFile(path, "x");
+  FakeHitronNvr nvr(Serving({{0, "Front"}}));
+  EXPECT_EQ(0, RunOnce(Job(nvr.port())));
+  EXPECT_FALSE(PathExists(stale));
+  EXPECT_TRUE(PathExists(other));
+  EXPECT_TRUE(PathExists(program_.Join("Data/HTNvrDataSync_127.0.0.1_Status_12.dat")));
 }
 
 }  // namespace

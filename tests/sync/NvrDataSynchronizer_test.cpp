@@ -9,6 +9,7 @@
 #include "SyncServiceTest.h"
 #include "NetPeers.h"
 #include "foundation/ProcessLogCapture.h"
+#include "foundation/FileUtil.h"
 #include "shell/AppFolders.h"
 #include "support/ProgramUnderTest.h"
 #include "entities/base/EntitySchema.h"
@@ -207,6 +208,14 @@ TEST_F(NvrSyncTest, SyncModeIsSetAndTheRestartAskedForBeforeTheTables) {
                     "'ZmsSyncPassword' ORDER BY `Key`"));
   EXPECT_EQ(std::vector<std::string>{"GET /system/restart.cgi?id=admin&password=adminpw&client=7&reason=2 HTTP/1.1"},
             peer_.Requests());
+  // ZmsSyncMode is written last: an NVR read between the writes is never in
+  // sync mode with half its sync settings.
+  std::vector<std::string> writes;
+  for (const std::string& statement : StatementsOn(nvr_)) {
+    if (statement.find("ZmsSync") != std::string::npos && statement.rfind("SELECT", 0) != 0) writes.push_back(statement);
+  }
+  ASSERT_GE(writes.size(), 5u) << "one write for each of the five values";
+  EXPECT_NE(std::string::npos, writes.back().find("ZmsSyncMode")) << writes.back();
   EXPECT_EQ("", NvrRows("SELECT no FROM TBL_Camera")) << "the tables wait for the next run";
   EXPECT_EQ(0, RunAgain());
   EXPECT_EQ("Lobby\n", NvrRows("SELECT name FROM TBL_Camera"));
@@ -281,6 +290,49 @@ TEST_F(NvrSyncTest, StopWaitsForTheOpenTransactionAndNeverLeavesItHalfDone) {
   EXPECT_EQ("bob|Lobby\n", NvrRows("SELECT u.id, c.name FROM TBL_UserPermissions p JOIN TBL_User u ON u.no = "
                                    "p.UserID JOIN TBL_Camera c ON c.no = p.DeviceID"));
   EXPECT_EQ(std::vector<std::string>{"GET /system/database.cgi?table=&client=0 HTTP/1.1"}, peer_.Requests());
+}
+
+TEST_F(NvrSyncTest, CentralDatabaseDownFailsEveryJobWithCodeTwo) {
+  Central("INSERT INTO TBL_Camera (no, name, zav_no) VALUES (3, 'Lobby', 1)");
+  settings_.SetDatabasePort(FreeLoopbackPort());
+  const std::string before = NvrRows(kFiveTables);
+  EXPECT_EQ(2, StartAndRun(Job()));
+  EXPECT_EQ(before, NvrRows(kFiveTables));
+  EXPECT_TRUE(peer_.Requests().empty());
+}
+
+// A reload the management service did not answer with 200 keeps the commit
+// and is asked for again at the next run, also one with nothing to write,
+// until it is answered.
+TEST_F(NvrSyncTest, AFailedReloadKeepsTheCommitAndIsAskedForAgainUntilAnswered) {
+  ProcessLogCapture log;
+  Central("INSERT INTO TBL_Camera (no, name, zav_no) VALUES (3, 'Lobby', 1)");
+  peer_.SetStatus(500);
+  EXPECT_EQ(0, StartAndRun(Job()));
+  EXPECT_EQ("Lobby\n", NvrRows("SELECT name FROM TBL_Camera"));
+  EXPECT_EQ("2024-03-05 07:08:09", service_->GetItemStatus(12).GetLastDateTimeSynchronized());
+  EXPECT_NE(std::string::npos, log.Text().find("ERROR - [12] Error raised when call database.cgi.\r\n"));
+  EXPECT_EQ(1u, peer_.Requests().size());
+  EXPECT_EQ(0, RunAgain());
+  EXPECT_EQ(2u, peer_.Requests().size()) << "owed: asked again";
+  peer_.SetStatus(200);
+  EXPECT_EQ(0, RunAgain());
+  EXPECT_EQ(3u, peer_.Requests().size());
+  EXPECT_EQ(0, RunAgain());
+  EXPECT_EQ(3u, peer_.Requests().size()) << "answered: not asked again";
+}
+
+// Start removes the status files of jobs that no longer exist, and only this
+// service's (the dotted address does not confuse the job number).
+TEST_F(NvrSyncTest, StartRemovesStaleStatusFilesOfThisServiceOnly) {
+  const std::string stale = program_.Join("Data/NvrDataSync_10.0.0.1_Status_40.dat");
+  const std::string other = program_.Join("Data/HTNvrDataSync_10.0.0.1_Status_41.dat");
+  CreateDirectoryPath(program_.Join("Data"));
+  for (const std::string& path : {stale, other}) WriteTestFile(path, "x");
+  EXPECT_EQ(0, StartAndRun(Job()));
+  EXPECT_FALSE(PathExists(stale));
+  EXPECT_TRUE(PathExists(other));
+  EXPECT_TRUE(PathExists(program_.Join("Data/NvrDataSync_127.0.0.1_Status_12.dat")));
 }
 
 TEST_F(NvrSyncTest, ChangedLoginPasswordAsksForARestartWithOldAndNewLogin) {
