@@ -35,7 +35,8 @@ class AlarmPeer {
     if (!process_.Start({"python3", script, dir_.path(), std::to_string(port), host}, dir_.path(), dir_.Join("peer.log"))) {
       return false;
     }
-    if (!WaitUntil([&] { return !ReadTestFile(dir_.Join("port")).empty(); }, 10)) return false;
+    // Generous: a python start on a loaded machine can take many seconds.
+    if (!WaitUntil([&] { return !ReadTestFile(dir_.Join("port")).empty(); }, 60)) return false;
     port_ = static_cast<unsigned short>(atoi(ReadTestFile(dir_.Join("port")).c_str()));
     return host != "127.0.0.1" || WaitForPort(port_);
   }

@@ -456,3 +456,17 @@ TEST_F(MetroReceiverTest, TheStatusIsSavedPeriodicallyWhileRunning) {
   EXPECT_EQ(saved.GetLastAddress(), "127.0.0.1");
   EXPECT_EQ(saved.GetHistories()[0].GetTrainSetNumber(), "T");
 }
+
+// An https site (nginx with a self-signed certificate) is posted to over
+// TLS: its TLS port answers a plain request with 400, which would show as 5.
+TEST_F(MetroReceiverTest, AnHttpsSiteIsPostedToOverTls) {
+  NginxPeer nginx;
+  ASSERT_TRUE(nginx.Start());
+  SetMetroJobs({Job(1, port_, {"https://127.0.0.1:" + std::to_string(nginx.tlsPort()) + "/echo"})});
+  StartReceiver();
+  receiver_->SetAllStatuses(-1);
+  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(3, 7)), 1));
+  ASSERT_TRUE(WaitFor([&] { return receiver_->GetItemStatus(1).GetLastErrorCode() != -1; }));
+  EXPECT_EQ(receiver_->GetItemStatus(1).GetLastErrorCode(), 0);
+  EXPECT_EQ(receiver_->GetSitePostCount(), 1u);
+}
