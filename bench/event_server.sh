@@ -3,7 +3,8 @@
 # bytes, in one run on the same two cores (wrk -t2 -c50, a "Connection: close"
 # script, on two other cores), three rounds each, alternating; then cctv_list
 # (both tables read from the database on every request), and the server's
-# thread count before, during (peak) and after wrk -c200.
+# thread count before, during (peak) and after wrk -c200 while 200 slow
+# clients hold half a header open.
 # Usage: bash bench/event_server.sh [build folder with -DGATE_BUILD_BENCH=ON, default build/bench]
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -85,12 +86,29 @@ for round in 1 2 3; do
 done
 run_wrk 50 "http://127.0.0.1:$PORT/va/cctv_list.cgi?$LOGIN" >"$D/cctv"
 
+# 200 slow clients held open through the -c200 run: half a header, then a byte a second.
+python3 - "$PORT" <<'PY' &
+import socket, sys, time
+held = []
+for _ in range(200):
+    s = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+    s.sendall(b"GET /va/event_status.cgi HTTP/1.1\r\nHost: x\r\nX-Slow: ")
+    held.append(s)
+for _ in range(int(__import__("os").environ.get("GATE_BENCH_WRK_SECONDS", "10")) + 3):
+    for s in held:
+        try: s.send(b"a")
+        except OSError: pass
+    time.sleep(1)
+PY
+SLOW_PID=$!
+sleep 1
 BEFORE=$(threads)
 PEAK=$BEFORE
 run_wrk 200 "$STATUS_URL" >"$D/c200" &
 WRK_PID=$!
 while kill -0 "$WRK_PID" 2>/dev/null; do n=$(threads); [ "$n" -gt "$PEAK" ] && PEAK=$n; sleep 0.2; done
 wait "$WRK_PID"
+wait "$SLOW_PID" || true
 sleep 1
 AFTER=$(threads)
 
@@ -104,5 +122,5 @@ errs = lambda r: 'non-2xx %d, connect %d, read %d, write %d, timeout %d' % tuple
 print('event_status (median of 3): server %.0f requests/s, nginx %.0f requests/s, ratio %.2f' % (med(ours), med(nginx), med(ours) / med(nginx)))
 print('  errors: server %s; nginx %s' % (errs(ours), errs(nginx)))
 print('cctv_list: %.0f requests/s (%s)' % (cctv[0][0], errs(cctv)))
-print('wrk -c200 on event_status: %.0f requests/s (%s); server threads before %s, peak %s, after %s' % (c200[0][0], errs(c200), before, peak, after))
+print('wrk -c200 on event_status with 200 slow half-header clients: %.0f requests/s (%s); server threads before %s, peak %s, after %s' % (c200[0][0], errs(c200), before, peak, after))
 PY
