@@ -458,8 +458,9 @@ TEST_F(EventServerLiveTest, AnInjectedEventShowsAtOnceAndGoesAfterTheDwellAndThe
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - injected).count();
     EXPECT_EQ(reply, JsonReply(c.expired));
-    // Whole seconds of dwell from a sweep a second apart: never before 2 s,
-    // 4 to 5 s unloaded; the upper bound leaves room for a loaded machine.
+    // The match and the sweep read whole seconds and the sweep runs each
+    // second, so an entry goes 2 to 4 s after its match (dwell 3 s) unloaded;
+    // the upper bound leaves room for a loaded machine.
     EXPECT_GE(seconds, 2.0);
     EXPECT_LE(seconds, 12.0);
     RecordProperty("expired_after_ms_type" + std::to_string(c.statusType), static_cast<int>(seconds * 1000));
