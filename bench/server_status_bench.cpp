@@ -186,7 +186,7 @@ int main() {
     const double pass = bench.MainPass(21);
     const double client = ClientSelect(server, 21);
     printf("main pass over %d + %d servers: %.1f ms, mariadb client selecting both tables: %.1f ms, "
-           "pass/client: %.2f (limit: the 5000 ms between passes)\n",
+           "pass/client: %.3f (limit: the 5000 ms between passes)\n",
            kServers, kServers, pass * 1000, client * 1000, pass / client);
     // Without servers, so that the handlers' retries do not hide the senders.
     MYSQL* conn = ConnectBenchServer(server);
