@@ -108,6 +108,26 @@ inline MYSQL* CreateBenchDatabase(const BenchServer& server, const std::string& 
   return nullptr;
 }
 
+// Creates the bench database and runs `script` in it (statements separated
+// by CR LF CR LF, as the entity schema writes them); the caller closes the
+// connection. Null when any step fails.
+inline MYSQL* CreateBenchDatabaseFromScript(const BenchServer& server, const std::string& script) {
+  MYSQL* conn = ConnectBenchServer(server);
+  if (!conn) return nullptr;
+  bool ok = RunSql(conn, "CREATE DATABASE " + server.database + " CHARACTER SET euckr") &&
+            RunSql(conn, "USE " + server.database);
+  for (size_t start = 0; ok && start < script.size();) {
+    size_t end = script.find("\r\n\r\n", start);
+    if (end == std::string::npos) end = script.size();
+    const std::string statement = script.substr(start, end - start);
+    if (statement.find_first_not_of(" \r\n\t") != std::string::npos) ok = RunSql(conn, statement);
+    start = end + 4;
+  }
+  if (ok) return conn;
+  mysql_close(conn);
+  return nullptr;
+}
+
 // Drops the bench database, if the server was named.
 inline void DropBenchDatabase(const BenchServer& server) {
   if (server.database.empty()) return;

@@ -160,16 +160,16 @@ void CServerStatusPublisher::OnPublisherMain() {
     SetAllStatuses(kStatusDatabaseUnreachable);
     return;
   }
-  if (changed || changed_) {
-    // No callback runs while the cache is emptied: both handlers are stopped.
-    zavHandler_.Stop();
-    vasHandler_.Stop();
-    live.store->Clear();
-    StartZavStatusHandler(live.store);
-    StartVasStatusHandler(live.store);
-    ++handlerStarts_;
-  }
+  const bool restart = changed || changed_;
   changed_ = false;
+  if (!restart) return;
+  // No callback runs while the cache is emptied: both handlers are stopped.
+  zavHandler_.Stop();
+  vasHandler_.Stop();
+  live.store->Clear();
+  StartZavStatusHandler(live.store);
+  StartVasStatusHandler(live.store);
+  ++handlerStarts_;
 }
 
 void CServerStatusPublisher::StartZavStatusHandler(const std::shared_ptr<CClientDataStore>& live) {
@@ -217,7 +217,8 @@ int CServerStatusPublisher::RunSenderPass(int id) { return OnPublisherSend(id); 
 int CServerStatusPublisher::OnPublisherSend(int id) {
   CServerStatusPublisherItem job = GetItem(id);
   StatusPtr status = FindStatus(id);
-  if (!status) return kSenderLongestSleepMs;
+  const int64_t longest = senderLongestSleepMs_.load();
+  if (!status) return static_cast<int>(longest);
   std::shared_ptr<CClientDataStore> live = GetLiveStore();
   if (!live) return kSenderRepeatMs;
 
@@ -230,7 +231,7 @@ int CServerStatusPublisher::OnPublisherSend(int id) {
     // past, so the target keeps getting the status.
     const int64_t last = before.GetLastExecutedTime();
     const int64_t due = last + period;
-    if (last <= now && due > now) return static_cast<int>(std::min<int64_t>(kSenderLongestSleepMs, due * 1000 - nowMs));
+    if (last <= now && due > now) return static_cast<int>(std::min<int64_t>(longest, due * 1000 - nowMs));
   }
 
   std::string json = SerializeServerStatuses(CollectServerStatuses(*live));
@@ -246,5 +247,5 @@ int CServerStatusPublisher::OnPublisherSend(int id) {
     s.SetLastExecutedTime(ended);
   });
   SaveJobStatus(id);
-  return period == 0 ? kSenderRepeatMs : static_cast<int>(std::min<int64_t>(kSenderLongestSleepMs, period * 1000));
+  return period == 0 ? kSenderRepeatMs : static_cast<int>(std::min<int64_t>(longest, period * 1000));
 }

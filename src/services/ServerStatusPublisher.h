@@ -63,6 +63,10 @@ class CServerStatusPublisher
   static void ZavStatusHandlerCallback(const IMessagePublisher::_message_t* message);
   static void VasStatusHandlerCallback(const IMessagePublisher::_message_t* message);
 
+  // Replaces kSenderLongestSleepMs (at least 1 ms); before Start. For the
+  // benchmark's anchor, which polls as often as a Period of 0 does.
+  void SetSenderLongestSleep(int ms) { senderLongestSleepMs_.store(ms < 1 ? 1 : ms); }
+
   // The live store; null until a main pass after Start reached the database.
   std::shared_ptr<CClientDataStore> GetLiveStore();
   // Handler starts (both handlers together) since construction.
@@ -122,6 +126,7 @@ class CServerStatusPublisher
   bool changed_ = false;
   std::atomic<int> handlerStarts_{0};
   std::atomic<int> mainPasses_{0};
+  std::atomic<int> senderLongestSleepMs_{kSenderLongestSleepMs};
 
   // Last: destroyed first, so no callback runs into the members above.
   CZavStatusHandler zavHandler_;

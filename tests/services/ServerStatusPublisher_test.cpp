@@ -30,7 +30,7 @@
 #include "recorders/FakeRecordingServer.h"
 #include "services/ServerStatusPublisher.h"
 #include "shell/UtcTimeText.h"
-#include "support/TestDatabase.h"
+#include "support/InstallationDatabaseTest.h"
 #include "support/WaitUntil.h"
 
 namespace {
@@ -88,32 +88,24 @@ class ServerStatusPublisherTest : public ServiceFixture {
  protected:
   void SetUp() override {
     ServiceFixture::SetUp();
-    GATE_REQUIRE_DATABASE(db_);
-    std::string error;
-    name_ = CreateScratchDatabase(db_, "srvstat", &error);
-    ASSERT_FALSE(name_.empty()) << error;
-    ASSERT_TRUE(RunSqlScript(db_, name_, GetDatabaseCreationScript(), &error)) << error;
-    service_ = std::make_unique<CDBDataStore>();
-    service_->Initialize(db_.host.c_str(), static_cast<int>(db_.port), name_.c_str(), db_.user.c_str(),
-                         db_.password.c_str());
-    ASSERT_TRUE(service_->IsConnected(0));
-    store_ = std::make_unique<CDataStore>(service_.get());
-    PointAtDatabase(static_cast<int>(db_.port));
+    database_.Open("srvstat");
+    if (IsSkipped() || HasFatalFailure()) return;
+    store_ = std::make_unique<CDataStore>(database_.service.get());
+    PointAtDatabase(static_cast<int>(database_.db.port));
   }
   void TearDown() override {
     publisher_.reset();
     store_.reset();
-    service_.reset();
-    if (!name_.empty()) DropScratchDatabase(db_, name_);
+    database_.Close();
     ServiceFixture::TearDown();
   }
 
   void PointAtDatabase(int port) {
-    settings_.SetDatabaseAddress(db_.host);
+    settings_.SetDatabaseAddress(database_.db.host);
     settings_.SetDatabasePort(port);
-    settings_.SetDatabaseName(name_);
-    settings_.SetDatabaseLoginID(db_.user);
-    settings_.SetDatabasePassword(db_.password);
+    settings_.SetDatabaseName(database_.name);
+    settings_.SetDatabaseLoginID(database_.db.user);
+    settings_.SetDatabasePassword(database_.db.password);
   }
   void SetJobs(const std::vector<CServerStatusPublisherItem>& jobs) {
     CServerStatusPublisherItems list;
@@ -145,7 +137,7 @@ class ServerStatusPublisherTest : public ServiceFixture {
   }
   void Sql(const std::string& statement) {
     std::string error;
-    ASSERT_TRUE(RunSqlScript(db_, name_, statement, &error)) << error;
+    ASSERT_TRUE(RunSqlScript(database_.db, database_.name, statement, &error)) << error;
   }
   // Writes a job's status file as an earlier run left it.
   void WriteStatusFile(const CServerStatusPublisherItem& job, int64_t lastRun, int code) {
@@ -169,9 +161,7 @@ class ServerStatusPublisherTest : public ServiceFixture {
            "\r\nConnection: close\r\n\r\n" + body;
   }
 
-  TestDatabase db_;
-  std::string name_;
-  std::unique_ptr<CDBDataStore> service_;
+  ScratchInstallationDatabase database_;
   std::unique_ptr<CDataStore> store_;
   std::shared_ptr<platform::ManualClock> clock_ = std::make_shared<platform::ManualClock>(kStart * 1000000);
   std::unique_ptr<TestPublisher> publisher_;
@@ -497,7 +487,8 @@ TEST_F(ServerStatusPublisherTest, StreamingServersFillTheLiveRowsAndTheTargetGet
     if (!live) return false;
     auto server = std::dynamic_pointer_cast<CTBLNRS>(live->FindCachedEntity("TBL_Zav", zav));
     auto status = server ? server->GetStatus() : nullptr;
-    return status && status->GetVersion() == "7.7.7";
+    // The status time is set last, after the cameras.
+    return status && status->GetVersion() == "7.7.7" && status->GetStatusTime() > 0;
   }, 40));
   auto live = publisher_->GetLiveStore();
   auto server = std::dynamic_pointer_cast<CTBLNRS>(live->FindCachedEntity("TBL_Zav", zav));

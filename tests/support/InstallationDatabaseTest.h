@@ -13,25 +13,47 @@
 #include "entities/base/EntitySchema.h"
 #include "support/TestDatabase.h"
 
+// The scratch database and its entity service, for a fixture that derives
+// from another fixture. Open ends the test (skip or failure) when there is
+// no test database or the database cannot be made: check IsSkipped() and
+// HasFatalFailure() after it.
+struct ScratchInstallationDatabase {
+  void Open(const std::string& prefix) {
+    GATE_REQUIRE_DATABASE(db);
+    std::string error;
+    name = CreateScratchDatabase(db, prefix, &error);
+    ASSERT_FALSE(name.empty()) << error;
+    ASSERT_TRUE(RunSqlScript(db, name, GetDatabaseCreationScript(), &error)) << error;
+    service = std::make_unique<CDBDataStore>();
+    service->Initialize(db.host.c_str(), static_cast<int>(db.port), name.c_str(), db.user.c_str(),
+                        db.password.c_str());
+    ASSERT_TRUE(service->IsConnected(0));
+  }
+  void Close() {
+    service.reset();
+    if (!name.empty()) DropScratchDatabase(db, name);
+    name.clear();
+  }
+
+  TestDatabase db;
+  std::string name;
+  std::unique_ptr<CDBDataStore> service;
+};
+
 class InstallationDatabaseTest : public ::testing::Test {
  protected:
   // `prefix` names the scratch database, so concurrent suites never share one.
   explicit InstallationDatabaseTest(std::string prefix) : prefix_(std::move(prefix)) {}
 
   void SetUp() override {
-    GATE_REQUIRE_DATABASE(db_);
-    std::string error;
-    name_ = CreateScratchDatabase(db_, prefix_, &error);
-    ASSERT_FALSE(name_.empty()) << error;
-    ASSERT_TRUE(RunSqlScript(db_, name_, GetDatabaseCreationScript(), &error)) << error;
-    service_ = std::make_unique<CDBDataStore>();
-    service_->Initialize(db_.host.c_str(), static_cast<int>(db_.port), name_.c_str(), db_.user.c_str(),
-                         db_.password.c_str());
-    ASSERT_TRUE(service_->IsConnected(0));
+    scratch_.Open(prefix_);
+    db_ = scratch_.db;
+    name_ = scratch_.name;
+    service_ = std::move(scratch_.service);
   }
   void TearDown() override {
     service_.reset();
-    if (!name_.empty()) DropScratchDatabase(db_, name_);
+    scratch_.Close();
   }
 
   TestDatabase db_;
@@ -40,4 +62,5 @@ class InstallationDatabaseTest : public ::testing::Test {
 
  private:
   std::string prefix_;
+  ScratchInstallationDatabase scratch_;
 };
