@@ -39,7 +39,7 @@ for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break;
 
 echo "== send mode 2, one connection per event (nginx workers: 1; load: $(cut -d' ' -f1-3 /proc/loadavg))"
 GATE_BENCH_BIOT_PORT=$PORT GATE_BENCH_BIOT_BODY=$D/body.json "$BUILD/bench/biot_notify_bench" \
-  --benchmark_min_time="${SECONDS_RUN}s" --benchmark_format=json > "$D/ours.json"
+  --benchmark_min_time="${SECONDS_RUN}" --benchmark_format=json > "$D/ours.json"
 ours=$(python3 -c "import json,sys; b=json.load(open(sys.argv[1]))['benchmarks'][0]; print(b['items_per_second'])" "$D/ours.json")
 
 cat > "$D/post.lua" <<LUA
