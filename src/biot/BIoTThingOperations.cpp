@@ -14,6 +14,16 @@ namespace {
 // ('"', '\' and control bytes), '/' and bytes from 0x80 up unchanged.
 std::string Quoted(const std::string& value) { return JsonEscape(value, false); }
 
+// The UTF-8 form of a body piece in the legacy code page: ASCII text is the
+// same in both, so only a piece with other bytes goes through the converter
+// (a thumbnail is ASCII and the largest piece by far).
+std::string Utf8Of(const std::string& ansi) {
+  for (unsigned char c : ansi) {
+    if (c >= 0x80) return AnsiToUtf8(ansi);
+  }
+  return ansi;
+}
+
 const char kEventMsgId[] = "0a6edfcf-7ae0-11d3-d0bd-ba679f65571d";
 const char kAttrsPath[] = "/v1.0/attrs";
 const char kJsonContentType[] = "Content-Type:application/json\r\n";
@@ -61,7 +71,7 @@ int CBIoTServiceAdapter::CheckThingName(const CBIoTReply& parsed, const std::str
 int CBIoTServiceAdapter::GetUserLoginToken(CBIoTLoginResult* result) {
   std::string body = StrFormat("{\r\n\t\"userId\":\"%s\",\r\n\t\"userPassword\":\"%s\"\r\n}",
                                Quoted(info_.userID).c_str(), Sha256Hex(info_.password).c_str());
-  body = AnsiToUtf8(body);
+  body = Utf8Of(body);
   CBIoTReply parsed;
   if (!Exchange("POST", "/v1.1/main/action/itaUserLogin", std::string("X-CSRF-TOKEN: UL\r\n") + kJsonContentType,
                 &body, &parsed)) {
@@ -122,7 +132,7 @@ int CBIoTServiceAdapter::GetVideoGatewayList(std::vector<std::string>* names) {
 }
 
 int CBIoTServiceAdapter::AddVideoGateway(const CBIoTGatewayThing& thing) {
-  std::string body = AnsiToUtf8(StrFormat(
+  std::string body = Utf8Of(StrFormat(
       "{\r\n\t\"activationStateCode\":\"%s\",\r\n\t\"modelName\":\"%s\",\r\n\t\"thingName\":\"%s\",\r\n\t"
       "\"thingNickName\":\"%s\",\r\n\t\"uniqueNum\":\"%s\"\r\n}\r\n",
       Quoted(thing.activationStateCode).c_str(), Quoted(thing.modelName).c_str(), Quoted(thing.thingName).c_str(),
@@ -147,7 +157,7 @@ std::string AttrsBody(const std::vector<std::pair<const char*, std::string>>& at
     body += i + 1 < attrs.size() ? ",\r\n" : "\r\n";
   }
   body += "  ]\r\n}\r\n";
-  return AnsiToUtf8(body);
+  return Utf8Of(body);
 }
 
 }  // namespace
@@ -201,7 +211,7 @@ int CBIoTServiceAdapter::GetVideoGatewayEdges(const std::string& gatewayName, st
 }
 
 int CBIoTServiceAdapter::AddVideoGatewayEdge(const CBIoTEdgeThing& thing) {
-  std::string body = AnsiToUtf8(StrFormat(
+  std::string body = Utf8Of(StrFormat(
       "{\r\n\t\"activationStateCode\":\"%s\",\r\n\t\"modelName\":\"%s\",\r\n\t\"parentThingName\":\"%s\",\r\n\t"
       "\"thingName\":\"%s\",\r\n\t\"thingNickName\":\"%s\",\r\n\t\"uniqueNum\":\"%s\"\r\n}\r\n",
       Quoted(thing.activationStateCode).c_str(), Quoted(thing.modelName).c_str(),
@@ -262,7 +272,7 @@ int CBIoTServiceAdapter::DeleteVideoGatewayEdges(const std::string& gatewayName,
 
 std::string CBIoTServiceAdapter::MakeThingAuthTokenBody(const std::string& siteID, const std::string& gatewayName,
                                                         const std::string& authCode) {
-  return AnsiToUtf8(StrFormat(
+  return Utf8Of(StrFormat(
       "{\r\n    \"version\":\"1.0\",\r\n    \"msgType\":\"Q\",\r\n    \"funcType\":\"002\",\r\n    \"sId\":\"%s\",\r\n"
       "    \"tpId\":\"%s\",\r\n    \"tId\":\"\",\r\n    \"data\":{ \"authCode\":\"%s\" },\r\n"
       "    \"dataFormat\":\"application/json\",\r\n    \"authToken\":\"\",\r\n    \"msgId\":\"%s\",\r\n"
@@ -272,7 +282,7 @@ std::string CBIoTServiceAdapter::MakeThingAuthTokenBody(const std::string& siteI
 
 std::string CBIoTServiceAdapter::MakeNotifyEventBody(const CBIoTNotifyEventInfo& info) {
   // The thumbnail may be large: the body is put together piece by piece.
-  std::string body = StrFormat(
+  std::string body = Utf8Of(StrFormat(
       "{\r\n    \"version\":\"1.0\",\r\n    \"Severity\":\"0\",\r\n    \"funcType\":\"021\",\r\n"
       "    \"msgType\":\"Q\",\r\n    \"msgCode\":\"Basic-AttrGroup\",\r\n    \"msgDate\":0,\r\n"
       "    \"dataFormat\":\"application/json\",\r\n    \"msgId\":\"%s\",\r\n    \"encType\":\"0\",\r\n"
@@ -281,12 +291,12 @@ std::string CBIoTServiceAdapter::MakeNotifyEventBody(const CBIoTNotifyEventInfo&
       "        \"event_interval\":\"%d\",\r\n        \"event_image\":\"",
       kEventMsgId, Quoted(info.authToken).c_str(), Quoted(info.sId).c_str(), Quoted(info.tpId).c_str(),
       Quoted(info.tId).c_str(), Quoted(info.event_name).c_str(), static_cast<long long>(info.event_start_time),
-      info.event_interval);
-  body += Quoted(info.event_image);
+      info.event_interval));
+  body += Utf8Of(Quoted(info.event_image));
   body += "\",\r\n        \"event_contents\":\"";
-  body += Quoted(info.event_contents);
+  body += Utf8Of(Quoted(info.event_contents));
   body += "\" },\r\n    \"resMsg\":\"\",\r\n    \"resCode\":\"\"\r\n}\r\n";
-  return AnsiToUtf8(body);
+  return body;
 }
 
 int CBIoTServiceAdapter::GetThingAuthToken(const std::string& gatewayName, const std::string& authCode,

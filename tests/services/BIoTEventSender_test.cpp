@@ -3,7 +3,11 @@
 // building-IoT platform.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "AIPublisherFixture.h"
+#include "analysis/FakeAnalysisServer.h"
 #include "FakeBIoTPlatform.h"
 #include "foundation/GenericLogger.h"
 #include "services/BIoTEventSender.h"
@@ -183,6 +187,36 @@ TEST_F(BIoTSendModeTest, MatchedResultReachesThePlatform) {
   EXPECT_NE(notification.find("\"tId\":\"VIDEO-CAMERA.00040006\""), std::string::npos) << notification;
   EXPECT_NE(notification.find("\"event_image\":\"/9j/thumb+data=\""), std::string::npos) << notification;
   EXPECT_NE(notification.find("\"sId\":\"SITE\""), std::string::npos) << notification;
+}
+
+// End to end: an analysis server of the own kind streams a result with its
+// thumbnail; the platform gets the thing-token request, then the notification
+// carrying the thumbnail.
+TEST_F(BIoTSendModeTest, StreamedResultWithThumbnailReachesThePlatform) {
+  ScopedTimeZone zone("UTC");
+  const std::string part = R"({"T":"a","C":1,"S":")" + kInSchedule +
+                           R"(","N":[{"o":1,"t":9,"e":[1]}],"I":"/9j/streamed=","t_size":13})";
+  FakeAnalysisServer analysis([&](FakeConnection& connection, int) {
+    FakeRequest request;
+    if (!connection.ReadRequest(&request) || !connection.SendOk()) return;
+    if (!connection.Send(FakePart(part))) return;
+    while (!connection.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  });
+  Sql("INSERT INTO TBL_Vas (VasID, Name, Type, Addr, WebPort, SecureWebPort, UseSecure, User, Password) "
+      "VALUES (8, 'vas', 1, '127.0.0.1', " + std::to_string(analysis.port()) + ", 7443, 0, 'u', 'p')");
+  int camera = AddCamera("Gate");  // recording server 4, channel 6
+  int device = AddDevice(8, 1, camera);
+  AddRegion(device, 1, AddEvent("Intrusion", 1));
+  MakePublisher();
+  publisher_->Start();
+  ASSERT_TRUE(WaitUntil([&] { return NotifiedCameras(platform_).size() == 1; }, 60));
+  publisher_->Stop();
+  std::vector<std::string> lines = platform_.RequestLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(platform_.RequestBody(1).find("\"funcType\":\"002\""), std::string::npos);
+  std::string notification = platform_.RequestBody(2);
+  EXPECT_NE(notification.find("\"event_image\":\"/9j/streamed=\""), std::string::npos) << notification;
+  EXPECT_NE(notification.find("\"tId\":\"VIDEO-CAMERA.00040006\""), std::string::npos) << notification;
 }
 
 }  // namespace
