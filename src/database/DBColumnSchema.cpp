@@ -36,9 +36,9 @@ void CDBColumnSchema::LoadFrom(CKeyValueData& row) {
     primary_ = DecimalFlag(text);
   }
   if (ReadText(row, "extra", &text)) {
-    auto_increment_ = text.find("auto_increment") != std::string::npos ? 1 : 0;
+    autoIncrement_ = text.find("auto_increment") != std::string::npos ? 1 : 0;
   } else if (ReadText(row, "isautoincrement", &text)) {
-    auto_increment_ = DecimalFlag(text);
+    autoIncrement_ = DecimalFlag(text);
   }
 }
 
@@ -48,7 +48,7 @@ void CDBColumnSchema::Serialize(CSerializationInfo& node) const {
   node.AddValue("type", type_);
   node.AddValue("isnullable", nullable_ ? "1" : "0");
   node.AddValue("isprimary", primary_ ? "1" : "0");
-  node.AddValue("isautoincrement", auto_increment_ ? "1" : "0");
+  node.AddValue("isautoincrement", autoIncrement_ ? "1" : "0");
 }
 
 void CDBColumnSchema::Deserialize(const CSerializationInfo& node) {
@@ -56,5 +56,5 @@ void CDBColumnSchema::Deserialize(const CSerializationInfo& node) {
   if (node.IndexOf("type") >= 0) type_ = node.GetValue("type");
   if (node.IndexOf("isnullable") >= 0) nullable_ = node.GetBool("isnullable") ? 1 : 0;
   if (node.IndexOf("isprimary") >= 0) primary_ = node.GetBool("isprimary") ? 1 : 0;
-  if (node.IndexOf("isautoincrement") >= 0) auto_increment_ = node.GetBool("isautoincrement") ? 1 : 0;
+  if (node.IndexOf("isautoincrement") >= 0) autoIncrement_ = node.GetBool("isautoincrement") ? 1 : 0;
 }

@@ -38,13 +38,13 @@ class CDBColumnSchema : public CSerializable {
   void SetNullable(int nullable) { nullable_ = nullable ? 1 : 0; }
   int GetPrimary() const { return primary_; }
   void SetPrimary(int primary) { primary_ = primary ? 1 : 0; }
-  int GetAutoIncrement() const { return auto_increment_; }
-  void SetAutoIncrement(int auto_increment) { auto_increment_ = auto_increment ? 1 : 0; }
+  int GetAutoIncrement() const { return autoIncrement_; }
+  void SetAutoIncrement(int auto_increment) { autoIncrement_ = auto_increment ? 1 : 0; }
 
  private:
   std::string field_;
   std::string type_;
   int nullable_ = 1;
   int primary_ = 0;
-  int auto_increment_ = 0;
+  int autoIncrement_ = 0;
 };

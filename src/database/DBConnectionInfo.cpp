@@ -14,7 +14,7 @@ CDBConnectionInfo::CDBConnectionInfo(const char* type, const char* host, int por
                                      const char* database, const char* user, const char* password)
     : id_(CIDCreater::GetInstance()->NextID("_DB_CONNECTION_ID")),
       adapter_(CreateDataAdapter(Text(type))),
-      owner_thread_(CurrentThreadId()),
+      ownerThread_(CurrentThreadId()),
       type_(Text(type)),
       host_(Text(host)),
       port_(port),

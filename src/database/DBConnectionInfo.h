@@ -33,10 +33,10 @@ class CDBConnectionInfo {
   // The adapter, or null when none exists for the type. Owned by this object.
   IDataAdapter* GetAdapter() const { return adapter_; }
   // The kernel id of the thread that created the connection.
-  pid_t GetOwnerThread() const { return owner_thread_; }
+  pid_t GetOwnerThread() const { return ownerThread_; }
   // Seconds since 1970 when a transaction was begun on it; 0 otherwise.
-  time_t GetTransactionStart() const { return transaction_start_.load(); }
-  void SetTransactionStart(time_t start) { transaction_start_.store(start); }
+  time_t GetTransactionStart() const { return transactionStart_.load(); }
+  void SetTransactionStart(time_t start) { transactionStart_.store(start); }
   const std::string& GetAdapterType() const { return type_; }
   const std::string& GetHost() const { return host_; }
   int GetPort() const { return port_; }
@@ -46,8 +46,8 @@ class CDBConnectionInfo {
  private:
   const int id_;
   IDataAdapter* adapter_;
-  const pid_t owner_thread_;
-  std::atomic<time_t> transaction_start_{0};
+  const pid_t ownerThread_;
+  std::atomic<time_t> transactionStart_{0};
   const std::string type_;
   const std::string host_;
   const int port_;

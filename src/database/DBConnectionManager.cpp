@@ -26,12 +26,12 @@ void CDBConnectionManager::SetConnectionParams(const char* host, int port, const
 
 void CDBConnectionManager::SetAdapterType(const std::string& type) {
   CScopedLock hold(lock_);
-  adapter_type_ = type;
+  adapterType_ = type;
 }
 
 std::string CDBConnectionManager::GetAdapterType() const {
   CScopedLock hold(lock_);
-  return adapter_type_;
+  return adapterType_;
 }
 
 std::string CDBConnectionManager::GetHost() const {
@@ -47,7 +47,7 @@ int CDBConnectionManager::GetPort() const {
 std::shared_ptr<CDBConnectionInfo> CDBConnectionManager::CreateConnection() {
   CScopedLock hold(lock_);
   auto connection = std::make_shared<CDBConnectionInfo>(
-      adapter_type_.c_str(), host_.c_str(), port_, database_.c_str(), user_.c_str(),
+      adapterType_.c_str(), host_.c_str(), port_, database_.c_str(), user_.c_str(),
       password_.c_str());
   connections_[connection->GetId()] = connection;
   hold.ReleaseScopedLock();

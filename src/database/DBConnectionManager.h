@@ -51,7 +51,7 @@ class CDBConnectionManager {
  private:
   mutable CLock lock_;
   std::map<int, std::shared_ptr<CDBConnectionInfo>> connections_ GUARDED_BY(lock_);
-  std::string adapter_type_ GUARDED_BY(lock_) = "MARIADB";
+  std::string adapterType_ GUARDED_BY(lock_) = "MARIADB";
   std::string host_ GUARDED_BY(lock_);
   int port_ GUARDED_BY(lock_) = 0;
   std::string database_ GUARDED_BY(lock_);

@@ -30,14 +30,14 @@ void CDBDataStore::SetAdapterType(const std::string& type) { manager_.SetAdapter
 void CDBDataStore::Initialize(const char* host, int port, const char* database, const char* user,
                               const char* password) {
   manager_.SetConnectionParams(host, port, database, user, password);
-  default_connection_.store(manager_.CreateConnection()->GetId());
+  defaultConnection_.store(manager_.CreateConnection()->GetId());
 }
 
 std::shared_ptr<CDBConnectionInfo> CDBDataStore::GetConnection(int connection) {
   if (connection > 0) return manager_.FindConnection(connection);
   std::shared_ptr<CDBConnectionInfo> own = manager_.FindConnection(0);
   if (own) return own;
-  int default_id = default_connection_.load();
+  int default_id = defaultConnection_.load();
   return default_id > 0 ? manager_.FindConnection(default_id) : nullptr;
 }
 
@@ -170,8 +170,8 @@ std::string CDBDataStore::GetName() {
 }
 
 CDBSchema* CDBDataStore::GetDBSchema() {
-  CScopedLock hold(schema_lock_);
-  if (schema_copied_) return &schema_;
+  CScopedLock hold(schemaLock_);
+  if (schemaCopied_) return &schema_;
   std::shared_ptr<CDBConnectionInfo> keep;
   IDataAdapter* adapter = ReadAdapter(&keep);
   if (!adapter) return nullptr;
@@ -179,7 +179,7 @@ CDBSchema* CDBDataStore::GetDBSchema() {
   // pointer. A schema that could not be read whole (no connection, a server
   // that went away) gives an empty or old copy, read again next time.
   schema_.CopyFrom(*adapter->GetDBSchema());
-  schema_copied_ = adapter->IsDBSchemaLoaded();
+  schemaCopied_ = adapter->IsDBSchemaLoaded();
   return &schema_;
 }
 

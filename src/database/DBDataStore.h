@@ -86,10 +86,10 @@ class CDBDataStore : public IDataService {
   static bool IsListedTable(const char* table);
 
   CDBConnectionManager manager_;
-  std::atomic<int> default_connection_{0};
+  std::atomic<int> defaultConnection_{0};
   // The schema handed out: a copy owned by the service, so that it outlives
   // the connection whose adapter read it. Filled on first success.
-  CLock schema_lock_;
-  CDBSchema schema_ GUARDED_BY(schema_lock_);
-  bool schema_copied_ GUARDED_BY(schema_lock_) = false;
+  CLock schemaLock_;
+  CDBSchema schema_ GUARDED_BY(schemaLock_);
+  bool schemaCopied_ GUARDED_BY(schemaLock_) = false;
 };

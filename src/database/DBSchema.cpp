@@ -4,12 +4,12 @@
 
 std::string CDBSchema::GetAdapterType() const {
   CScopedLock hold(lock_);
-  return adapter_type_;
+  return adapterType_;
 }
 
 void CDBSchema::SetAdapterType(const std::string& type) {
   CScopedLock hold(lock_);
-  adapter_type_ = type;
+  adapterType_ = type;
 }
 
 std::string CDBSchema::GetName() const {
@@ -59,12 +59,12 @@ void CDBSchema::Clear() {
 void CDBSchema::CopyFrom(const CDBSchema& other) {
   if (this == &other) return;
   CScopedLock hold_other(other.lock_);
-  std::string adapter_type = other.adapter_type_;
+  std::string adapter_type = other.adapterType_;
   std::string name = other.name_;
   std::map<std::string, CDBTableSchema> tables = other.tables_;
   hold_other.ReleaseScopedLock();
   CScopedLock hold(lock_);
-  adapter_type_ = std::move(adapter_type);
+  adapterType_ = std::move(adapter_type);
   name_ = std::move(name);
   tables_ = std::move(tables);
 }
@@ -80,7 +80,7 @@ std::vector<std::string> CDBSchema::GetTableNames() const {
 void CDBSchema::Serialize(CSerializationInfo& node) const {
   CScopedLock hold(lock_);
   node.SetName(GetTypeName());
-  node.AddValue("adaptertype", adapter_type_);
+  node.AddValue("adaptertype", adapterType_);
   node.AddValue("name", name_);
   CSerializationInfo* list = node.GetOrAddChild();
   list->SetName("DBTables");
@@ -94,7 +94,7 @@ void CDBSchema::Serialize(CSerializationInfo& node) const {
 
 void CDBSchema::Deserialize(const CSerializationInfo& node) {
   CScopedLock hold(lock_);
-  if (node.IndexOf("adaptertype") >= 0) adapter_type_ = node.GetValue("adaptertype");
+  if (node.IndexOf("adaptertype") >= 0) adapterType_ = node.GetValue("adaptertype");
   if (node.IndexOf("name") >= 0) name_ = node.GetValue("name");
   tables_.clear();
   const CSerializationInfo* list = node.GetFirstChild();

@@ -59,7 +59,7 @@ class CDBSchema : public CSerializable {
 
  private:
   mutable CLock lock_;
-  std::string adapter_type_ GUARDED_BY(lock_);
+  std::string adapterType_ GUARDED_BY(lock_);
   std::string name_ GUARDED_BY(lock_);
   std::map<std::string, CDBTableSchema> tables_ GUARDED_BY(lock_);
 };

@@ -10,12 +10,12 @@ CDBTableSchema& CDBTableSchema::operator=(const CDBTableSchema& other) {
   CScopedLock hold_other(other.lock_);
   std::string name = other.name_;
   std::map<std::string, CDBColumnSchema> columns = other.columns_;
-  std::list<std::string> column_order = other.column_order_;
+  std::list<std::string> column_order = other.columnOrder_;
   hold_other.ReleaseScopedLock();
   CScopedLock hold(lock_);
   name_ = std::move(name);
   columns_ = std::move(columns);
-  column_order_ = std::move(column_order);
+  columnOrder_ = std::move(column_order);
   return *this;
 }
 
@@ -50,7 +50,7 @@ void CDBTableSchema::AddColumn(CKeyValueData& row) {
   std::string key = StrToLower(column.GetField());
   CScopedLock hold(lock_);
   columns_[key] = column;
-  column_order_.push_back(key);
+  columnOrder_.push_back(key);
 }
 
 void CDBTableSchema::AddColumns(ColumnIndex& columns, ResultRows& rows) {
@@ -63,7 +63,7 @@ void CDBTableSchema::AddColumns(ColumnIndex& columns, ResultRows& rows) {
 
 std::list<std::string> CDBTableSchema::GetColumnOrder() const {
   CScopedLock hold(lock_);
-  return column_order_;
+  return columnOrder_;
 }
 
 std::map<std::string, CDBColumnSchema> CDBTableSchema::GetColumns() const {
@@ -74,7 +74,7 @@ std::map<std::string, CDBColumnSchema> CDBTableSchema::GetColumns() const {
 void CDBTableSchema::ClearColumns() {
   CScopedLock hold(lock_);
   columns_.clear();
-  column_order_.clear();
+  columnOrder_.clear();
 }
 
 void CDBTableSchema::Serialize(CSerializationInfo& node) const {
@@ -95,7 +95,7 @@ void CDBTableSchema::Deserialize(const CSerializationInfo& node) {
   CScopedLock hold(lock_);
   if (node.IndexOf("name") >= 0) name_ = node.GetValue("name");
   columns_.clear();
-  column_order_.clear();
+  columnOrder_.clear();
   const CSerializationInfo* list = node.GetFirstChild();
   if (!list || !StrEqualNoCase(list->GetName(), "DBColumns")) return;
   for (const CSerializationInfo* item = list->GetFirstChild(); item; item = item->GetNextSibling()) {
@@ -103,6 +103,6 @@ void CDBTableSchema::Deserialize(const CSerializationInfo& node) {
     column.Deserialize(*item);
     std::string key = StrToLower(column.GetField());
     columns_[key] = column;
-    column_order_.push_back(key);
+    columnOrder_.push_back(key);
   }
 }

@@ -55,5 +55,5 @@ class CDBTableSchema : public CSerializable {
   mutable CLock lock_;
   std::string name_ GUARDED_BY(lock_);
   std::map<std::string, CDBColumnSchema> columns_ GUARDED_BY(lock_);
-  std::list<std::string> column_order_ GUARDED_BY(lock_);
+  std::list<std::string> columnOrder_ GUARDED_BY(lock_);
 };

@@ -71,7 +71,7 @@ class LoadingHere {
 }  // namespace
 
 CDataStore::CDataStore(IDataService* service)
-    : service_(service), store_no_(CIDCreater::GetInstance()->NextID("_DATASTORE")) {}
+    : service_(service), storeNo_(CIDCreater::GetInstance()->NextID("_DATASTORE")) {}
 
 CDataStore::~CDataStore() { changes_.Clear(); }
 
@@ -103,13 +103,13 @@ EntityPtr CDataStore::FindEntity(const char* table, const char*, int id) { retur
 
 std::string CDataStore::GetName() {
   IDataService* service = service_.load();
-  if (service) return StrFormat("DataStore%d (%s)", store_no_, service->GetName().c_str());
-  return StrFormat("DataStore%d", store_no_);
+  if (service) return StrFormat("DataStore%d (%s)", storeNo_, service->GetName().c_str());
+  return StrFormat("DataStore%d", storeNo_);
 }
 
 CDBSchema* CDataStore::GetDBSchema() {
   IDataService* service = service_.load();
-  return service ? service->GetDBSchema() : &empty_schema_;
+  return service ? service->GetDBSchema() : &emptySchema_;
 }
 
 EntityPtr CDataStore::FindEntity(const char* table, const char* condition) {
@@ -195,8 +195,8 @@ bool CDataStore::ReadCacheRows(const char* table, EntityMap64& entities) {
 // Tables, loading and look-ups
 
 CLock& CDataStore::GetTableLock(const std::string& table) {
-  CMutexLock hold(table_locks_mutex_);
-  std::unique_ptr<CLock>& lock = table_locks_[table];
+  CMutexLock hold(tableLocksMutex_);
+  std::unique_ptr<CLock>& lock = tableLocks_[table];
   if (!lock) lock = std::make_unique<CLock>();
   return *lock;
 }
@@ -217,7 +217,7 @@ bool CDataStore::VisitCachedRows(const char* table, Visit&& visit) {
   const std::string_view name(table);
   for (int attempt = 0; attempt < 2; ++attempt) {
     {
-      CCacheReadHold hold(cache_lock_);
+      CCacheReadHold hold(cacheLock_);
       auto it = cache_.find(name);
       if (it != cache_.end()) {
         visit(it->second);
@@ -231,7 +231,7 @@ bool CDataStore::VisitCachedRows(const char* table, Visit&& visit) {
 
 bool CDataStore::EnsureCached(const std::string& table) {
   {
-    CCacheReadHold hold(cache_lock_);
+    CCacheReadHold hold(cacheLock_);
     if (cache_.count(table) != 0) return true;
   }
   return LoadTable(table, false);
@@ -241,7 +241,7 @@ bool CDataStore::LoadTable(const std::string& table, bool replace) {
   CPerformanceChecker checker(table.c_str());
   PendingLoad pending;
   {
-    CCacheWriteHold hold(cache_lock_);
+    CCacheWriteHold hold(cacheLock_);
     loading_.emplace(table, &pending);
   }
   IDataService* service = service_.load();
@@ -261,7 +261,7 @@ bool CDataStore::LoadTable(const std::string& table, bool replace) {
   CachedRows rows(fresh.begin(), fresh.end());
   fresh.clear();
   CachedRows dropped;  // rows replaced, released after the lock
-  CCacheWriteHold hold(cache_lock_);
+  CCacheWriteHold hold(cacheLock_);
   for (auto [it, end] = loading_.equal_range(table); it != end; ++it) {
     if (it->second == &pending) {
       loading_.erase(it);
@@ -344,7 +344,7 @@ void CDataStore::GetEntityList(const char* table, const char*, EntityMap& entiti
 
 int CDataStore::GetTableVersion(const char* table) {
   if (IsEmptyName(table)) return 0;
-  CCacheReadHold hold(cache_lock_);
+  CCacheReadHold hold(cacheLock_);
   auto it = versions_.find(std::string_view(table));
   return it == versions_.end() ? 0 : it->second;
 }
@@ -352,15 +352,15 @@ int CDataStore::GetTableVersion(const char* table) {
 void CDataStore::UnloadEntityList(const char* table) {
   if (IsEmptyName(table)) return;
   CachedRows dropped;
-  CCacheWriteHold hold(cache_lock_);
+  CCacheWriteHold hold(cacheLock_);
   auto cached = cache_.find(std::string_view(table));
   if (cached != cache_.end()) {
     dropped.swap(cached->second);
     cache_.erase(cached);
   }
-  for (auto it = relation_index_.begin(); it != relation_index_.end();) {
+  for (auto it = relationIndex_.begin(); it != relationIndex_.end();) {
     if (it->first.find(table) != std::string::npos) {
-      it = relation_index_.erase(it);
+      it = relationIndex_.erase(it);
     } else {
       ++it;
     }
@@ -370,9 +370,9 @@ void CDataStore::UnloadEntityList(const char* table) {
 void CDataStore::Clear() {
   changes_.Clear();
   std::map<std::string, CachedRows, std::less<>> dropped;
-  CCacheWriteHold hold(cache_lock_);
+  CCacheWriteHold hold(cacheLock_);
   dropped.swap(cache_);
-  relation_index_.clear();
+  relationIndex_.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -409,12 +409,12 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
   bool current = false;
   CachedRows rows;
   int version = 0;
-  const bool cached = VisitCachedRows(related_table, [&](const auto& cachedRows) REQUIRES_SHARED(cache_lock_) {
+  const bool cached = VisitCachedRows(related_table, [&](const auto& cachedRows) REQUIRES_SHARED(cacheLock_) {
     auto tableVersion = versions_.find(std::string_view(related_table));
     version = tableVersion == versions_.end() ? 0 : tableVersion->second;
-    auto entry = relation_index_.find(key);
-    auto entryVersion = relation_versions_.find(key);
-    if (entry != relation_index_.end() && entryVersion != relation_versions_.end() &&
+    auto entry = relationIndex_.find(key);
+    auto entryVersion = relationVersions_.find(key);
+    if (entry != relationIndex_.end() && entryVersion != relationVersions_.end() &&
         entryVersion->second >= version) {
       current = true;
       found = groupOf(entry->second);
@@ -427,9 +427,9 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
   // version that goes in last is only rebuilt by the next call.
   RelationGroups groups = GroupRows(rows, column);
   found = groupOf(groups);
-  CCacheWriteHold hold(cache_lock_);
-  relation_index_[key] = std::move(groups);
-  relation_versions_[key] = version;
+  CCacheWriteHold hold(cacheLock_);
+  relationIndex_[key] = std::move(groups);
+  relationVersions_[key] = version;
   return found;
 }
 
@@ -502,7 +502,7 @@ CDataStore::RowChange CDataStore::EraseRow(EntityPtr row) {
 
 std::optional<CDataStore::ChangeResult> CDataStore::ChangeCachedRows(const std::string& table,
                                                                      const RowChange& change) {
-  CCacheWriteHold hold(cache_lock_);
+  CCacheWriteHold hold(cacheLock_);
   for (auto [it, end] = loading_.equal_range(table); it != end; ++it) it->second->changes.push_back(change);
   auto cached = cache_.find(table);
   if (cached == cache_.end()) return std::nullopt;
@@ -514,7 +514,7 @@ std::optional<CDataStore::ChangeResult> CDataStore::ChangeCachedRows(const std::
 // ---------------------------------------------------------------------------
 // Writes
 
-bool CDataStore::RunsDatabaseStep() { return service_.load() != nullptr && !cache_only_.load(); }
+bool CDataStore::RunsDatabaseStep() { return service_.load() != nullptr && !cacheOnly_.load(); }
 
 EntityPtr CDataStore::CloneForCache(const CDBEntity& row) {
   CDBEntity* copy = row.Clone();
@@ -526,7 +526,7 @@ EntityPtr CDataStore::CloneForCache(const CDBEntity& row) {
 void CDataStore::CacheAddedRow(const std::string& table, const EntityPtr& copy) {
   bool wasCached = false;
   {
-    CCacheReadHold hold(cache_lock_);
+    CCacheReadHold hold(cacheLock_);
     wasCached = cache_.count(table) != 0;
   }
   // A table that cannot be loaded stays not cached; its next load reads the row.

@@ -116,7 +116,7 @@ class CDataStore : public IDataStore {
   // the database; the first look-up of a table loads it (no lock held while
   // the database is read). A table that cannot be read stays not cached, and
   // its look-ups give empty results until a load succeeds.
-  int GetStoreId() override { return store_no_; }
+  int GetStoreId() override { return storeNo_; }
   IDataService* GetDBDataStore() override { return service_.load(); }
   std::string GetStoreText() override;
   EntityPtr FindCachedEntity(const char* table, int id) override;
@@ -136,8 +136,8 @@ class CDataStore : public IDataStore {
   void Clear() override;
   int GetTableVersion(const char* table) override;
   int NewTransactionId() override;
-  bool IsCacheOnly() override { return cache_only_.load(); }
-  void SetCacheOnly(bool cache_only) override { cache_only_.store(cache_only); }
+  bool IsCacheOnly() override { return cacheOnly_.load(); }
+  void SetCacheOnly(bool cache_only) override { cacheOnly_.store(cache_only); }
   void SetDBDataStore(IDataService* service) override { service_.store(service); }
 
   // The table's write lock, created on first use.
@@ -161,16 +161,16 @@ class CDataStore : public IDataStore {
   // Called under the exclusive cache lock right after `table`'s rows went in.
   // May change other cached tables through CachedRowsLocked; must not call
   // the store or block.
-  virtual void OnRowsInstalled(const std::string& table, CachedRows& rows) REQUIRES(cache_lock_);
+  virtual void OnRowsInstalled(const std::string& table, CachedRows& rows) REQUIRES(cacheLock_);
   // The cached rows of `table`, made cached and empty first when `create`;
   // null when not cached. Only under the exclusive cache lock (OnRowsInstalled).
-  CachedRows* CachedRowsLocked(const std::string& table, bool create) REQUIRES(cache_lock_);
+  CachedRows* CachedRowsLocked(const std::string& table, bool create) REQUIRES(cacheLock_);
   // Attaches this store to the row (its owner store and number).
   void Attach(CDBEntity* row) { row->SetDataStore(this); }
 
   // The cache lock: guards the cached tables, the versions, the loads in
   // flight and the relation index (the private members so marked).
-  CCacheLock cache_lock_;
+  CCacheLock cacheLock_;
 
  private:
   // What a change of a cached table found: the row it changes, or none.
@@ -236,17 +236,17 @@ class CDataStore : public IDataStore {
   static RelationGroups GroupRows(const Rows& rows, const std::string& column);
 
   std::atomic<IDataService*> service_;  // not owned; replaced only before the store is shared
-  std::atomic<bool> cache_only_{false};
-  const int store_no_;
+  std::atomic<bool> cacheOnly_{false};
+  const int storeNo_;
   CTransactionChanges changes_;  // its own lock, innermost
-  CDBSchema empty_schema_;       // what GetDBSchema answers without a service; stays empty
+  CDBSchema emptySchema_;       // what GetDBSchema answers without a service; stays empty
 
-  CMutex table_locks_mutex_;  // a leaf
-  std::map<std::string, std::unique_ptr<CLock>> table_locks_ GUARDED_BY(table_locks_mutex_);
+  CMutex tableLocksMutex_;  // a leaf
+  std::map<std::string, std::unique_ptr<CLock>> tableLocks_ GUARDED_BY(tableLocksMutex_);
 
-  std::map<std::string, CachedRows, std::less<>> cache_ GUARDED_BY(cache_lock_);
-  std::map<std::string, int, std::less<>> versions_ GUARDED_BY(cache_lock_);
-  std::multimap<std::string, PendingLoad*> loading_ GUARDED_BY(cache_lock_);
-  std::map<std::string, RelationGroups> relation_index_ GUARDED_BY(cache_lock_);
-  std::map<std::string, int> relation_versions_ GUARDED_BY(cache_lock_);
+  std::map<std::string, CachedRows, std::less<>> cache_ GUARDED_BY(cacheLock_);
+  std::map<std::string, int, std::less<>> versions_ GUARDED_BY(cacheLock_);
+  std::multimap<std::string, PendingLoad*> loading_ GUARDED_BY(cacheLock_);
+  std::map<std::string, RelationGroups> relationIndex_ GUARDED_BY(cacheLock_);
+  std::map<std::string, int> relationVersions_ GUARDED_BY(cacheLock_);
 };

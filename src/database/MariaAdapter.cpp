@@ -31,13 +31,13 @@ void ReleaseDataAdapter(IDataAdapter*& adapter) {
 }
 
 CMariaAdapter::OperationHold::OperationHold(CMariaAdapter& adapter) NO_THREAD_SAFETY_ANALYSIS : adapter_(adapter) {
-  const uint64_t failures = adapter_.connection_failures_.load();
+  const uint64_t failures = adapter_.connectionFailures_.load();
   adapter_.lock_.Lock();
-  if (adapter_.hold_depth_++ == 0) adapter_.failures_at_entry_ = failures;
+  if (adapter_.holdDepth_++ == 0) adapter_.failuresAtEntry_ = failures;
 }
 
 CMariaAdapter::OperationHold::~OperationHold() NO_THREAD_SAFETY_ANALYSIS {
-  --adapter_.hold_depth_;
+  --adapter_.holdDepth_;
   adapter_.lock_.Unlock();
 }
 
@@ -53,7 +53,7 @@ bool CMariaAdapter::Connect(const char* host, int port, const char* database, co
     client_->SetAlternateServers(alternates_);
   }
   client_->Close();
-  in_transaction_ = false;
+  inTransaction_ = false;
   client_->SetParameters(host ? host : "", port, user ? user : "root",
                          user ? (password ? password : "") : kDefaultPassword,
                          database ? database : "");
@@ -80,7 +80,7 @@ bool CMariaAdapter::OpenClient() {
 }
 
 void CMariaAdapter::NoteFailure(unsigned error_number) {
-  if (CMariaDB::IsConnectionError(error_number)) connection_failures_.fetch_add(1);
+  if (CMariaDB::IsConnectionError(error_number)) connectionFailures_.fetch_add(1);
 }
 
 void CMariaAdapter::Disconnect() {
@@ -89,8 +89,8 @@ void CMariaAdapter::Disconnect() {
     client_->Close();
     client_.reset();
   }
-  in_transaction_ = false;
-  schema_loaded_ = false;
+  inTransaction_ = false;
+  schemaLoaded_ = false;
   connected_.store(false);
 }
 
@@ -98,12 +98,12 @@ bool CMariaAdapter::IsConnected() const { return connected_.load(); }
 
 std::string CMariaAdapter::GetAdapterType() const {
   CScopedLock hold(lock_);
-  return adapter_type_;
+  return adapterType_;
 }
 
 void CMariaAdapter::SetAdapterType(const std::string& type) {
   CScopedLock hold(lock_);
-  adapter_type_ = type;
+  adapterType_ = type;
 }
 
 unsigned long CMariaAdapter::GetSessionId() {
@@ -121,7 +121,7 @@ bool CMariaAdapter::Query(const std::string& statement, unsigned* error_number,
                           std::string* error_text) {
   OperationHold hold(*this);
   if (!client_) return false;
-  if (connection_failures_.load() != failures_at_entry_) {
+  if (connectionFailures_.load() != failuresAtEntry_) {
     // The server failed another caller (or this operation) while this one
     // waited: a second attempt would only hold up the callers queued behind.
     client_->ReadCurrentError(error_number, error_text);
@@ -158,8 +158,8 @@ bool CMariaAdapter::SendTransactionStatement(const char* statement) {
 }
 
 void CMariaAdapter::EndTransaction() {
-  in_transaction_ = false;
-  transaction_session_ = 0;
+  inTransaction_ = false;
+  transactionSession_ = 0;
   if (client_) client_->SetAutoReconnect(true);
 }
 
@@ -170,19 +170,19 @@ bool CMariaAdapter::BeginTransaction() {
   // transaction is re-made first, and the transaction lives on the new session.
   if (!SendTransactionStatement("START TRANSACTION")) return false;
   client_->SetAutoReconnect(false);
-  in_transaction_ = true;
-  transaction_session_ = client_->GetThreadId();
+  inTransaction_ = true;
+  transactionSession_ = client_->GetThreadId();
   return true;
 }
 
 bool CMariaAdapter::CommitTransaction() {
   OperationHold hold(*this);
   if (!client_ || !client_->HasHandle()) {
-    in_transaction_ = false;
+    inTransaction_ = false;
     return false;
   }
   bool ok;
-  if (in_transaction_ && client_->GetThreadId() != transaction_session_) {
+  if (inTransaction_ && client_->GetThreadId() != transactionSession_) {
     // The session that held the transaction is gone; the server rolled it back.
     GATE_LOG(1,
              "ERROR - The connection was lost during the transaction; nothing was committed.\r\n");
@@ -203,7 +203,7 @@ bool CMariaAdapter::CommitTransaction() {
 bool CMariaAdapter::RollbackTransaction() {
   OperationHold hold(*this);
   if (!client_ || !client_->HasHandle()) {
-    in_transaction_ = false;
+    inTransaction_ = false;
     return false;
   }
   bool ok = SendTransactionStatement("ROLLBACK");
@@ -303,21 +303,21 @@ bool CMariaAdapter::GetTableList(const char* database, std::vector<std::string>&
 
 CDBSchema* CMariaAdapter::GetDBSchema() {
   OperationHold hold(*this);
-  if (!schema_loaded_) {
-    schema_loaded_ = LoadDBSchema();
-    if (!schema_loaded_) GATE_LOG(1, "ERROR - Error raised while load database schema.\r\n");
+  if (!schemaLoaded_) {
+    schemaLoaded_ = LoadDBSchema();
+    if (!schemaLoaded_) GATE_LOG(1, "ERROR - Error raised while load database schema.\r\n");
   }
   return &schema_;
 }
 
 bool CMariaAdapter::IsDBSchemaLoaded() {
   CScopedLock hold(lock_);
-  return schema_loaded_;
+  return schemaLoaded_;
 }
 
 void CMariaAdapter::ResetDBSchema() {
   CScopedLock hold(lock_);
-  schema_loaded_ = false;
+  schemaLoaded_ = false;
 }
 
 bool CMariaAdapter::ReadTableColumns(const char* function, const std::string& table,
@@ -368,7 +368,7 @@ bool CMariaAdapter::LoadDBSchema() {
 
 bool CMariaAdapter::ReloadTableSchema(const std::string& table) {
   OperationHold hold(*this);
-  if (!drift_reloaded_.insert(StrToLower(table)).second) return false;
+  if (!driftReloaded_.insert(StrToLower(table)).second) return false;
   GATE_LOG(1, "ERROR - Unknown column in '%s'; its columns are read again.\r\n", table.c_str());
   CDBTableSchema columns;
   columns.SetName(table);

@@ -246,17 +246,17 @@ class CMariaAdapter : public IDataAdapter {
   mutable CLock lock_;
   std::unique_ptr<CMariaDB> client_ GUARDED_BY(lock_);
   CDBSchema schema_ GUARDED_BY(lock_);
-  bool schema_loaded_ GUARDED_BY(lock_) = false;
+  bool schemaLoaded_ GUARDED_BY(lock_) = false;
   // Tables whose columns were read again after error 1054 and have had no
   // successful statement since (lower-case names).
-  std::set<std::string> drift_reloaded_ GUARDED_BY(lock_);
-  std::string adapter_type_ GUARDED_BY(lock_);
+  std::set<std::string> driftReloaded_ GUARDED_BY(lock_);
+  std::string adapterType_ GUARDED_BY(lock_);
   std::vector<std::shared_ptr<CDBServerInfo>> alternates_ GUARDED_BY(lock_);
-  bool in_transaction_ GUARDED_BY(lock_) = false;
-  unsigned long transaction_session_ GUARDED_BY(lock_) = 0;
+  bool inTransaction_ GUARDED_BY(lock_) = false;
+  unsigned long transactionSession_ GUARDED_BY(lock_) = 0;
   std::atomic<bool> connected_{false};  // mirrors the client's connected flag
   // Connection failures so far; read before waiting for lock_.
-  std::atomic<uint64_t> connection_failures_{0};
-  int hold_depth_ GUARDED_BY(lock_) = 0;  // nested OperationHolds of the owner
-  uint64_t failures_at_entry_ GUARDED_BY(lock_) = 0;  // the count when the outermost hold began to wait
+  std::atomic<uint64_t> connectionFailures_{0};
+  int holdDepth_ GUARDED_BY(lock_) = 0;  // nested OperationHolds of the owner
+  uint64_t failuresAtEntry_ GUARDED_BY(lock_) = 0;  // the count when the outermost hold began to wait
 };

@@ -63,7 +63,7 @@ const CDBTableSchema* CMariaAdapter::SchemaTable(const char* function, const std
   OperationHold hold(*this);
   GetDBSchema();
   const LogCallSite site{__FILE__, function, __LINE__, nullptr};
-  if (!schema_loaded_) {
+  if (!schemaLoaded_) {
     WriteLog(site, 1, "ERROR - No statement on '%s' without the database schema.\r\n", table.c_str());
     return nullptr;
   }
@@ -87,7 +87,7 @@ bool CMariaAdapter::SendFromSchema(const char* function, const std::string& tabl
     if (!schema || !build(*schema, sent)) return false;
     ok = QueryLogged(function, *sent);
   }
-  if (ok) drift_reloaded_.erase(StrToLower(table));
+  if (ok) driftReloaded_.erase(StrToLower(table));
   return ok;
 }
 
@@ -273,7 +273,7 @@ bool CMariaAdapter::ListStatement(const char* function, const char* table, const
   if (!clause) {
     // Whether the rows marked deleted are left out depends on the schema: without it, no list.
     const CDBTableSchema* schema = SchemaTable(function, Text(table), false);
-    if (!schema_loaded_) return false;
+    if (!schemaLoaded_) return false;
     if (schema && schema->HasColumn(kSoftDeleteColumn)) *statement += kSoftDeleteFilter;
   } else if (*clause) {
     *statement += " ";

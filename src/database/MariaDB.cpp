@@ -38,19 +38,19 @@ unsigned CMariaDB::ErrorNumberOf(MYSQL* handle) const {
   // CR_CONNECTION_ERROR (2002) with the message of CR_CONN_HOST_ERROR, which
   // its header calls "message only". The system's rule for that case, and the
   // number older libraries sent, is 2003: record that.
-  if (number == CR_CONNECTION_ERROR && over_tcp_) number = CR_CONN_HOST_ERROR;
+  if (number == CR_CONNECTION_ERROR && overTcp_) number = CR_CONN_HOST_ERROR;
   return number;
 }
 
 void CMariaDB::RecordError() {
-  last_error_number_ = ErrorNumberOf(handle_);
-  last_error_text_ =
-      last_error_number_ ? FormatError(mysql_error(handle_), last_error_number_) : std::string();
+  lastErrorNumber_ = ErrorNumberOf(handle_);
+  lastErrorText_ =
+      lastErrorNumber_ ? FormatError(mysql_error(handle_), lastErrorNumber_) : std::string();
 }
 
 void CMariaDB::RecordError(unsigned error_number, const std::string& message) {
-  last_error_number_ = error_number;
-  last_error_text_ = error_number ? FormatError(message.c_str(), error_number) : std::string();
+  lastErrorNumber_ = error_number;
+  lastErrorText_ = error_number ? FormatError(message.c_str(), error_number) : std::string();
 }
 
 bool CMariaDB::IsConnectionError(unsigned error_number) {
@@ -72,8 +72,8 @@ bool CMariaDB::IsConnectionError(unsigned error_number) {
 }
 
 void CMariaDB::CopyError(unsigned* error_number, std::string* error_text) const {
-  if (error_number) *error_number = last_error_number_;
-  if (error_text) *error_text = last_error_text_;
+  if (error_number) *error_number = lastErrorNumber_;
+  if (error_text) *error_text = lastErrorText_;
 }
 
 bool CMariaDB::Connect(const std::string& host, int port, const std::string& user,
@@ -81,16 +81,16 @@ bool CMariaDB::Connect(const std::string& host, int port, const std::string& use
                        unsigned* error_number, std::string* error_text) {
   ClearOutputs(error_number, error_text);
   Close();  // callers connect only without a handle; never leak one
-  over_tcp_ = host != "localhost";  // the library takes "localhost" as its local socket
+  overTcp_ = host != "localhost";  // the library takes "localhost" as its local socket
   handle_ = mysql_init(nullptr);
   if (!handle_) return false;
-  result_unread_ = false;
+  resultUnread_ = false;
   my_bool reconnect = 1;
   bool ok = mysql_options(handle_, MYSQL_OPT_RECONNECT, &reconnect) == 0;
   if (ok) {
     unsigned read_timeout = kReadTimeoutSeconds;
     unsigned write_timeout = kWriteTimeoutSeconds;
-    mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout_);
+    mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout_);
     mysql_options(handle_, MYSQL_OPT_READ_TIMEOUT, &read_timeout);
     mysql_options(handle_, MYSQL_OPT_WRITE_TIMEOUT, &write_timeout);
     mysql_options(handle_, MYSQL_SET_CHARSET_NAME, "euckr");
@@ -130,7 +130,7 @@ bool CMariaDB::Execute(const std::string& statement, unsigned* error_number,
   for (;;) {
     RecordError();
     CopyError(error_number, error_text);
-    if (last_error_number_ != kErrorCannotReachServer) return false;
+    if (lastErrorNumber_ != kErrorCannotReachServer) return false;
     if (attempt >= alternates_.size()) return false;
     ++attempt;
     if (!ConnectNextServer()) return false;
@@ -140,14 +140,14 @@ bool CMariaDB::Execute(const std::string& statement, unsigned* error_number,
 
 bool CMariaDB::Send(const std::string& statement) {
   if (mysql_real_query(handle_, statement.data(), statement.size()) != 0) return false;
-  result_unread_ = mysql_field_count(handle_) > 0;
+  resultUnread_ = mysql_field_count(handle_) > 0;
   return true;
 }
 
 void CMariaDB::DiscardResult() {
   if (!handle_) return;
-  if (result_unread_) {
-    result_unread_ = false;
+  if (resultUnread_) {
+    resultUnread_ = false;
     if (MYSQL_RES* result = mysql_use_result(handle_)) mysql_free_result(result);  // reads the rest
   }
   // Further results (a procedure call's status, say) are read and dropped too.
@@ -165,8 +165,8 @@ uint64_t CMariaDB::GetAffectedRows() const {
 bool CMariaDB::ConnectNextServer() {
   Close();
   if (alternates_.empty()) return false;
-  std::shared_ptr<CDBServerInfo> server = alternates_[next_server_ % alternates_.size()];
-  ++next_server_;
+  std::shared_ptr<CDBServerInfo> server = alternates_[nextServer_ % alternates_.size()];
+  ++nextServer_;
   return Connect(server->host, server->port, server->user, server->password, server->database);
 }
 
@@ -174,7 +174,7 @@ MYSQL_RES* CMariaDB::TakeResult(bool streamed, unsigned* error_number, std::stri
   ClearOutputs(error_number, error_text);
   if (!handle_) return nullptr;
   MYSQL_RES* result = streamed ? mysql_use_result(handle_) : mysql_store_result(handle_);
-  result_unread_ = false;
+  resultUnread_ = false;
   if (!result) {
     RecordError();
     CopyError(error_number, error_text);
@@ -255,7 +255,7 @@ uint64_t CMariaDB::GetInsertId(std::string* error_text) {
   uint64_t id = mysql_insert_id(handle_);
   if (id != 0) return id;
   RecordError();
-  if (error_text) *error_text = last_error_text_;
+  if (error_text) *error_text = lastErrorText_;
   return 0;
 }
 

@@ -109,8 +109,8 @@ class CMariaDB : public CBaseSQL {
   // Records an error found outside the library (the adapter's reachability
   // probe) as the last error: `message` and " (errcode:<number>)".
   void RecordError(unsigned error_number, const std::string& message);
-  unsigned GetLastErrorNumber() const { return last_error_number_; }
-  const std::string& GetLastErrorText() const { return last_error_text_; }
+  unsigned GetLastErrorNumber() const { return lastErrorNumber_; }
+  const std::string& GetLastErrorText() const { return lastErrorText_; }
 
   // True for the library's numbers of a server that cannot be reached, was
   // lost or stopped answering (2001-2006, 2012, 2013, 2026, 2055).
@@ -145,13 +145,13 @@ class CMariaDB : public CBaseSQL {
 
   MYSQL* handle_ = nullptr;
   int connected_ = 0;
-  bool over_tcp_ = true;  // the last connect went over TCP (not the local socket)
-  unsigned connect_timeout_ = kConnectTimeoutSeconds;
-  bool result_unread_ = false;  // the last statement has a result set not yet read
-  unsigned last_error_number_ = 0;
-  std::string last_error_text_;
+  bool overTcp_ = true;  // the last connect went over TCP (not the local socket)
+  unsigned connectTimeout_ = kConnectTimeoutSeconds;
+  bool resultUnread_ = false;  // the last statement has a result set not yet read
+  unsigned lastErrorNumber_ = 0;
+  std::string lastErrorText_;
   std::vector<std::shared_ptr<CDBServerInfo>> alternates_;
-  uint64_t next_server_ = 0;
+  uint64_t nextServer_ = 0;
   std::string host_;
   int port_ = 0;
   std::string user_;

@@ -8,25 +8,25 @@
 COwnerSettingManager::COwnerSettingManager(const COwnerSettingManager& other)
     : CSettingManager(other), table_(other.table_) {
   CScopedLock hold(const_cast<COwnerSettingManager&>(other).GetLock());
-  owner_id_ = other.owner_id_;
+  ownerId_ = other.ownerId_;
 }
 
 int COwnerSettingManager::GetOwnerID() {
   CScopedLock hold(GetLock());
-  return owner_id_;
+  return ownerId_;
 }
 
 void COwnerSettingManager::SetOwnerID(int owner) {
   CScopedLock hold(GetLock());
-  owner_id_ = owner;
+  ownerId_ = owner;
 }
 
 void COwnerSettingManager::Load() {
   CScopedLock hold(GetLock());
   IDataStore* store = GetDataStore();
-  if (owner_id_ <= 0 || !store) return;
-  if (!store->FindCachedEntity(table_.owner_table, owner_id_)) return;
-  IndexRows(store->GetRelatedEntityList(table_.owner_table, owner_id_, table_.settings_table,
+  if (ownerId_ <= 0 || !store) return;
+  if (!store->FindCachedEntity(table_.owner_table, ownerId_)) return;
+  IndexRows(store->GetRelatedEntityList(table_.owner_table, ownerId_, table_.settings_table,
                                         table_.owner_column));
 }
 

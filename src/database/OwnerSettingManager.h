@@ -35,7 +35,7 @@ class COwnerSettingManager : public CSettingManager {
 
  private:
   const OwnerTable table_;
-  int owner_id_ GUARDED_BY(GetLock()) = 0;
+  int ownerId_ GUARDED_BY(GetLock()) = 0;
 };
 
 class CServerSettingManager : public COwnerSettingManager {

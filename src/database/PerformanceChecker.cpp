@@ -5,8 +5,8 @@
 CPerformanceChecker::CPerformanceChecker(const std::string& name,
                                          std::shared_ptr<platform::Clock> clock)
     : name_(name), clock_(std::move(clock)) {
-  start_tick_ = clock_->TickCount();
-  last_tick_ = start_tick_;
+  startTick_ = clock_->TickCount();
+  lastTick_ = startTick_;
   GATE_LOG(1, "INFO - '%s' Start\r\n", name_.c_str());
 }
 
@@ -19,12 +19,12 @@ void CPerformanceChecker::Check() {
   uint32_t now = clock_->TickCount();
   ++laps_;
   GATE_LOG(1, "INFO - '%s' Performance%d : %u msec\r\n", name_.c_str(), laps_,
-           static_cast<unsigned>(now - last_tick_));
-  last_tick_ = now;
+           static_cast<unsigned>(now - lastTick_));
+  lastTick_ = now;
 }
 
 void CPerformanceChecker::CheckTotal() {
   uint32_t now = clock_->TickCount();
   GATE_LOG(1, "INFO - '%s' Total Delay : %u msec\r\n", name_.c_str(),
-           static_cast<unsigned>(now - start_tick_));
+           static_cast<unsigned>(now - startTick_));
 }

@@ -28,7 +28,7 @@ class CPerformanceChecker {
 
   std::string name_;
   std::shared_ptr<platform::Clock> clock_;
-  uint32_t start_tick_;
-  uint32_t last_tick_;
+  uint32_t startTick_;
+  uint32_t lastTick_;
   int laps_ = 0;
 };

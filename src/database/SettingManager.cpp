@@ -10,21 +10,21 @@ CSettingManager::CSettingManager(IDataStore* store) : store_(store) {}
 CSettingManager::CSettingManager(const CSettingManager& other) : ISettingManager() {
   CScopedLock hold(other.lock_);
   store_ = other.store_;
-  owner_filter_ = other.owner_filter_;
+  ownerFilter_ = other.ownerFilter_;
   index_ = other.index_;
-  loaded_version_ = other.loaded_version_;
+  loadedVersion_ = other.loadedVersion_;
 }
 
 CSettingManager::~CSettingManager() = default;
 
 int CSettingManager::GetOwnerFilter() {
   CScopedLock hold(lock_);
-  return owner_filter_;
+  return ownerFilter_;
 }
 
 void CSettingManager::SetOwnerFilter(int owner) {
   CScopedLock hold(lock_);
-  owner_filter_ = owner;
+  ownerFilter_ = owner;
 }
 
 IDataStore* CSettingManager::GetDataStore() {
@@ -37,7 +37,7 @@ void CSettingManager::AttachStore(IDataStore* store) {
   if (store_ == store) return;
   store_ = store;
   index_.clear();
-  loaded_version_ = 0;
+  loadedVersion_ = 0;
 }
 
 void CSettingManager::Load() {
@@ -53,7 +53,7 @@ void CSettingManager::IndexRows(const EntityMap& rows) {
   for (const auto& [id, row] : rows) {
     auto* setting = dynamic_cast<ISettingEntity*>(row.get());
     if (!setting) continue;
-    if (owner_filter_ != 0 && setting->GetOwnerID() != owner_filter_) continue;
+    if (ownerFilter_ != 0 && setting->GetOwnerID() != ownerFilter_) continue;
     CDBEntity* copy = row->Clone();
     if (!copy) continue;
     index_[setting->GetCategory()][id] = EntityPtr(copy);
@@ -63,9 +63,9 @@ void CSettingManager::IndexRows(const EntityMap& rows) {
 EntityPtr CSettingManager::FindSetting(int category, const std::string& key) {
   CScopedLock hold(lock_);
   const int current = store_ ? store_->GetTableVersion(GetTableName()) : 0;
-  if (loaded_version_ == 0 || loaded_version_ < current) {
+  if (loadedVersion_ == 0 || loadedVersion_ < current) {
     Load();
-    loaded_version_ = current;
+    loadedVersion_ = current;
   }
   auto it = index_.find(category);
   if (it == index_.end()) return nullptr;

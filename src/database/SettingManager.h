@@ -74,7 +74,7 @@ class CSettingManager : public ISettingManager {
  private:
   mutable CLock lock_;
   IDataStore* store_ GUARDED_BY(lock_) = nullptr;  // not owned
-  int owner_filter_ GUARDED_BY(lock_) = 0;
+  int ownerFilter_ GUARDED_BY(lock_) = 0;
   std::map<int, EntityMap> index_ GUARDED_BY(lock_);  // category -> row id -> row (clones)
-  int loaded_version_ GUARDED_BY(lock_) = 0;  // 0: not loaded
+  int loadedVersion_ GUARDED_BY(lock_) = 0;  // 0: not loaded
 };

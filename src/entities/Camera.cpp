@@ -5,21 +5,21 @@
 CTBLCamera::CTBLCamera(const CTBLCamera& other)
     : CTBLCameraBase(other),
       IEntityTreeNode(other),
-      m_treeStoreNo(other.m_treeStoreNo.load(std::memory_order_relaxed)),
-      m_fault(other.m_fault),
-      m_deviceSettings(other.m_deviceSettings) {}
+      treeStoreNo_(other.treeStoreNo_.load(std::memory_order_relaxed)),
+      fault_(other.fault_),
+      deviceSettings_(other.deviceSettings_) {}
 
 void CTBLCamera::SetStoreNo(int storeNo) {
   CTBLCameraBase::SetStoreNo(storeNo);
-  m_treeStoreNo.store(storeNo, std::memory_order_relaxed);
+  treeStoreNo_.store(storeNo, std::memory_order_relaxed);
 }
 
 void CTBLCamera::CopyTo(CDBEntity* target) const {
   CTBLCameraBase::CopyTo(target);
   auto* camera = dynamic_cast<CTBLCamera*>(target);
   if (camera == nullptr || camera == this) return;
-  camera->m_treeStoreNo.store(GetTreeNodeStoreNo(), std::memory_order_relaxed);
-  camera->m_fault = m_fault;
+  camera->treeStoreNo_.store(GetTreeNodeStoreNo(), std::memory_order_relaxed);
+  camera->fault_ = fault_;
 }
 
 void* CTBLCamera::GetInterface(const std::string& name) {

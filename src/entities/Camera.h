@@ -195,14 +195,14 @@ class CTBLCamera : public CTBLCameraBase, public IEntityTreeNode {
 
   // Records whether the camera's streams fail: an unchanged flag does nothing;
   // raising it stamps the current time; clearing it keeps the old time.
-  void SetStreamFailure(int failing) { m_fault.Set(failing); }
+  void SetStreamFailure(int failing) { fault_.Set(failing); }
   // The fault flag (0 or 1) and the time it was last raised (0 when never).
-  int GetStreamFailure() const { return m_fault.GetFlag(); }
-  int64_t GetFaultTime() const { return m_fault.GetTime(); }
+  int GetStreamFailure() const { return fault_.GetFlag(); }
+  int64_t GetFaultTime() const { return fault_.GetTime(); }
   // The store number kept for the tree node.
-  int GetTreeNodeStoreNo() const { return m_treeStoreNo.load(std::memory_order_relaxed); }
+  int GetTreeNodeStoreNo() const { return treeStoreNo_.load(std::memory_order_relaxed); }
   // The camera's device setting manager (its own lock).
-  CDeviceSettingManager& GetDeviceSettingManager() { return m_deviceSettings; }
+  CDeviceSettingManager& GetDeviceSettingManager() { return deviceSettings_; }
 
   // ---- Related rows in the owner store (empty or null for a free row) ----
 
@@ -257,7 +257,7 @@ class CTBLCamera : public CTBLCameraBase, public IEntityTreeNode {
   int GetNodeStatus() override;
 
  private:
-  std::atomic<int> m_treeStoreNo{0};
-  CFaultState m_fault;
-  CDeviceSettingManager m_deviceSettings;
+  std::atomic<int> treeStoreNo_{0};
+  CFaultState fault_;
+  CDeviceSettingManager deviceSettings_;
 };

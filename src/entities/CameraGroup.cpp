@@ -2,13 +2,13 @@
 
 void CTBLCameraGroup::SetStoreNo(int storeNo) {
   CTBLCameraGroupBase::SetStoreNo(storeNo);
-  m_treeStoreNo.store(storeNo, std::memory_order_relaxed);
+  treeStoreNo_.store(storeNo, std::memory_order_relaxed);
 }
 
 void CTBLCameraGroup::CopyTo(CDBEntity* target) const {
   auto* group = dynamic_cast<CTBLCameraGroup*>(target);
   if (group != nullptr && group != this) {
-    group->m_treeStoreNo.store(GetTreeNodeStoreNo(), std::memory_order_relaxed);
+    group->treeStoreNo_.store(GetTreeNodeStoreNo(), std::memory_order_relaxed);
   }
   CTBLCameraGroupBase::CopyTo(target);
 }

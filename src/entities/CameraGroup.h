@@ -40,7 +40,7 @@ class CTBLCameraGroup : public CTBLCameraGroupBase, public IEntityTreeNode {
  public:
   CTBLCameraGroup() = default;
   CTBLCameraGroup(const CTBLCameraGroup& other)
-      : CTBLCameraGroupBase(other), IEntityTreeNode(other), m_treeStoreNo(other.GetTreeNodeStoreNo()) {}
+      : CTBLCameraGroupBase(other), IEntityTreeNode(other), treeStoreNo_(other.GetTreeNodeStoreNo()) {}
 
   // A copy of `group_name`.
   std::string GetDisplayText() const override { return GetGroupName(); }
@@ -50,7 +50,7 @@ class CTBLCameraGroup : public CTBLCameraGroupBase, public IEntityTreeNode {
   void CopyTo(CDBEntity* target) const override;
   // The tree-node view for "IEntityTreeNode" (exact name), else null.
   void* GetInterface(const std::string& name) override;
-  int GetTreeNodeStoreNo() const { return m_treeStoreNo.load(std::memory_order_relaxed); }
+  int GetTreeNodeStoreNo() const { return treeStoreNo_.load(std::memory_order_relaxed); }
 
   // The cached group of `parent_no`; null for a top-level group (0), without
   // an owner store or when it is not cached.
@@ -78,5 +78,5 @@ class CTBLCameraGroup : public CTBLCameraGroupBase, public IEntityTreeNode {
   int GetNodeStatus() override { return kNodeStatusNormal; }
 
  private:
-  std::atomic<int> m_treeStoreNo{0};
+  std::atomic<int> treeStoreNo_{0};
 };

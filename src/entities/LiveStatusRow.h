@@ -27,11 +27,11 @@ class CLiveStatusRow : public Base, public ILogicalStatusEntity {
  public:
   CLiveStatusRow() = default;
   CLiveStatusRow(const CLiveStatusRow& other)
-      : Base(other), ILogicalStatusEntity(other), m_statusTime(other.GetStatusTime()) {}
+      : Base(other), ILogicalStatusEntity(other), statusTime_(other.GetStatusTime()) {}
 
-  int64_t GetStatusTime() const { return m_statusTime.load(std::memory_order_relaxed); }
+  int64_t GetStatusTime() const { return statusTime_.load(std::memory_order_relaxed); }
   // Assigns: no change record, no notification.
-  void SetStatusTime(int64_t seconds) { m_statusTime.store(seconds, std::memory_order_relaxed); }
+  void SetStatusTime(int64_t seconds) { statusTime_.store(seconds, std::memory_order_relaxed); }
 
   int GetOwnerID() const override { return (this->*GetOwner)(); }
   // Recorded and notified like any column setter.
@@ -42,7 +42,7 @@ class CLiveStatusRow : public Base, public ILogicalStatusEntity {
   }
 
  private:
-  std::atomic<int64_t> m_statusTime{0};
+  std::atomic<int64_t> statusTime_{0};
 };
 
 // The code of a stream's failure text, compared without regard to letter

@@ -6,12 +6,12 @@
 CTBLNRS::CTBLNRS(const CTBLNRS& other)
     : CTBLNRSBase(other),
       IEntityTreeNode(other),
-      m_treeStoreNo(other.GetTreeNodeStoreNo()),
-      m_fault(other.m_fault),
-      m_loginId(other.GetLoginID()),
-      m_loginPassword(other.GetLoginPassword()),
-      m_substituteAddress(other.GetSubstituteAddress()),
-      m_serverSettings(other.m_serverSettings) {}
+      treeStoreNo_(other.GetTreeNodeStoreNo()),
+      fault_(other.fault_),
+      loginId_(other.GetLoginID()),
+      loginPassword_(other.GetLoginPassword()),
+      substituteAddress_(other.GetSubstituteAddress()),
+      serverSettings_(other.serverSettings_) {}
 
 std::string CTBLNRS::GetDisplayText() const {
   return StrFormat("%s (%s)", GetName().c_str(), GetAddr().c_str());
@@ -24,18 +24,18 @@ int CTBLNRS::GetStoreNo() const {
 
 void CTBLNRS::SetStoreNo(int storeNo) {
   CTBLNRSBase::SetStoreNo(storeNo);
-  m_treeStoreNo.store(storeNo, std::memory_order_relaxed);
+  treeStoreNo_.store(storeNo, std::memory_order_relaxed);
 }
 
 void CTBLNRS::CopyTo(CDBEntity* target) const {
   auto* server = dynamic_cast<CTBLNRS*>(target);
-  if (server != nullptr && server != this) server->m_treeStoreNo.store(GetTreeNodeStoreNo());
+  if (server != nullptr && server != this) server->treeStoreNo_.store(GetTreeNodeStoreNo());
   CTBLNRSBase::CopyTo(target);
   if (server == nullptr || server == this) return;
   server->SetLoginID(GetLoginID());
   server->SetLoginPassword(GetLoginPassword());
   server->SetSubstituteAddress(GetSubstituteAddress());
-  server->m_fault = m_fault;
+  server->fault_ = fault_;
 }
 
 void* CTBLNRS::GetInterface(const std::string& name) {
@@ -52,25 +52,25 @@ std::string CTBLNRS::GetConnectAddress() const {
   return addr;
 }
 
-std::string CTBLNRS::GetLoginID() const { return ReadColumn(m_loginId); }
+std::string CTBLNRS::GetLoginID() const { return ReadColumn(loginId_); }
 
-std::string CTBLNRS::GetLoginPassword() const { return ReadColumn(m_loginPassword); }
+std::string CTBLNRS::GetLoginPassword() const { return ReadColumn(loginPassword_); }
 
-std::string CTBLNRS::GetSubstituteAddress() const { return ReadColumn(m_substituteAddress); }
+std::string CTBLNRS::GetSubstituteAddress() const { return ReadColumn(substituteAddress_); }
 
 void CTBLNRS::SetLoginID(const std::string& id) {
   CScopedLock hold(GetRowLock());
-  m_loginId = id;
+  loginId_ = id;
 }
 
 void CTBLNRS::SetLoginPassword(const std::string& password) {
   CScopedLock hold(GetRowLock());
-  m_loginPassword = password;
+  loginPassword_ = password;
 }
 
 void CTBLNRS::SetSubstituteAddress(const std::string& address) {
   CScopedLock hold(GetRowLock());
-  m_substituteAddress = address;
+  substituteAddress_ = address;
 }
 
 GATE_REGISTER_ENTITY(CTBLNRS);

@@ -71,10 +71,10 @@ class CTBLNRSBase : public CDBEntity {
 // setting manager (no store, owner 0) that its own operations do not use.
 //
 // Locks: the row lock of the entity base guards the login members and the
-// substitute address; `m_lock` (re-entrant) guards both maps and both version
+// substitute address; `lock_` (re-entrant) guards both maps and both version
 // sums, and while holding it the row calls into the owner store, so it always
 // comes before the store's locks. CopyTo, which the store calls under its own
-// locks, therefore never takes `m_lock`. The fault state and the tree-node
+// locks, therefore never takes `lock_`. The fault state and the tree-node
 // store number are atomic.
 class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
  public:
@@ -113,20 +113,20 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
   // Camera number to camera: the own cameras, then the failover copies (a
   // copy replaces an own camera of the same number). The copies are private
   // rows whose `zav_no` and `zav_channel` are this server and the connection's
-  // channel; they are rebuilt only after a table version moved. Takes `m_lock`.
+  // channel; they are rebuilt only after a table version moved. Takes `lock_`.
   EntityMap GetAllCameras();
   // The `zav_channel` of every camera of GetAllCameras in camera-number order,
   // "%d" joined with ","; "" when none.
   std::string GetCameraChannelsText();
   // The camera on `channel` (of two, the higher camera number); null when
-  // none. Holds `m_lock` across the rebuild of the channel map.
+  // none. Holds `lock_` across the rebuild of the channel map.
   std::shared_ptr<CTBLCamera> FindCameraByChannel(int channel);
   // Brings the failover copies up to date when the owner store's version of
   // TBL_Camera or TBL_FailoverConnections has moved since the last build (or
   // none was made): for each failover connection to this server whose camera
   // is cached, a copy of the camera on the connection's server and channel;
   // none at all when the first such connection's history or its failover row
-  // is gone. Nothing for a free row. Takes `m_lock`, then the store's locks.
+  // is gone. Nothing for a free row. Takes `lock_`, then the store's locks.
   void RebuildFailoverCameras();
 
   // (GetExternalAddress and GetExternalPort are the column getters.)
@@ -146,11 +146,11 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
 
   // The connection fault seen by the status publisher: raising stamps the
   // time, a lasting fault keeps it, clearing keeps the old time.
-  void SetFaultFlag(int flag) { m_fault.Set(flag); }
-  int GetFaultFlag() const { return m_fault.GetFlag(); }
-  int64_t GetFaultTime() const { return m_fault.GetTime(); }
-  int GetTreeNodeStoreNo() const { return m_treeStoreNo.load(std::memory_order_relaxed); }
-  CServerSettingManager& GetServerSettingManager() { return m_serverSettings; }
+  void SetFaultFlag(int flag) { fault_.Set(flag); }
+  int GetFaultFlag() const { return fault_.GetFlag(); }
+  int64_t GetFaultTime() const { return fault_.GetTime(); }
+  int GetTreeNodeStoreNo() const { return treeStoreNo_.load(std::memory_order_relaxed); }
+  CServerSettingManager& GetServerSettingManager() { return serverSettings_; }
 
   // ---- IEntityTreeNode ----
   std::string GetNodeName() override { return GetName(); }
@@ -168,20 +168,20 @@ class CTBLNRS : public CTBLNRSBase, public IEntityTreeNode {
  private:
   // The sum of the store's versions of TBL_Camera and TBL_FailoverConnections.
   static int CurrentVersionSum(IDataStore* store);
-  // Both under `m_lock` (each takes it).
+  // Both under `lock_` (each takes it).
   void RebuildFailoverCameras(IDataStore* store);
   void RebuildChannelMap(IDataStore* store);
   EntityMap CollectAllCameras(IDataStore* store);
 
-  std::atomic<int> m_treeStoreNo{0};
-  CFaultState m_fault;
-  mutable CLock m_lock;
-  std::string m_loginId;             // guarded by the row lock
-  std::string m_loginPassword;       // guarded by the row lock
-  std::string m_substituteAddress;   // guarded by the row lock
-  int m_failoverVersionSum = 0;      // guarded by m_lock
-  EntityMap m_failoverCameras;       // guarded by m_lock; camera number -> private copy
-  int m_channelVersionSum = 0;       // guarded by m_lock
-  std::map<int, std::shared_ptr<CTBLCamera>> m_channels;  // guarded by m_lock
-  CServerSettingManager m_serverSettings;
+  std::atomic<int> treeStoreNo_{0};
+  CFaultState fault_;
+  mutable CLock lock_;
+  std::string loginId_;             // guarded by the row lock
+  std::string loginPassword_;       // guarded by the row lock
+  std::string substituteAddress_;   // guarded by the row lock
+  int failoverVersionSum_ = 0;      // guarded by lock_
+  EntityMap failoverCameras_;       // guarded by lock_; camera number -> private copy
+  int channelVersionSum_ = 0;       // guarded by lock_
+  std::map<int, std::shared_ptr<CTBLCamera>> channels_;  // guarded by lock_
+  CServerSettingManager serverSettings_;
 };

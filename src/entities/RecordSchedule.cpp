@@ -10,7 +10,7 @@ void CTBLRecordSchedule::SetSchedule(const std::string& schedule) {
   std::string fitted = FitSchedule(schedule);
   {
     CScopedLock hold(GetRowLock());
-    m_Schedule.swap(fitted);
+    columnSchedule_.swap(fitted);
   }
   RaisePropertyChanged("schedule");
 }
@@ -18,7 +18,7 @@ void CTBLRecordSchedule::SetSchedule(const std::string& schedule) {
 void CTBLRecordSchedule::LoadFrom(CKeyValueData& row) {
   CScopedLock hold(GetRowLock());
   CTBLRecordScheduleBase::LoadFrom(row);
-  m_Schedule = FitSchedule(m_Schedule);
+  columnSchedule_ = FitSchedule(columnSchedule_);
 }
 
 GATE_REGISTER_ENTITY(CTBLRecordSchedule);

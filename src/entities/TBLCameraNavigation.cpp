@@ -120,5 +120,5 @@ int CTBLCamera::GetNodeStatus() {
     if (status != kNodeStatusNormal) return status;
   }
   if (GetEnable() == 0) return kNodeStatusDisabled;
-  return m_fault.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal;
+  return fault_.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal;
 }

@@ -28,10 +28,10 @@ int CTBLNRS::CurrentVersionSum(IDataStore* store) {
 }
 
 void CTBLNRS::RebuildFailoverCameras(IDataStore* store) {
-  CScopedLock hold(m_lock);
+  CScopedLock hold(lock_);
   int sum = CurrentVersionSum(store);
-  if (m_failoverVersionSum > 0 && m_failoverVersionSum >= sum) return;
-  m_failoverCameras.clear();
+  if (failoverVersionSum_ > 0 && failoverVersionSum_ >= sum) return;
+  failoverCameras_.clear();
   bool checkedHistory = false;
   for (auto& [id, row] : GetFailoverConnections()) {
     auto connection = std::dynamic_pointer_cast<CTBLFailoverConnection>(row);
@@ -50,9 +50,9 @@ void CTBLNRS::RebuildFailoverCameras(IDataStore* store) {
     copy->SetZavNo(connection->GetZavID());
     copy->SetZavChannel(connection->GetZavChannel());
     copy->SetDataStore(store);
-    m_failoverCameras[copy->GetNo()] = copy;
+    failoverCameras_[copy->GetNo()] = copy;
   }
-  m_failoverVersionSum = sum;
+  failoverVersionSum_ = sum;
 }
 
 void CTBLNRS::RebuildFailoverCameras() {
@@ -63,9 +63,9 @@ void CTBLNRS::RebuildFailoverCameras() {
 EntityMap CTBLNRS::CollectAllCameras(IDataStore* store) {
   EntityMap cameras;
   for (auto& [id, row] : GetCameras()) cameras[id] = row;
-  CScopedLock hold(m_lock);
+  CScopedLock hold(lock_);
   RebuildFailoverCameras(store);
-  for (auto& [no, copy] : m_failoverCameras) cameras[no] = copy;
+  for (auto& [no, copy] : failoverCameras_) cameras[no] = copy;
   return cameras;
 }
 
@@ -86,24 +86,24 @@ std::string CTBLNRS::GetCameraChannelsText() {
 }
 
 void CTBLNRS::RebuildChannelMap(IDataStore* store) {
-  CScopedLock hold(m_lock);
+  CScopedLock hold(lock_);
   int sum = CurrentVersionSum(store);
-  if (m_channelVersionSum > 0 && m_channelVersionSum >= sum) return;
-  m_channels.clear();
+  if (channelVersionSum_ > 0 && channelVersionSum_ >= sum) return;
+  channels_.clear();
   for (auto& [no, row] : CollectAllCameras(store)) {
     auto camera = std::dynamic_pointer_cast<CTBLCamera>(row);
-    if (camera) m_channels[camera->GetZavChannel()] = camera;  // the higher camera number wins
+    if (camera) channels_[camera->GetZavChannel()] = camera;  // the higher camera number wins
   }
-  m_channelVersionSum = sum;
+  channelVersionSum_ = sum;
 }
 
 std::shared_ptr<CTBLCamera> CTBLNRS::FindCameraByChannel(int channel) {
   IDataStore* store = GetOwnerDataStore(*this);
   if (store == nullptr) return nullptr;
-  CScopedLock hold(m_lock);
+  CScopedLock hold(lock_);
   RebuildChannelMap(store);
-  auto found = m_channels.find(channel);
-  return found == m_channels.end() ? nullptr : found->second;
+  auto found = channels_.find(channel);
+  return found == channels_.end() ? nullptr : found->second;
 }
 
 bool CTBLNRS::MatchesFilter(int flags, const std::string& filter) {
@@ -111,4 +111,4 @@ bool CTBLNRS::MatchesFilter(int flags, const std::string& filter) {
   return (flags & kNodeFilterAddress) != 0 && LowerTextContains(GetAddr(), filter);
 }
 
-int CTBLNRS::GetNodeStatus() { return m_fault.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal; }
+int CTBLNRS::GetNodeStatus() { return fault_.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal; }

@@ -10,23 +10,23 @@
 CTBLUser::CTBLUser(const CTBLUser& other)
     : CTBLUserBase(other),
       IEntityTreeNode(other),
-      m_userSettings(other.m_userSettings),
-      m_systemSettings(other.m_systemSettings) {
+      userSettings_(other.userSettings_),
+      systemSettings_(other.systemSettings_) {
   {
-    CScopedLock hold(other.m_listLock);
-    m_cameraNos = other.m_cameraNos;
-    m_cameraGroupNos = other.m_cameraGroupNos;
+    CScopedLock hold(other.listLock_);
+    cameraNos_ = other.cameraNos_;
+    cameraGroupNos_ = other.cameraGroupNos_;
   }
-  CScopedLock hold(other.m_permissionLock);
-  m_permissionVersion = other.m_permissionVersion;
-  m_groupPermissions = other.m_groupPermissions;
-  m_cameraPermissions = other.m_cameraPermissions;
+  CScopedLock hold(other.permissionLock_);
+  permissionVersion_ = other.permissionVersion_;
+  groupPermissions_ = other.groupPermissions_;
+  cameraPermissions_ = other.cameraPermissions_;
 }
 
 void CTBLUser::MarkListsStale() {
-  CScopedLock hold(m_listLock);
-  m_cameraNos.current = false;
-  m_cameraGroupNos.current = false;
+  CScopedLock hold(listLock_);
+  cameraNos_.current = false;
+  cameraGroupNos_.current = false;
 }
 
 void CTBLUser::LoadFrom(CKeyValueData& row) {
@@ -53,14 +53,14 @@ void* CTBLUser::GetInterface(const std::string& name) {
 
 void CTBLUser::SetCameraList(const std::string& text) {
   CTBLUserBase::SetCameraList(text);
-  CScopedLock hold(m_listLock);
-  m_cameraNos.current = false;
+  CScopedLock hold(listLock_);
+  cameraNos_.current = false;
 }
 
 void CTBLUser::SetCameraGroupList(const std::string& text) {
   CTBLUserBase::SetCameraGroupList(text);
-  CScopedLock hold(m_listLock);
-  m_cameraGroupNos.current = false;
+  CScopedLock hold(listLock_);
+  cameraGroupNos_.current = false;
 }
 
 std::string CTBLUser::GetPassword() const { return ClearPassword(*this, CTBLUserBase::GetPassword()); }
@@ -71,7 +71,7 @@ std::string CTBLUser::GetPasswordText(bool decipher) const {
 }
 
 std::vector<int> CTBLUser::ReadList(ParsedList* list, std::string (CTBLUserBase::*column)() const) {
-  CScopedLock hold(m_listLock);
+  CScopedLock hold(listLock_);
   if (!list->current) {
     ParseNoList((this->*column)(), &list->numbers);
     list->current = true;
@@ -85,13 +85,13 @@ bool CTBLUser::InDeviceGroupMode() {
 }
 
 void CTBLUser::BuildPermissionMaps() {
-  CScopedLock hold(m_permissionLock);
+  CScopedLock hold(permissionLock_);
   IDataStore* store = GetOwnerDataStore(*this);
   if (store == nullptr) return;
   int version = store->GetTableVersion(CTBLUserPermission::kTableName);
-  if (m_permissionVersion > 0 && m_permissionVersion >= version) return;
-  m_groupPermissions.clear();
-  m_cameraPermissions.clear();
+  if (permissionVersion_ > 0 && permissionVersion_ >= version) return;
+  groupPermissions_.clear();
+  cameraPermissions_.clear();
   for (auto& [id, row] : GetPermissions()) {
     auto permission = std::dynamic_pointer_cast<CTBLUserPermission>(row);
     if (!permission) continue;
@@ -100,10 +100,10 @@ void CTBLUser::BuildPermissionMaps() {
     if (permission->CheckPrivilege("") == 0) continue;
     int target = kind == kPermissionCamera ? permission->GetDeviceID() : permission->GetDeviceGroupID();
     if (target <= 0) continue;
-    auto& map = kind == kPermissionCamera ? m_cameraPermissions : m_groupPermissions;
+    auto& map = kind == kPermissionCamera ? cameraPermissions_ : groupPermissions_;
     map[target] = permission->GetUserPermissionID();  // the later, higher key wins
   }
-  m_permissionVersion = version;
+  permissionVersion_ = version;
 }
 
 namespace {
@@ -119,27 +119,27 @@ std::vector<int> KeysOf(const std::map<int, int>& map) {
 
 std::vector<int> CTBLUser::GetCameraNoList() {
   if (InDeviceGroupMode()) {
-    CScopedLock hold(m_permissionLock);
+    CScopedLock hold(permissionLock_);
     BuildPermissionMaps();
-    return KeysOf(m_cameraPermissions);
+    return KeysOf(cameraPermissions_);
   }
-  return ReadList(&m_cameraNos, &CTBLUserBase::GetCameraList);
+  return ReadList(&cameraNos_, &CTBLUserBase::GetCameraList);
 }
 
 std::vector<int> CTBLUser::GetCameraGroupNoList() {
   if (InDeviceGroupMode()) {
-    CScopedLock hold(m_permissionLock);
+    CScopedLock hold(permissionLock_);
     BuildPermissionMaps();
-    return KeysOf(m_groupPermissions);
+    return KeysOf(groupPermissions_);
   }
-  return ReadList(&m_cameraGroupNos, &CTBLUserBase::GetCameraGroupList);
+  return ReadList(&cameraGroupNos_, &CTBLUserBase::GetCameraGroupList);
 }
 
 int CTBLUser::FindDevicePermissionID(int deviceNo) {
-  CScopedLock hold(m_permissionLock);
+  CScopedLock hold(permissionLock_);
   BuildPermissionMaps();
-  auto found = m_cameraPermissions.find(deviceNo);
-  return found == m_cameraPermissions.end() ? 0 : found->second;
+  auto found = cameraPermissions_.find(deviceNo);
+  return found == cameraPermissions_.end() ? 0 : found->second;
 }
 
 EntityMap CTBLUser::GetSettings() const { return GetOwnerRelatedRows(*this, "TBL_UserSettings", "UserID"); }
@@ -150,8 +150,8 @@ EntityMap CTBLUser::GetPermissions() const {
 
 CSystemSettingManager& CTBLUser::GetSystemSettingManager() {
   // AttachStore compares and rebinds under the manager's own lock.
-  m_systemSettings.AttachStore(GetOwnerDataStore(*this));
-  return m_systemSettings;
+  systemSettings_.AttachStore(GetOwnerDataStore(*this));
+  return systemSettings_;
 }
 
 bool CTBLUser::MatchesFilter(int /*flags*/, const std::string& filter) {

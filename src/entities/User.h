@@ -74,8 +74,8 @@ class CTBLUserBase : public CDBEntity {
 
 // The user as the system uses it.
 //
-// Locks: `m_listLock` guards both number lists and their current flags;
-// `m_permissionLock` (re-entrant) guards the permission version seen and both
+// Locks: `listLock_` guards both number lists and their current flags;
+// `permissionLock_` (re-entrant) guards the permission version seen and both
 // permission maps. No operation holds both, and neither is held while the
 // system setting manager is read (it has its own lock). The permission maps
 // are rebuilt whenever the owner store's version of TBL_UserPermissions has
@@ -119,7 +119,7 @@ class CTBLUser : public CTBLUserBase, public IEntityTreeNode {
   // The key (`UserPermissionID`) of the user's TBL_UserPermissions row of
   // kind 3000 that grants camera `deviceNo` (of two, the higher key); 0 when
   // none or for a free row. Reads the permission rows in both modes; takes
-  // `m_permissionLock`, rebuilding the index when the store's version of the
+  // `permissionLock_`, rebuilding the index when the store's version of the
   // permission table has moved.
   int FindDevicePermissionID(int deviceNo);
 
@@ -132,7 +132,7 @@ class CTBLUser : public CTBLUserBase, public IEntityTreeNode {
   // runs under the manager's lock, so a thread reading the manager meanwhile
   // sees one store or the other, never half of a change.
   CSystemSettingManager& GetSystemSettingManager();
-  CUserSettingManager& GetUserSettingManager() { return m_userSettings; }
+  CUserSettingManager& GetUserSettingManager() { return userSettings_; }
 
   // ---- IEntityTreeNode ----
   std::string GetNodeName() override { return GetId(); }
@@ -151,20 +151,20 @@ class CTBLUser : public CTBLUserBase, public IEntityTreeNode {
     bool current = false;
   };
   // Parses `text` into `list` unless it is current; a copy of its numbers.
-  // Takes m_listLock.
+  // Takes listLock_.
   std::vector<int> ReadList(ParsedList* list, std::string (CTBLUserBase::*column)() const);
   void MarkListsStale();
   bool InDeviceGroupMode();
-  // Under m_permissionLock.
+  // Under permissionLock_.
   void BuildPermissionMaps();
 
-  mutable CLock m_listLock;
-  ParsedList m_cameraNos;       // guarded by m_listLock
-  ParsedList m_cameraGroupNos;  // guarded by m_listLock
-  CUserSettingManager m_userSettings;
-  CSystemSettingManager m_systemSettings;
-  mutable CLock m_permissionLock;
-  int m_permissionVersion = 0;               // guarded by m_permissionLock
-  std::map<int, int> m_groupPermissions;     // guarded by m_permissionLock; group -> permission key
-  std::map<int, int> m_cameraPermissions;    // guarded by m_permissionLock; camera -> permission key
+  mutable CLock listLock_;
+  ParsedList cameraNos_;       // guarded by listLock_
+  ParsedList cameraGroupNos_;  // guarded by listLock_
+  CUserSettingManager userSettings_;
+  CSystemSettingManager systemSettings_;
+  mutable CLock permissionLock_;
+  int permissionVersion_ = 0;               // guarded by permissionLock_
+  std::map<int, int> groupPermissions_;     // guarded by permissionLock_; group -> permission key
+  std::map<int, int> cameraPermissions_;    // guarded by permissionLock_; camera -> permission key
 };

@@ -42,11 +42,11 @@ class CLTBLVasStatus
     : public CLiveStatusRow<CLTBLVasStatusBase, &CLTBLVasStatusBase::GetVasID, &CLTBLVasStatusBase::SetVasID> {
  public:
   CLTBLVasStatus() = default;
-  CLTBLVasStatus(const CLTBLVasStatus& other) : CLiveStatusRow(other), m_dnn(other.GetDNN()) {}
+  CLTBLVasStatus(const CLTBLVasStatus& other) : CLiveStatusRow(other), dnn_(other.GetDNN()) {}
 
-  virtual std::string GetDNN() const { return ReadColumn(m_dnn); }
-  virtual void SetDNN(const std::string& value) { SetStringProperty("DNN", &m_dnn, value); }
+  virtual std::string GetDNN() const { return ReadColumn(dnn_); }
+  virtual void SetDNN(const std::string& value) { SetStringProperty("DNN", &dnn_, value); }
 
  private:
-  std::string m_dnn;  // guarded by the row lock
+  std::string dnn_;  // guarded by the row lock
 };

@@ -2,9 +2,9 @@
 
 CLTBLZavStatus::CLTBLZavStatus(const CLTBLZavStatus& other)
     : CLiveStatusRow(other),
-      m_diskTemperatureWarning(other.GetDiskTemperatureWarning()),
-      m_diskSmartWarning(other.GetDiskSmartWarning()),
-      m_diskBadWarning(other.GetDiskBadWarning()),
-      m_operatingSystem(other.GetOperatingSystem()) {}
+      diskTemperatureWarning_(other.GetDiskTemperatureWarning()),
+      diskSmartWarning_(other.GetDiskSmartWarning()),
+      diskBadWarning_(other.GetDiskBadWarning()),
+      operatingSystem_(other.GetOperatingSystem()) {}
 
 GATE_REGISTER_ENTITY(CLTBLZavStatus);

@@ -61,23 +61,23 @@ class CLTBLZavStatus
   CLTBLZavStatus() = default;
   CLTBLZavStatus(const CLTBLZavStatus& other);
 
-  virtual int GetDiskTemperatureWarning() const { return ReadColumn(m_diskTemperatureWarning); }
+  virtual int GetDiskTemperatureWarning() const { return ReadColumn(diskTemperatureWarning_); }
   virtual void SetDiskTemperatureWarning(int value) {
-    SetIntProperty("DiskTemperatureWarning", &m_diskTemperatureWarning, value);
+    SetIntProperty("DiskTemperatureWarning", &diskTemperatureWarning_, value);
   }
-  virtual int GetDiskSmartWarning() const { return ReadColumn(m_diskSmartWarning); }
-  virtual void SetDiskSmartWarning(int value) { SetIntProperty("DiskSmartWarning", &m_diskSmartWarning, value); }
-  virtual int GetDiskBadWarning() const { return ReadColumn(m_diskBadWarning); }
-  virtual void SetDiskBadWarning(int value) { SetIntProperty("DiskBadWarning", &m_diskBadWarning, value); }
-  std::string GetOperatingSystem() const { return ReadColumn(m_operatingSystem); }
+  virtual int GetDiskSmartWarning() const { return ReadColumn(diskSmartWarning_); }
+  virtual void SetDiskSmartWarning(int value) { SetIntProperty("DiskSmartWarning", &diskSmartWarning_, value); }
+  virtual int GetDiskBadWarning() const { return ReadColumn(diskBadWarning_); }
+  virtual void SetDiskBadWarning(int value) { SetIntProperty("DiskBadWarning", &diskBadWarning_, value); }
+  std::string GetOperatingSystem() const { return ReadColumn(operatingSystem_); }
   void SetOperatingSystem(const std::string& text) {
     CScopedLock hold(GetRowLock());
-    m_operatingSystem = text;
+    operatingSystem_ = text;
   }
 
  private:
-  int m_diskTemperatureWarning = 0;
-  int m_diskSmartWarning = 0;
-  int m_diskBadWarning = 0;
-  std::string m_operatingSystem;  // guarded by the row lock
+  int diskTemperatureWarning_ = 0;
+  int diskSmartWarning_ = 0;
+  int diskBadWarning_ = 0;
+  std::string operatingSystem_;  // guarded by the row lock
 };

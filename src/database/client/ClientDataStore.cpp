@@ -40,17 +40,17 @@ CClientDataStore::CClientDataStore(IDataService* service) : CDataStore(service) 
 
 CClientDataStore::~CClientDataStore() = default;
 
-std::string CClientDataStore::GetStoreText() { return store_text_; }
+std::string CClientDataStore::GetStoreText() { return storeText_; }
 
 std::string CClientDataStore::GetDBVersionText() {
-  CScopedLock hold(login_lock_);
-  return db_version_text_;
+  CScopedLock hold(loginLock_);
+  return dbVersionText_;
 }
 
 void CClientDataStore::SetDefaultLogin(const std::string& id, const std::string& password) {
-  CScopedLock hold(login_lock_);
-  default_login_id_ = id;
-  default_login_password_ = password;
+  CScopedLock hold(loginLock_);
+  defaultLoginId_ = id;
+  defaultLoginPassword_ = password;
 }
 
 void CClientDataStore::SetDBDataStore(IDataService* service) {
@@ -70,12 +70,12 @@ void CClientDataStore::ReadInstallationSwitches(IDataService* service) {
     return true;
   };
   std::string value;
-  if (read("PasswordEncrypted", &value)) password_encrypted_.store(SettingTextToLong(value));
-  if (read("PasswordHashed", &value)) password_hashed_.store(SettingTextToLong(value));
-  if (read("SupportNewDeviceGroupPermission", &value)) new_device_group_permission_.store(SettingTextToLong(value));
+  if (read("PasswordEncrypted", &value)) passwordEncrypted_.store(SettingTextToLong(value));
+  if (read("PasswordHashed", &value)) passwordHashed_.store(SettingTextToLong(value));
+  if (read("SupportNewDeviceGroupPermission", &value)) newDeviceGroupPermission_.store(SettingTextToLong(value));
   if (read("DBVersion", &value)) {
-    CScopedLock hold(login_lock_);
-    db_version_text_ = value;
+    CScopedLock hold(loginLock_);
+    dbVersionText_ = value;
   }
 }
 
@@ -83,8 +83,8 @@ void CClientDataStore::ReadInstallationSwitches(IDataService* service) {
 // Loading
 
 std::shared_ptr<CTBLUser> CClientDataStore::CurrentUser() {
-  const int user = current_user_id_.load();
-  if (!user_filter_.load() || user <= 0) return nullptr;
+  const int user = currentUserId_.load();
+  if (!userFilter_.load() || user <= 0) return nullptr;
   return std::dynamic_pointer_cast<CTBLUser>(FindCachedEntity("TBL_User", user));
 }
 
@@ -195,12 +195,12 @@ void AssignLogin(Server& server, const CTBLUser* user, bool use_defaults, const 
 void CClientDataStore::AssignLogins(EntityMap64& rows, const std::shared_ptr<CTBLUser>& user, bool default_login) {
   std::string defaultId, defaultPassword;
   {
-    CScopedLock hold(login_lock_);
-    defaultId = default_login_id_;
-    defaultPassword = default_login_password_;
+    CScopedLock hold(loginLock_);
+    defaultId = defaultLoginId_;
+    defaultPassword = defaultLoginPassword_;
   }
-  const int kind = login_kind_.load();
-  const bool kindUsesDefault = password_encrypted_.load() != 0 && (kind == 1 || kind == 3 || kind == 10000);
+  const int kind = loginKind_.load();
+  const bool kindUsesDefault = passwordEncrypted_.load() != 0 && (kind == 1 || kind == 3 || kind == 10000);
   auto* service = dynamic_cast<CDBDataStore*>(GetDBDataStore());
   const std::string dbHost = service ? service->GetHost() : std::string();
   for (const auto& [id, row] : rows) {
@@ -240,7 +240,7 @@ void CClientDataStore::GetUserCameraGroupIds(int user_id, std::map<int, int>* id
 void CClientDataStore::GetUserIds(int user_id, int permission_id, bool groups, std::map<int, int>* ids) {
   if (!ids) return;
   ids->clear();
-  if (new_device_group_permission_.load()) {
+  if (newDeviceGroupPermission_.load()) {
     for (const auto& [id, row] : GetCachedEntityList("TBL_UserPermissions")) {
       auto* permission = dynamic_cast<CTBLUserPermission*>(row.get());
       if (!permission || permission->GetUserID() != user_id || permission->GetPermissionID() != permission_id ||
@@ -263,15 +263,15 @@ void CClientDataStore::GetUserIds(int user_id, int permission_id, bool groups, s
 }
 
 std::shared_ptr<CDBEntity> CClientDataStore::FindCameraGroupByName(const std::string& name) {
-  CScopedLock hold(group_index_lock_);
+  CScopedLock hold(groupIndexLock_);
   const int version = GetTableVersion("TBL_Camera_Group");
-  if (version > group_index_version_) {
-    groups_by_name_.clear();
+  if (version > groupIndexVersion_) {
+    groupsByName_.clear();
     for (const auto& [id, row] : GetCachedEntityList("TBL_Camera_Group")) {
-      if (auto* group = dynamic_cast<CTBLCameraGroup*>(row.get())) groups_by_name_[group->GetGroupName()] = row;
+      if (auto* group = dynamic_cast<CTBLCameraGroup*>(row.get())) groupsByName_[group->GetGroupName()] = row;
     }
-    group_index_version_ = version;
+    groupIndexVersion_ = version;
   }
-  auto it = groups_by_name_.find(name);
-  return it == groups_by_name_.end() ? nullptr : it->second;
+  auto it = groupsByName_.find(name);
+  return it == groupsByName_.end() ? nullptr : it->second;
 }

@@ -45,11 +45,11 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   void SetDBDataStore(IDataService* service) override;
 
   // ---- IInstallationSwitches ----
-  int IsPasswordEncrypted() override { return password_encrypted_.load(); }
-  void SetPasswordEncrypted(int on) override { password_encrypted_.store(on); }
-  int IsPasswordHashed() override { return password_hashed_.load(); }
-  void SetPasswordHashed(int on) override { password_hashed_.store(on); }
-  int GetSupportNewDeviceGroupPermission() override { return new_device_group_permission_.load(); }
+  int IsPasswordEncrypted() override { return passwordEncrypted_.load(); }
+  void SetPasswordEncrypted(int on) override { passwordEncrypted_.store(on); }
+  int IsPasswordHashed() override { return passwordHashed_.load(); }
+  void SetPasswordHashed(int on) override { passwordHashed_.store(on); }
+  int GetSupportNewDeviceGroupPermission() override { return newDeviceGroupPermission_.load(); }
 
   // The DBVersion setting read by SetDBDataStore ("" when none).
   std::string GetDBVersionText();
@@ -68,10 +68,10 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   // The user whose permissions narrow the loaded tables (0 or less: none),
   // the switch that turns that narrowing on (on after construction), the
   // login kind and the default login. Meant to be set before tables load.
-  void SetCurrentUserId(int user_id) { current_user_id_.store(user_id); }
-  int GetCurrentUserId() { return current_user_id_.load(); }
-  void SetUserFilter(int on) { user_filter_.store(on); }
-  void SetLoginKind(int kind) { login_kind_.store(kind); }
+  void SetCurrentUserId(int user_id) { currentUserId_.store(user_id); }
+  int GetCurrentUserId() { return currentUserId_.load(); }
+  void SetUserFilter(int on) { userFilter_.store(on); }
+  void SetLoginKind(int kind) { loginKind_.store(kind); }
   void SetDefaultLogin(const std::string& id, const std::string& password);
 
  protected:
@@ -79,7 +79,7 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   void PrepareLoadedRows(const std::string& table, EntityMap64& rows) override;
   // Pairs cameras, recording servers, analysis devices and analysis servers
   // with their live-status rows: orphaned ones dropped, missing ones made.
-  void OnRowsInstalled(const std::string& table, CachedRows& rows) override REQUIRES(cache_lock_);
+  void OnRowsInstalled(const std::string& table, CachedRows& rows) override REQUIRES(cacheLock_);
 
  private:
   void ReadInstallationSwitches(IDataService* service);
@@ -93,20 +93,20 @@ class CClientDataStore : public CDataStore, public IInstallationSwitches {
   void DropUnseenGroups(const std::shared_ptr<CTBLUser>& user, EntityMap64& rows);
   void GetUserIds(int user_id, int permission_id, bool groups, std::map<int, int>* ids);
 
-  std::atomic<int> current_user_id_{0};
-  std::atomic<int> user_filter_{1};
-  std::atomic<int> login_kind_{0};
-  std::atomic<int> password_encrypted_{0};
-  std::atomic<int> password_hashed_{0};
-  std::atomic<int> new_device_group_permission_{0};
+  std::atomic<int> currentUserId_{0};
+  std::atomic<int> userFilter_{1};
+  std::atomic<int> loginKind_{0};
+  std::atomic<int> passwordEncrypted_{0};
+  std::atomic<int> passwordHashed_{0};
+  std::atomic<int> newDeviceGroupPermission_{0};
 
-  CLock login_lock_;  // a leaf
-  std::string default_login_id_ GUARDED_BY(login_lock_);
-  std::string default_login_password_ GUARDED_BY(login_lock_);
-  std::string db_version_text_ GUARDED_BY(login_lock_);
-  const std::string store_text_;  // stays empty
+  CLock loginLock_;  // a leaf
+  std::string defaultLoginId_ GUARDED_BY(loginLock_);
+  std::string defaultLoginPassword_ GUARDED_BY(loginLock_);
+  std::string dbVersionText_ GUARDED_BY(loginLock_);
+  const std::string storeText_;  // stays empty
 
-  CLock group_index_lock_;  // taken before any store lock
-  std::map<std::string, std::shared_ptr<CDBEntity>> groups_by_name_ GUARDED_BY(group_index_lock_);
-  int group_index_version_ GUARDED_BY(group_index_lock_) = -1;
+  CLock groupIndexLock_;  // taken before any store lock
+  std::map<std::string, std::shared_ptr<CDBEntity>> groupsByName_ GUARDED_BY(groupIndexLock_);
+  int groupIndexVersion_ GUARDED_BY(groupIndexLock_) = -1;
 };

@@ -13,10 +13,10 @@ std::vector<float> GetDefaultCrowdDensityLevels() { return {0.0f, 1.0f, 2.0f, 4.
 CTBLVas::CTBLVas(const CTBLVas& other)
     : CTBLVasBase(other),
       IEntityTreeNode(other),
-      m_loginId(other.GetLoginID()),
-      m_loginPassword(other.GetLoginPassword()),
-      m_substituteAddress(other.GetSubstituteAddress()),
-      m_fault(other.m_fault) {}
+      loginId_(other.GetLoginID()),
+      loginPassword_(other.GetLoginPassword()),
+      substituteAddress_(other.GetSubstituteAddress()),
+      fault_(other.fault_) {}
 
 std::string CTBLVas::GetDisplayText() const {
   return StrFormat("%s (%s)", GetName().c_str(), GetAddr().c_str());
@@ -28,8 +28,8 @@ void CTBLVas::CopyTo(CDBEntity* target) const {
   if (vas == nullptr || vas == this) return;
   vas->SetLoginID(GetLoginID());
   vas->SetLoginPassword(GetLoginPassword());
-  vas->m_fault.AssignFlag(GetFaultFlag());
-  vas->m_channelsStale.store(true, std::memory_order_release);
+  vas->fault_.AssignFlag(GetFaultFlag());
+  vas->channelsStale_.store(true, std::memory_order_release);
 }
 
 void* CTBLVas::GetInterface(const std::string& name) {
@@ -37,25 +37,25 @@ void* CTBLVas::GetInterface(const std::string& name) {
   return nullptr;
 }
 
-std::string CTBLVas::GetLoginID() const { return ReadColumn(m_loginId); }
+std::string CTBLVas::GetLoginID() const { return ReadColumn(loginId_); }
 
 void CTBLVas::SetLoginID(const std::string& loginId) {
   CScopedLock hold(GetRowLock());
-  m_loginId = loginId;
+  loginId_ = loginId;
 }
 
-std::string CTBLVas::GetLoginPassword() const { return ReadColumn(m_loginPassword); }
+std::string CTBLVas::GetLoginPassword() const { return ReadColumn(loginPassword_); }
 
 void CTBLVas::SetLoginPassword(const std::string& password) {
   CScopedLock hold(GetRowLock());
-  m_loginPassword = password;
+  loginPassword_ = password;
 }
 
-std::string CTBLVas::GetSubstituteAddress() const { return ReadColumn(m_substituteAddress); }
+std::string CTBLVas::GetSubstituteAddress() const { return ReadColumn(substituteAddress_); }
 
 void CTBLVas::SetSubstituteAddress(const std::string& address) {
   CScopedLock hold(GetRowLock());
-  m_substituteAddress = address;
+  substituteAddress_ = address;
 }
 
 std::string CTBLVas::GetAddress() const {
@@ -94,9 +94,9 @@ std::string CTBLVas::GetDisplayName() const {
 EntityMap CTBLVas::GetVasDevices() const { return GetOwnerRelatedRows(*this, CTBLVasDevice::kTableName, "VasID"); }
 
 std::shared_ptr<CTBLVasDevice> CTBLVas::FindVasDeviceByChannel(int channel) {
-  CScopedLock hold(m_channelLock);
-  if (m_channelsStale.exchange(false, std::memory_order_acq_rel)) m_channels.clear();
-  if (m_channels.empty()) {
+  CScopedLock hold(channelLock_);
+  if (channelsStale_.exchange(false, std::memory_order_acq_rel)) channels_.clear();
+  if (channels_.empty()) {
     const bool byCameraChannel = GetType() == kVasKindZavAi;
     for (auto& [id, row] : GetVasDevices()) {
       auto device = std::dynamic_pointer_cast<CTBLVasDevice>(row);
@@ -107,11 +107,11 @@ std::shared_ptr<CTBLVasDevice> CTBLVas::FindVasDeviceByChannel(int channel) {
         if (!camera) continue;
         key = camera->GetZavChannel();
       }
-      m_channels[key] = device;  // in key order: the higher VasDeviceID stays
+      channels_[key] = device;  // in key order: the higher VasDeviceID stays
     }
   }
-  auto found = m_channels.find(channel);
-  return found == m_channels.end() ? nullptr : found->second;
+  auto found = channels_.find(channel);
+  return found == channels_.end() ? nullptr : found->second;
 }
 
 std::string CTBLVas::GetChannelListText() const {
@@ -137,6 +137,6 @@ bool CTBLVas::MatchesFilter(int flags, const std::string& filter) {
   return (flags & kNodeFilterAddress) != 0 && LowerTextContains(GetAddr(), filter);
 }
 
-int CTBLVas::GetNodeStatus() { return m_fault.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal; }
+int CTBLVas::GetNodeStatus() { return fault_.IsShown() ? kNodeStatusFaulty : kNodeStatusNormal; }
 
 GATE_REGISTER_ENTITY(CTBLVas);

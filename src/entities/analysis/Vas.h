@@ -73,7 +73,7 @@ std::vector<float> GetDefaultCrowdDensityLevels();
 // Beside the columns: the login id, login password and substitute address,
 // which the application's data store sets when it caches the row (read and
 // written under the row lock); the connection fault (CFaultState, atomic);
-// the channel map of FindVasDeviceByChannel (under `m_channelLock`); the
+// the channel map of FindVasDeviceByChannel (under `channelLock_`); the
 // server's setting manager (its own lock).
 //
 // The copy constructor carries the login, the substitute address and the
@@ -118,9 +118,9 @@ class CTBLVas : public CTBLVasBase, public IEntityTreeNode {
 
   // The connection fault seen by the status publisher: raising stamps the
   // time, a lasting fault keeps it, clearing keeps the old time.
-  void SetFaultFlag(int flag) { m_fault.Set(flag); }
-  int GetFaultFlag() const { return m_fault.GetFlag(); }
-  int64_t GetFaultTime() const { return m_fault.GetTime(); }
+  void SetFaultFlag(int flag) { fault_.Set(flag); }
+  int GetFaultFlag() const { return fault_.GetFlag(); }
+  int64_t GetFaultTime() const { return fault_.GetTime(); }
 
   // The cached TBL_VasDevice rows whose `VasID` is this key, by key.
   EntityMap GetVasDevices() const;
@@ -130,7 +130,7 @@ class CTBLVas : public CTBLVasBase, public IEntityTreeNode {
   // the higher `VasDeviceID` wins. The map is built at the first lookup that
   // finds a device and kept for the row object's life (until a CopyTo into
   // the row); while it is empty every lookup builds it again. Takes
-  // `m_channelLock`, then the store's locks.
+  // `channelLock_`, then the store's locks.
   std::shared_ptr<CTBLVasDevice> FindVasDeviceByChannel(int channel);
   // The `ChannelNo` of every device of GetVasDevices in key order, "%d"
   // joined with ","; "" when none.
@@ -146,7 +146,7 @@ class CTBLVas : public CTBLVasBase, public IEntityTreeNode {
   EntityMap GetSettings() const;
   // The server's own setting manager: made with the row, without a store and
   // with owner id 0, until its user attaches one. A copy gets a fresh one.
-  CVasSettingManager& GetSettingManager() { return m_settingManager; }
+  CVasSettingManager& GetSettingManager() { return settingManager_; }
 
   // ---- IEntityTreeNode ----
   std::string GetNodeName() override { return GetName(); }
@@ -162,12 +162,12 @@ class CTBLVas : public CTBLVasBase, public IEntityTreeNode {
   int GetNodeStatus() override;
 
  private:
-  std::string m_loginId;            // guarded by the row lock
-  std::string m_loginPassword;      // guarded by the row lock
-  std::string m_substituteAddress;  // guarded by the row lock
-  CFaultState m_fault;
-  CLock m_channelLock;
-  std::map<int, std::shared_ptr<CTBLVasDevice>> m_channels;  // guarded by m_channelLock
-  std::atomic<bool> m_channelsStale{false};  // set by CopyTo; the next lookup empties the map
-  CVasSettingManager m_settingManager;  // guarded by its own lock
+  std::string loginId_;            // guarded by the row lock
+  std::string loginPassword_;      // guarded by the row lock
+  std::string substituteAddress_;  // guarded by the row lock
+  CFaultState fault_;
+  CLock channelLock_;
+  std::map<int, std::shared_ptr<CTBLVasDevice>> channels_;  // guarded by channelLock_
+  std::atomic<bool> channelsStale_{false};  // set by CopyTo; the next lookup empties the map
+  CVasSettingManager settingManager_;  // guarded by its own lock
 };

@@ -73,33 +73,33 @@ std::shared_ptr<CTBLVasLineCross> CTBLVasDevice::FindLineCross(int number) const
 }
 
 void CTBLVasDevice::BuildROITables() {
-  if (m_regions.built.load(std::memory_order_acquire)) return;
-  CScopedLock hold(m_regions.lock);
-  if (m_regions.built.load(std::memory_order_relaxed) || GetOwnerDataStore(*this) == nullptr) return;
-  m_regions.taskIds.fill(0);
+  if (regions_.built.load(std::memory_order_acquire)) return;
+  CScopedLock hold(regions_.lock);
+  if (regions_.built.load(std::memory_order_relaxed) || GetOwnerDataStore(*this) == nullptr) return;
+  regions_.taskIds.fill(0);
   for (auto& [id, row] : GetROIRows(false)) {
     auto region = std::dynamic_pointer_cast<CTBLVasROI>(row);
     if (!region || region->GetEnable() == 0 || region->GetVasIntelligentEventID() == 0) continue;
     const int number = region->GetROINumber();
     if (number < 1 || number > kVasRegionNumberCount) continue;
-    if (auto task = FindTask(region->GetScheduleTaskID())) m_regions.taskIds[number - 1] = task->GetID();
+    if (auto task = FindTask(region->GetScheduleTaskID())) regions_.taskIds[number - 1] = task->GetID();
   }
-  m_regions.built.store(true, std::memory_order_release);
+  regions_.built.store(true, std::memory_order_release);
 }
 
 void CTBLVasDevice::BuildLineCrossTables() {
-  if (m_lines.built.load(std::memory_order_acquire)) return;
-  CScopedLock hold(m_lines.lock);
-  if (m_lines.built.load(std::memory_order_relaxed) || GetOwnerDataStore(*this) == nullptr) return;
-  m_lines.taskIds.fill(0);
+  if (lines_.built.load(std::memory_order_acquire)) return;
+  CScopedLock hold(lines_.lock);
+  if (lines_.built.load(std::memory_order_relaxed) || GetOwnerDataStore(*this) == nullptr) return;
+  lines_.taskIds.fill(0);
   for (auto& [id, row] : GetEnabledLineCrosses()) {
     auto line = std::dynamic_pointer_cast<CTBLVasLineCross>(row);
     if (!line || line->GetUseEvent() == 0 || line->GetVasIntelligentEventID() == 0) continue;
     const int number = line->GetNumber();
     if (number < 1 || number > kVasLineScheduleCount) continue;
-    if (auto task = FindTask(line->GetScheduleTaskID())) m_lines.taskIds[number - 1] = task->GetID();
+    if (auto task = FindTask(line->GetScheduleTaskID())) lines_.taskIds[number - 1] = task->GetID();
   }
-  m_lines.built.store(true, std::memory_order_release);
+  lines_.built.store(true, std::memory_order_release);
 }
 
 template <size_t N>
@@ -121,25 +121,25 @@ int CTBLVasDevice::CheckEntry(int taskId, const SystemTime& time) const {
 std::shared_ptr<CTBLScheduleTask> CTBLVasDevice::GetROIScheduleTask(int number) {
   if (number < 1 || number > kVasRegionNumberCount) return nullptr;
   BuildROITables();
-  return FindTask(EntryOf(m_regions, number));
+  return FindTask(EntryOf(regions_, number));
 }
 
 int CTBLVasDevice::IsROIScheduleActive(int number, const SystemTime& time) {
   if (number < 1 || number > kVasRegionNumberCount) return 0;
   BuildROITables();
-  return CheckEntry(EntryOf(m_regions, number), time);
+  return CheckEntry(EntryOf(regions_, number), time);
 }
 
 std::shared_ptr<CTBLScheduleTask> CTBLVasDevice::GetLineCrossScheduleTask(int number) {
   if (number < 1 || number > kVasRegionNumberCount) return nullptr;
   BuildLineCrossTables();
-  return FindTask(EntryOf(m_lines, number));
+  return FindTask(EntryOf(lines_, number));
 }
 
 int CTBLVasDevice::IsLineCrossScheduleActive(int number, const SystemTime& time) {
   if (number < 1 || number > kVasRegionNumberCount) return 0;
   BuildLineCrossTables();
-  return CheckEntry(EntryOf(m_lines, number), time);
+  return CheckEntry(EntryOf(lines_, number), time);
 }
 
 GATE_REGISTER_ENTITY(CTBLVasDevice);

@@ -125,6 +125,6 @@ class CTBLVasDevice : public CTBLVasDeviceBase {
   std::shared_ptr<CTBLScheduleTask> FindTask(int taskId) const;
   int CheckEntry(int taskId, const SystemTime& time) const;
 
-  ScheduleTable<kVasRegionNumberCount> m_regions;
-  ScheduleTable<kVasLineScheduleCount> m_lines;
+  ScheduleTable<kVasRegionNumberCount> regions_;
+  ScheduleTable<kVasLineScheduleCount> lines_;
 };

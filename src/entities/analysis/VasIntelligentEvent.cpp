@@ -5,15 +5,15 @@
 void CTBLVasIntelligentEvent::GetClassIDList(std::vector<int>* list) {
   if (list == nullptr) return;
   std::string text = GetClassList();
-  CScopedLock hold(m_classLock);
-  if (text != m_classText) {
-    m_classText = text;
-    m_classIds.clear();
+  CScopedLock hold(classLock_);
+  if (text != classText_) {
+    classText_ = text;
+    classIds_.clear();
     CStrList pieces;
     pieces.Split(text, ",");
-    for (const std::string& piece : pieces.Items()) m_classIds.push_back(ParseIntColumnText(piece.c_str()));
+    for (const std::string& piece : pieces.Items()) classIds_.push_back(ParseIntColumnText(piece.c_str()));
   }
-  *list = m_classIds;
+  *list = classIds_;
 }
 
 std::string CTBLVasIntelligentEvent::GetCropCriteriaText() const {

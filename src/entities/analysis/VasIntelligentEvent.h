@@ -51,7 +51,7 @@ class CTBLVasIntelligentEventBase : public CDBEntity {
 };
 
 // Besides the columns, a cache of `ClassList` read as numbers: the text last
-// read and its numbers, guarded by `m_classLock` (its own lock, apart from the
+// read and its numbers, guarded by `classLock_` (its own lock, apart from the
 // row lock). Copies and clones start from an empty cache; CopyTo leaves the
 // target's, which is checked against the text on every call.
 class CTBLVasIntelligentEvent : public CTBLVasIntelligentEventBase {
@@ -63,7 +63,7 @@ class CTBLVasIntelligentEvent : public CTBLVasIntelligentEventBase {
   // Replaces `list` with the numbers of `ClassList` in text order: the
   // non-empty pieces between commas, each read as a decimal number (0 when it
   // has no digits). The text is read again only when it changed. Takes
-  // `m_classLock`.
+  // `classLock_`.
   void GetClassIDList(std::vector<int>* list);
   // `ObjectCropCriteria` as text: 0 "Whole", 1 "Top", 2 "Bottom", 3 "Left",
   // 4 "Right"; "" for any other value.
@@ -73,7 +73,7 @@ class CTBLVasIntelligentEvent : public CTBLVasIntelligentEventBase {
   int GetFirstFaceGroupID() const;
 
  private:
-  CLock m_classLock;
-  std::string m_classText;        // guarded by m_classLock
-  std::vector<int> m_classIds;    // guarded by m_classLock
+  CLock classLock_;
+  std::string classText_;        // guarded by classLock_
+  std::vector<int> classIds_;    // guarded by classLock_
 };

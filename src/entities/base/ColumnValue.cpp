@@ -9,14 +9,14 @@
 #include <cstdlib>
 
 std::string CColumnValue::GetSqlValueText() const {
-  if (!IsTextColumnKind(m_kind)) return m_value;
+  if (!IsTextColumnKind(kind_)) return value_;
   std::string literal;
-  literal.reserve(m_value.size() + 2);
+  literal.reserve(value_.size() + 2);
   literal.push_back('\'');
   // Doubling the backslashes and escaping the apostrophes in one pass gives the
   // same text as doing them one after the other: the escape added before an
   // apostrophe is never doubled.
-  for (char c : m_value) {
+  for (char c : value_) {
     if (c == '\\') {
       literal += "\\\\";
     } else if (c == '\'') {

@@ -31,11 +31,11 @@ class CColumnValue {
  public:
   CColumnValue() = default;
   CColumnValue(std::string name, std::string value, int kind)
-      : m_name(std::move(name)), m_value(std::move(value)), m_kind(kind) {}
+      : name_(std::move(name)), value_(std::move(value)), kind_(kind) {}
 
-  const std::string& GetName() const { return m_name; }
-  const std::string& GetValue() const { return m_value; }
-  int GetKind() const { return m_kind; }
+  const std::string& GetName() const { return name_; }
+  const std::string& GetValue() const { return value_; }
+  int GetKind() const { return kind_; }
 
   // The value as an SQL literal: text kinds get every backslash doubled, then
   // every apostrophe escaped as \', and are enclosed in apostrophes; every other
@@ -46,9 +46,9 @@ class CColumnValue {
   bool operator==(const CColumnValue& other) const = default;
 
  private:
-  std::string m_name;   // as the table spells it
-  std::string m_value;  // in the format of the kind; "" for NULL
-  int m_kind = kColumnKindNone;
+  std::string name_;   // as the table spells it
+  std::string value_;  // in the format of the kind; "" for NULL
+  int kind_ = kColumnKindNone;
 };
 
 // Value texts in the format of each kind, written in the C locale whatever the

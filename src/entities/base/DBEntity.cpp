@@ -131,10 +131,10 @@ uint64_t* UInt64KeyColumn(const CTableDescriptor& table, const CDBEntity* row) {
 
 CDBEntity::CDBEntity(const CDBEntity& other)
     : INotifyPropertyChanged(other),
-      m_storeNo(other.m_storeNo.load(std::memory_order_relaxed)),
-      m_ownerStore(other.m_ownerStore.load(std::memory_order_relaxed)) {
-  CScopedLock hold(other.m_entityLock);
-  m_changes = other.m_changes;
+      storeNo_(other.storeNo_.load(std::memory_order_relaxed)),
+      ownerStore_(other.ownerStore_.load(std::memory_order_relaxed)) {
+  CScopedLock hold(other.entityLock_);
+  changes_ = other.changes_;
 }
 
 CDBEntity::~CDBEntity() = default;
@@ -201,7 +201,7 @@ std::vector<CColumnValue> CDBEntity::GetColumnValues() const {
   const CTableDescriptor& table = GetTableDescriptor();
   std::vector<CColumnValue> values;
   values.reserve(table.GetColumnCount());
-  CScopedLock hold(m_rowLock);
+  CScopedLock hold(rowLock_);
   for (size_t i = 0; i < table.GetColumnCount(); ++i) {
     const CColumnDescriptor& column = table.GetColumn(i);
     values.emplace_back(column.name, MemberText(column.kind, column.member(const_cast<CDBEntity*>(this))),
@@ -216,7 +216,7 @@ void CDBEntity::WriteColumns(CKeyValueData& row) const {
 
 void CDBEntity::LoadFrom(CKeyValueData& row) {
   const CTableDescriptor& table = GetTableDescriptor();
-  CScopedLock hold(m_rowLock);
+  CScopedLock hold(rowLock_);
   const std::vector<int>& positions = row.ResolveNames(
       &table, table.GetLookupNameCount(), [&](size_t i) -> const std::string& { return table.GetLookupName(i); });
   const size_t columnCount = table.GetColumnCount();
@@ -242,8 +242,8 @@ void CDBEntity::CopyTo(CDBEntity* target) const {
   // Both row locks, always the lower address first, so two copies in opposite
   // directions cannot wait on each other.
   const bool thisFirst = std::less<const CDBEntity*>()(this, target);
-  CScopedLock first(thisFirst ? m_rowLock : target->m_rowLock);
-  CScopedLock second(thisFirst ? target->m_rowLock : m_rowLock);
+  CScopedLock first(thisFirst ? rowLock_ : target->rowLock_);
+  CScopedLock second(thisFirst ? target->rowLock_ : rowLock_);
   CDBEntity* source = const_cast<CDBEntity*>(this);
   for (size_t i = 0; i < table.GetColumnCount(); ++i) {
     const CColumnDescriptor& column = table.GetColumn(i);
@@ -254,14 +254,14 @@ void CDBEntity::CopyTo(CDBEntity* target) const {
   }
 }
 
-int CDBEntity::GetStoreNo() const { return m_storeNo.load(std::memory_order_relaxed); }
+int CDBEntity::GetStoreNo() const { return storeNo_.load(std::memory_order_relaxed); }
 
-void CDBEntity::SetStoreNo(int storeNo) { m_storeNo.store(storeNo, std::memory_order_relaxed); }
+void CDBEntity::SetStoreNo(int storeNo) { storeNo_.store(storeNo, std::memory_order_relaxed); }
 
-IEntityOwnerStore* CDBEntity::GetDataStore() const { return m_ownerStore.load(std::memory_order_acquire); }
+IEntityOwnerStore* CDBEntity::GetDataStore() const { return ownerStore_.load(std::memory_order_acquire); }
 
 void CDBEntity::SetDataStore(IEntityOwnerStore* store) {
-  m_ownerStore.store(store, std::memory_order_release);
+  ownerStore_.store(store, std::memory_order_release);
   if (store != nullptr) SetStoreNo(store->GetStoreId());
 }
 
@@ -296,24 +296,24 @@ CDBEntity* CDBEntity::Clone() const {
 }
 
 std::string CDBEntity::GetOriginalValue(const std::string& column) const {
-  CScopedLock hold(m_entityLock);
-  auto it = m_changes.find(column);
-  return it == m_changes.end() ? std::string() : it->second;
+  CScopedLock hold(entityLock_);
+  auto it = changes_.find(column);
+  return it == changes_.end() ? std::string() : it->second;
 }
 
 bool CDBEntity::IsColumnChanged(const std::string& column) const {
-  CScopedLock hold(m_entityLock);
-  return m_changes.count(column) != 0;
+  CScopedLock hold(entityLock_);
+  return changes_.count(column) != 0;
 }
 
 bool CDBEntity::HasChanges() const {
-  CScopedLock hold(m_entityLock);
-  return !m_changes.empty();
+  CScopedLock hold(entityLock_);
+  return !changes_.empty();
 }
 
 void CDBEntity::ClearChanges() {
-  CScopedLock hold(m_entityLock);
-  m_changes.clear();
+  CScopedLock hold(entityLock_);
+  changes_.clear();
 }
 
 void* CDBEntity::GetInterface(const std::string& name) {
@@ -342,9 +342,9 @@ void CDBEntity::Deserialize(const CSerializationInfo& node) {
 
 std::vector<std::string> CDBEntity::GetChangedColumns() const {
   std::vector<std::string> names;
-  CScopedLock hold(m_entityLock);
-  names.reserve(m_changes.size());
-  for (const auto& entry : m_changes) names.push_back(entry.first);
+  CScopedLock hold(entityLock_);
+  names.reserve(changes_.size());
+  for (const auto& entry : changes_) names.push_back(entry.first);
   return names;
 }
 
@@ -381,7 +381,7 @@ void CDBEntity::SetDoubleProperty(const char* column, double* member, double val
 void CDBEntity::SetStringProperty(const char* column, std::string* member, const std::string& value) {
   std::string old;
   {
-    CScopedLock hold(m_rowLock);
+    CScopedLock hold(rowLock_);
     if (*member == value) return;
     old = std::move(*member);
     *member = value;
@@ -393,8 +393,8 @@ void CDBEntity::SetStringProperty(const char* column, std::string* member, const
 void CDBEntity::RaisePropertyChanged(const char* column) { NotifySubscribers(this, column); }
 
 void CDBEntity::RecordChange(const char* column, std::string oldText) {
-  CScopedLock hold(m_entityLock);
-  m_changes.try_emplace(column, std::move(oldText));
+  CScopedLock hold(entityLock_);
+  changes_.try_emplace(column, std::move(oldText));
 }
 
 int CDBEntity::InitialHiddenRowId(const char* tableName, EntityKeyKind keyKind) {

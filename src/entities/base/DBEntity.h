@@ -146,7 +146,7 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
   void RaisePropertyChanged(const char* column);
 
   // The row lock (see above); row classes hold it around their own text members.
-  CLock& GetRowLock() const { return m_rowLock; }
+  CLock& GetRowLock() const { return rowLock_; }
 
  public:
   // ---- Used by the code that RowClass.h generates; not for callers. ----
@@ -155,10 +155,10 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
   // of a row class delegates through one).
   class CRowHold {
    public:
-    explicit CRowHold(const CDBEntity& row) : m_hold(row.m_rowLock) {}
+    explicit CRowHold(const CDBEntity& row) : hold_(row.rowLock_) {}
 
    private:
-    CScopedLock m_hold;
+    CScopedLock hold_;
   };
 
   // A column's initial value: `value`, or the next ID of the ID source under
@@ -182,7 +182,7 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
     if constexpr (std::is_arithmetic_v<T>) {
       return std::atomic_ref<T>(const_cast<T&>(member)).load(std::memory_order_relaxed);
     } else {
-      CScopedLock hold(m_rowLock);
+      CScopedLock hold(rowLock_);
       return member;
     }
   }
@@ -222,7 +222,7 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
     if constexpr (std::is_arithmetic_v<T>) {
       std::atomic_ref<T>(*member).store(value, std::memory_order_relaxed);
     } else {
-      CScopedLock hold(m_rowLock);
+      CScopedLock hold(rowLock_);
       *member = value;
     }
   }
@@ -233,11 +233,11 @@ class CDBEntity : public INotifyPropertyChanged, public CSerializable {
   // The next ID of the ID source under `key`.
   static int TakeIdFromSource(const char* key, bool temporary);
 
-  mutable CLock m_rowLock;
-  std::atomic<int> m_storeNo{0};
-  std::atomic<IEntityOwnerStore*> m_ownerStore{nullptr};
-  mutable CLock m_entityLock;
-  std::map<std::string, std::string> m_changes;  // guarded by m_entityLock
+  mutable CLock rowLock_;
+  std::atomic<int> storeNo_{0};
+  std::atomic<IEntityOwnerStore*> ownerStore_{nullptr};
+  mutable CLock entityLock_;
+  std::map<std::string, std::string> changes_;  // guarded by entityLock_
 };
 
 // Rows by row id (CDBEntity::GetID) and by 64-bit key (CDBEntity::GetID64),

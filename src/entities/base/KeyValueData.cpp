@@ -1,73 +1,73 @@
 #include "entities/base/KeyValueData.h"
 
 CKeyValueData::CKeyValueData()
-    : m_owned(std::make_unique<Owned>()), m_index(&m_owned->index), m_values(&m_owned->values) {}
+    : owned_(std::make_unique<Owned>()), index_(&owned_->index), values_(&owned_->values) {}
 
-CKeyValueData::CKeyValueData(ColumnIndex* index, Values* values) : m_index(index), m_values(values) {}
+CKeyValueData::CKeyValueData(ColumnIndex* index, Values* values) : index_(index), values_(values) {}
 
 CKeyValueData::~CKeyValueData() = default;
 
 CKeyValueData::CKeyValueData(const CKeyValueData& other)
-    : m_owned(other.m_owned ? std::make_unique<Owned>(*other.m_owned) : nullptr),
-      m_index(m_owned ? &m_owned->index : other.m_index),
-      m_values(m_owned ? &m_owned->values : other.m_values),
-      m_cells(m_owned ? nullptr : other.m_cells),
-      m_cellCount(m_owned ? 0 : other.m_cellCount),
-      m_current(other.m_current) {}
+    : owned_(other.owned_ ? std::make_unique<Owned>(*other.owned_) : nullptr),
+      index_(owned_ ? &owned_->index : other.index_),
+      values_(owned_ ? &owned_->values : other.values_),
+      cells_(owned_ ? nullptr : other.cells_),
+      cellCount_(owned_ ? 0 : other.cellCount_),
+      current_(other.current_) {}
 
 CKeyValueData& CKeyValueData::operator=(const CKeyValueData& other) {
   if (this != &other) {
     CKeyValueData copy(other);
-    m_owned = std::move(copy.m_owned);
-    m_index = m_owned ? &m_owned->index : copy.m_index;
-    m_values = m_owned ? &m_owned->values : copy.m_values;
-    m_cells = copy.m_cells;
-    m_cellCount = copy.m_cellCount;
-    m_current = copy.m_current;
-    m_planKey = nullptr;
+    owned_ = std::move(copy.owned_);
+    index_ = owned_ ? &owned_->index : copy.index_;
+    values_ = owned_ ? &owned_->values : copy.values_;
+    cells_ = copy.cells_;
+    cellCount_ = copy.cellCount_;
+    current_ = copy.current_;
+    planKey_ = nullptr;
   }
   return *this;
 }
 
 bool CKeyValueData::Find(std::string_view name) {
-  auto it = m_index->find(name);
-  m_current = it == m_index->end() ? -1 : it->second;
-  return m_current >= 0;
+  auto it = index_->find(name);
+  current_ = it == index_->end() ? -1 : it->second;
+  return current_ >= 0;
 }
 
 const std::string* CKeyValueData::GetValue() const {
-  if (m_current < 0) return nullptr;
-  if (m_cells) {
+  if (current_ < 0) return nullptr;
+  if (cells_) {
     std::string_view text;
-    if (!GetText(static_cast<size_t>(m_current), &text)) return nullptr;
-    m_cellText.assign(text);
-    return &m_cellText;
+    if (!GetText(static_cast<size_t>(current_), &text)) return nullptr;
+    cellText_.assign(text);
+    return &cellText_;
   }
-  if (!m_values || static_cast<size_t>(m_current) >= m_values->size()) return nullptr;
-  return &(*m_values)[static_cast<size_t>(m_current)];
+  if (!values_ || static_cast<size_t>(current_) >= values_->size()) return nullptr;
+  return &(*values_)[static_cast<size_t>(current_)];
 }
 
 const CKeyValueData::Values& CKeyValueData::GetValues() const {
   static const Values kNone;
-  return m_cells || !m_values ? kNone : *m_values;
+  return cells_ || !values_ ? kNone : *values_;
 }
 
 void CKeyValueData::SetValue(const std::string& name, const std::string& value) {
-  if (m_cells || !m_values) return;
-  m_values->push_back(value);
-  (*m_index)[name] = static_cast<int>(m_values->size() - 1);
-  m_planKey = nullptr;
+  if (cells_ || !values_) return;
+  values_->push_back(value);
+  (*index_)[name] = static_cast<int>(values_->size() - 1);
+  planKey_ = nullptr;
 }
 
 void CKeyValueData::SetValues(Values* values) {
-  m_values = values;
-  m_cells = nullptr;
-  m_cellCount = 0;
-  m_current = -1;
+  values_ = values;
+  cells_ = nullptr;
+  cellCount_ = 0;
+  current_ = -1;
 }
 
 void CKeyValueData::SetCells(const Cell* cells, size_t count) {
-  m_cells = cells;
-  m_cellCount = count;
-  m_current = -1;
+  cells_ = cells;
+  cellCount_ = count;
+  current_ = -1;
 }

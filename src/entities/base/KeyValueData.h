@@ -45,14 +45,14 @@ class CKeyValueData {
   const std::string* GetValue() const;
   // The text at `position` of the row (a NULL cell as empty); false outside it.
   bool GetText(size_t position, std::string_view* text) const {
-    if (m_cells) {
-      if (position >= m_cellCount) return false;
-      const Cell& cell = m_cells[position];
+    if (cells_) {
+      if (position >= cellCount_) return false;
+      const Cell& cell = cells_[position];
       *text = cell.data ? std::string_view(cell.data, cell.size) : std::string_view();
       return true;
     }
-    if (!m_values || position >= m_values->size()) return false;
-    *text = (*m_values)[position];
+    if (!values_ || position >= values_->size()) return false;
+    *text = (*values_)[position];
     return true;
   }
   // Appends `value` and maps `name` to it; an earlier value under the same name
@@ -71,19 +71,19 @@ class CKeyValueData {
   // result are read by position rather than by name.
   template <typename NameAt>
   const std::vector<int>& ResolveNames(const void* key, size_t count, NameAt nameAt) {
-    if (key != m_planKey || m_index->size() != m_planIndexSize) {
-      m_plan.assign(count, -1);
+    if (key != planKey_ || index_->size() != planIndexSize_) {
+      plan_.assign(count, -1);
       for (size_t i = 0; i < count; ++i) {
-        auto it = m_index->find(nameAt(i));
-        if (it != m_index->end()) m_plan[i] = it->second;
+        auto it = index_->find(nameAt(i));
+        if (it != index_->end()) plan_[i] = it->second;
       }
-      m_planKey = key;
-      m_planIndexSize = m_index->size();
+      planKey_ = key;
+      planIndexSize_ = index_->size();
     }
-    return m_plan;
+    return plan_;
   }
 
-  const ColumnIndex& GetColumnIndex() const { return *m_index; }
+  const ColumnIndex& GetColumnIndex() const { return *index_; }
   // The value list (a view over cells has none: empty).
   const Values& GetValues() const;
 
@@ -92,15 +92,15 @@ class CKeyValueData {
     ColumnIndex index;
     Values values;
   };
-  std::unique_ptr<Owned> m_owned;  // set for an owning row
-  ColumnIndex* m_index;
-  Values* m_values;
-  const Cell* m_cells = nullptr;  // set while a view reads a row in place
-  size_t m_cellCount = 0;
-  mutable std::string m_cellText;  // GetValue's copy of a cell
-  int m_current = -1;
+  std::unique_ptr<Owned> owned_;  // set for an owning row
+  ColumnIndex* index_;
+  Values* values_;
+  const Cell* cells_ = nullptr;  // set while a view reads a row in place
+  size_t cellCount_ = 0;
+  mutable std::string cellText_;  // GetValue's copy of a cell
+  int current_ = -1;
   // ResolveNames' last answer; a copy starts without one, SetValue drops it.
-  const void* m_planKey = nullptr;
-  size_t m_planIndexSize = 0;
-  std::vector<int> m_plan;
+  const void* planKey_ = nullptr;
+  size_t planIndexSize_ = 0;
+  std::vector<int> plan_;
 };

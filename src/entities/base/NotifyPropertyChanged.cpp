@@ -4,16 +4,16 @@
 #include <cstdint>
 
 INotifyPropertyChanged::INotifyPropertyChanged(const INotifyPropertyChanged& other) {
-  CScopedLock hold(other.m_subscriptionLock);
-  m_subscribers = other.m_subscribers;
+  CScopedLock hold(other.subscriptionLock_);
+  subscribers_ = other.subscribers_;
 }
 
 INotifyPropertyChanged::~INotifyPropertyChanged() = default;
 
 void INotifyPropertyChanged::Subscribe(const std::string& key, PropertyChangedHandler handler, void* context) {
   if (handler == nullptr) return;
-  CScopedLock hold(m_subscriptionLock);
-  m_subscribers[key] = Subscriber{handler, context};
+  CScopedLock hold(subscriptionLock_);
+  subscribers_[key] = Subscriber{handler, context};
 }
 
 void INotifyPropertyChanged::SubscribeCallback(PropertyChangedHandler handler, void* context) {
@@ -21,8 +21,8 @@ void INotifyPropertyChanged::SubscribeCallback(PropertyChangedHandler handler, v
 }
 
 void INotifyPropertyChanged::Unsubscribe(const std::string& key) {
-  CScopedLock hold(m_subscriptionLock);
-  m_subscribers.erase(key);
+  CScopedLock hold(subscriptionLock_);
+  subscribers_.erase(key);
 }
 
 void INotifyPropertyChanged::UnsubscribeCallback(PropertyChangedHandler handler) {
@@ -30,8 +30,8 @@ void INotifyPropertyChanged::UnsubscribeCallback(PropertyChangedHandler handler)
 }
 
 void INotifyPropertyChanged::UnsubscribeAll() {
-  CScopedLock hold(m_subscriptionLock);
-  m_subscribers.clear();
+  CScopedLock hold(subscriptionLock_);
+  subscribers_.clear();
 }
 
 std::string INotifyPropertyChanged::CallbackKey(PropertyChangedHandler handler) {
@@ -42,17 +42,17 @@ std::string INotifyPropertyChanged::CallbackKey(PropertyChangedHandler handler) 
 }
 
 size_t INotifyPropertyChanged::GetSubscriberCount() const {
-  CScopedLock hold(m_subscriptionLock);
-  return m_subscribers.size();
+  CScopedLock hold(subscriptionLock_);
+  return subscribers_.size();
 }
 
 void INotifyPropertyChanged::NotifySubscribers(CDBEntity* sender, const char* column) {
   std::vector<Subscriber> calls;
   {
-    CScopedLock hold(m_subscriptionLock);
-    if (m_subscribers.empty()) return;
-    calls.reserve(m_subscribers.size());
-    for (const auto& entry : m_subscribers) calls.push_back(entry.second);
+    CScopedLock hold(subscriptionLock_);
+    if (subscribers_.empty()) return;
+    calls.reserve(subscribers_.size());
+    for (const auto& entry : subscribers_) calls.push_back(entry.second);
   }
   for (const Subscriber& subscriber : calls) subscriber.handler(sender, column, subscriber.context);
 }

@@ -52,6 +52,6 @@ class INotifyPropertyChanged {
     PropertyChangedHandler handler;
     void* context;
   };
-  mutable CLock m_subscriptionLock;
-  std::map<std::string, Subscriber> m_subscribers;  // guarded by m_subscriptionLock
+  mutable CLock subscriptionLock_;
+  std::map<std::string, Subscriber> subscribers_;  // guarded by subscriptionLock_
 };

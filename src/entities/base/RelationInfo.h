@@ -15,21 +15,21 @@ class CRelationInfo {
  public:
   // `reserved` is accepted and not kept (every row class passes 0).
   CRelationInfo(std::string relatedTable, std::string relationColumn, int reserved, int mode)
-      : m_relatedTable(std::move(relatedTable)), m_relationColumn(std::move(relationColumn)), m_mode(mode) {
+      : relatedTable_(std::move(relatedTable)), relationColumn_(std::move(relationColumn)), mode_(mode) {
     (void)reserved;
   }
   virtual ~CRelationInfo() = default;
   CRelationInfo(const CRelationInfo&) = default;
   CRelationInfo& operator=(const CRelationInfo&) = default;
 
-  const std::string& GetRelatedTable() const { return m_relatedTable; }
-  const std::string& GetRelationColumn() const { return m_relationColumn; }
-  int GetReserved() const { return m_reserved; }  // always 0
-  int GetMode() const { return m_mode; }
+  const std::string& GetRelatedTable() const { return relatedTable_; }
+  const std::string& GetRelationColumn() const { return relationColumn_; }
+  int GetReserved() const { return reserved_; }  // always 0
+  int GetMode() const { return mode_; }
 
  private:
-  std::string m_relatedTable;    // e.g. "TBL_Camera"
-  std::string m_relationColumn;  // column of the related table holding the owner's key, e.g. "zav_no"
-  int m_reserved = 0;
-  int m_mode = kRelationModeNone;
+  std::string relatedTable_;    // e.g. "TBL_Camera"
+  std::string relationColumn_;  // column of the related table holding the owner's key, e.g. "zav_no"
+  int reserved_ = 0;
+  int mode_ = kRelationModeNone;
 };

@@ -138,20 +138,20 @@ struct ColumnTraits<kColumnKindTime> : ColumnTraits<kColumnKindString> {};
 
 #define GATE_ROW_DESCRIPTOR_(Kind, Name, Suffix, Initial, ...)                                     \
   CColumnDescriptor{Name, #Suffix, kColumnKind##Kind, GATE_ROW_OPTIONS_(__VA_ARGS__),              \
-                    [](CDBEntity* row) -> void* { return &static_cast<GateRowSelf_*>(row)->m_##Suffix; }},
+                    [](CDBEntity* row) -> void* { return &static_cast<GateRowSelf_*>(row)->column##Suffix##_; }},
 
 #define GATE_ROW_ACCESSORS_(Kind, Name, Suffix, Initial, ...)                                      \
-  virtual GATE_ROW_MEMBER_TYPE_(Kind) Get##Suffix() const { return ReadColumn(m_##Suffix); }       \
+  virtual GATE_ROW_MEMBER_TYPE_(Kind) Get##Suffix() const { return ReadColumn(column##Suffix##_); }       \
   virtual void Set##Suffix(ColumnTraits<kColumnKind##Kind>::Param value) {                         \
-    WriteColumn(Name, GATE_ROW_OPTIONS_(__VA_ARGS__), &m_##Suffix, value);                          \
+    WriteColumn(Name, GATE_ROW_OPTIONS_(__VA_ARGS__), &column##Suffix##_, value);                          \
   }
 
 #define GATE_ROW_MEMBER_(Kind, Name, Suffix, Initial, ...)                                         \
   GATE_ROW_MEMBER_TYPE_(Kind)                                                                       \
-  m_##Suffix = CDBEntity::InitialColumnValue<GATE_ROW_MEMBER_TYPE_(Kind)>(                          \
+  column##Suffix##_ = CDBEntity::InitialColumnValue<GATE_ROW_MEMBER_TYPE_(Kind)>(                          \
       Initial, GATE_ROW_OPTIONS_(__VA_ARGS__), kTableName);
 
-#define GATE_ROW_COPY_INIT_(Kind, Name, Suffix, Initial, ...) m_##Suffix(CDBEntity::ReadHeldColumn(other.m_##Suffix)),
+#define GATE_ROW_COPY_INIT_(Kind, Name, Suffix, Initial, ...) column##Suffix##_(CDBEntity::ReadHeldColumn(other.column##Suffix##_)),
 
 // The table part of a row class (see the guide above). Leaves the class body
 // in its public section.
@@ -167,7 +167,7 @@ struct ColumnTraits<kColumnKindTime> : ColumnTraits<kColumnKindString> {};
     static constexpr CColumnDescriptor kColumns[] = {COLUMNS(GATE_ROW_DESCRIPTOR_)};               \
     static const CTableDescriptor kTable(                                                         \
         kTableName, kKeyKind, KeyColumnName, (Flags), kColumns, sizeof(kColumns) / sizeof(kColumns[0]), \
-        [](CDBEntity* row) -> int* { return &static_cast<GateRowSelf_*>(row)->m_gateHiddenRowId; }); \
+        [](CDBEntity* row) -> int* { return &static_cast<GateRowSelf_*>(row)->gateHiddenRowId_; }); \
     return kTable;                                                                                \
   }                                                                                               \
   const CTableDescriptor& GetTableDescriptor() const override { return Descriptor(); }            \
@@ -175,12 +175,12 @@ struct ColumnTraits<kColumnKindTime> : ColumnTraits<kColumnKindString> {};
                                                                                                   \
  protected:                                                                                       \
   COLUMNS(GATE_ROW_MEMBER_)                                                                       \
-  int m_gateHiddenRowId = CDBEntity::InitialHiddenRowId(kTableName, kKeyKind);                    \
+  int gateHiddenRowId_ = CDBEntity::InitialHiddenRowId(kTableName, kKeyKind);                    \
                                                                                                   \
  private:                                                                                         \
   Class(const Class& other, const CDBEntity::CRowHold&)                                           \
       : CDBEntity(other),                                                                         \
-        COLUMNS(GATE_ROW_COPY_INIT_) m_gateHiddenRowId(CDBEntity::ReadHeldColumn(other.m_gateHiddenRowId)) {} \
+        COLUMNS(GATE_ROW_COPY_INIT_) gateHiddenRowId_(CDBEntity::ReadHeldColumn(other.gateHiddenRowId_)) {} \
                                                                                                   \
  public:
 

@@ -43,23 +43,23 @@ std::string SampleText(ColumnKind kind, size_t index) {
 
 class Checker {
  public:
-  explicit Checker(std::string table) : m_table(std::move(table)) {}
+  explicit Checker(std::string table) : table_(std::move(table)) {}
 
-  void Fail(const std::string& what) { m_problems.push_back(m_table + ": " + what); }
-  std::vector<std::string> TakeProblems() { return std::move(m_problems); }
+  void Fail(const std::string& what) { problems_.push_back(table_ + ": " + what); }
+  std::vector<std::string> TakeProblems() { return std::move(problems_); }
 
   void Run() {
-    const CTableDescriptor* table = CDBEntityFactory::GetTableDescriptor(m_table);
-    RowPtr row(CDBEntityFactory::CreateEntity(m_table));
+    const CTableDescriptor* table = CDBEntityFactory::GetTableDescriptor(table_);
+    RowPtr row(CDBEntityFactory::CreateEntity(table_));
     if (!row || !table) return Fail("not registered with a row class and its column list");
     if (&row->GetTableDescriptor() != table) Fail("the row's column list is not the registered one");
-    for (const std::string& spelling : {StrToLower(m_table), StrToUpper(m_table), std::string(row->GetTableName())}) {
+    for (const std::string& spelling : {StrToLower(table_), StrToUpper(table_), std::string(row->GetTableName())}) {
       RowPtr other(CDBEntityFactory::CreateEntity(spelling));
       if (!other || other.get() == row.get() || &other->GetTableDescriptor() != table) {
         Fail("the registry does not build a new row for \"" + spelling + "\"");
       }
     }
-    if (!StrEqualNoCase(row->GetTableName(), m_table)) Fail("registered under another table name");
+    if (!StrEqualNoCase(row->GetTableName(), table_)) Fail("registered under another table name");
     CheckColumns(*table);
     CheckKey(*table, *row);
     CheckReportedColumns(*table, *row);
@@ -144,7 +144,7 @@ class Checker {
     // Initial values survive WriteColumns and LoadFrom into a fresh row.
     CKeyValueData written;
     initial.WriteColumns(written);
-    RowPtr loaded(CDBEntityFactory::CreateEntity(m_table));
+    RowPtr loaded(CDBEntityFactory::CreateEntity(table_));
     if (!loaded) return;
     loaded->LoadFrom(written);
     if (RoundTripColumns(table, *loaded) != RoundTripColumns(table, initial)) {
@@ -165,7 +165,7 @@ class Checker {
              "\" as \"" + values[i].GetValue() + "\"");
       }
     }
-    RowPtr copy(CDBEntityFactory::CreateEntity(m_table));
+    RowPtr copy(CDBEntityFactory::CreateEntity(table_));
     loaded->CopyTo(copy.get());
     if (copy->GetColumnValues() != values) Fail("CopyTo does not copy every column");
     RowPtr clone(loaded->Clone());
@@ -174,15 +174,15 @@ class Checker {
     CSerializationInfo node;
     loaded->Serialize(node);
     std::string json;
-    RowPtr read(CDBEntityFactory::CreateEntity(m_table));
+    RowPtr read(CDBEntityFactory::CreateEntity(table_));
     if (!CJsonSerializer::Serialize(node, &json) || !CJsonSerializer::Deserialize(json, read.get()) ||
         RoundTripColumns(table, *read) != RoundTripColumns(table, *loaded)) {
       Fail("loaded values do not survive Serialize and Deserialize through JSON");
     }
   }
 
-  std::string m_table;
-  std::vector<std::string> m_problems;
+  std::string table_;
+  std::vector<std::string> problems_;
 };
 
 }  // namespace

@@ -5,24 +5,24 @@
 CTableDescriptor::CTableDescriptor(const char* tableName, EntityKeyKind keyKind, const char* keyColumnName,
                                    uint32_t flags, const CColumnDescriptor* columns, size_t columnCount,
                                    int* (*hiddenRowId)(CDBEntity* row))
-    : m_tableName(tableName),
-      m_keyKind(keyKind),
-      m_keyColumnName(keyColumnName ? keyColumnName : ""),
-      m_flags(flags),
-      m_columns(columns),
-      m_columnCount(columnCount),
-      m_hiddenRowId(hiddenRowId) {
-  m_loadNames.reserve(columnCount);
+    : tableName_(tableName),
+      keyKind_(keyKind),
+      keyColumnName_(keyColumnName ? keyColumnName : ""),
+      flags_(flags),
+      columns_(columns),
+      columnCount_(columnCount),
+      hiddenRowId_(hiddenRowId) {
+  loadNames_.reserve(columnCount);
   for (size_t i = 0; i < columnCount; ++i) {
     const CColumnDescriptor& column = columns[i];
-    m_loadNames.push_back(column.options.load_name ? std::string(column.options.load_name)
+    loadNames_.push_back(column.options.load_name ? std::string(column.options.load_name)
                                                    : StrToLower(column.name));
   }
-  m_lookupNames = m_loadNames;
+  lookupNames_ = loadNames_;
   for (size_t i = 0; i < columnCount; ++i) {
     if (columns[i].options.legacy_name == nullptr) continue;
-    m_lookupNames.push_back(columns[i].options.legacy_name);
-    m_legacyColumns.push_back(i);
+    lookupNames_.push_back(columns[i].options.legacy_name);
+    legacyColumns_.push_back(i);
   }
 }
 

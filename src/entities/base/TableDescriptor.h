@@ -87,45 +87,45 @@ class CTableDescriptor {
   CTableDescriptor(const CTableDescriptor&) = delete;
   CTableDescriptor& operator=(const CTableDescriptor&) = delete;
 
-  const char* GetTableName() const { return m_tableName; }
-  EntityKeyKind GetKeyKind() const { return m_keyKind; }
-  const char* GetKeyColumnName() const { return m_keyColumnName; }
-  uint32_t GetFlags() const { return m_flags; }
-  bool HasFlag(EntityTableFlag flag) const { return (m_flags & flag) != 0; }
+  const char* GetTableName() const { return tableName_; }
+  EntityKeyKind GetKeyKind() const { return keyKind_; }
+  const char* GetKeyColumnName() const { return keyColumnName_; }
+  uint32_t GetFlags() const { return flags_; }
+  bool HasFlag(EntityTableFlag flag) const { return (flags_ & flag) != 0; }
   bool HasHiddenRowId() const {
-    return m_keyKind == EntityKeyKind::kComposite || m_keyKind == EntityKeyKind::kNone;
+    return keyKind_ == EntityKeyKind::kComposite || keyKind_ == EntityKeyKind::kNone;
   }
   bool HasInt64Key() const {
-    return m_keyKind == EntityKeyKind::kAutoIncrement64 || m_keyKind == EntityKeyKind::kPlain64;
+    return keyKind_ == EntityKeyKind::kAutoIncrement64 || keyKind_ == EntityKeyKind::kPlain64;
   }
   bool IsAutoIncrement() const {
-    return m_keyKind == EntityKeyKind::kAutoIncrement || m_keyKind == EntityKeyKind::kAutoIncrement64;
+    return keyKind_ == EntityKeyKind::kAutoIncrement || keyKind_ == EntityKeyKind::kAutoIncrement64;
   }
 
-  size_t GetColumnCount() const { return m_columnCount; }
-  const CColumnDescriptor& GetColumn(size_t index) const { return m_columns[index]; }
+  size_t GetColumnCount() const { return columnCount_; }
+  const CColumnDescriptor& GetColumn(size_t index) const { return columns_[index]; }
   // The name LoadFrom looks the column up under (lower case unless the column says otherwise).
-  const std::string& GetLoadName(size_t index) const { return m_loadNames[index]; }
+  const std::string& GetLoadName(size_t index) const { return loadNames_[index]; }
   // The names LoadFrom resolves in a result row: the load name of every
   // column in column order, then the legacy name of each column that has one.
   // Entry GetColumnCount() + k stands for column GetLegacyColumn(k).
-  size_t GetLookupNameCount() const { return m_lookupNames.size(); }
-  const std::string& GetLookupName(size_t index) const { return m_lookupNames[index]; }
-  size_t GetLegacyColumn(size_t k) const { return m_legacyColumns[k]; }
-  size_t GetLegacyColumnCount() const { return m_legacyColumns.size(); }
-  int* HiddenRowId(CDBEntity* row) const { return m_hiddenRowId(row); }
+  size_t GetLookupNameCount() const { return lookupNames_.size(); }
+  const std::string& GetLookupName(size_t index) const { return lookupNames_[index]; }
+  size_t GetLegacyColumn(size_t k) const { return legacyColumns_[k]; }
+  size_t GetLegacyColumnCount() const { return legacyColumns_.size(); }
+  int* HiddenRowId(CDBEntity* row) const { return hiddenRowId_(row); }
 
  private:
-  const char* m_tableName;
-  EntityKeyKind m_keyKind;
-  const char* m_keyColumnName;
-  uint32_t m_flags;
-  const CColumnDescriptor* m_columns;
-  size_t m_columnCount;
-  int* (*m_hiddenRowId)(CDBEntity* row);
-  std::vector<std::string> m_loadNames;
-  std::vector<std::string> m_lookupNames;  // m_loadNames, then the legacy names
-  std::vector<size_t> m_legacyColumns;     // the column of each legacy name
+  const char* tableName_;
+  EntityKeyKind keyKind_;
+  const char* keyColumnName_;
+  uint32_t flags_;
+  const CColumnDescriptor* columns_;
+  size_t columnCount_;
+  int* (*hiddenRowId_)(CDBEntity* row);
+  std::vector<std::string> loadNames_;
+  std::vector<std::string> lookupNames_;  // loadNames_, then the legacy names
+  std::vector<size_t> legacyColumns_;     // the column of each legacy name
 };
 
 // "Get"/"Set" suffix that the naming rule gives a column: the name without its

@@ -59,13 +59,13 @@ std::shared_ptr<CTBLSchedule> CTBLScheduleTask::GetFirstSchedule() const {
 }
 
 std::shared_ptr<const ScheduleWeekTable> CTBLScheduleTask::GetWeekTable() {
-  if (m_built.load(std::memory_order_acquire)) return m_table;
-  CScopedLock hold(m_tableLock);
-  if (m_built.load(std::memory_order_relaxed)) return m_table;
+  if (built_.load(std::memory_order_acquire)) return table_;
+  CScopedLock hold(tableLock_);
+  if (built_.load(std::memory_order_relaxed)) return table_;
   std::shared_ptr<const ScheduleWeekTable> table = BuildWeekTable();
   if (table) {
-    m_table = table;
-    m_built.store(true, std::memory_order_release);
+    table_ = table;
+    built_.store(true, std::memory_order_release);
   }
   return table;
 }
@@ -105,8 +105,8 @@ int CTBLScheduleTask::IsActiveAt(const SystemTime& time) {
   // A built table never changes: read it without taking a reference.
   std::shared_ptr<const ScheduleWeekTable> held;
   const ScheduleWeekTable* table = nullptr;
-  if (m_built.load(std::memory_order_acquire)) {
-    table = m_table.get();
+  if (built_.load(std::memory_order_acquire)) {
+    table = table_.get();
   } else {
     held = GetWeekTable();
     table = held.get();

@@ -87,7 +87,7 @@ class CTBLScheduleTask : public CTBLScheduleTaskBase {
  private:
   std::shared_ptr<const ScheduleWeekTable> BuildWeekTable() const;
 
-  CLock m_tableLock;  // taken to build the table
-  std::shared_ptr<const ScheduleWeekTable> m_table;  // written once under m_tableLock before m_built
-  std::atomic<bool> m_built{false};                   // release-stored after m_table
+  CLock tableLock_;  // taken to build the table
+  std::shared_ptr<const ScheduleWeekTable> table_;  // written once under tableLock_ before built_
+  std::atomic<bool> built_{false};                   // release-stored after table_
 };

@@ -7,12 +7,12 @@ void CTBLSystemEvent::LoadFrom(CKeyValueData& row) {
   if (!row.Find("description")) return;
   const std::string* value = row.GetValue();
   CScopedLock hold(GetRowLock());
-  m_description = value ? *value : std::string();
+  description_ = value ? *value : std::string();
 }
 
 std::string CTBLSystemEvent::GetDescription() const {
   CScopedLock hold(GetRowLock());
-  return m_description;
+  return description_;
 }
 
 GATE_REGISTER_ENTITY(CTBLSystemEvent);

@@ -54,5 +54,5 @@ class CTBLSystemEvent : public CTBLSystemEventBase, public ILogDetails {
 
  private:
 
-  std::string m_description;  // guarded by the row lock
+  std::string description_;  // guarded by the row lock
 };

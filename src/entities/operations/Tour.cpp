@@ -1,7 +1,7 @@
 #include "entities/operations/Tour.h"
 
 int CTBLTour::GetID() const {
-  int number = m_rowNumber.load(std::memory_order_relaxed);
+  int number = rowNumber_.load(std::memory_order_relaxed);
   return number != 0 ? number : GetCameraNo();
 }
 

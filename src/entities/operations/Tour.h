@@ -45,8 +45,8 @@ class CTBLTour : public CTBLTourBase {
   // The row number when it is not 0, else `camera_no`.
   int GetID() const override;
   // Sets the row number only; `camera_no` stays.
-  void SetID(int id) override { m_rowNumber.store(id, std::memory_order_relaxed); }
+  void SetID(int id) override { rowNumber_.store(id, std::memory_order_relaxed); }
 
  private:
-  std::atomic<int> m_rowNumber{0};
+  std::atomic<int> rowNumber_{0};
 };
