@@ -320,7 +320,7 @@ void BM_EngineReceiver(benchmark::State& state) {
     CVasMetaReceiver receiver;
     receiver.SetFileLogFolder("");
     CVasConnInfo info = Server(g_ports[listener], 1);
-    info.Type = listener == kOgqStream ? VAS_KIND_OGQ : VAS_KIND_SKTAI;
+    info.Type = listener == kOgqStream ? kVasKindOgq : kVasKindSktServer;
     info.CameraChannels[3] = 1;  // the camera of the OGQ text
     receiver.ConnInfos.push_back(info);
     double cpu = CpuSeconds();

@@ -8,15 +8,7 @@
 #include <string>
 #include <vector>
 
-// Analysis-server kinds (the `Type` column of the analysis server row).
-enum VasKind : int {
-  VAS_KIND_OTHER = 0,
-  VAS_KIND_TORVANE = 1,  // the installation's own analysis server
-  VAS_KIND_OGQ = 2,
-  VAS_KIND_ZAVAI = 3,
-  VAS_KIND_SKTAI = 4,
-  VAS_KIND_SKTAI_EDGE = 5,
-};
+#include "entities/analysis/Vas.h"
 
 // Authentication of an HTTP stream request: 2 Basic, 3 Digest; any other
 // value puts the login into the request's query when either part is set.
@@ -29,7 +21,7 @@ enum VasAuthType : int {
 struct CVasConnInfo {
   int Reserved = 0;  // the caller's tag, stamped into every result of this server
   int VasID = 0;     // the analysis server; key of the receiver's clients
-  int Type = VAS_KIND_TORVANE;
+  int Type = kVasKindOwn;
   int AuthType = VAS_AUTH_QUERY;
   std::string Address;
   int Port = 0;  // used as a 16-bit port

@@ -27,7 +27,7 @@ CVasMetaClientBase::~CVasMetaClientBase() {
 }
 
 std::string CVasMetaClientBase::GetLabel(const CVasConnInfo& info) {
-  return StrFormat("%s %s:%d", info.Type == VAS_KIND_OGQ ? "OGQ" : "Torvane", info.Address.c_str(), info.Port);
+  return StrFormat("%s %s:%d", info.Type == kVasKindOgq ? "OGQ" : "Torvane", info.Address.c_str(), info.Port);
 }
 
 bool CVasMetaClientBase::Run() {

@@ -19,11 +19,11 @@ std::shared_ptr<CVasMetaClientBase> Make(const CVasConnInfo& info, CVasMetaRecei
 // Kind -> client.
 const std::map<int, Creator>& Creators() {
   static const std::map<int, Creator> creators = {
-      {VAS_KIND_TORVANE, &Make<CVasMetaClientTorvane>},
-      {VAS_KIND_OGQ, &Make<CVasMetaClientOGQ>},
-      {VAS_KIND_ZAVAI, &Make<CVasMetaClientZavAI>},
-      {VAS_KIND_SKTAI, &Make<CVasMetaClientSKTAI>},
-      {VAS_KIND_SKTAI_EDGE, &Make<CVasMetaClientSKTAI>},
+      {kVasKindOwn, &Make<CVasMetaClientTorvane>},
+      {kVasKindOgq, &Make<CVasMetaClientOGQ>},
+      {kVasKindZavAi, &Make<CVasMetaClientZavAI>},
+      {kVasKindSktServer, &Make<CVasMetaClientSKTAI>},
+      {kVasKindSktEdge, &Make<CVasMetaClientSKTAI>},
   };
   return creators;
 }

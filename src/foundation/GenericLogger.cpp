@@ -223,7 +223,7 @@ bool CGenericLogger::WaitForCleanup(int timeoutMs) {
 
 void CGenericLogger::RemoveOldFolders(time_t cutoff) {
   if (baseFolder_.empty() || !platform::CreateFolderTree(baseFolder_)) return;
-  std::lock_guard<std::mutex> hold(cleanerLock_);
+  CMutexLock hold(cleanerLock_);
   for (const platform::FolderEntry& entry : platform::ListFolder(baseFolder_)) {
     if (cleanerStop_.load()) return;
     if (!entry.isFolder || entry.name.size() < 8) continue;

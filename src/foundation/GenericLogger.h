@@ -114,7 +114,7 @@ class CGenericLogger {
   std::thread cleaner_ GUARDED_BY(writeLock_);
 
   // The cleaner pass: cleanerLock_ is held by a pass for its whole folder walk.
-  std::mutex cleanerLock_;
+  CMutex cleanerLock_;
   std::atomic<bool> cleanerStop_{false};
   CMutex cleanerStateLock_;
   std::condition_variable cleanerDone_;

@@ -3,14 +3,16 @@
 #include <errno.h>
 #include <iconv.h>
 
-#include <mutex>
+#include <string>
+
+#include "platform/Mutex.h"
 
 namespace platform {
 namespace {
 
-std::mutex g_mutex;
-std::string g_codePage = "CP949";
-bool g_doubleByte = true;
+CMutex g_mutex;
+std::string g_codePage GUARDED_BY(g_mutex) = "CP949";
+bool g_doubleByte GUARDED_BY(g_mutex) = true;
 
 bool IsUtf8Name(const std::string& name) { return name == "UTF-8" || name == "UTF8" || name == "utf-8"; }
 
@@ -35,7 +37,7 @@ size_t CharLength(const char* p, size_t left, const std::string& from) {
 }  // namespace
 
 std::string LegacyCodePage() {
-  std::lock_guard<std::mutex> hold(g_mutex);
+  CMutexLock hold(g_mutex);
   return g_codePage;
 }
 
@@ -43,14 +45,14 @@ bool SetLegacyCodePage(const std::string& name) {
   iconv_t cd = iconv_open("UTF-8", name.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   iconv_close(cd);
-  std::lock_guard<std::mutex> hold(g_mutex);
+  CMutexLock hold(g_mutex);
   g_codePage = name;
   g_doubleByte = !IsUtf8Name(name);
   return true;
 }
 
 bool IsLeadByte(unsigned char c) {
-  std::lock_guard<std::mutex> hold(g_mutex);
+  CMutexLock hold(g_mutex);
   return g_doubleByte && c >= 0x81 && c != 0xFF;
 }
 

@@ -27,7 +27,7 @@ CEventServer::CEventServer(unsigned short port, CEventStoreSource storeSource)
 CEventServer::~CEventServer() { Shutdown(); }
 
 void CEventServer::Configure(const CEventServerSettings& settings) {
-  std::lock_guard<std::mutex> hold(settingsLock_);
+  CMutexLock hold(settingsLock_);
   settings_ = settings;
 }
 
@@ -46,33 +46,33 @@ bool CEventServer::Start() {
 void CEventServer::Shutdown() {
   ClearCgiHandlers();
   http_.StopServer();
-  std::lock_guard<std::mutex> hold(settingsLock_);
+  CMutexLock hold(settingsLock_);
   settings_.pollingStatusType = 1;
   publisher_.reset();
 }
 
 void CEventServer::SetAIEventPublisher(std::shared_ptr<CAIEventPublisher> publisher) {
-  std::lock_guard<std::mutex> hold(settingsLock_);
+  CMutexLock hold(settingsLock_);
   publisher_ = std::move(publisher);
 }
 
 std::shared_ptr<CAIEventPublisher> CEventServer::GetAIEventPublisher() const {
-  std::lock_guard<std::mutex> hold(settingsLock_);
+  CMutexLock hold(settingsLock_);
   return publisher_;
 }
 
 CEventServerSettings CEventServer::GetSettings() const {
-  std::lock_guard<std::mutex> hold(settingsLock_);
+  CMutexLock hold(settingsLock_);
   return settings_;
 }
 
 void CEventServer::RegisterCgi(const std::string& category, const std::string& page, CEventPageHandler handler) {
-  std::lock_guard<std::mutex> hold(registryLock_);
+  CMutexLock hold(registryLock_);
   registry_[category][page] = handler;
 }
 
 CEventPageHandler CEventServer::FindCgiHandler(const std::string& category, const std::string& page) const {
-  std::lock_guard<std::mutex> hold(registryLock_);
+  CMutexLock hold(registryLock_);
   auto pages = registry_.find(category);
   if (pages == registry_.end()) return nullptr;
   auto entry = pages->second.find(page);
@@ -80,12 +80,12 @@ CEventPageHandler CEventServer::FindCgiHandler(const std::string& category, cons
 }
 
 void CEventServer::ClearCgiHandlers() {
-  std::lock_guard<std::mutex> hold(registryLock_);
+  CMutexLock hold(registryLock_);
   registry_.clear();
 }
 
 std::vector<CCgiMap> CEventServer::GetCgiMapList() const {
-  std::lock_guard<std::mutex> hold(registryLock_);
+  CMutexLock hold(registryLock_);
   std::vector<CCgiMap> list;
   for (const auto& [category, pages] : registry_) {
     for (const auto& [page, handler] : pages) list.push_back({category, page, &CEventServer::OnCgiRequest, 0});
@@ -111,7 +111,7 @@ CTokenList CEventServer::ParseQuery(const std::string& query) {
 
 void CEventServer::RefreshUserTable(IDataStore& store) {
   auto now = std::chrono::steady_clock::now();
-  std::lock_guard<std::mutex> hold(userTableLock_);
+  CMutexLock hold(userTableLock_);
   if (userTableSeen_ && now - userTableLoaded_ < std::chrono::seconds(userTableMaxAgeSec_.load())) return;
   if (userTableSeen_) store.UnloadEntityList(kUserTable);
   userTableSeen_ = true;

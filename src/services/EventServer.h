@@ -17,12 +17,12 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "foundation/TokenList.h"
 #include "net/HttpServer.h"
+#include "platform/Mutex.h"
 #include "shell/EventServer.h"
 
 class CAIEventPublisher;
@@ -141,17 +141,17 @@ class CEventServer : public IEventServer {
   const unsigned short port_;
   const CEventStoreSource storeSource_;
 
-  mutable std::mutex registryLock_;  // guards registry_
-  std::map<std::string, std::map<std::string, CEventPageHandler>> registry_;
+  mutable CMutex registryLock_;
+  std::map<std::string, std::map<std::string, CEventPageHandler>> registry_ GUARDED_BY(registryLock_);
 
-  mutable std::mutex settingsLock_;  // guards settings_ and publisher_
-  CEventServerSettings settings_;
-  std::shared_ptr<CAIEventPublisher> publisher_;
+  mutable CMutex settingsLock_;
+  CEventServerSettings settings_ GUARDED_BY(settingsLock_);
+  std::shared_ptr<CAIEventPublisher> publisher_ GUARDED_BY(settingsLock_);
 
   std::atomic<int> userTableMaxAgeSec_{kUserTableMaxAgeSec};
-  std::mutex userTableLock_;  // guards userTableLoaded_
-  std::chrono::steady_clock::time_point userTableLoaded_{};
-  bool userTableSeen_ = false;  // guarded by userTableLock_
+  CMutex userTableLock_;
+  std::chrono::steady_clock::time_point userTableLoaded_ GUARDED_BY(userTableLock_){};
+  bool userTableSeen_ GUARDED_BY(userTableLock_) = false;
 
   // Last, so that it goes first: its destructor joins a worker still inside a
   // page (one that outlived Shutdown's wait) while the members the page reads

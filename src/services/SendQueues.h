@@ -14,8 +14,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <map>
-#include <mutex>
 #include <vector>
+
+#include "platform/Mutex.h"
 
 template <class Entry>
 class TSendQueues {
@@ -27,20 +28,20 @@ class TSendQueues {
 
   // Empties every queue and lets senders wait again (Start).
   void Open() {
-    std::lock_guard<std::mutex> hold(lock_);
+    CMutexLock hold(lock_);
     queues_.clear();
     closed_ = false;
   }
   // Wakes every waiting sender; later waits return at once (Stop).
   void Close() {
     {
-      std::lock_guard<std::mutex> hold(lock_);
+      CMutexLock hold(lock_);
       closed_ = true;
     }
     changed_.notify_all();
   }
   bool IsClosed() {
-    std::lock_guard<std::mutex> hold(lock_);
+    CMutexLock hold(lock_);
     return closed_;
   }
 
@@ -49,7 +50,7 @@ class TSendQueues {
   // emptied first and its job ID added to `flushed` (when not null).
   void AppendToAll(const std::vector<int>& jobIds, const Entry& entry, std::vector<int>* flushed) {
     {
-      std::lock_guard<std::mutex> hold(lock_);
+      CMutexLock hold(lock_);
       for (int id : jobIds) {
         std::vector<Entry>& queue = queues_[id];
         if (limit_ != 0 && queue.size() >= limit_) {
@@ -66,13 +67,13 @@ class TSendQueues {
   // when it is empty. Returns at once when closed; an empty vector when
   // nothing came.
   std::vector<Entry> TakeAll(int jobId, int waitMs) {
-    std::unique_lock<std::mutex> hold(lock_);
-    auto ready = [&] {
-      if (closed_) return true;
-      auto it = queues_.find(jobId);
-      return it != queues_.end() && !it->second.empty();
-    };
-    if (waitMs > 0) changed_.wait_for(hold, std::chrono::milliseconds(waitMs), ready);
+    CMutexLock hold(lock_);
+    if (waitMs > 0) {
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+      while (!IsReady(jobId)) {
+        if (changed_.wait_until(hold.ForWait(), deadline) == std::cv_status::timeout) break;
+      }
+    }
     std::vector<Entry> taken;
     auto it = queues_.find(jobId);
     if (it != queues_.end()) taken.swap(it->second);
@@ -81,15 +82,22 @@ class TSendQueues {
 
   // The number of entries waiting for `jobId`.
   size_t Size(int jobId) {
-    std::lock_guard<std::mutex> hold(lock_);
+    CMutexLock hold(lock_);
     auto it = queues_.find(jobId);
     return it == queues_.end() ? 0 : it->second.size();
   }
 
  private:
+  // Whether a sender of `jobId` has something to do: the queues are closed or its queue holds an entry.
+  bool IsReady(int jobId) REQUIRES(lock_) {
+    if (closed_) return true;
+    auto it = queues_.find(jobId);
+    return it != queues_.end() && !it->second.empty();
+  }
+
   const size_t limit_;
-  std::mutex lock_;
+  CMutex lock_;
   std::condition_variable changed_;
-  std::map<int, std::vector<Entry>> queues_;
-  bool closed_ = false;
+  std::map<int, std::vector<Entry>> queues_ GUARDED_BY(lock_);
+  bool closed_ GUARDED_BY(lock_) = false;
 };

@@ -65,7 +65,7 @@ inline CVasMetaTimings EngineTimings() {
 inline CVasConnInfo EngineServer(int kind, unsigned short port) {
   CVasConnInfo info = LocalServer(port);
   info.Type = kind;
-  if (kind == VAS_KIND_OGQ) {
+  if (kind == kVasKindOgq) {
     for (int camera = 1; camera <= 20; ++camera) info.CameraChannels[camera] = camera;
   }
   return info;

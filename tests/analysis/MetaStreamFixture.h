@@ -38,7 +38,7 @@ inline CVasConnInfo LocalServer(unsigned short port, int vasId = 7, int reserved
   CVasConnInfo info;
   info.VasID = vasId;
   info.Reserved = reserved;
-  info.Type = VAS_KIND_TORVANE;
+  info.Type = kVasKindOwn;
   info.Address = "127.0.0.1";
   info.Port = port;
   return info;

@@ -25,10 +25,10 @@ struct Engine {
 };
 
 const Engine kEngines[] = {
-    {"OGQ", VAS_KIND_OGQ, [](int c, size_t pad) { return OgqFrame(2, OgqEvent(c, "fire", pad)); },
+    {"OGQ", kVasKindOgq, [](int c, size_t pad) { return OgqFrame(2, OgqEvent(c, "fire", pad)); },
      [](int32_t length) { return OgqHeader(2, length); }},
-    {"SKT AI", VAS_KIND_SKTAI, [](int c, size_t pad) { return SktFrame(SktResult(c, pad)); }, &SktHeader},
-    {"SKT AI edge", VAS_KIND_SKTAI_EDGE, [](int c, size_t pad) { return SktFrame(SktResult(c, pad)); },
+    {"SKT AI", kVasKindSktServer, [](int c, size_t pad) { return SktFrame(SktResult(c, pad)); }, &SktHeader},
+    {"SKT AI edge", kVasKindSktEdge, [](int c, size_t pad) { return SktFrame(SktResult(c, pad)); },
      &SktHeader},
 };
 

@@ -18,7 +18,7 @@ TEST(VasMetaClientOGQ, HeaderAnnouncesTheBodyThatFollows) {
     connection.Hold();
   });
   ReceiverUnderTest test(platform::SystemClock(), EngineTimings());
-  CVasConnInfo info = EngineServer(VAS_KIND_OGQ, server.port());
+  CVasConnInfo info = EngineServer(kVasKindOgq, server.port());
   ASSERT_TRUE(test.Run(info));
   ASSERT_TRUE(test.collector.WaitFor(1));
   test.receiver.Stop();
@@ -42,7 +42,7 @@ TEST(VasMetaClientOGQ, CameraGivesTheChannelAndNameTheEventType) {
   });
   ReceiverUnderTest test(platform::SystemClock(), EngineTimings());
   test.collector.keep = true;
-  CVasConnInfo info = EngineServer(VAS_KIND_OGQ, server.port());
+  CVasConnInfo info = EngineServer(kVasKindOgq, server.port());
   info.CameraChannels = {{3, 30}, {5, 50}, {6, 60}};
   ASSERT_TRUE(test.Run(info));
   ASSERT_TRUE(test.collector.WaitFor(3));
@@ -88,7 +88,7 @@ TEST_F(OgqManualClockTest, AnyBodyRenewsTheKeepAliveAndSilenceEndsTheConnection)
   PartFeed feed;
   FakeAnalysisServer server([&](FakeConnection& connection, int) { feed.Serve(connection, false); });
   ReceiverUnderTest test(clock_, EngineTimings());
-  CVasConnInfo info = EngineServer(VAS_KIND_OGQ, server.port());
+  CVasConnInfo info = EngineServer(kVasKindOgq, server.port());
   ASSERT_TRUE(test.Run(info));
   ASSERT_TRUE(WaitUntil([&] { return server.Accepted() == 1; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -23,7 +23,7 @@ TEST(VasMetaClientSKTAI, LengthAnnouncesTheBodyThatFollows) {
   });
   ReceiverUnderTest test(platform::SystemClock(), EngineTimings());
   test.collector.keep = true;
-  CVasConnInfo info = EngineServer(VAS_KIND_SKTAI, server.port());
+  CVasConnInfo info = EngineServer(kVasKindSktServer, server.port());
   ASSERT_TRUE(test.Run(info));
   ASSERT_TRUE(test.collector.WaitFor(1));
   test.receiver.Stop();
@@ -49,7 +49,7 @@ TEST(VasMetaClientSKTAI, SilentConnectionIsKept) {
   PartFeed feed;
   FakeAnalysisServer server([&](FakeConnection& connection, int) { feed.Serve(connection, false); });
   ReceiverUnderTest test(clock, EngineTimings());
-  ASSERT_TRUE(test.Run(EngineServer(VAS_KIND_SKTAI, server.port())));
+  ASSERT_TRUE(test.Run(EngineServer(kVasKindSktServer, server.port())));
   ASSERT_TRUE(WaitUntil([&] { return server.Accepted() == 1; }));
   for (int hour = 0; hour < 3; ++hour) {
     clock->AdvanceMillis(3600 * 1000);
@@ -87,7 +87,7 @@ int ClientSocketOption(unsigned short port, int level, int name) {
 TEST(VasMetaClientSKTAI, StreamSocketProbesAVanishedPeer) {
   FakeAnalysisServer server([](FakeConnection& connection, int) { connection.Hold(); });
   ReceiverUnderTest test(platform::SystemClock(), EngineTimings());
-  ASSERT_TRUE(test.Run(EngineServer(VAS_KIND_SKTAI, server.port())));
+  ASSERT_TRUE(test.Run(EngineServer(kVasKindSktServer, server.port())));
   ASSERT_TRUE(WaitUntil([&] { return server.Accepted() == 1; }));
   // The options are set just after the connection stands.
   ASSERT_TRUE(WaitUntil([&] { return ClientSocketOption(server.port(), SOL_SOCKET, SO_KEEPALIVE) == 1; }));

@@ -11,7 +11,7 @@ namespace {
 
 CVasConnInfo ZavAIServer(unsigned short port) {
   CVasConnInfo info = LocalServer(port);
-  info.Type = VAS_KIND_ZAVAI;
+  info.Type = kVasKindZavAi;
   return info;
 }
 
