@@ -10,28 +10,10 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=$1
 NAME=$2
 OUT=$3
-D=$(mktemp -d)
-trap 'kill "$(cat "$D/nginx.pid" 2>/dev/null)" 2>/dev/null || true; sleep 0.2; rm -rf "$D"' EXIT
-TARGET_PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-mkdir -p "$D/tmp"
-chmod 755 "$D"
-cat > "$D/nginx.conf" <<CONF
-worker_processes 1;
-pid $D/nginx.pid;
-error_log $D/error.log;
-events { worker_connections 256; }
-http {
-  access_log off;
-  client_body_temp_path $D/tmp;
-  client_max_body_size 64m;
-  server {
-    listen 127.0.0.1:$TARGET_PORT;
-    location = /echo { return 200 "ok"; }
-    location /system/ { return 200 "ok"; }
-  }
-}
+source "$ROOT/bench/nginx.sh"
+start_nginx -h 'client_max_body_size 64m;' <<'CONF'
+location = /echo { return 200 "ok"; }
+location /system/ { return 200 "ok"; }
 CONF
-nginx -p "$D" -c "$D/nginx.conf" -e "$D/error.log"
-for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$TARGET_PORT/echo" && break; sleep 0.05; done
-GATE_BENCH_TARGET_PORT=$TARGET_PORT bash "$ROOT/scripts/with-mariadb" "$BUILD/bench/$NAME" \
+GATE_BENCH_TARGET_PORT=$NGINX_PORT bash "$ROOT/scripts/with-mariadb" "$BUILD/bench/$NAME" \
   --benchmark_format=json --benchmark_out="$OUT" --benchmark_out_format=json >/dev/null

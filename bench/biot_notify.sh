@@ -9,36 +9,16 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${1:-$ROOT/build/bench}
 SECONDS_RUN=${GATE_BENCH_SECONDS:-10}
-D=$(mktemp -d)
-trap 'kill $(cat "$D/nginx.pid" 2>/dev/null) 2>/dev/null || true; sleep 0.2; rm -rf "$D"' EXIT
-
-PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-mkdir -p "$D/tmp"
-chmod 755 "$D"
-cat > "$D/nginx.conf" <<CONF
-worker_processes 1;
-pid $D/nginx.pid;
-error_log $D/error.log;
-events { worker_connections 4096; }
-http {
-  access_log off;
-  client_body_temp_path $D/tmp;
-  client_max_body_size 16m;
-  client_body_buffer_size 1m;
-  server {
-    listen 127.0.0.1:$PORT;
-    location / {
-      default_type application/json;
-      return 200 '{"data":{"authToken":"T"},"messageStatusCode":"200"}';
-    }
-  }
+source "$ROOT/bench/nginx.sh"
+start_nginx -h 'client_max_body_size 16m; client_body_buffer_size 1m;' <<'CONF'
+location / {
+  default_type application/json;
+  return 200 '{"data":{"authToken":"T"},"messageStatusCode":"200"}';
 }
 CONF
-nginx -p "$D" -c "$D/nginx.conf" -e "$D/error.log"
-for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.05; done
 
 echo "== send mode 2, one connection per event (nginx workers: 1; load: $(cut -d' ' -f1-3 /proc/loadavg))"
-GATE_BENCH_BIOT_PORT=$PORT GATE_BENCH_BIOT_BODY=$D/body.json "$BUILD/bench/biot_notify_bench" \
+GATE_BENCH_BIOT_PORT=$NGINX_PORT GATE_BENCH_BIOT_BODY=$D/body.json "$BUILD/bench/biot_notify_bench" \
   --benchmark_min_time="${SECONDS_RUN}" --benchmark_format=json > "$D/ours.json"
 ours=$(python3 -c "import json,sys; b=json.load(open(sys.argv[1]))['benchmarks'][0]; print(b['items_per_second'])" "$D/ours.json")
 
@@ -51,6 +31,6 @@ wrk.headers["Content-Type"] = "application/json"
 wrk.headers["Connection"] = "close"
 LUA
 echo "== wrk -t1 -c1, same body ($(stat -c %s "$D/body.json") bytes), Connection: close (load: $(cut -d' ' -f1-3 /proc/loadavg))"
-wrk -t1 -c1 -d"${SECONDS_RUN}s" -s "$D/post.lua" "http://127.0.0.1:$PORT/v1.0/attrs" | tee "$D/wrk.txt"
+wrk -t1 -c1 -d"${SECONDS_RUN}s" -s "$D/post.lua" "http://127.0.0.1:$NGINX_PORT/v1.0/attrs" | tee "$D/wrk.txt"
 theirs=$(awk '/Requests\/sec/ {print $2}' "$D/wrk.txt")
 python3 -c "import sys; o=float(sys.argv[1]); w=float(sys.argv[2]); print('send mode 2: %.0f events/s; wrk: %.0f requests/s; ratio %.2f' % (o, w, o / w))" "$ours" "$theirs"

@@ -15,14 +15,11 @@ fi
 SECONDS_PER_ROUND=${GATE_BENCH_WRK_SECONDS:-10}
 SERVER_CORES=${GATE_BENCH_SERVER_CORES:-0,1}
 CLIENT_CORES=${GATE_BENCH_CLIENT_CORES:-2,3}
-D=$(mktemp -d)
-chmod 755 "$D"
+source "$ROOT/bench/nginx.sh"
 SERVER_PID=
 cleanup() {
   [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null || true
-  [ -f "$D/nginx.pid" ] && kill "$(cat "$D/nginx.pid")" 2>/dev/null || true
-  sleep 0.2
-  rm -rf "$D"
+  nginx_cleanup
 }
 trap cleanup EXIT
 
@@ -35,29 +32,25 @@ LOGIN="id=op&password=$(printf pw | sha256sum | cut -d' ' -f1)"
 STATUS_URL="http://127.0.0.1:$PORT/va/event_status.cgi?$LOGIN"
 
 # nginx: the same body under the same path, one worker process on the same cores.
-NGINX_PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-mkdir -p "$D/www/va" "$D/tmp"
+mkdir -p "$D/www/va"
 curl -sS -o "$D/www/va/event_status.cgi" "$STATUS_URL"
 chmod -R 755 "$D/www"
-cat > "$D/nginx.conf" <<CONF
-worker_processes 1;
-worker_cpu_affinity auto;
-pid $D/nginx.pid;
-error_log $D/error.log;
-events { worker_connections 4096; }
-http {
-  access_log off;
-  client_body_temp_path $D/tmp;
-  server {
-    listen 127.0.0.1:$NGINX_PORT;
-    root $D/www;
-    default_type "application/json; charset=utf-8";
-  }
-}
+# nginx's "auto" affinity spreads over every CPU of the machine unless given
+# a mask, so its worker gets the mask of the server's cores (0,1 -> 11).
+SERVER_MASK=$(python3 - "$SERVER_CORES" <<'PY'
+import sys
+cpus = set()
+for part in sys.argv[1].split(','):
+    first, _, last = part.partition('-')
+    cpus.update(range(int(first), int(last or first) + 1))
+print(''.join('1' if c in cpus else '0' for c in range(max(cpus), -1, -1)))
+PY
+)
+start_nginx -c "$SERVER_CORES" -m "worker_cpu_affinity auto $SERVER_MASK;" <<CONF
+root $D/www;
+default_type "application/json; charset=utf-8";
 CONF
-taskset -c "$SERVER_CORES" nginx -p "$D" -c "$D/nginx.conf" -e "$D/error.log"
 NGINX_URL="http://127.0.0.1:$NGINX_PORT/va/event_status.cgi?$LOGIN"
-for _ in $(seq 100); do curl -s -o /dev/null "$NGINX_URL" && break; sleep 0.05; done
 cmp -s <(curl -sS "$STATUS_URL") <(curl -sS "$NGINX_URL") || { echo "nginx does not serve the same body"; exit 1; }
 
 cat > "$D/close.lua" <<'LUA'

@@ -7,39 +7,23 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${1:-$ROOT/build/bench}
 REQUESTS=${GATE_BENCH_REQUESTS:-2000}
-D=$(mktemp -d)
-trap 'kill $(cat "$D/nginx.pid" 2>/dev/null) 2>/dev/null || true; sleep 0.2; rm -rf "$D"' EXIT
-
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
-HTTP_PORT=$(free_port)
+source "$ROOT/bench/nginx.sh"
 HTTPS_PORT=$(free_port)
-mkdir -p "$D/www" "$D/tmp"
-chmod 755 "$D" "$D/www"  # nginx workers run as an unprivileged user when started by root
+mkdir -p "$D/www"
+chmod 755 "$D/www"
 # Text without zero bytes: the reply text of the client ends at the first one.
 python3 -c "import base64, os, sys; open(sys.argv[1], 'wb').write(base64.b64encode(os.urandom(8 << 20))[:10 << 20])" "$D/www/10mb.bin"
 head -c 1024 /dev/zero | tr '\0' 'e' > "$D/1k.bin"
 openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=localhost \
   -keyout "$D/key.pem" -out "$D/cert.pem" 2>/dev/null
-cat > "$D/nginx.conf" <<CONF
-worker_processes 2;
-pid $D/nginx.pid;
-error_log $D/error.log;
-events { worker_connections 4096; }
-http {
-  access_log off;
-  client_body_temp_path $D/tmp;
-  server {
-    listen 127.0.0.1:$HTTP_PORT;
-    listen 127.0.0.1:$HTTPS_PORT ssl;
-    ssl_certificate $D/cert.pem;
-    ssl_certificate_key $D/key.pem;
-    root $D/www;
-    location = /echo { return 200 "ok"; }
-  }
-}
+start_nginx -w 2 <<CONF
+listen 127.0.0.1:$HTTPS_PORT ssl;
+ssl_certificate $D/cert.pem;
+ssl_certificate_key $D/key.pem;
+root $D/www;
+location = /echo { return 200 "ok"; }
 CONF
-nginx -p "$D" -c "$D/nginx.conf" -e "$D/error.log"
-for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$HTTP_PORT/echo" && break; sleep 0.05; done
+HTTP_PORT=$NGINX_PORT
 
 code=$(curl -s -o /dev/null -w "%{http_code}" "http://127.0.0.1:$HTTP_PORT/10mb.bin")
 [ "$code" = 200 ] || { echo "nginx answers $code for /10mb.bin" >&2; exit 1; }

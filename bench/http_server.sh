@@ -9,33 +9,17 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${1:-$ROOT/build/bench}
-D=$(mktemp -d)
-chmod 755 "$D"
-trap 'kill $(cat "$D/nginx.pid" 2>/dev/null) 2>/dev/null || true; sleep 0.2; rm -rf "$D"' EXIT
-PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-mkdir -p "$D/www/bench" "$D/tmp"
+source "$ROOT/bench/nginx.sh"
+mkdir -p "$D/www/bench"
 chmod -R 755 "$D/www"
 # The CGI's reply body: the declaration and the <Result> document of code 200.
 printf '<?xml version="1.0" encoding="EUC-KR"?>\r\n<Result>\r\n\t<Code>200</Code>\r\n\t<Comment>OK</Comment>\r\n</Result>' \
   > "$D/www/bench/trivial.cgi"
-cat > "$D/nginx.conf" <<CONF
-worker_processes 1;
-pid $D/nginx.pid;
-error_log $D/error.log;
-events { worker_connections 4096; }
-http {
-  access_log off;
-  client_body_temp_path $D/tmp;
-  server {
-    listen 127.0.0.1:$PORT;
-    root $D/www;
-    default_type "text/xml; charset=euc-kr";
-  }
-}
+start_nginx <<CONF
+root $D/www;
+default_type "text/xml; charset=euc-kr";
 CONF
-nginx -p "$D" -c "$D/nginx.conf" -e "$D/error.log"
-for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$PORT/bench/trivial.cgi" && break; sleep 0.05; done
-GATE_BENCH_NGINX_PORT=$PORT "$BUILD/bench/http_server_bench" --benchmark_format=console | tee "$D/out.txt"
+GATE_BENCH_NGINX_PORT=$NGINX_PORT "$BUILD/bench/http_server_bench" --benchmark_format=console | tee "$D/out.txt"
 python3 - "$D/out.txt" <<'PY'
 import re, sys
 text = open(sys.argv[1]).read()
