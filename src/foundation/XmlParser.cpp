@@ -316,6 +316,10 @@ bool Parser::Decode(std::string_view in, Mode mode, std::string* out) {
 void Parser::CharContent(size_t begin, size_t end, Mode mode) {
   if (!cur_ || cur_->name.empty() || begin >= end) return;  // outside the root element
   const size_t before = cur_->text.size();
+  // Decoded character data is no longer than its source (what entities add
+  // grows it as it comes): one allocation for a long run, where growing by
+  // appends would touch about twice its size in fresh memory.
+  cur_->text.reserve(before + (end - begin));
   if (!Decode(work_.substr(begin, end - begin), mode, &cur_->text)) {
     Fail(begin, "entity expansion too large");
     return;
