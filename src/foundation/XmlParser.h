@@ -7,7 +7,7 @@
 // (internal DTD entities) may add at most 1 MiB to a document beyond its
 // literal text ("entity expansion too large"); elements nest at most
 // kXmlMaxDepth deep; a start tag holds at most kXmlMaxAttributes attributes;
-// the tree may hold about 8 bytes per input byte plus 1 MiB ("document too large").
+// the tree may hold what XmlTreeLimit allows ("document too large").
 #pragma once
 
 #include <stddef.h>
