@@ -22,7 +22,7 @@ bool PlainNames(const XmlElement& element) {
   for (char c : element.name) {
     if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
   }
-  for (const auto& child : element.children) {
+  for (const XmlElement* child = element.first_child; child; child = child->next_sibling) {
     if (!PlainNames(*child)) return false;
   }
   return true;

@@ -13,10 +13,13 @@ namespace {
 size_t CountText(const XmlElement& element, int depth) {
   if (depth > kXmlMaxDepth + 1) __builtin_trap();
   size_t total = element.text.size();
-  for (const auto& child : element.children) {
+  const XmlElement* last = nullptr;
+  for (const XmlElement* child = element.first_child; child; child = child->next_sibling) {
     if (child->parent != &element || child->name.empty()) __builtin_trap();
     total += CountText(*child, depth + 1);
+    last = child;
   }
+  if (last != element.last_child) __builtin_trap();
   return total;
 }
 

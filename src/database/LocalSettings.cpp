@@ -25,8 +25,7 @@ std::string SettingKey(int n) { return kRootKey + MakeIndexedKey(kSettingTag, n)
 bool IsWholeXmlFile(const std::string& path) {
   std::string text;
   if (!ReadWholeFile(path, &text)) return false;
-  std::unique_ptr<XmlDocument> doc = XmlParseText(text);
-  return !doc->root.name.empty() && doc->error.empty();
+  return XmlIsWholeDocument(text);
 }
 
 bool FileExists(const std::string& path, off_t* size) {

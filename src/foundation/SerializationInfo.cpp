@@ -58,7 +58,11 @@ CSerializationInfo::~CSerializationInfo() {
 }
 
 void CSerializationInfo::AddValue(std::string_view name, std::string_view text) {
-  values_.emplace_back(std::string(name), std::string(text));
+  TakeValue(std::string(name), std::string(text));
+}
+
+void CSerializationInfo::TakeValue(std::string name, std::string text) {
+  values_.emplace_back(std::move(name), std::move(text));
   if (values_.size() <= kScanLimit) return;
   if (first_index_.size() < 2 * values_.size()) {
     // Crossing the limit, or the table half full: (re)index every value in

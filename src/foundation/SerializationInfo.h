@@ -61,6 +61,8 @@ class CSerializationInfo {
   // Each appends one value; a name may be added more than once; an empty text
   // is still a value. Numbers in the C locale.
   void AddValue(std::string_view name, std::string_view text);
+  // The same, taking the strings (a reader that built them gives them up).
+  void TakeValue(std::string name, std::string text);
   // Makes room for `count` more values, for a reader that knows how many come.
   void ReserveValues(size_t count) { values_.reserve(values_.size() + count); }
   void AddInt(std::string_view name, int32_t value);      // "%d"

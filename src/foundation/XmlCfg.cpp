@@ -2,6 +2,7 @@
 
 #include <errno.h>
 
+#include <algorithm>
 #include <set>
 
 #include "foundation/FileUtil.h"
@@ -14,11 +15,15 @@
 namespace {
 
 // What the store may take while reading a document of N bytes: its tokens and
-// counters, counted as allocated, up to 4 x N + this. A plain document of
-// small records needs about 4 x N; the tree the parser keeps meanwhile holds
-// only the open elements, which the last of 16 MiB is left for.
-constexpr size_t kStoreBytesPerInputByte = 4;
-constexpr size_t kStoreBytesConstant = size_t{15} << 20;
+// counters, counted as allocated. A plain document of small records needs
+// about 4 x N, one of records whose names repeat (each key then distinct and
+// indexed) about 7 x N; the tree the parser keeps meanwhile holds only the
+// open elements. So the store may take 8 x N + 1 MiB, and never more than
+// 4 x N + 15 MiB: a text of nested tags of a few MiB stops near the size of a
+// plain document's store rather than at many times it.
+size_t StoreLimit(size_t text_size) {
+  return std::min(8 * text_size + (size_t{1} << 20), 4 * text_size + (size_t{15} << 20));
+}
 // An index entry of a new name, a repeat counter.
 constexpr size_t kIndexEntryCost = 64;
 constexpr size_t kCounterCost = 96;
@@ -147,8 +152,7 @@ void CXmlCfg::Clear() {
 
 bool CXmlCfg::ToCfg(std::string_view xml, const CStrList* repeated) {
   Clear();
-  Flattener flattener(&tokens_, &repeat_counters_, repeated,
-                      kStoreBytesPerInputByte * xml.size() + kStoreBytesConstant);
+  Flattener flattener(&tokens_, &repeat_counters_, repeated, StoreLimit(xml.size()));
   std::unique_ptr<XmlDocument> doc = XmlParseText(xml, &flattener);
   flattener.Finish();
   if (doc->root.name.empty()) {

@@ -34,8 +34,9 @@ class CXmlCfg {
   // "ERROR - Not found tag name from xml." and an empty store, when the text has
   // no root element; a document broken after its root tag keeps what was read
   // (logged "ERROR - Malformed xml ..."). Reading is bounded: a key longer than
-  // kXmlCfgMaxKeyLength ("key too long") or a store past 4 x the text's size + 15 MiB
-  // ("document too large") ends it the same way. Linear in the text's size.
+  // kXmlCfgMaxKeyLength ("key too long") or a store past 8 x the text's size
+  // + 1 MiB, and at most 4 x its size + 15 MiB ("document too large"), ends it
+  // the same way. Linear in the text's size.
   bool ToCfg(std::string_view xml, const CStrList* repeated = nullptr);
   // Reads the whole file (up to its first zero byte) and calls ToCfg. False,
   // with a log line and the store unchanged, when the file is missing,

@@ -17,12 +17,8 @@ constexpr size_t kErrorMax = 127;
 // text (predefined entities are free): enough for any real document, far below
 // what a "billion laughs" declaration asks for, and the same for every size.
 constexpr size_t kExpansionBudget = size_t{1} << 20;
-// What the tree of a document may hold: the bytes of its elements, names,
-// attributes and texts, counted as allocated (an element costs its record and
-// the allocator's overhead besides its texts).
-constexpr size_t kTreeBytesPerInputByte = 8;
-constexpr size_t kTreeBytesConstant = size_t{16} << 20;
-constexpr size_t kElementCost = sizeof(XmlElement) + 32;
+// What an element costs the tree besides its name, attributes and text.
+constexpr size_t kElementCost = sizeof(XmlElement);
 constexpr size_t kPredefinedEntities = 5;
 constexpr const char* kXmlSpace = "\t\r\n ";
 
@@ -139,7 +135,7 @@ class Parser {
         general_(&doc->entities),
         parameter_(&parameter_entries_),
         budget_(kExpansionBudget),
-        tree_limit_(kTreeBytesPerInputByte * work.size() + kTreeBytesConstant) {}
+        tree_limit_(XmlTreeLimit(work.size())) {}
 
   void Run();
 
@@ -213,8 +209,9 @@ bool Parser::Started(XmlElement* element, size_t at) {
 bool Parser::Ended(XmlElement* element, size_t at) {
   if (!sink_) return true;
   std::string refused = sink_->Ended(*element);
-  if (element->parent) {
-    element->parent->children.pop_back();  // an open element is its parent's last child
+  if (XmlElement* parent = element->parent) {
+    // The elements before it closed and left the tree: it is the only child.
+    parent->first_child = parent->last_child = nullptr;
     recycled_.push_back(element);
   }
   if (refused.empty()) return true;
@@ -232,7 +229,7 @@ XmlElement* Parser::NewElement() {
     element->name.clear();
     element->attributes.clear();
     element->text.clear();
-    element->children.clear();
+    element->first_child = element->last_child = element->next_sibling = nullptr;
     return element;
   }
   if (doc_->element_blocks.empty() || doc_->elements_in_last_block == kBlockElements) {
@@ -319,6 +316,10 @@ bool Parser::Decode(std::string_view in, Mode mode, std::string* out) {
 void Parser::CharContent(size_t begin, size_t end, Mode mode) {
   if (!cur_ || cur_->name.empty() || begin >= end) return;  // outside the root element
   const size_t before = cur_->text.size();
+  // Decoded character data is no longer than its source (what entities add
+  // grows it as it comes): one allocation for a long run, where growing by
+  // appends would touch about twice its size in fresh memory.
+  cur_->text.reserve(before + (end - begin));
   if (!Decode(work_.substr(begin, end - begin), mode, &cur_->text)) {
     Fail(begin, "entity expansion too large");
     return;
@@ -463,7 +464,8 @@ void Parser::StartTag(size_t name_start) {
     element = NewElement();
     element->offset = cur_->text.size();
     element->parent = cur_;
-    cur_->children.push_back(element);
+    (cur_->last_child ? cur_->last_child->next_sibling : cur_->first_child) = element;
+    cur_->last_child = element;
   }
   element->name = std::move(name);
   element->attributes = std::move(attributes);
@@ -705,6 +707,14 @@ void Parser::ProcessingInstruction(std::string_view content) {
 
 }  // namespace
 
+size_t XmlTreeLimit(size_t text_size) { return 6 * text_size + (size_t{1} << 20); }
+
+size_t XmlElement::ChildCount() const {
+  size_t count = 0;
+  for (const XmlElement* child = first_child; child; child = child->next_sibling) ++count;
+  return count;
+}
+
 const std::string* XmlElement::FindAttribute(std::string_view attribute) const {
   for (const XmlAttribute& a : attributes) {
     if (a.name == attribute) return &a.value;
@@ -725,4 +735,13 @@ std::unique_ptr<XmlDocument> XmlParseText(std::string_view text, XmlElementSink*
   Parser parser(doc.get(), work, sink);
   parser.Run();
   return doc;
+}
+
+bool XmlIsWholeDocument(std::string_view text) {
+  struct KeepNothing : XmlElementSink {
+    std::string Started(const XmlElement&) override { return std::string(); }
+    std::string Ended(XmlElement&) override { return std::string(); }
+  } sink;
+  std::unique_ptr<XmlDocument> doc = XmlParseText(text, &sink);
+  return !doc->root.name.empty() && doc->error.empty();
 }

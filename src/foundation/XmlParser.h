@@ -7,7 +7,7 @@
 // (internal DTD entities) may add at most 1 MiB to a document beyond its
 // literal text ("entity expansion too large"); elements nest at most
 // kXmlMaxDepth deep; a start tag holds at most kXmlMaxAttributes attributes;
-// the tree may hold about 8 bytes per input byte plus 16 MiB ("document too large").
+// the tree may hold what XmlTreeLimit allows ("document too large").
 #pragma once
 
 #include <stddef.h>
@@ -31,15 +31,21 @@ struct XmlElement {
 
   // The value of the named attribute, or null when the element has none.
   const std::string* FindAttribute(std::string_view attribute) const;
-  // The first child, or null.
-  XmlElement* FirstChild() const { return children.empty() ? nullptr : children.front(); }
+  // The first child, or null; the others follow through next_sibling.
+  XmlElement* FirstChild() const { return first_child; }
+  // How many children the element has (walks them).
+  size_t ChildCount() const;
 
   std::string name;  // never empty, except for the root of a document without root tag
   std::vector<XmlAttribute> attributes;  // document order
   std::string text;  // all character data directly inside, decoded; "" when none
   size_t offset = 0;  // length of the parent's text when this element started
   XmlElement* parent = nullptr;
-  std::vector<XmlElement*> children;  // document order, owned by the document
+  // The children in document order, linked through the elements themselves (a
+  // parent costs no list of its own), owned by the document.
+  XmlElement* first_child = nullptr;
+  XmlElement* last_child = nullptr;
+  XmlElement* next_sibling = nullptr;
 };
 
 // One attribute of an <!ATTLIST declaration.
@@ -89,9 +95,19 @@ class XmlElementSink {
   virtual std::string Ended(XmlElement& element) = 0;
 };
 
+// The bytes a tree read from a text of `text_size` bytes may take, counted as
+// allocated: 6 per input byte plus 1 MiB. A plain document of records needs
+// about 5 per byte (4 as a serialization tree); a text of tags only, which
+// would make an element per few bytes, stops near the size of a plain one.
+size_t XmlTreeLimit(size_t text_size);
+
 // Parses `text` (UTF-8 or the legacy code page as it is; UTF-16 with a byte
 // order mark is converted to UTF-8 first). The text ends at its first zero
 // byte. Never returns null; the root's name is empty when no root tag was found.
 // With a sink, the tree keeps only the elements still open (after an error,
 // those open at the error) and the tree size limit is the sink's business.
 std::unique_ptr<XmlDocument> XmlParseText(std::string_view text, XmlElementSink* sink = nullptr);
+
+// Whether the text parses from start to end with a root element, whatever the
+// size of its tree (none is kept).
+bool XmlIsWholeDocument(std::string_view text);

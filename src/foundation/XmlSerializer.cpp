@@ -41,12 +41,11 @@ void WriteElements(const CSerializationInfo* node, std::string* out) {
 // own tree holds only the open elements: node and value names lower-cased,
 // elements without child elements become values of their parent's node, the
 // others nodes (made when their first child element starts, so that sibling
-// nodes keep document order). The tree it builds may take 8 bytes per input
-// byte plus 16 MiB, counted as allocated ("document too large" past that).
+// nodes keep document order). The tree it builds may take what XmlTreeLimit
+// allows, counted as allocated ("document too large" past that).
 class TreeFiller : public XmlElementSink {
  public:
-  TreeFiller(CSerializationInfo* root, size_t input_size)
-      : root_(root), limit_(8 * input_size + (size_t{16} << 20)) {}
+  TreeFiller(CSerializationInfo* root, size_t input_size) : root_(root), limit_(XmlTreeLimit(input_size)) {}
 
   std::string Started(const XmlElement& element) override {
     if (open_.empty()) {
@@ -91,7 +90,7 @@ class TreeFiller : public XmlElementSink {
     if (!parent) return false;
     std::string name = StrToLower(closed.element->name);
     if (!Take(name.size() + text->size() + 2 * sizeof(std::string))) return false;
-    parent->AddValue(name, *text);
+    parent->TakeValue(std::move(name), std::move(*text));
     return true;
   }
 

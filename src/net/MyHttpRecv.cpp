@@ -191,6 +191,15 @@ int RecvBodyCore(ReplyConn& conn, Buffer* buffer, size_t offset, int contentLeng
   return 1;
 }
 
+// The value of a hexadecimal digit of a chunk-size line, -1 for another byte
+// (here, not in a shared helper, so that the per-chunk path inlines it).
+inline int ChunkSizeDigit(char c) {
+  return (c >= '0' && c <= '9')   ? c - '0'
+         : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+         : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                  : -1;
+}
+
 // Parses a chunk-size line (without its CR LF): hexadecimal digits, then
 // optional blanks and extensions. False when no digit leads or it overflows.
 bool ParseChunkSize(std::string_view line, long long* size) {
@@ -199,8 +208,7 @@ bool ParseChunkSize(std::string_view line, long long* size) {
   long long value = 0;
   size_t digits = 0;
   for (; i < line.size(); ++i, ++digits) {
-    char c = line[i];
-    int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+    const int d = ChunkSizeDigit(line[i]);
     if (d < 0) break;
     value = value * 16 + d;
     if (value > INT32_MAX) return false;
@@ -246,6 +254,23 @@ bool ChunkEndsRight(const char* end, long long size) {
 
 constexpr int kChunkWindow = 64 * 1024;  // bytes looked at (peeked) at once
 
+// When text[at] starts a size line of one to seven hexadecimal digits and its
+// CR LF (no blanks, no extensions), sets `size` and returns where the CR LF
+// stands; npos otherwise (the line is then read by the general path, which
+// gives the same size for such a line).
+size_t ShortSizeLineEnd(std::string_view text, size_t at, long long* size) {
+  long long value = 0;
+  size_t i = at;
+  for (; i < text.size() && i - at < 7; ++i) {
+    const int d = ChunkSizeDigit(text[i]);
+    if (d < 0) break;
+    value = value * 16 + d;
+  }
+  if (i == at || i + 1 >= text.size() || text[i] != '\r' || text[i + 1] != '\n') return std::string_view::npos;
+  *size = value;
+  return i;
+}
+
 // Reads a chunked body into `body`, growing it as the data arrives. An empty
 // body (a first size line of 0) is a complete body. Returns kChunkedRead,
 // kChunkedFailed (malformed, truncated, stalled) or kChunkedTooLarge (the
@@ -272,7 +297,26 @@ int RecvBodyChunkedCore(ReplyConn& conn, std::string* body, long long limit, int
       size_t used = 0;  // bytes of whole chunks taken from the window
       long long size = -1;  // a size line taken, its chunk's data not yet
       for (;;) {
-        const size_t lineEnd = seen.find("\r\n", used);
+        long long chunk = 0;
+        size_t lineEnd = ShortSizeLineEnd(seen, used, &chunk);
+        if (lineEnd != std::string_view::npos) {
+          // A size line of a few digits whose data and CR LF have arrived:
+          // the common case of a body of small chunks, taken without a search.
+          const size_t dataAt = lineEnd + 2;
+          const size_t next = dataAt + static_cast<size_t>(chunk) + 2;
+          if (chunk > 0 && next <= seen.size() && seen[next - 2] == '\r' && seen[next - 1] == '\n' &&
+              chunk <= limit - static_cast<long long>(body->size())) {
+            if (conn.Budget()) conn.Budget()->Allow(chunk);
+            if (chunk <= 8) {
+              for (size_t k = dataAt; k < next - 2; ++k) body->push_back(seen[k]);  // inlined, unlike append
+            } else {
+              body->append(seen.data() + dataAt, static_cast<size_t>(chunk));
+            }
+            used = next;
+            continue;
+          }
+        }
+        lineEnd = seen.find("\r\n", used);
         if (lineEnd == std::string_view::npos || lineEnd - used >= kChunkLineArea - 2) {
           if (seen.size() - used >= kChunkLineArea - 1) {  // as the line reader below judges it
             LOG_AS("CMyHttp::RecvBodyChunked", "ERROR - Chunk-size line is %s.\r\n", "too long");
@@ -280,7 +324,6 @@ int RecvBodyChunkedCore(ReplyConn& conn, std::string* body, long long limit, int
           }
           break;  // the line is still arriving
         }
-        long long chunk = 0;
         if (ReadChunkLine(seen.substr(used, lineEnd - used), &chunk) != ChunkLine::kSize) return kChunkedFailed;
         const size_t dataAt = lineEnd + 2;
         if (chunk == 0) {  // the last chunk; the trailer is left unread

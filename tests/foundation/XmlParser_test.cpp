@@ -6,7 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "XmlTexts.h"
+
 namespace {
+
+// The element's child at `index` (from 0), or null.
+const XmlElement* Child(const XmlElement& element, size_t index) {
+  const XmlElement* child = element.FirstChild();
+  for (; child && index > 0; --index) child = child->next_sibling;
+  return child;
+}
 
 struct ErrorCase {
   std::string text;
@@ -51,23 +60,23 @@ TEST(XmlParserTest, TextGathersAroundChildrenInDocumentOrder) {
   auto doc = XmlParseText("<a><b>1</b>x<c></c>y</a>");
   EXPECT_EQ(doc->error, "");
   EXPECT_EQ(doc->root.text, "xy");
-  ASSERT_EQ(doc->root.children.size(), 2u);
-  EXPECT_EQ(doc->root.children[0]->name, "b");
-  EXPECT_EQ(doc->root.children[0]->text, "1");
-  EXPECT_EQ(doc->root.children[0]->offset, 0u);
-  EXPECT_EQ(doc->root.children[1]->name, "c");
-  EXPECT_EQ(doc->root.children[1]->text, "");
-  EXPECT_EQ(doc->root.children[1]->offset, 1u);
-  EXPECT_EQ(doc->root.children[1]->parent, &doc->root);
-  EXPECT_EQ(doc->root.FirstChild(), doc->root.children[0]);
+  ASSERT_EQ(doc->root.ChildCount(), 2u);
+  EXPECT_EQ(Child(doc->root, 0)->name, "b");
+  EXPECT_EQ(Child(doc->root, 0)->text, "1");
+  EXPECT_EQ(Child(doc->root, 0)->offset, 0u);
+  EXPECT_EQ(Child(doc->root, 1)->name, "c");
+  EXPECT_EQ(Child(doc->root, 1)->text, "");
+  EXPECT_EQ(Child(doc->root, 1)->offset, 1u);
+  EXPECT_EQ(Child(doc->root, 1)->parent, &doc->root);
+  EXPECT_EQ(doc->root.FirstChild(), Child(doc->root, 0));
 }
 
 TEST(XmlParserTest, BrokenDocumentKeepsWhatWasRead) {
   auto doc = XmlParseText("<r><a>1</a><b>2</b><c>3</x></r>");
   EXPECT_EQ(doc->error, "[error near line 1]: unexpected closing tag </x>");
-  ASSERT_EQ(doc->root.children.size(), 3u);
-  EXPECT_EQ(doc->root.children[1]->text, "2");
-  EXPECT_EQ(doc->root.children[2]->text, "3");
+  ASSERT_EQ(doc->root.ChildCount(), 3u);
+  EXPECT_EQ(Child(doc->root, 1)->text, "2");
+  EXPECT_EQ(Child(doc->root, 2)->text, "3");
 }
 
 struct DecodeCase {
@@ -156,8 +165,8 @@ TEST(XmlParserTest, EntityExpansionIsBounded) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   EXPECT_EQ(doc->error, "[error near line 1]: entity expansion too large");
   EXPECT_EQ(doc->root.name, "a");
-  ASSERT_EQ(doc->root.children.size(), 1u);
-  EXPECT_EQ(doc->root.children[0]->text, "before");
+  ASSERT_EQ(doc->root.ChildCount(), 1u);
+  EXPECT_EQ(Child(doc->root, 0)->text, "before");
   EXPECT_LE(doc->root.text.size(), size_t{2} << 20);
 
   // Predefined entities cost nothing: a large text of them decodes whole.
@@ -209,15 +218,44 @@ TEST(XmlParserTest, ExpansionCapIsTheSameForLargeDocuments) {
   EXPECT_EQ(doc->root.text, "ok");
 }
 
+size_t CountElements(const XmlElement& element) {
+  size_t count = 1;
+  for (const XmlElement* child = element.FirstChild(); child; child = child->next_sibling) {
+    count += CountElements(*child);
+  }
+  return count;
+}
+
 TEST(XmlParserTest, TreeSizeIsBounded) {
-  // Each "<b/>" costs an element record: about 40 times its four bytes.
+  // Each "<b/>" costs an element record: about 32 times its four bytes.
   std::string many = "<a>";
   for (int i = 0; i < 300000; ++i) many += "<b/>";
   auto doc = XmlParseText(many + "</a>");
   EXPECT_EQ(doc->error, "[error near line 1]: document too large");
   EXPECT_EQ(doc->root.name, "a");
-  EXPECT_GT(doc->root.children.size(), 1000u);
-  EXPECT_LT(doc->root.children.size(), 300000u);
+  EXPECT_GT(doc->root.ChildCount(), 1000u);
+  EXPECT_LT(doc->root.ChildCount(), 300000u);
+}
+
+// Half a megabyte of nested tags only would make an element per seven bytes:
+// the tree stops near what a plain document of that size takes, while a plain
+// document of records of the same size is read whole. The whole-document check
+// keeps no tree, so it is not bounded by it.
+TEST(XmlParserTest, TextOfTagsOnlyStopsNearThePlainTreeSize) {
+  const std::string tags = NestedTagsText(size_t{512} << 10);
+  auto doc = XmlParseText(tags);
+  EXPECT_EQ(doc->error, "[error near line 1]: document too large");
+  EXPECT_LE(CountElements(doc->root) * sizeof(XmlElement), XmlTreeLimit(tags.size()));
+  EXPECT_TRUE(XmlIsWholeDocument(tags));
+
+  size_t items = 0;
+  const std::string plain = PlainRecordsText(tags.size(), &items);
+  doc = XmlParseText(plain);
+  EXPECT_EQ(doc->error, "");
+  EXPECT_EQ(doc->root.ChildCount(), items);
+  EXPECT_TRUE(XmlIsWholeDocument(plain));
+  EXPECT_FALSE(XmlIsWholeDocument(plain.substr(0, plain.size() - 5)));
+  EXPECT_FALSE(XmlIsWholeDocument("no root"));
 }
 
 TEST(XmlParserTest, ManyDeclaredAttributesAreLookedUpByName) {
@@ -245,7 +283,7 @@ TEST(XmlParserTest, SinkSeesElementsAndTreeKeepsOnlyOpenOnes) {
   struct Journal : XmlElementSink {
     std::string Started(const XmlElement& e) override {
       lines.push_back("+" + e.name + (e.attributes.empty() ? "" : "@" + e.attributes[0].name));
-      if (!e.text.empty() || !e.children.empty()) lines.push_back("stale " + e.name);
+      if (!e.text.empty() || e.FirstChild()) lines.push_back("stale " + e.name);
       return e.name == "stop" ? "stopped here" : "";
     }
     std::string Ended(XmlElement& e) override {
@@ -259,10 +297,10 @@ TEST(XmlParserTest, SinkSeesElementsAndTreeKeepsOnlyOpenOnes) {
   EXPECT_EQ(journal.lines,
             (std::vector<std::string>{"+a", "+b@x", "+i", "-i=", "-b=2", "+c", "-c=", "+d", "+stop"}));
   EXPECT_EQ(doc->root.text, "13");
-  ASSERT_EQ(doc->root.children.size(), 1u);  // d, holding the refused element
-  EXPECT_EQ(doc->root.children[0]->name, "d");
-  EXPECT_EQ(doc->root.children[0]->text, "4");
-  EXPECT_EQ(doc->root.children[0]->children.size(), 1u);
+  ASSERT_EQ(doc->root.ChildCount(), 1u);  // d, holding the refused element
+  EXPECT_EQ(Child(doc->root, 0)->name, "d");
+  EXPECT_EQ(Child(doc->root, 0)->text, "4");
+  EXPECT_EQ(Child(doc->root, 0)->ChildCount(), 1u);
 }
 
 TEST(XmlParserTest, NestingIsBounded) {

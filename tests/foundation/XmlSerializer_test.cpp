@@ -6,6 +6,7 @@
 
 #include "ProcessLogCapture.h"
 #include "TestRecords.h"
+#include "XmlTexts.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -81,20 +82,26 @@ TEST(XmlTextReaderTest, LowerCasesNamesAndTurnsLeavesIntoValues) {
   EXPECT_TRUE(CXmlSerializer::FromXml("<r/>", nullptr));
 }
 
-// A text of nested tags only makes a node per few bytes: the tree stops at 8
-// bytes per input byte plus 16 MiB, with what came before kept.
+// A text of nested tags only makes a node per few bytes: the tree stops at
+// what XmlTreeLimit allows (near the size of a plain document's tree), with
+// what came before kept; a plain document of records of that size is read whole.
 TEST(XmlTextReaderTest, TreeOfATextOfTagsOnlyIsBounded) {
-  std::string block;
-  for (int i = 0; i < 900; ++i) block += "<e>";
-  block += "x";
-  for (int i = 0; i < 900; ++i) block += "</e>";
-  std::string tags = "<r>";
-  while (tags.size() < (size_t{3} << 20)) tags += block;
   ProcessLogCapture log;
   TreeCopy copy;
-  EXPECT_TRUE(CXmlSerializer::FromXml(tags + "</r>", &copy));
+  EXPECT_TRUE(CXmlSerializer::FromXml(NestedTagsText(size_t{1} << 20), &copy));
   EXPECT_NE(log.Text().find("]: document too large"), std::string::npos) << log.Text().substr(0, 200);
   EXPECT_EQ(copy.text.rfind("r{}[e{}[e{}[", 0), 0u);
+
+  size_t items = 0;
+  const std::string plain = PlainRecordsText(size_t{1} << 20, &items);
+  const std::string before = log.Text();
+  EXPECT_TRUE(CXmlSerializer::FromXml(plain, &copy));
+  EXPECT_EQ(log.Text(), before);
+  size_t read = 0;
+  for (size_t at = copy.text.find("item{id=123456;"); at != std::string::npos; at = copy.text.find("item{id=", at + 1)) {
+    ++read;
+  }
+  EXPECT_EQ(read, items);
 }
 
 TEST(XmlTextReaderTest, RecordsRoundTrip) {

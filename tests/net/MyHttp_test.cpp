@@ -163,6 +163,14 @@ TEST_F(HttpClientTest, ReadsEveryConformingReplyShape) {
       {"many-chunks", kChunked + Repeat("1\r\nx\r\n", 3000) + "0\r\n\r\n", kChunked + std::string(3000, 'x')},
       {"straddling-chunks", kChunked + Repeat("3e8\r\n" + std::string(1000, 'y') + "\r\n", 150) + "0\r\n\r\n",
        kChunked + std::string(150000, 'y')},
+      // Small chunks whose size lines take every form: either case of hex
+      // digits, leading zeros up to eight digits, an extension.
+      {"size-line-forms",
+       kChunked + Repeat("A\r\n0123456789\r\nf\r\n" + std::string(15, 'z') + "\r\n0000002\r\nab\r\n" +
+                             "00000003\r\ncde\r\n1;e=1\r\nq\r\n",
+                         40) +
+           "0\r\n\r\n",
+       kChunked + Repeat("0123456789" + std::string(15, 'z') + "abcdeq", 40)},
       {"split-later-chunks", kChunked + "1\r\na\r\n2\r\nbc\r\n3\r\nde<<PAUSE>>f\r\n4\r<<PAUSE>>\nghij\r\n0\r\n\r\n",
        kChunked + "abcdefghij"},
       {"nul-body", Sized(std::string("ab\0cd", 5)), "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nab"},
