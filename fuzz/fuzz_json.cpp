@@ -1,4 +1,4 @@
-// fuzz-libs: gate_foundation PkgConfig::JSONCPP
+// fuzz-libs: gate_foundation
 // The JSON readers over arbitrary peer bodies and stored job lists: never
 // crash, and every tree they build serialises to text that parses again.
 #include <stddef.h>
