@@ -1,4 +1,4 @@
-// bench-libs: gate_foundation
+// bench-libs: gate_foundation PkgConfig::JSONCPP
 // The send queue's worst case: an array of 1000 event-like records serialised
 // to JSON, parsed back into records, and enciphered (AES-128-CBC + Base64),
 // beside JsonCpp parsing the same text alone. Figures in MB/s of JSON text.

@@ -130,6 +130,10 @@ Inputs JsonInputs(size_t n) {
       {"deep nesting", Fill("[", deep_block + ",", "0]", n)},
       {"long names", Fill("[", "{\"" + name + "\":\"x\"},", "{}]", n)},
       {"many members", Numbered("{", [](size_t i) { return "\"m" + std::to_string(i) + "\":\"1\","; }, "\"z\":0}", n)},
+      // Not hostile: what the map reader takes in, an object of named texts
+      // (about 40 bytes a member), for a reading of "many members" beside it.
+      {"object of texts", Numbered("{", [](size_t i) { return "\"Camera" + std::to_string(i) + "\":\"Lobby 0012 east\","; },
+                                   "\"z\":0}", n)},
       {"escapes", Fill("[\"", "\\u00e9\\n", "\"]", n)},
       {"unclosed comment", Fill("[1,/*", "x", "", n)},
       {"unclosed string", Fill("[\"", "x", "", n)},

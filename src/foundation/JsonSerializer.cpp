@@ -2,11 +2,9 @@
 
 #include <charconv>
 #include <exception>
-#include <memory>
+#include <vector>
 
-#include <json/reader.h>
-#include <json/value.h>
-
+#include "foundation/JsonTree.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
 
@@ -90,28 +88,18 @@ bool WriteChain(const CSerializationInfo* node, std::string* out) {
   return wrote;
 }
 
-// JsonCpp's reader with its default features (comments allowed, any value at
-// the root), one per thread.
-Json::CharReader& Reader() {
-  thread_local std::unique_ptr<Json::CharReader> reader = [] {
-    Json::CharReaderBuilder builder;
-    builder["collectComments"] = false;
-    return std::unique_ptr<Json::CharReader>(builder.newCharReader());
-  }();
-  return *reader;
-}
-
 // Objects and arrays a text may hold: one per 32 bytes beyond the first
-// 65,536. Each costs the reader some hundred bytes and a few allocations
-// whatever its size, so a text of nested or empty brackets ("[[[[", "[[],[],")
-// would cost about a hundred times its size in memory and far more time than
-// a plain text of the same size; real texts hold far fewer.
+// 65,536. Real texts hold far fewer; a text of nested or empty brackets
+// ("[[[[", "[[],[],") is refused before it is read.
 constexpr size_t kFreeComposites = 65536;
 constexpr size_t kBytesPerComposite = 32;
 
-// Counts '[' and '{' outside strings; true when within the bound. Linear.
-bool CompositesWithinBound(std::string_view json) {
-  size_t count = 0;
+// Counts '[' and '{' outside strings; false when over the bound. Else
+// `values` is at least the number of values the text can hold (one more than
+// its brackets and commas outside strings). Linear.
+bool CountValues(std::string_view json, size_t* values) {
+  size_t composites = 0;
+  size_t commas = 0;
   const size_t bound = kFreeComposites + json.size() / kBytesPerComposite;
   bool in_string = false;
   for (size_t i = 0; i < json.size(); ++i) {
@@ -124,95 +112,51 @@ bool CompositesWithinBound(std::string_view json) {
       }
     } else if (c == '"') {
       in_string = true;
-    } else if ((c == '[' || c == '{') && ++count > bound) {
+    } else if (c == ',') {
+      ++commas;
+    } else if ((c == '[' || c == '{') && ++composites > bound) {
       return false;
     }
   }
+  *values = 1 + composites + commas;
   return true;
 }
 
-bool Parse(std::string_view json, Json::Value* root) {
-  std::string errors;
-  bool ok;
-  if (!CompositesWithinBound(json)) {
+bool Parse(std::string_view json, CJsonTree* doc) {
+  size_t values = 0;
+  if (!CountValues(json, &values)) {
     GATE_LOG(1, "ERROR - Error rarised when parse json data.(%s)\r\n", "too many objects and arrays for its size");
     return false;
   }
-  try {
-    ok = Reader().parse(json.data(), json.data() + json.size(), root, &errors);
-  } catch (const std::exception& e) {  // JsonCpp throws when nesting exceeds its stack limit
-    ok = false;
-    errors = e.what();
-  }
-  if (!ok) GATE_LOG(1, "ERROR - Error rarised when parse json data.(%s)\r\n", errors.c_str());
-  return ok;
-}
-
-bool IsComposite(const Json::Value& value) {
-  return value.isNull() || value.isArray() || value.isObject();
-}
-
-std::string ScalarText(const Json::Value& value) {
-  switch (value.type()) {
-    case Json::intValue: {
-      char buffer[24];
-      auto result = std::to_chars(buffer, buffer + sizeof(buffer), value.asLargestInt());
-      return std::string(buffer, result.ptr);
-    }
-    case Json::uintValue:
-      return UInt64ToString(value.asLargestUInt());
-    case Json::realValue:
-      return DoubleToString(value.asDouble());
-    case Json::stringValue: {
-      const char* begin = nullptr;
-      const char* end = nullptr;
-      value.getString(&begin, &end);
-      return begin ? std::string(begin, end) : std::string();
-    }
-    case Json::booleanValue:
-      return value.asBool() ? "1" : "0";
-    default:
-      return "";
-  }
-}
-
-// The name of an object member (none for an array element).
-std::string_view MemberName(const Json::Value& container, const Json::Value::const_iterator& it) {
-  if (!container.isObject()) return {};
-  const char* end = nullptr;
-  const char* begin = it.memberName(&end);
-  return begin ? std::string_view(begin, static_cast<size_t>(end - begin)) : std::string_view();
+  doc->Reserve(values);
+  std::string error;
+  if (doc->Parse(json, &error)) return true;
+  GATE_LOG(1, "ERROR - Error rarised when parse json data.(%s)\r\n", error.c_str());
+  return false;
 }
 
 // A scalar member as a value: lower-cased name, scalar text.
-void AddScalar(CSerializationInfo* node, std::string_view name, const Json::Value& value) {
-  const std::string lower = StrToLower(name);
-  const char* begin = nullptr;
-  const char* end = nullptr;
-  if (value.type() == Json::stringValue && value.getString(&begin, &end)) {
-    node->AddValue(lower, std::string_view(begin, static_cast<size_t>(end - begin)));
-  } else {
-    node->AddValue(lower, ScalarText(value));
-  }
+void AddScalar(CSerializationInfo* node, const CJsonTree& doc, uint32_t member) {
+  node->AddValue(StrToLower(doc.GetName(member)), doc.GetText(member));
 }
 
 // Builds `node` from an object or array value: scalar members become values
 // (lower-cased names), composite members child nodes (names as written).
-void Fill(const Json::Value& value, CSerializationInfo* node) {
-  if (!value.isObject() && !value.isArray()) return;
+void Fill(const CJsonTree& doc, uint32_t value, CSerializationInfo* node) {
+  std::vector<uint32_t> members;
+  doc.GetMembers(value, &members);
   size_t scalars = 0;
-  for (const Json::Value& member : value) scalars += !IsComposite(member);
+  for (uint32_t member : members) scalars += !doc.IsComposite(member);
   node->ReserveValues(scalars);  // an object of many members grows its values once
-  CSerializationInfo* last_child = nullptr;
-  for (auto it = value.begin(); it != value.end(); ++it) {
-    const Json::Value& member = *it;
-    if (IsComposite(member)) {
-      CSerializationInfo* child = last_child ? last_child->AppendSibling() : node->GetOrAddChild();
-      child->SetName(MemberName(value, it));
-      Fill(member, child);
-      last_child = child;
+  CSerializationInfo* lastChild = nullptr;
+  for (uint32_t member : members) {
+    if (doc.IsComposite(member)) {
+      CSerializationInfo* child = lastChild ? lastChild->AppendSibling() : node->GetOrAddChild();
+      child->SetName(doc.GetName(member));
+      Fill(doc, member, child);
+      lastChild = child;
     } else {
-      AddScalar(node, MemberName(value, it), member);
+      AddScalar(node, doc, member);
     }
   }
 }
@@ -261,12 +205,12 @@ bool CJsonSerializer::SerializeMap(const std::map<std::string, std::string>& map
 }
 
 bool CJsonSerializer::Deserialize(std::string_view json, CSerializable* record) {
-  Json::Value root;
-  if (!Parse(json, &root)) return false;
+  CJsonTree doc;
+  if (!Parse(json, &doc)) return false;
   if (!record) return true;
   try {
     CSerializationInfo node;
-    Fill(root, &node);
+    Fill(doc, CJsonTree::kRoot, &node);
     record->Deserialize(node);
   } catch (const std::exception&) {
     GATE_LOG(1, "ERROR - Error raised while deserialize json data.\r\n");
@@ -276,37 +220,43 @@ bool CJsonSerializer::Deserialize(std::string_view json, CSerializable* record) 
 }
 
 bool CJsonSerializer::Deserialize(std::string_view json, std::nullptr_t) {
-  Json::Value root;
-  return Parse(json, &root);
+  CJsonTree doc;
+  return Parse(json, &doc);
 }
 
 bool CJsonSerializer::Deserialize(std::string_view json, std::map<std::string, std::string>* map) {
-  Json::Value root;
-  if (!Parse(json, &root)) return false;
+  CJsonTree doc;
+  if (!Parse(json, &doc)) return false;
   map->clear();
-  if (root.isObject()) {
-    for (auto it = root.begin(); it != root.end(); ++it) {
-      std::string_view name = MemberName(root, it);
-      // The reader walks an object's members in name order: each goes in at the end.
-      if (!name.empty()) map->insert_or_assign(map->end(), std::string(name), ScalarText(*it));
+  if (doc.GetKind(CJsonTree::kRoot) == CJsonTree::Kind::kObject) {
+    std::vector<uint32_t> members;
+    doc.GetMembers(CJsonTree::kRoot, &members);
+    for (uint32_t member : members) {
+      std::string_view name = doc.GetName(member);
+      // Members come in name order: each goes in at the end.
+      if (!name.empty()) map->emplace_hint(map->end(), name, doc.GetText(member));
     }
   }
   return true;
 }
 
 bool CJsonSerializer::Deserialize(std::string_view json, CSerializationInfo* node) {
-  Json::Value root;
-  if (!Parse(json, &root)) return false;
-  CSerializationInfo* target = root.isNull() || root.isArray() ? node->GetOrAddChild() : node;
-  if (!root.isObject() && !root.isArray()) return true;
+  CJsonTree doc;
+  if (!Parse(json, &doc)) return false;
+  const CJsonTree::Kind kind = doc.GetKind(CJsonTree::kRoot);
+  // A null or array root reads into the node's first child (made for it).
+  CSerializationInfo* target =
+      kind == CJsonTree::Kind::kNull || kind == CJsonTree::Kind::kArray ? node->GetOrAddChild() : node;
+  if (kind != CJsonTree::Kind::kArray && kind != CJsonTree::Kind::kObject) return true;
+  std::vector<uint32_t> members;
+  doc.GetMembers(CJsonTree::kRoot, &members);
   bool first = true;
-  for (auto it = root.begin(); it != root.end(); ++it) {
-    const Json::Value& member = *it;
-    if (IsComposite(member)) {
+  for (uint32_t member : members) {
+    if (doc.IsComposite(member)) {
       if (!first) target = target->AppendSibling();
-      Fill(member, target);
+      Fill(doc, member, target);
     } else {
-      AddScalar(target, MemberName(root, it), member);
+      AddScalar(target, doc, member);
     }
     first = false;
   }

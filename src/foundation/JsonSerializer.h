@@ -1,11 +1,11 @@
 // CJsonSerializer: the JSON text form of the serialization tree. The writers
 // produce the text themselves: every value is a JSON string, pairs are
-// separated by ", ", no other whitespace. The readers parse with JsonCpp and
-// build a tree whose value names are lower-cased (child names keep their
-// case); object members arrive in byte order of their names. A text with more
-// objects and arrays than 65,536 plus one per 32 bytes is refused as no JSON
-// (each costs the reader about a hundred times its bytes), so reading stays
-// linear in time and bounded in memory.
+// separated by ", ", no other whitespace. The readers parse with
+// CJsonTree (comments, trailing commas, a byte-order mark and "+1" are
+// accepted) and build a tree whose value names are lower-cased (child names
+// keep their case); object members arrive in byte order of their names, of
+// equal names the last. A text with more objects and arrays than 65,536 plus
+// one per 32 bytes is refused as no JSON.
 //
 // All operations are static, keep no state between calls and may run on any
 // thread. No code page conversion happens here.

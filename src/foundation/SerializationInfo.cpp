@@ -66,8 +66,10 @@ void CSerializationInfo::TakeValue(std::string name, std::string text) {
   if (values_.size() <= kScanLimit) return;
   if (first_index_.size() < 2 * values_.size()) {
     // Crossing the limit, or the table half full: (re)index every value in
-    // order into a table of at least four slots per value (first positions win).
-    first_index_.assign(std::bit_ceil(4 * values_.size()), 0);
+    // order into a table of at least four slots per value the list has room
+    // for, so that values reserved ahead are indexed without a rebuild
+    // (first positions win).
+    first_index_.assign(std::bit_ceil(4 * values_.capacity()), 0);
     for (size_t i = 0; i < values_.size(); ++i) IndexValue(static_cast<int>(i));
   } else {
     IndexValue(static_cast<int>(values_.size() - 1));

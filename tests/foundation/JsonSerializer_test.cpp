@@ -232,6 +232,21 @@ TEST(JsonReaderTest, MapReaderTakesTheRootsScalarMembers) {
   }
 }
 
+// A node of many values, its room made ahead: every name finds its first
+// value ("ID" sorts before "id", both lower-cased to "id").
+TEST(JsonReaderTest, ObjectsOfManyMembersAreLookedUpByTheirFirstValue) {
+  std::string json = "{\"id\": 2, ";
+  for (int i = 99; i >= 0; --i) json += "\"m" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
+  json += "\"ID\": 1}";
+  CSerializationInfo node;
+  ASSERT_TRUE(CJsonSerializer::Deserialize(json, &node));
+  ASSERT_EQ(node.GetValueCount(), 102);
+  EXPECT_EQ(node.GetValue("id"), "1");
+  EXPECT_EQ(node.GetValueAt(node.IndexOf("id") + 1), "2");
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(node.GetInt("m" + std::to_string(i)), i) << i;
+  EXPECT_EQ(node.IndexOf("m100"), -1);
+}
+
 TEST(JsonReaderTest, NodeReaderPutsEachArrayRecordInTheChain) {
   CSerializationInfo node;
   ASSERT_TRUE(CJsonSerializer::Deserialize("[{\"ID\": 1}, {\"ID\": 2, \"Sub\": {\"x\": 1}}]", &node));
