@@ -10,7 +10,8 @@ and a `using namespace` at file scope are all visible to the sources after it.
 Two same-named file-local functions with different parameters would then
 overload each other silently, and a macro or a using-directive could change
 what a later source means. So this check fails when:
-  - two sources of the library declare the same file-local name;
+  - two sources of the library declare the same file-local name (aliases
+    `using Name = Type;` written alike in both excepted: they name one type);
   - two sources define the same macro and leave it defined;
   - a source writes `using namespace` at file scope.
 On success it touches STAMP. Exit status 1 lists every finding as
@@ -22,7 +23,8 @@ import sys
 
 DECL_FUNC = re.compile(r"(?:^|[\s*&>])([A-Za-z_]\w*)\s*\($")
 KEYWORDS = {"if", "for", "while", "switch", "return", "sizeof", "alignof", "decltype", "static_assert",
-            "noexcept", "operator", "defined", "catch", "GATE_REGISTER_ENTITY", "TEST", "TEST_F", "TEST_P"}
+            "noexcept", "operator", "defined", "catch", "GATE_REGISTER_ENTITY", "TEST", "TEST_F", "TEST_P",
+            "INSTANTIATE_TEST_SUITE_P", "TYPED_TEST", "TYPED_TEST_SUITE", "REGISTER_TYPED_TEST_SUITE_P"}
 
 
 def strip_literals(text):
@@ -69,7 +71,7 @@ def file_scope_facts(path):
     """(local names, macros left defined, using-directives), each a list of
     (name, line)."""
     text = strip_literals(open(path, encoding="latin-1").read())
-    locals_, macros, usings = [], {}, []
+    locals_, macros, usings, aliases = [], {}, [], {}
     # Preprocessor lines: macros defined and not undefined afterwards.
     for number, line in enumerate(text.split("\n"), 1):
         m = re.match(r"\s*#\s*define\s+(\w+)", line)
@@ -78,7 +80,7 @@ def file_scope_facts(path):
         m = re.match(r"\s*#\s*undef\s+(\w+)", line)
         if m:
             macros.pop(m.group(1), None)
-    code = re.sub(r"^\s*#.*(?:\\\n.*)*$", lambda m: re.sub(r"[^\n]", " ", m.group(0)), text, flags=re.M)
+    code = re.sub(r"^\s*#(?:[^\n]*\\\n)*[^\n]*$", lambda m: re.sub(r"[^\n]", " ", m.group(0)), text, flags=re.M)
 
     # Walk the braces: a stack of scopes, each "file" (file scope or a named
     # namespace), "anon" (an anonymous namespace) or "other".
@@ -106,8 +108,11 @@ def file_scope_facts(path):
             name = re.match(r"(?:template\s*<.*>\s*)?(?:struct|class|union|enum(?:\s+class)?)\s+(\w+)", s).group(1)
             locals_.append((name, stmt_line))
             return
-        m = re.match(r"using\s+(\w+)\s*=", s)
+        m = re.match(r"using\s+(\w+)\s*=\s*(.*?);?$", s)
         if m:
+            # The aliased type goes with it: one alias written alike in two
+            # sources names the same type in both, whichever comes first.
+            aliases[(m.group(1), stmt_line)] = m.group(2).replace(" ", "")
             locals_.append((m.group(1), stmt_line))
             return
         if s.startswith(("namespace", "using", "extern", "static_assert", "friend", "typedef")):
@@ -154,7 +159,7 @@ def file_scope_facts(path):
             if not statement.strip() and not c.isspace():
                 statement_line = line
             statement += c
-    return locals_, sorted((n, l) for n, l in macros.items()), usings
+    return locals_, sorted((n, l) for n, l in macros.items()), usings, aliases
 
 
 def main():
@@ -164,12 +169,12 @@ def main():
     stamp, sources = sys.argv[1], sys.argv[2:]
     seen_names, seen_macros, problems = {}, {}, []
     for path in sources:
-        names, macros, usings = file_scope_facts(path)
+        names, macros, usings, aliases = file_scope_facts(path)
         for name, line in usings:
             problems.append(f"{path}:{line}: `{name}` at file scope reaches the sources after it in a unity file")
         for name, line in sorted(set(names)):
-            first = seen_names.setdefault(name, (path, line))
-            if first[0] != path:
+            first = seen_names.setdefault(name, (path, line, aliases.get((name, line))))
+            if first[0] != path and not (first[2] is not None and first[2] == aliases.get((name, line))):
                 problems.append(f"{path}:{line}: file-local `{name}` is also declared at {first[0]}:{first[1]}")
         for name, line in macros:
             first = seen_macros.setdefault(name, (path, line))

@@ -12,7 +12,19 @@
 #include "foundation/Log.h"
 
 using rapidjson::Value;
-using namespace var_json;
+using var_json::Value;
+using var_json::FindMember;
+using var_json::IntMember;
+using var_json::StringMember;
+using var_json::ArrayMember;
+using var_json::ObjectMember;
+using var_json::RealMember;
+using var_json::NonEmptyArrayMember;
+using var_json::TakeInt;
+using var_json::TakeString;
+using var_json::IntOrZero;
+using var_json::WrappingAdd;
+using var_json::ReadObjectElements;
 
 namespace {
 

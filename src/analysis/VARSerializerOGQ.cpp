@@ -10,12 +10,18 @@
 #include "foundation/Log.h"
 #include "foundation/StringUtil.h"
 
-using namespace var_json;
+using var_json::Value;
+using var_json::IntMember;
+using var_json::StringMember;
+using var_json::RealMember;
+using var_json::NonEmptyArrayMember;
+using var_json::StringOf;
+using var_json::TruncateToInt;
 
 namespace {
 
-constexpr CNameCode kClasses[] = {{"person", 44}, {"flame", 42}, {"smoke", 43}, {"water", 2001}};
-constexpr int kFrame = 10000;
+constexpr CNameCode kOgqClasses[] = {{"person", 44}, {"flame", 42}, {"smoke", 43}, {"water", 2001}};
+constexpr int kOgqFrame = 10000;
 
 // A box with a known class and real coordinates (its confidence also to
 // `score`), or false.
@@ -31,14 +37,14 @@ bool ReadBox(const Value& box, CVARObject* object, double* score) {
   if (code == 0) return false;
   *score = confidence->GetDouble();
   object->Classes.emplace_back(code, confidence->GetFloat());
-  object->Box = {TruncateToInt(xmin->GetDouble() * kFrame), TruncateToInt(ymin->GetDouble() * kFrame),
-                 TruncateToInt(xmax->GetDouble() * kFrame), TruncateToInt(ymax->GetDouble() * kFrame)};
+  object->Box = {TruncateToInt(xmin->GetDouble() * kOgqFrame), TruncateToInt(ymin->GetDouble() * kOgqFrame),
+                 TruncateToInt(xmax->GetDouble() * kOgqFrame), TruncateToInt(ymax->GetDouble() * kOgqFrame)};
   return true;
 }
 
 }  // namespace
 
-int CVARSerializerOGQ::GetClassCode(std::string_view name) { return CodeOfName(kClasses, name, 0); }
+int CVARSerializerOGQ::GetClassCode(std::string_view name) { return CodeOfName(kOgqClasses, name, 0); }
 
 bool CVARSerializerOGQ::Deserialize(const char* text, int /*length*/, CVAR* result, int* cameraId,
                                     std::string* eventName) {
@@ -76,8 +82,8 @@ bool CVARSerializerOGQ::Deserialize(const char* text, int /*length*/, CVAR* resu
   if (raisesEvent && !objects.empty()) events.push_back(std::move(event));
 
   result->Type = "a";
-  result->Width = kFrame;
-  result->Height = kFrame;
+  result->Width = kOgqFrame;
+  result->Height = kOgqFrame;
   SetEngineTime(time->GetDouble(), result);
   if (!events.empty()) {
     if (const Value* image = StringMember(document, "image")) result->Thumbnail = StringOf(*image);

@@ -13,12 +13,20 @@
 #include "analysis/VAREngineTime.h"
 #include "foundation/Log.h"
 
-using namespace var_json;
+using var_json::Value;
+using var_json::IntMember;
+using var_json::StringMember;
+using var_json::ArrayMember;
+using var_json::ObjectMember;
+using var_json::NumberMember;
+using var_json::StringOf;
+using var_json::WrappingAdd;
+using var_json::TruncateToInt;
 
 namespace {
 
-constexpr CNameCode kClasses[] = {{"person", 2002}, {"vehicle", 2003}};
-constexpr int kFrame = 10000;
+constexpr CNameCode kSktClasses[] = {{"person", 2002}, {"vehicle", 2003}};
+constexpr int kSktFrame = 10000;
 
 // The box of the first element of "bboxes_in_track", or false when the array
 // is empty or that element lacks a numeric "x", "y", "w" or "h".
@@ -32,14 +40,14 @@ bool ReadFirstBox(const Value& boxes, CVARBox* out) {
   if (!x || !y || !w || !h) return false;
   double left = x->GetDouble();
   double top = y->GetDouble();
-  *out = {TruncateToInt(left * kFrame), TruncateToInt(top * kFrame), TruncateToInt((left + w->GetDouble()) * kFrame),
-          TruncateToInt((top + h->GetDouble()) * kFrame)};
+  *out = {TruncateToInt(left * kSktFrame), TruncateToInt(top * kSktFrame), TruncateToInt((left + w->GetDouble()) * kSktFrame),
+          TruncateToInt((top + h->GetDouble()) * kSktFrame)};
   return true;
 }
 
 // One element of "objects": the object, and its events appended to `events`;
 // false (nothing appended) when the element does not fit.
-bool ReadObject(const Value& item, CVARObject* object, std::vector<CVAREvent>* events) {
+bool ReadSktObject(const Value& item, CVARObject* object, std::vector<CVAREvent>* events) {
   const Value* confidence = NumberMember(item, "confidence");
   const Value* name = StringMember(item, "class_name");
   const Value* track = IntMember(item, "track_id");
@@ -65,7 +73,7 @@ bool ReadObject(const Value& item, CVARObject* object, std::vector<CVAREvent>* e
 
 }  // namespace
 
-int CVARSerializerSKTAI::GetClassCode(std::string_view name) { return CodeOfName(kClasses, name, 0); }
+int CVARSerializerSKTAI::GetClassCode(std::string_view name) { return CodeOfName(kSktClasses, name, 0); }
 
 double CVARSerializerSKTAI::ReadNumberText(std::string_view text) {
   size_t at = 0;
@@ -103,12 +111,12 @@ bool CVARSerializerSKTAI::Deserialize(const char* text, int /*length*/, CVAR* re
   std::vector<CVAREvent> events;
   for (const Value& item : items->GetArray()) {
     CVARObject object;
-    if (ReadObject(item, &object, &events)) objects.push_back(std::move(object));
+    if (ReadSktObject(item, &object, &events)) objects.push_back(std::move(object));
   }
   result->Channel = WrappingAdd(channel->GetInt(), 1);
   result->Type = "a";
-  result->Width = kFrame;
-  result->Height = kFrame;
+  result->Width = kSktFrame;
+  result->Height = kSktFrame;
   SetEngineTime(ReadNumberText(StringOf(*stamp)), result);
   result->SetObjects(std::move(objects), false);
   result->SetEvents(std::move(events));

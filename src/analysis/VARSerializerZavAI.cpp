@@ -9,7 +9,15 @@
 #include "analysis/VARSerializer.h"
 #include "foundation/Log.h"
 
-using namespace var_json;
+using var_json::Value;
+using var_json::IntMember;
+using var_json::StringMember;
+using var_json::ArrayMember;
+using var_json::ObjectMember;
+using var_json::NonEmptyArrayMember;
+using var_json::TakeInt;
+using var_json::StringOf;
+using var_json::ReadObjectElements;
 
 namespace {
 
@@ -29,7 +37,7 @@ bool FirstColor(const Value* array, int* code) {
 // "clr": an object of colour-name arrays. A whole-body colour ("w") stands
 // alone; otherwise the top ("t") and then the bottom ("b"), the bottom after
 // a 0 when no top colour came first.
-void ReadColors(const Value& colors, std::vector<int>* out) {
+void ReadZavColors(const Value& colors, std::vector<int>* out) {
   int code = 0;
   if (const Value* whole = NonEmptyArrayMember(colors, "w")) {
     if (FirstColor(whole, &code)) out->push_back(code);
@@ -43,7 +51,7 @@ void ReadColors(const Value& colors, std::vector<int>* out) {
 }
 
 // One "DO" or "N" item: box, classes with their confidences, track id.
-CVARObject ReadObject(const Value& item) {
+CVARObject ReadZavObject(const Value& item) {
   CVARObject object;
   if (const Value* box = ObjectMember(item, "b")) CVARSerializer::ReadBox(*box, &object.Box);
   if (const Value* codes = ArrayMember(item, "o"))
@@ -52,7 +60,7 @@ CVARObject ReadObject(const Value& item) {
   return object;
 }
 
-void ReadObjects(const Value& array, CVAR* result) { result->SetObjects(ReadObjectElements(array, &ReadObject), true); }
+void ReadZavObjects(const Value& array, CVAR* result) { result->SetObjects(ReadObjectElements(array, &ReadZavObject), true); }
 
 // The entries that one (class, track) group of "N" items collected.
 struct EventGroup {
@@ -69,13 +77,13 @@ void ReadObjectEvents(const Value& array, CVAR* result, std::vector<std::string>
   std::map<std::pair<int, int>, EventGroup> groups;  // ascending class code, then track id
   for (const Value& item : array.GetArray()) {
     if (!item.IsObject()) continue;
-    CVARObject object = ReadObject(item);
+    CVARObject object = ReadZavObject(item);
     int region = -1;
     if (const Value* rid = IntMember(item, "rid")) {
       region = rid->GetInt();
       object.ROINumbers.push_back(region);
     }
-    if (const Value* colors = ObjectMember(item, "clr")) ReadColors(*colors, &object.Colors);
+    if (const Value* colors = ObjectMember(item, "clr")) ReadZavColors(*colors, &object.Colors);
     if (region >= 0) {
       int code = object.Classes.empty() ? -1 : object.Classes.front().first;
       EventGroup& group = groups[{code, object.ID}];
@@ -129,7 +137,7 @@ bool CVARSerializerZavAI::Deserialize(char* text, int length, CVAR* result, std:
   }
   const Value& document = parsed.Root();
   CVARSerializer::ReadHeader(document, result);
-  if (const Value* array = NonEmptyArrayMember(document, "DO")) ReadObjects(*array, result);
+  if (const Value* array = NonEmptyArrayMember(document, "DO")) ReadZavObjects(*array, result);
   if (const Value* array = NonEmptyArrayMember(document, "N")) ReadObjectEvents(*array, result, eventNames);
   return true;
 }

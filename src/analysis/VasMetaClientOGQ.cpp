@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr CNameCode kEventTypes[] = {
+constexpr CNameCode kOgqEventTypes[] = {
     {"leak", 100001},     {"fire", 100002},       {"invasion", 100003}, {"loitering", 100004},
     {"collapse", 100005}, {"handaction", 100006}, {"shock", 100007},    {"helmet", 100008},
 };
@@ -30,7 +30,7 @@ CVasMetaClientOGQ::~CVasMetaClientOGQ() {
   StopClient();
 }
 
-int CVasMetaClientOGQ::GetEventTypeCode(std::string_view name) { return CodeOfName(kEventTypes, name, -1); }
+int CVasMetaClientOGQ::GetEventTypeCode(std::string_view name) { return CodeOfName(kOgqEventTypes, name, -1); }
 
 CEngineFrameHeader CVasMetaClientOGQ::DecodeHeader(const unsigned char* header) {
   return {BigEndianWord(header + 4), BigEndianWord(header + 8)};

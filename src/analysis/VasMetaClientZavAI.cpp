@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr CNameCode kEventTypes[] = {{"Intrusion", 100009}, {"Loitering", 100004}};
+constexpr CNameCode kZavEventTypes[] = {{"Intrusion", 100009}, {"Loitering", 100004}};
 
 }  // namespace
 
@@ -20,7 +20,7 @@ CVasMetaClientZavAI::~CVasMetaClientZavAI() {
   StopClient();
 }
 
-int CVasMetaClientZavAI::GetEventTypeCode(std::string_view name) { return CodeOfName(kEventTypes, name, -1); }
+int CVasMetaClientZavAI::GetEventTypeCode(std::string_view name) { return CodeOfName(kZavEventTypes, name, -1); }
 
 std::string CVasMetaClientZavAI::MakeRequestBody() const {
   return std::string(Thumbnail ? "thumbnail=1" : "thumbnail=0") + ChannelField();

@@ -24,7 +24,6 @@
 namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
-constexpr int kRequestTimeoutSec = 60;
 constexpr int kStreamMarginSec = 3;
 constexpr int kControlConnectMs = 7000;
 constexpr int kControlSendMs = 7000;

@@ -27,6 +27,7 @@ class VasTorvaneAdapter : public VasAdapterBase {
   static constexpr int kMaxReplyXml = 2047;      // most reply XML bytes accepted
   static constexpr int kCheckTimeoutMs = 2000;   // connection test
   static constexpr int kReplyDelayMs = 2000;     // pause before the control reply is read
+  static constexpr int kRequestTimeoutSec = 60;  // one HTTP request and its reply
 
   explicit VasTorvaneAdapter(const CTBLVas& row) : VasAdapterBase(row) {}
 

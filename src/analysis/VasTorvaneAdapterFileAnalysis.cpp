@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kRequestTimeoutSec = 60;
 
 // The number at `key`, `otherwise` when the key is absent or empty.
 int IntAt(const CXmlCfg& cfg, const char* key, int otherwise) {

@@ -14,12 +14,6 @@
 #include "net/HttpResult.h"
 #include "net/Sock.h"
 
-namespace {
-
-constexpr int kRequestTimeoutSec = 60;
-
-}  // namespace
-
 std::string VasTorvaneAdapter::AdminDocument(const std::string& id, const std::string& password) {
   return "<System>\r\n\t<Admin>\r\n\t\t<ID>" + XmlEscape(id) + "</ID>\r\n\t\t<Password>" + XmlEscape(password) +
          "</Password>\r\n\t</Admin>\r\n</System>\r\n";

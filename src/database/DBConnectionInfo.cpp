@@ -3,24 +3,19 @@
 #include "database/DBConnectionManager.h"
 #include "foundation/IDCreater.h"
 #include "foundation/Log.h"
-
-namespace {
-
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
-
-}  // namespace
+#include "foundation/StringUtil.h"
 
 CDBConnectionInfo::CDBConnectionInfo(const char* type, const char* host, int port,
                                      const char* database, const char* user, const char* password)
     : id_(CIDCreater::GetInstance()->NextID("_DB_CONNECTION_ID")),
-      adapter_(CreateDataAdapter(Text(type))),
+      adapter_(CreateDataAdapter(StrOrEmpty(type))),
       ownerThread_(CurrentThreadId()),
-      type_(Text(type)),
-      host_(Text(host)),
+      type_(StrOrEmpty(type)),
+      host_(StrOrEmpty(host)),
       port_(port),
-      database_(Text(database)),
-      user_(Text(user)),
-      password_(Text(password)) {
+      database_(StrOrEmpty(database)),
+      user_(StrOrEmpty(user)),
+      password_(StrOrEmpty(password)) {
   if (adapter_) adapter_->SetAdapterType("");
 }
 

@@ -15,8 +15,6 @@ namespace {
 const char* const kSoftDeleteFilter = " WHERE `IsDeleted` = 0 OR `IsDeleted` is NULL";
 const char* const kSoftDeleteColumn = "isdeleted";
 
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
-
 // "`name` = value" of one column, the value as an SQL literal of its kind.
 std::string Assignment(const CColumnValue& column) {
   return "`" + column.GetName() + "` = " + column.GetSqlValueText();
@@ -26,7 +24,7 @@ std::string Assignment(const CColumnValue& column) {
 // where the row has one (not only its low 32 bits), else the 32-bit id.
 std::string KeyCondition(const CDBEntity& entity) {
   std::string key = "`";
-  key += Text(entity.GetKeyColumnName());
+  key += StrOrEmpty(entity.GetKeyColumnName());
   key += "` = ";
   key += entity.HasInt64ID() ? std::to_string(entity.GetID64()) : std::to_string(entity.GetID());
   return key;
@@ -42,7 +40,7 @@ std::vector<CColumnValue> CMariaAdapter::WrittenColumns(const CDBEntity& entity,
                                                         const CDBTableSchema& table,
                                                         bool skip_auto_key, bool skip_soft_delete) {
   std::vector<CColumnValue> written;
-  const std::string key = Text(entity.GetKeyColumnName());
+  const std::string key = StrOrEmpty(entity.GetKeyColumnName());
   const bool auto_key = skip_auto_key && !key.empty() && entity.IsAutoIncrementKey();
   for (CColumnValue& column : entity.GetColumnValues()) {
     if (!table.HasColumn(column.GetName())) continue;
@@ -102,7 +100,7 @@ bool CMariaAdapter::ReadEntities(const char* function, const char* table,
                                  const std::string& query, CPerformanceChecker* checker,
                                  const EntitySink& deliver, size_t max_rows) {
   OperationHold hold(*this);
-  const std::string table_name = Text(table);
+  const std::string table_name = StrOrEmpty(table);
   ColumnIndex columns;
   CKeyValueData view(&columns, nullptr);  // one view, so the column positions are looked up once
   std::vector<EntityPtr> made;
@@ -133,19 +131,19 @@ bool CMariaAdapter::ReadEntities(const char* function, const char* table,
 }
 
 EntityPtr CMariaAdapter::FindEntity(const char* table, const char* condition) {
-  return FindEntityEx(table, ("SELECT * FROM " + Text(table) + " WHERE " + Text(condition)).c_str());
+  return FindEntityEx(table, ("SELECT * FROM " + StrOrEmpty(table) + " WHERE " + StrOrEmpty(condition)).c_str());
 }
 
 EntityPtr CMariaAdapter::FindEntity(const char* table, const char* key_column, int id) {
   return FindEntityEx(
-      table, ("SELECT * FROM " + Text(table) + " WHERE `" + Text(key_column) + "` = " +
+      table, ("SELECT * FROM " + StrOrEmpty(table) + " WHERE `" + StrOrEmpty(key_column) + "` = " +
               std::to_string(id)).c_str());
 }
 
 EntityPtr CMariaAdapter::FindEntityEx(const char* table, const char* query) {
   EntityPtr found;
   ReadEntities(
-      "CMariaAdapter::FindEntityEx", table, Text(query), nullptr,
+      "CMariaAdapter::FindEntityEx", table, StrOrEmpty(query), nullptr,
       [&](EntityPtr entity) {
         found = std::move(entity);
         return false;
@@ -162,7 +160,7 @@ bool CMariaAdapter::AddEntityEx(CDBEntity* entity, const char* table) {
   if (!entity) return false;
   static const char* const kFunction = "CMariaAdapter::AddEntityEx";
   OperationHold hold(*this);
-  const std::string table_name = Text(table);
+  const std::string table_name = StrOrEmpty(table);
   std::string sent;
   auto build = [&](const CDBTableSchema& schema, std::string* statement) {
     std::string names;
@@ -196,7 +194,7 @@ DBWriteResult CMariaAdapter::UpdateEntity(CDBEntity* entity, const ColumnList* c
 }
 
 DBWriteResult CMariaAdapter::UpdateEntity(CDBEntity* entity, const char* column) {
-  ColumnList columns{Text(column)};
+  ColumnList columns{StrOrEmpty(column)};
   return UpdateEntity(entity, &columns);
 }
 
@@ -207,7 +205,7 @@ DBWriteResult CMariaAdapter::UpdateEntityEx(CDBEntity* entity, const char* table
   if (!entity || (!entity->HasKeyColumn() && !entity->HasCompositeKey())) return false;
   static const char* const kFunction = "CMariaAdapter::UpdateEntityEx";
   OperationHold hold(*this);
-  const std::string table_name = Text(table);
+  const std::string table_name = StrOrEmpty(table);
   std::string sent;
   auto build = [&](const CDBTableSchema& schema, std::string* statement) {
     std::string assignments;
@@ -241,7 +239,7 @@ DBWriteResult CMariaAdapter::DeleteEntity(CDBEntity* entity, bool hard_delete) {
   if (!entity) return false;
   static const char* const kFunction = "CMariaAdapter::DeleteEntity";
   OperationHold hold(*this);
-  const std::string table_name = Text(entity->GetTableName());
+  const std::string table_name = StrOrEmpty(entity->GetTableName());
   std::string sent;
   auto build = [&](const CDBTableSchema& schema, std::string* statement) {
     std::string where;
@@ -269,10 +267,10 @@ DBWriteResult CMariaAdapter::DeleteEntity(CDBEntity* entity, bool hard_delete) {
 
 bool CMariaAdapter::ListStatement(const char* function, const char* table, const char* clause,
                                   std::string* statement) {
-  *statement = "SELECT * FROM " + Text(table);
+  *statement = "SELECT * FROM " + StrOrEmpty(table);
   if (!clause) {
     // Whether the rows marked deleted are left out depends on the schema: without it, no list.
-    const CDBTableSchema* schema = SchemaTable(function, Text(table), false);
+    const CDBTableSchema* schema = SchemaTable(function, StrOrEmpty(table), false);
     if (!schemaLoaded_) return false;
     if (schema && schema->HasColumn(kSoftDeleteColumn)) *statement += kSoftDeleteFilter;
   } else if (*clause) {
@@ -326,7 +324,7 @@ bool CMariaAdapter::GetEntityListEx(const char* table, const char* query, Entity
                                     void* context) {
   OperationHold hold(*this);
   CPerformanceChecker checker("GetEntityList");
-  return ReadEntities("CMariaAdapter::GetEntityListEx", table, Text(query), &checker,
+  return ReadEntities("CMariaAdapter::GetEntityListEx", table, StrOrEmpty(query), &checker,
                       [&](EntityPtr entity) {
                         return callback && callback(std::move(entity), context) != 0;
                       });
@@ -337,8 +335,8 @@ template <typename Map, typename KeyOf>
 bool CMariaAdapter::ReadEntityMap(const char* table, const char* query, Map& entities, KeyOf key) {
   entities.clear();
   OperationHold hold(*this);
-  CPerformanceChecker checker("GetEntityList - " + Text(table));
-  return ReadEntities("CMariaAdapter::GetEntityListEx", table, Text(query), &checker,
+  CPerformanceChecker checker("GetEntityList - " + StrOrEmpty(table));
+  return ReadEntities("CMariaAdapter::GetEntityListEx", table, StrOrEmpty(query), &checker,
                       [&](EntityPtr entity) {
                         auto id = key(*entity);
                         entities[id] = std::move(entity);
@@ -355,7 +353,7 @@ bool CMariaAdapter::GetEntityListEx(const char* table, const char* query, Entity
 }
 
 int CMariaAdapter::GetEntityCount(const char* table, const char* clause) {
-  std::string statement = "SELECT COUNT(*) FROM " + Text(table);
+  std::string statement = "SELECT COUNT(*) FROM " + StrOrEmpty(table);
   if (clause) {
     statement += ' ';
     statement += clause;

@@ -14,49 +14,49 @@
 
 namespace {
 
-const char* Text(const char* text) { return text ? text : ""; }
+const char* TextOrEmpty(const char* text) { return text ? text : ""; }
 
 }  // namespace
 
 bool CMariaAdapter::TrimTable(const char* table, int keep_rows, const std::string& key_column,
                               bool descending) {
-  std::string statement = StrFormat("DELETE FROM %s", Text(table));
+  std::string statement = StrFormat("DELETE FROM %s", TextOrEmpty(table));
   if (!key_column.empty()) {
     statement += StrFormat(
         " WHERE %s not in( SELECT * FROM (SELECT %s FROM %s ORDER BY %s %s LIMIT %d)r)",
-        key_column.c_str(), key_column.c_str(), Text(table), key_column.c_str(),
+        key_column.c_str(), key_column.c_str(), TextOrEmpty(table), key_column.c_str(),
         descending ? "DESC" : "ASC", keep_rows);
   }
   return ExecuteQuery(statement);
 }
 
 bool CMariaAdapter::DropTable(const char* table) {
-  return ExecuteQuery(StrFormat("DROP TABLE IF EXISTS %s", Text(table)));
+  return ExecuteQuery(StrFormat("DROP TABLE IF EXISTS %s", TextOrEmpty(table)));
 }
 
 bool CMariaAdapter::AddColumn(const char* table, const char* column, const char* type,
                               const char* after_column) {
   std::string position = after_column ? StrFormat("AFTER `%s`", after_column) : "FIRST";
-  return Query(StrFormat("ALTER TABLE %s ADD COLUMN `%s` %s %s\r\n", Text(table), Text(column),
-                         Text(type), position.c_str()),
+  return Query(StrFormat("ALTER TABLE %s ADD COLUMN `%s` %s %s\r\n", TextOrEmpty(table), TextOrEmpty(column),
+                         TextOrEmpty(type), position.c_str()),
                nullptr, nullptr);
 }
 
 bool CMariaAdapter::ModifyColumn(const char* table, const char* column, const char* type) {
-  return Query(StrFormat("ALTER TABLE %s\r\nMODIFY COLUMN `%s` %s\r\n", Text(table), Text(column),
-                         Text(type)),
+  return Query(StrFormat("ALTER TABLE %s\r\nMODIFY COLUMN `%s` %s\r\n", TextOrEmpty(table), TextOrEmpty(column),
+                         TextOrEmpty(type)),
                nullptr, nullptr);
 }
 
 bool CMariaAdapter::ChangeColumn(const char* table, const char* column, const char* new_column,
                                  const char* type) {
-  return Query(StrFormat("ALTER TABLE %s\r\nCHANGE COLUMN `%s` `%s` %s\r\n", Text(table),
-                         Text(column), Text(new_column), Text(type)),
+  return Query(StrFormat("ALTER TABLE %s\r\nCHANGE COLUMN `%s` `%s` %s\r\n", TextOrEmpty(table),
+                         TextOrEmpty(column), TextOrEmpty(new_column), TextOrEmpty(type)),
                nullptr, nullptr);
 }
 
 bool CMariaAdapter::DropColumn(const char* table, const char* column) {
-  return Query(StrFormat("ALTER TABLE %s\r\nDROP COLUMN `%s`\r\n", Text(table), Text(column)),
+  return Query(StrFormat("ALTER TABLE %s\r\nDROP COLUMN `%s`\r\n", TextOrEmpty(table), TextOrEmpty(column)),
                nullptr, nullptr);
 }
 
@@ -64,7 +64,7 @@ bool CMariaAdapter::ColumnExists(const char* table, const char* column) {
   OperationHold hold(*this);  // the statement and its result belong together
   unsigned error_number = 0;
   std::string error_text;
-  if (!Query(StrFormat("SHOW COLUMNS FROM %s LIKE '%s'", Text(table), Text(column)), &error_number,
+  if (!Query(StrFormat("SHOW COLUMNS FROM %s LIKE '%s'", TextOrEmpty(table), TextOrEmpty(column)), &error_number,
              &error_text)) {
     return false;
   }
@@ -131,7 +131,7 @@ bool CMariaAdapter::CreateDatabase(const std::string& create_script,
 }
 
 bool CMariaAdapter::ChangePassword(const char* user, const char* password) {
-  const std::string name = Text(user);
+  const std::string name = TextOrEmpty(user);
   OperationHold hold(*this);
   unsigned error_number = 0;
   std::string error_text;
@@ -163,7 +163,7 @@ bool CMariaAdapter::ChangePassword(const char* user, const char* password) {
   };
   for (size_t i = 0; i < accounts.size(); ++i) {
     std::string statement = "SET PASSWORD FOR " + account(accounts[i]) + " = PASSWORD(" +
-                            SqlQuote(Text(password)) + ")";
+                            SqlQuote(TextOrEmpty(password)) + ")";
     if (Query(statement, &error_number, &error_text)) continue;
     std::string reason = error_text;
     // Account statements commit at once; put the old passwords back by hand.
@@ -177,7 +177,7 @@ bool CMariaAdapter::ChangePassword(const char* user, const char* password) {
   // The client reconnects with its stored password: keep it current.
   if (client_ && client_->GetUser() == name) {
     client_->SetParameters(client_->GetHost(), client_->GetPort(), client_->GetUser(),
-                           Text(password), client_->GetDatabase());
+                           TextOrEmpty(password), client_->GetDatabase());
   }
   return true;
 }

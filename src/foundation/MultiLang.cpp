@@ -17,7 +17,7 @@ const char* const kApplicationName = "TorvaneGateManager";
 
 std::atomic<const CMultiLang*> g_appTexts{nullptr};
 
-const std::string& EmptyText() {
+const std::string& EmptyCaption() {
   static const std::string* empty = new std::string();  // never destroyed
   return *empty;
 }
@@ -115,11 +115,11 @@ int CMultiLang::LoadForSetting(const std::string& setting) {
 }
 
 const std::string& CMultiLang::GetText(int number) const {
-  if (number < 0) return EmptyText();
+  if (number < 0) return EmptyCaption();
   size_t index = static_cast<size_t>(number);
   if (index < main_.size()) return main_[index];
   if (index < fallback_.size()) return fallback_[index];
-  return EmptyText();
+  return EmptyCaption();
 }
 
 int CMultiLang::GetTextCount(Table table) const {
@@ -138,5 +138,5 @@ void ReleaseAppLanguageTexts(const CMultiLang* texts) { g_appTexts.compare_excha
 
 const std::string& GetLangText(int number) {
   const CMultiLang* texts = g_appTexts.load();
-  return texts ? texts->GetText(number) : EmptyText();
+  return texts ? texts->GetText(number) : EmptyCaption();
 }

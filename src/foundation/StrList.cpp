@@ -2,7 +2,7 @@
 
 namespace {
 
-const std::string& EmptyText() {
+const std::string& EmptyItem() {
   static const std::string* empty = new std::string();  // never destroyed
   return *empty;
 }
@@ -36,6 +36,6 @@ std::string CStrList::Join(std::string_view separator) const {
 }
 
 const std::string& CStrList::GetAt(int index) const {
-  if (index < 0 || index >= GetCount()) return EmptyText();
+  if (index < 0 || index >= GetCount()) return EmptyItem();
   return items_[static_cast<size_t>(index)];
 }

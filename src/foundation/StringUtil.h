@@ -19,6 +19,9 @@ std::string StrFormatV(const char* format, va_list args);
 // Appends the formatted text to `out` (no temporary string when it fits).
 void StrAppendFormatV(std::string* out, const char* format, va_list args);
 
+// `text` as a string; a null pointer gives the empty string.
+inline std::string StrOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
+
 // "%d", "%u" and "%.18g" (1.5 -> "1.5", 100.0 -> "100"), in the C locale.
 std::string IntToString(int value);
 std::string UIntToString(uint32_t value);

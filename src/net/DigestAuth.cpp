@@ -32,7 +32,7 @@ std::string CalcResponse(bool sha256, const std::string& ha1, const std::string&
   return Hash(sha256, text + Hash(sha256, a2));
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpaceOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
@@ -74,13 +74,13 @@ std::string DigestEntityHash(const std::string& algorithm, const std::string& bo
 bool ParseAuthParams(std::string_view text, std::map<std::string, std::string>* params) {
   size_t i = 0;
   auto skipBlanks = [&] {
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    while (i < text.size() && IsSpaceOrLineEnd(text[i])) ++i;
   };
   for (;;) {
-    while (i < text.size() && (IsBlank(text[i]) || text[i] == ',')) ++i;
+    while (i < text.size() && (IsSpaceOrLineEnd(text[i]) || text[i] == ',')) ++i;
     if (i >= text.size()) return true;
     size_t nameStart = i;
-    while (i < text.size() && text[i] != '=' && text[i] != ',' && !IsBlank(text[i]) && text[i] != '"') ++i;
+    while (i < text.size() && text[i] != '=' && text[i] != ',' && !IsSpaceOrLineEnd(text[i]) && text[i] != '"') ++i;
     std::string name = StrToLower(text.substr(nameStart, i - nameStart));
     skipBlanks();
     if (name.empty() || i >= text.size() || text[i] != '=') return false;
@@ -102,7 +102,7 @@ bool ParseAuthParams(std::string_view text, std::map<std::string, std::string>* 
       if (!closed) return false;
     } else {
       size_t valueStart = i;
-      while (i < text.size() && text[i] != ',' && !IsBlank(text[i])) ++i;
+      while (i < text.size() && text[i] != ',' && !IsSpaceOrLineEnd(text[i])) ++i;
       value = std::string(text.substr(valueStart, i - valueStart));
     }
     params->emplace(std::move(name), std::move(value));

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kRetryPauseMs = 10;  // between the challenged request and its retry
 
-int SecondsToMs(int seconds) { return std::clamp(seconds, 0, 24 * 3600) * 1000; }
+int ClampedSecondsToMs(int seconds) { return std::clamp(seconds, 0, 24 * 3600) * 1000; }
 
 // A body is sent up to its first zero byte.
 std::string BodyText(const std::string& body) { return std::string(body.c_str()); }
@@ -77,7 +77,7 @@ bool WaitReadableUnlessStopped(CSecureSock& conn, const CDeadline& deadline, Sto
 
 int WriteRequest(CSecureSock& conn, const std::string& text, int timeoutSec) {
   int length = static_cast<int>(text.size());
-  if (conn.WriteAll(text.data(), length, SecondsToMs(timeoutSec)) == length) return 1;
+  if (conn.WriteAll(text.data(), length, ClampedSecondsToMs(timeoutSec)) == length) return 1;
   conn.Close();
   return 0;
 }
@@ -93,7 +93,7 @@ int CMyHttp::Connect(const std::string& host, unsigned short port, int timeoutSe
   port_ = port;
   timeoutSec_ = timeoutSec;
   conn_.tls = tls ? 1 : 0;
-  if (!conn_.Connect(host, port, SecondsToMs(timeoutSec))) return 0;
+  if (!conn_.Connect(host, port, ClampedSecondsToMs(timeoutSec))) return 0;
   return conn_.IsUsable() ? 1 : 0;
 }
 
@@ -114,7 +114,7 @@ bool CMyHttp::IsConnected() {
 int CMyHttp::Send(const char* data, int length, int timeoutSec) {
   CScopedLock hold(lock_);
   if (!conn_.IsUsable()) return -1;
-  return conn_.WriteAll(data, length, SecondsToMs(timeoutSec));
+  return conn_.WriteAll(data, length, ClampedSecondsToMs(timeoutSec));
 }
 
 int CMyHttp::ReadReply(std::string* reply, int timeoutSec) { return RecvReplyText(conn_, reply, timeoutSec); }
@@ -227,7 +227,7 @@ int CMyHttp::SendPostUsingDigestAuth(CSecureSock& conn, const std::string& host,
     if (retried) return 1;  // the reply stays on the connection for the caller
     std::string header;
     int contentLength = 0;
-    CDeadline deadline(SecondsToMs(timeoutSec));
+    CDeadline deadline(ClampedSecondsToMs(timeoutSec));
     bool received = WaitReadableUnlessStopped(conn, deadline, stop) &&
                     RecvFinalHeaderText(conn, &header, &contentLength, (deadline.RemainingMs() + 999) / 1000,
                                         &StopCheck::Asked, &stop);
@@ -242,7 +242,7 @@ int CMyHttp::SendPostUsingDigestAuth(CSecureSock& conn, const std::string& host,
     conn.Close();
     std::this_thread::sleep_for(std::chrono::milliseconds(kRetryPauseMs));
     if (StopCheck::Asked(&stop)) return 0;
-    if (!conn.Connect(host, port, SecondsToMs(timeoutSec)) || !conn.IsUsable()) return 0;
+    if (!conn.Connect(host, port, ClampedSecondsToMs(timeoutSec)) || !conn.IsUsable()) return 0;
   }
 }
 

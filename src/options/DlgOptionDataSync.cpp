@@ -6,15 +6,15 @@ namespace {
 
 constexpr const char* kCameraTable = "TBL_Camera";
 constexpr const char* kEventTable = "TBL_VasIntelligentEvent";
-using Item = CDataSynchronizerItem;
+using SyncItem = CDataSynchronizerItem;
 
-TRecordBinding<Item> DataTypeBinding() {
+TRecordBinding<SyncItem> DataTypeBinding() {
   return {0, true,
-          [](Item& item, const COptionFieldValue& v) {
+          [](SyncItem& item, const COptionFieldValue& v) {
             item.SetSourceData(v.number == 0 ? kCameraTable : v.number == 1 ? kEventTable : "");
           },
           // Showing compares exactly: any other spelling selects the second entry.
-          [](const Item& item) { return COptionFieldValue{"", item.GetSourceData() == kCameraTable ? 0 : 1}; }};
+          [](const SyncItem& item) { return COptionFieldValue{"", item.GetSourceData() == kCameraTable ? 0 : 1}; }};
 }
 
 }  // namespace
@@ -22,7 +22,7 @@ TRecordBinding<Item> DataTypeBinding() {
 CDlgOptionDataSync::CDlgOptionDataSync(const ILangTexts* texts, CLocalAppSettings* settings)
     : TKindTargetPage(texts, settings, &CLocalAppSettings::Option_GetDataSyncItems,
                       &CLocalAppSettings::Option_SetDataSyncItems, kDataType, 36, {37, 38}, 36, DataTypeBinding(),
-                      [this](const Item& item) { return GetDataTypeText(item.GetSourceData()); }, kDefaultPeriod) {}
+                      [this](const SyncItem& item) { return GetDataTypeText(item.GetSourceData()); }, kDefaultPeriod) {}
 
 std::string CDlgOptionDataSync::GetDataTypeText(const std::string& sourceData) const {
   // Table names are ASCII: a plain case-insensitive compare is exact here.

@@ -2,12 +2,12 @@
 
 namespace {
 
-using Item = CServerStatusPublisherItem;
+using StatusItem = CServerStatusPublisherItem;
 
 // The kind is the entry's index; no entry stores 0, and a kind without an entry selects none.
-TRecordBinding<Item> ServerKindBinding() {
-  return {0, true, [](Item& item, const COptionFieldValue& v) { item.SetServerKind(v.number < 0 ? 0 : v.number); },
-          [](const Item& item) {
+TRecordBinding<StatusItem> ServerKindBinding() {
+  return {0, true, [](StatusItem& item, const COptionFieldValue& v) { item.SetServerKind(v.number < 0 ? 0 : v.number); },
+          [](const StatusItem& item) {
             int kind = item.GetServerKind();
             return COptionFieldValue{"", kind == 0 || kind == 1 ? kind : -1};
           }};
@@ -18,7 +18,7 @@ TRecordBinding<Item> ServerKindBinding() {
 CDlgOptionServerStatus::CDlgOptionServerStatus(const ILangTexts* texts, CLocalAppSettings* settings)
     : TKindTargetPage(texts, settings, &CLocalAppSettings::Option_GetServerStatusPublisherItems,
                       &CLocalAppSettings::Option_SetServerStatusPublisherItems, kServerKind, 40, {41, 42}, 43,
-                      ServerKindBinding(), [this](const Item& item) { return GetServerKindText(item.GetServerKind()); },
+                      ServerKindBinding(), [this](const StatusItem& item) { return GetServerKindText(item.GetServerKind()); },
                       kDefaultPeriod) {}
 
 std::string CDlgOptionServerStatus::GetServerKindText(int serverKind) const {

@@ -14,7 +14,7 @@ namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
 
-bool Fail(std::string* error, const std::string& what, int err) {
+bool FailErrno(std::string* error, const std::string& what, int err) {
   if (error) *error = what + ": " + strerror(err);
   return false;
 }
@@ -34,7 +34,7 @@ std::string WriteTemporaryFile(const std::string& path, const std::string& bytes
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
     int err = errno;
-    Fail(error, "cannot create " + temp, err);
+    FailErrno(error, "cannot create " + temp, err);
     errno = err;
     return std::string();
   }
@@ -47,7 +47,7 @@ std::string WriteTemporaryFile(const std::string& path, const std::string& bytes
   }
   if (failed != nullptr) {
     unlink(temp.c_str());
-    Fail(error, failed + temp, err);
+    FailErrno(error, failed + temp, err);
     errno = err;
     return std::string();
   }
@@ -70,7 +70,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
   if (rename(temp.c_str(), path.c_str()) != 0) {
     int err = errno;
     unlink(temp.c_str());
-    return Fail(error, "cannot rename " + temp + " to " + path, err);
+    return FailErrno(error, "cannot rename " + temp + " to " + path, err);
   }
   SyncFolderOf(path);  // make the rename itself durable
   return true;

@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kGPUStatusTable = "LTBL_VasGPUStatus";
 
-void WriteServerRow(CLTBLVasStatus& row, const CVasTotalStatus& total) {
+void WriteVasServerRow(CLTBLVasStatus& row, const CVasTotalStatus& total) {
   row.SetVersion(total.GetVersion());
   row.SetDNN(total.GetDNN());
   row.SetCPU(total.GetCPU());
@@ -120,7 +120,7 @@ void CVasLiveStatus::OnMessage(IDataStore& store, const std::shared_ptr<CTBLVas>
     const auto* stream = reinterpret_cast<const CVasStatusStream*>(message.value2);
     if (!stream) return;
     std::shared_ptr<CLTBLVasStatus> serverRow = server->GetStatus();
-    if (serverRow) WriteServerRow(*serverRow, stream->GetTotalStatus());
+    if (serverRow) WriteVasServerRow(*serverRow, stream->GetTotalStatus());
     ApplyGPUs(store, *server, stream->GetTotalStatus(), now);
     ApplyChannels(store, *server, *stream, now);
     if (serverRow) serverRow->SetStatusTime(now);

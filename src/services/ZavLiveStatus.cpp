@@ -15,7 +15,7 @@
 
 namespace {
 
-void WriteServerRow(CLTBLZavStatus& row, const CZavEventStream& stream, const CZavSysteminformation* info) {
+void WriteZavServerRow(CLTBLZavStatus& row, const CZavEventStream& stream, const CZavSysteminformation* info) {
   const CZavTotalStatus& total = stream.GetTotalStatus();
   const CZavRecordStatus& record = stream.GetRecordStatus();
   row.SetVersion(total.GetVersion());
@@ -86,7 +86,7 @@ bool Contains(const std::vector<int32_t>& list, int value) {
 void ApplyStatus(IDataStore& store, CTBLNRS& server, int64_t now, const CZavEventStream& stream,
                  const CZavSysteminformation* info) {
   std::shared_ptr<CLTBLZavStatus> serverRow = server.GetStatus();
-  if (serverRow) WriteServerRow(*serverRow, stream, info);
+  if (serverRow) WriteZavServerRow(*serverRow, stream, info);
 
   std::map<int, std::shared_ptr<CLTBLDeviceStatus>> cameraRows;
   for (const auto& entry : store.GetCachedEntityList("LTBL_DeviceStatus")) {

@@ -15,7 +15,7 @@ namespace {
 using Ints = std::vector<int>;
 using Classes = std::vector<std::pair<int, float>>;
 
-bool Read(const std::string& fixture, CVAR* result) {
+bool ReadSkt(const std::string& fixture, CVAR* result) {
   std::string text = ReadEngineFixture("sktai", fixture);
   return CVARSerializerSKTAI::Deserialize(text.c_str(), static_cast<int>(text.size()), result);
 }
@@ -26,7 +26,7 @@ bool Read(const std::string& fixture, CVAR* result) {
 TEST(VARSerializerSKTAI, ReadsObjectsAndTheirEvents) {
   ScopedTimeZone utc("UTC0");
   CVAR r;
-  ASSERT_TRUE(Read("objects", &r));
+  ASSERT_TRUE(ReadSkt("objects", &r));
   EXPECT_EQ(r.Channel, 1);
   EXPECT_EQ(r.Type, "a");
   EXPECT_EQ(r.Width, 10000);
@@ -56,7 +56,7 @@ TEST(VARSerializerSKTAI, ReadsObjectsAndTheirEvents) {
 TEST(VARSerializerSKTAI, ObjectWithAMemberOfAnotherTypeIsPassedOverWithItsEvents) {
   ScopedTimeZone utc("UTC0");
   CVAR r;
-  ASSERT_TRUE(Read("wrong_types", &r));
+  ASSERT_TRUE(ReadSkt("wrong_types", &r));
   EXPECT_EQ(r.Channel, 4);
   EXPECT_EQ(r.Time, "20201008123527500_0");  // read as atof reads " +1602160527.5xyz"
   ASSERT_EQ(r.Objects.size(), 1u);
@@ -71,7 +71,7 @@ TEST(VARSerializerSKTAI, MissingOrMistypedRootMemberIsRefusedWithoutALog) {
     SCOPED_TRACE(fixture);
     ProcessLogCapture log;
     CVAR result;
-    EXPECT_FALSE(Read(fixture, &result));
+    EXPECT_FALSE(ReadSkt(fixture, &result));
     EXPECT_EQ(log.Text(), "");
     EXPECT_EQ(result.Channel, -1);
     EXPECT_EQ(result.Type, "");
@@ -81,14 +81,14 @@ TEST(VARSerializerSKTAI, MissingOrMistypedRootMemberIsRefusedWithoutALog) {
 TEST(VARSerializerSKTAI, TextThatDoesNotParseIsLogged) {
   ProcessLogCapture log;
   CVAR result;
-  EXPECT_FALSE(Read("not_json", &result));
+  EXPECT_FALSE(ReadSkt("not_json", &result));
   EXPECT_NE(log.Text().find(" parse failed!!"), std::string::npos) << log.Text();
   EXPECT_NE(log.Text().find(ReadEngineFixture("sktai", "not_json")), std::string::npos) << log.Text();
 }
 
 TEST(VARSerializerSKTAI, TimeThatIsNoNumberLeavesTheTimeEmpty) {
   CVAR result;
-  ASSERT_TRUE(Read("time_nan", &result));
+  ASSERT_TRUE(ReadSkt("time_nan", &result));
   EXPECT_EQ(result.EventTime, SystemTime{});
   EXPECT_EQ(result.Time, "");
   EXPECT_EQ(result.Channel, 1);

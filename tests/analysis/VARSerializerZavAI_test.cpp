@@ -17,17 +17,17 @@ using Classes = std::vector<std::pair<int, float>>;
 using Names = std::vector<std::string>;
 
 // Reads zavai_data/<fixture>.json as the metadata client does.
-bool Read(const std::string& fixture, CVAR* result, Names* names) {
+bool ReadZav(const std::string& fixture, CVAR* result, Names* names) {
   std::string buffer = ReadEngineFixture("zavai", fixture);
   return CVARSerializerZavAI::Deserialize(buffer.data(), static_cast<int>(buffer.size()), result, names);
 }
 
-struct ResultCase {
+struct ZavResultCase {
   const char* fixture;
   std::function<void(const CVAR&, const Names&)> check;
 };
 
-const ResultCase kResultCases[] = {
+const ZavResultCase kZavResultCases[] = {
     // Numbered classes paired with their confidences; a class written 10.0 is
     // no class; "b" that is no object leaves the box alone.
     {"classes",
@@ -103,11 +103,11 @@ const ResultCase kResultCases[] = {
 };
 
 TEST(VARSerializerZavAI, ReadsEachRuleOfTheEngine) {
-  for (const ResultCase& c : kResultCases) {
+  for (const ZavResultCase& c : kZavResultCases) {
     SCOPED_TRACE(c.fixture);
     CVAR result;
     Names names;
-    ASSERT_TRUE(Read(c.fixture, &result, &names));
+    ASSERT_TRUE(ReadZav(c.fixture, &result, &names));
     c.check(result, names);
   }
 }
@@ -118,7 +118,7 @@ TEST(VARSerializerZavAI, TextThatIsNoObjectIsLoggedAndRefused) {
     ProcessLogCapture log;
     CVAR result;
     Names names;
-    EXPECT_FALSE(Read(fixture, &result, &names));
+    EXPECT_FALSE(ReadZav(fixture, &result, &names));
     EXPECT_NE(log.Text().find(" parse failed!!"), std::string::npos) << log.Text();
     EXPECT_NE(log.Text().find(ReadEngineFixture("zavai", fixture)), std::string::npos) << log.Text();
     EXPECT_TRUE(names.empty());

@@ -16,7 +16,7 @@ using Ints = std::vector<int>;
 using Classes = std::vector<std::pair<int, float>>;
 
 // Reads data/<fixture>.json into `result` as the metadata client does.
-bool Read(const std::string& fixture, CVAR* result, std::string* text = nullptr) {
+bool ReadVar(const std::string& fixture, CVAR* result, std::string* text = nullptr) {
   std::string buffer = ReadFixture(fixture);
   bool parsed = CVARSerializer::Deserialize(buffer.data(), static_cast<int>(buffer.size()), result);
   if (text) *text = buffer.c_str();  // up to the first zero byte, as the reader left it
@@ -24,12 +24,12 @@ bool Read(const std::string& fixture, CVAR* result, std::string* text = nullptr)
 }
 
 // One rule of the reader: a fixture and what the result must hold.
-struct ResultCase {
+struct VarResultCase {
   const char* fixture;
   std::function<void(const CVAR&)> check;
 };
 
-const ResultCase kResultCases[] = {
+const VarResultCase kVarResultCases[] = {
     {"result_header",
      [](const CVAR& r) {
        EXPECT_EQ(r.Type, "a");
@@ -250,10 +250,10 @@ const ResultCase kResultCases[] = {
 };
 
 TEST(VARSerializer, DeserializeFollowsEachRule) {
-  for (const ResultCase& c : kResultCases) {
+  for (const VarResultCase& c : kVarResultCases) {
     SCOPED_TRACE(c.fixture);
     CVAR result;
-    ASSERT_TRUE(Read(c.fixture, &result));
+    ASSERT_TRUE(ReadVar(c.fixture, &result));
     c.check(result);
   }
 }
@@ -261,7 +261,7 @@ TEST(VARSerializer, DeserializeFollowsEachRule) {
 TEST(VARSerializer, DeserializeReadsAWholeResult) {
   CVAR result;
   std::string text;
-  ASSERT_TRUE(Read("result_full", &result, &text));
+  ASSERT_TRUE(ReadVar("result_full", &result, &text));
   EXPECT_EQ(result.Channel, 3);
   EXPECT_EQ(result.Thumbnail, "/9j/4AAQSkZJRg==");
   EXPECT_EQ(result.GetTimestamp(), (SystemTime{2020, 10, 0, 8, 12, 34, 56, 789}));
@@ -301,7 +301,7 @@ TEST(VARSerializer, ThumbnailIsCutOnlyFromAConformingEnd) {
     SCOPED_TRACE(c.fixture);
     CVAR result;
     std::string text;
-    ASSERT_TRUE(Read(c.fixture, &result, &text));
+    ASSERT_TRUE(ReadVar(c.fixture, &result, &text));
     EXPECT_EQ(result.Thumbnail, c.thumbnail);
     EXPECT_EQ(text, c.parsedText);
   }
@@ -322,7 +322,7 @@ TEST(VARSerializer, TextThatDoesNotParseIsLoggedAndRefused) {
     SCOPED_TRACE(fixture);
     ProcessLogCapture log;
     CVAR result;
-    EXPECT_FALSE(Read(fixture, &result));
+    EXPECT_FALSE(ReadVar(fixture, &result));
     std::string logged = log.Text();
     EXPECT_NE(logged.find(" parse failed!!"), std::string::npos) << logged;
     EXPECT_NE(logged.find(ReadFixture(fixture)), std::string::npos) << logged;
@@ -330,7 +330,7 @@ TEST(VARSerializer, TextThatDoesNotParseIsLoggedAndRefused) {
   }
   ProcessLogCapture log;
   CVAR result;
-  EXPECT_TRUE(Read("parse_trailing_blanks", &result));
+  EXPECT_TRUE(ReadVar("parse_trailing_blanks", &result));
   EXPECT_EQ(result.Channel, 1);
   EXPECT_EQ(log.Text(), "");
 }
@@ -358,7 +358,7 @@ TEST(VARSerializer, ParseFailureNamesTheReaderAsCallSite) {
   CGenericLogger* logger = GetProcessLogger();
   logger->SetLevelFlags(CGenericLogger::kDefaultLevel, LOG_OUTPUT_DEBUGGER | LOG_OUTPUT_FUNCTION);
   CVAR result;
-  EXPECT_FALSE(Read("parse_not_json", &result));
+  EXPECT_FALSE(ReadVar("parse_not_json", &result));
   EXPECT_NE(log.Text().find("CVARSerializer::Deserialize"), std::string::npos) << log.Text();
 }
 
@@ -426,7 +426,7 @@ TEST(VARSerializer, AllCountFillsChannelsUntilTheFirstBadItem) {
 
 TEST(VARSerializer, ParsersRunConcurrentlyOnTheirOwnTexts) {
   CVAR expected;
-  ASSERT_TRUE(Read("result_full", &expected));
+  ASSERT_TRUE(ReadVar("result_full", &expected));
   const std::string full = ReadFixture("result_full");
   const std::string counts = ReadFixture("allcount_refill");
   std::vector<std::thread> threads;

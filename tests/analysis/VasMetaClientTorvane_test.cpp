@@ -169,7 +169,7 @@ TEST(VasMetaClientTorvane, StreamRunsOverTls) {
 
 // ---------------------------------------------------------------- framing
 
-struct FramingCase {
+struct TorvaneFramingCase {
   const char* name;
   std::string bytes;               // sent after the 200 reply on the first connection
   std::vector<int> delivered;      // gaps of the results delivered from it
@@ -182,7 +182,7 @@ std::string Block(const std::string& firstLine, const std::string& json) {
 }
 
 TEST(VasMetaClientTorvane, FramingFollowsEachRule) {
-  const FramingCase cases[] = {
+  const TorvaneFramingCase cases[] = {
       {"boundary line alone", FakePart(ResultText(1, 1)), {1}, false, ""},
       {"boundary with a status word", Block("--1234567890 200", ResultText(1, 2)), {2}, false, ""},
       {"status line", Block("HTTP/1.1 200 OK", ResultText(1, 3)), {3}, false, ""},
@@ -206,7 +206,7 @@ TEST(VasMetaClientTorvane, FramingFollowsEachRule) {
       {"header without an end", std::string(CVasMetaClientTorvane::kMaxHeaderBlock + 16, 'x'), {}, true,
        "The connection ended while waiting for a part header."},
   };
-  for (const FramingCase& c : cases) {
+  for (const TorvaneFramingCase& c : cases) {
     SCOPED_TRACE(c.name);
     ProcessLogCapture log;
     FakeAnalysisServer server([&c](FakeConnection& connection, int index) {

@@ -15,7 +15,7 @@ CVasConnInfo ZavAIServer(unsigned short port) {
   return info;
 }
 
-struct RequestCase {
+struct ZavRequestCase {
   const char* name;
   std::function<void(CVasMetaReceiver&, CVasConnInfo&)> setup;
   const char* body;
@@ -23,7 +23,7 @@ struct RequestCase {
 
 // The own kind's request with the one form field and, as there, the channels.
 TEST(VasMetaClientZavAI, RequestAsksOnlyForThumbnailsAndChannels) {
-  const RequestCase cases[] = {
+  const ZavRequestCase cases[] = {
       {"the publisher's settings", [](CVasMetaReceiver& r, CVasConnInfo&) { r.UseChannelFilter = 0; },
        "thumbnail=0"},
       {"thumbnails and channels",
@@ -36,7 +36,7 @@ TEST(VasMetaClientZavAI, RequestAsksOnlyForThumbnailsAndChannels) {
        },
        "thumbnail=1&channel=3,7"},
   };
-  for (const RequestCase& c : cases) {
+  for (const ZavRequestCase& c : cases) {
     SCOPED_TRACE(c.name);
     FakeAnalysisServer server([](FakeConnection& connection, int) {
       FakeRequest request;

@@ -36,14 +36,14 @@ const char kFullDocument[] =
     "<Client><TotalClient><Meta>2</Meta><Status>1</Status></TotalClient></Client>"
     "<Analysis><TotalAnalysis><Channels>1,3</Channels></TotalAnalysis></Analysis></StatusStream>";
 
-CVasStatusStream Read(const std::string& xml) {
+CVasStatusStream ReadStatus(const std::string& xml) {
   CVasStatusStream status;
   CXmlSerializer::FromXml(xml, &status);
   return status;
 }
 
 TEST(VasStatusRecords, FullDocumentFillsEveryRecord) {
-  CVasStatusStream s = Read(kFullDocument);
+  CVasStatusStream s = ReadStatus(kFullDocument);
   EXPECT_EQ(s.GetStartDate(), "2026-12-01");
   EXPECT_EQ(s.GetCurrentTime(), "10:11:12.345");
   const CVasTotalStatus& t = s.GetTotalStatus();
@@ -139,12 +139,12 @@ TEST(VasStatusRecords, EdgeCasesOfReading) {
   };
   for (const EdgeCase& c : cases) {
     SCOPED_TRACE(c.name);
-    c.check(Read(c.xml));
+    c.check(ReadStatus(c.xml));
   }
 }
 
 TEST(VasStatusRecords, ChannelsAndGpusAComeLaterDocumentOmitsStay) {
-  CVasStatusStream s = Read(kFullDocument);
+  CVasStatusStream s = ReadStatus(kFullDocument);
   CXmlSerializer::FromXml(
       "<StatusStream><Status><ChannelStatus><ChannelStatusItem><Channel>9</Channel></ChannelStatusItem>"
       "</ChannelStatus></Status></StatusStream>",
@@ -155,7 +155,7 @@ TEST(VasStatusRecords, ChannelsAndGpusAComeLaterDocumentOmitsStay) {
 }
 
 TEST(VasStatusRecords, SetterOfTheAnalysisTotalsCopiesOnlyTheChannels) {
-  CVasStatusStream s = Read(kFullDocument);
+  CVasStatusStream s = ReadStatus(kFullDocument);
   CVasTotalAnalysis other;
   other.SetChannels("7");
   other.SetAnalysisPresent(0);
@@ -168,7 +168,7 @@ TEST(VasStatusRecords, SetterOfTheAnalysisTotalsCopiesOnlyTheChannels) {
 }
 
 TEST(VasStatusRecords, WritingGivesWellFormedXmlThatReadsBack) {
-  CVasStatusStream s = Read(kFullDocument);
+  CVasStatusStream s = ReadStatus(kFullDocument);
   std::string xml = CXmlSerializer::ToXml(s);
   // Two GPUs inside TotalStatus, no GPU count; numbers in their written forms.
   size_t total = xml.find("<TotalStatus>");
@@ -190,7 +190,7 @@ TEST(VasStatusRecords, WritingGivesWellFormedXmlThatReadsBack) {
   WriteTestFile(path, xml);
   EXPECT_EQ(std::system(("xmllint --noout " + path).c_str()), 0) << xml;
 
-  CVasStatusStream back = Read(xml);
+  CVasStatusStream back = ReadStatus(xml);
   EXPECT_EQ(CXmlSerializer::ToXml(back), xml);
 }
 

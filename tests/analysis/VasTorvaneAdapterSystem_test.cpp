@@ -45,7 +45,7 @@ struct Call {
   std::function<int(VasTorvaneAdapter&, IDataStore*, CTBLVas*, int*)> run;
 };
 
-struct RequestCase {
+struct SystemRequestCase {
   const char* name;
   Call call;
   std::string reply;        // what the fake answers
@@ -76,7 +76,7 @@ const std::string kEmptyUsers = "<System>\r\n\t<User>\r\n\t</User>\r\n</System>\
 // authentication (AuthType 2).
 TEST(VasTorvaneAdapterSystem, RequestProcedureFollowsEachRule) {
   const std::string basicAdmin = "Basic YWRtaW46c2VjcmV0";  // admin:secret
-  const RequestCase cases[] = {
+  const SystemRequestCase cases[] = {
       {"add admin", kAddAdmin, kOk, "POST /system/admin.cgi?method=add HTTP/1.1", kAdminDoc, "", 1, 0, ""},
       {"add admin that is set already", kAddAdmin, Reply("HTTP/1.1 401 Unauthorized", ""),
        "POST /system/admin.cgi?method=add HTTP/1.1", kAdminDoc, "", 1, 0, ""},
@@ -99,7 +99,7 @@ TEST(VasTorvaneAdapterSystem, RequestProcedureFollowsEachRule) {
       {"no reply at all", kSetUsers, "", "POST /system/user.cgi?method=set HTTP/1.1", kEmptyUsers, basicAdmin, 0,
        kVasErrorNoHeader, ""},
   };
-  for (const RequestCase& c : cases) {
+  for (const SystemRequestCase& c : cases) {
     SCOPED_TRACE(c.name);
     ProcessLogCapture log;
     FakeAnalysisServer server(AnswerOnce(c.reply));

@@ -19,13 +19,13 @@ std::unique_ptr<Row> NewRow() {
   return std::make_unique<Row>();
 }
 
-std::unique_ptr<CTCSParent> Parent(const std::string& name) {
+std::unique_ptr<CTCSParent> DbParent(const std::string& name) {
   auto row = NewRow<CTCSParent>();
   row->SetName(name);
   return row;
 }
 
-std::string NameOf(const EntityPtr& row) {
+std::string DbNameOf(const EntityPtr& row) {
   auto* parent = dynamic_cast<CTCSParent*>(row.get());
   return parent ? parent->GetName() : "<none>";
 }
@@ -36,7 +36,7 @@ TEST_F(CacheStoreTest, LoadsATableOnceAndAnswersLaterLookupsFromMemory) {
   CaptureDefaultLevel(true);
   EntityPtr b = store_->FindCachedEntity("TCS_Parent", 2);
   CaptureDefaultLevel(false);
-  EXPECT_EQ(NameOf(b), "b");
+  EXPECT_EQ(DbNameOf(b), "b");
   EXPECT_EQ(b->GetDataStore(), static_cast<IEntityOwnerStore*>(store_.get()));
   EXPECT_TRUE(log.Contains("INFO - 'TCS_Parent' Start")) << log.Text();
   EXPECT_TRUE(log.Contains("INFO - Load 'TCS_Parent' Entity List.")) << log.Text();
@@ -72,13 +72,13 @@ TEST_F(CacheStoreTest, LoadsATableOnceAndAnswersLaterLookupsFromMemory) {
 }
 
 TEST_F(CacheStoreTest, WritesReachTheDatabaseFirstThenTheCache) {
-  auto row = Parent("first");
+  auto row = DbParent("first");
   row->SetSize(5);
   ASSERT_TRUE(store_->AddEntity(row.get(), 0));
   const int id = row->GetID();
   ASSERT_GT(id, 0);
   EXPECT_EQ(raw_.Value("SELECT Name FROM TCS_Parent WHERE ParentID = " + std::to_string(id)), "first");
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", id)), "first");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", id)), "first");
   const int version = store_->GetTableVersion("TCS_Parent");
 
   row->SetName("second");
@@ -99,7 +99,7 @@ TEST_F(CacheStoreTest, WritesReachTheDatabaseFirstThenTheCache) {
   EXPECT_EQ(store_->GetTableVersion("TCS_Parent"), version + 2);
 
   // Deleting by table, key column and id leaves the cached copy in place.
-  auto kept = Parent("kept");
+  auto kept = DbParent("kept");
   ASSERT_TRUE(store_->AddEntity(kept.get(), 0));
   ASSERT_TRUE(store_->DeleteEntity("TCS_Parent", "ParentID", kept->GetID()));
   EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Parent"), "0");
@@ -107,12 +107,12 @@ TEST_F(CacheStoreTest, WritesReachTheDatabaseFirstThenTheCache) {
 }
 
 TEST_F(CacheStoreTest, RefusedWritesLeaveTheCacheAlone) {
-  auto row = Parent("there");
+  auto row = DbParent("there");
   ASSERT_TRUE(store_->AddEntity(row.get(), 0));
   const int version = store_->GetTableVersion("TCS_Parent");
   ASSERT_TRUE(raw_.Run("DROP TABLE TCS_Parent"));
   LogCapture log;
-  auto refused = Parent("refused");
+  auto refused = DbParent("refused");
   EXPECT_FALSE(store_->AddEntity(refused.get(), 0));
   row->SetName("changed");
   EXPECT_EQ(store_->UpdateEntity(row.get(), 0).outcome(), DBWriteResult::kFailed);
@@ -120,31 +120,31 @@ TEST_F(CacheStoreTest, RefusedWritesLeaveTheCacheAlone) {
   EXPECT_TRUE(log.Contains("ERROR - Error riased when add 'TCS_Parent' entity.")) << log.Text();
   EXPECT_TRUE(log.Contains("ERROR - Error riased when update 'TCS_Parent:")) << log.Text();
   EXPECT_TRUE(log.Contains("ERROR - Error riased when delete 'TCS_Parent:")) << log.Text();
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", row->GetID())), "there");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", row->GetID())), "there");
   EXPECT_EQ(store_->HasEntityList("TCS_Parent"), 1);
   EXPECT_EQ(store_->GetTableVersion("TCS_Parent"), version);
 }
 
 TEST_F(CacheStoreTest, DatabaseTransactionsReachTheCacheOnlyOnCommit) {
-  auto kept = Parent("kept");
+  auto kept = DbParent("kept");
   ASSERT_TRUE(store_->AddEntity(kept.get(), 0));
 
   const int tx = store_->BeginTransaction();
   ASSERT_GT(tx, 0);
-  auto added = Parent("added");
+  auto added = DbParent("added");
   ASSERT_TRUE(store_->AddEntity(added.get(), tx));
   kept->SetName("renamed");
   ASSERT_TRUE(store_->UpdateEntity(kept.get(), tx));
   EXPECT_EQ(store_->FindCachedEntity("TCS_Parent", added->GetID()), nullptr);
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", kept->GetID())), "kept");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", kept->GetID())), "kept");
   EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Parent"), "1");  // not committed yet
   EXPECT_TRUE(store_->CommitTransaction(tx));
   EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Parent"), "2");
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", added->GetID())), "added");
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", kept->GetID())), "renamed");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", added->GetID())), "added");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", kept->GetID())), "renamed");
 
   const int rolled = store_->BeginTransaction();
-  auto dropped = Parent("dropped");
+  auto dropped = DbParent("dropped");
   ASSERT_TRUE(store_->AddEntity(dropped.get(), rolled));
   ASSERT_TRUE(store_->DeleteEntity(kept.get(), rolled));
   store_->RollbackTransaction(rolled);
@@ -154,7 +154,7 @@ TEST_F(CacheStoreTest, DatabaseTransactionsReachTheCacheOnlyOnCommit) {
 
   // A commit reaches the database even when the store recorded nothing under the id.
   const int bare = store_->BeginTransaction();
-  auto direct = Parent("direct");
+  auto direct = DbParent("direct");
   ASSERT_TRUE(service_->AddEntity(direct.get(), bare));
   EXPECT_TRUE(store_->CommitTransaction(bare));
   EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Parent"), "3");
@@ -163,14 +163,14 @@ TEST_F(CacheStoreTest, DatabaseTransactionsReachTheCacheOnlyOnCommit) {
 // Column-limited updates in one transaction each change only their columns,
 // in the database and, at commit, in the cache.
 TEST_F(CacheStoreTest, ColumnLimitedUpdatesInATransactionKeepTheOtherColumns) {
-  auto row = Parent("start");
+  auto row = DbParent("start");
   row->SetSize(1);
   ASSERT_TRUE(store_->AddEntity(row.get(), 0));
   const std::string id = std::to_string(row->GetID());
-  auto sizeWriter = Parent("stale name");
+  auto sizeWriter = DbParent("stale name");
   sizeWriter->SetID(row->GetID());
   sizeWriter->SetSize(2);
-  auto nameWriter = Parent("new name");
+  auto nameWriter = DbParent("new name");
   nameWriter->SetID(row->GetID());
   nameWriter->SetSize(99);  // stale: not listed
   const ColumnList sizeOnly = {"Size"}, nameOnly = {"Name"};
@@ -179,7 +179,7 @@ TEST_F(CacheStoreTest, ColumnLimitedUpdatesInATransactionKeepTheOtherColumns) {
   ASSERT_GT(tx, 0);
   ASSERT_TRUE(store_->UpdateEntity(sizeWriter.get(), &sizeOnly, tx));
   ASSERT_TRUE(store_->UpdateEntity(nameWriter.get(), &nameOnly, tx));
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", row->GetID())), "start");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", row->GetID())), "start");
   ASSERT_TRUE(store_->CommitTransaction(tx));
   EXPECT_EQ(raw_.Value("SELECT CONCAT(Name, ' ', Size) FROM TCS_Parent WHERE ParentID = " + id), "new name 2");
   auto* cached = static_cast<CTCSParent*>(store_->FindCachedEntity("TCS_Parent", row->GetID()).get());
@@ -191,15 +191,15 @@ TEST_F(CacheStoreTest, StoreOnlyTransactionsWriteAtOnceAndDeferTheCache) {
   const int tx = store_->NewTransactionId();
   ASSERT_LT(tx, 0);
   EXPECT_EQ(store_->HasEntityList("TCS_Parent"), 0);
-  auto row = Parent("soon");
+  auto row = DbParent("soon");
   ASSERT_TRUE(store_->AddEntity(row.get(), tx));
   EXPECT_EQ(raw_.Value("SELECT Name FROM TCS_Parent"), "soon");
   EXPECT_EQ(store_->FindCachedEntity("TCS_Parent", row->GetID()), nullptr);
   store_->CommitTransaction(tx);
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", row->GetID())), "soon");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", row->GetID())), "soon");
 
   const int other = store_->NewTransactionId();
-  auto late = Parent("late");
+  auto late = DbParent("late");
   ASSERT_TRUE(store_->AddEntity(late.get(), other));
   store_->RollbackTransaction(other);
   EXPECT_EQ(raw_.Value("SELECT COUNT(*) FROM TCS_Parent"), "2");  // written, and stays written
@@ -259,14 +259,14 @@ TEST_F(CacheStoreTest, ExcludedMemoryOnlyAndCacheOnlyWrites) {
   EXPECT_EQ(store_->FindCachedEntity("LTCS_Status", 7), nullptr);
 
   store_->SetCacheOnly(true);
-  auto memory = Parent("memory");
+  auto memory = DbParent("memory");
   memory->SetID(50);
   EXPECT_EQ(store_->HasEntityList("TCS_Parent"), 0);
   const size_t sent = SentCount();
   ASSERT_TRUE(store_->AddEntity(memory.get(), 0));
   memory->SetName("changed");
   ASSERT_TRUE(store_->UpdateEntity(memory.get(), 0));
-  EXPECT_EQ(NameOf(store_->FindCachedEntity("TCS_Parent", 50)), "changed");
+  EXPECT_EQ(DbNameOf(store_->FindCachedEntity("TCS_Parent", 50)), "changed");
   ASSERT_TRUE(store_->DeleteEntity(memory.get(), 0));
   EXPECT_EQ(store_->FindCachedEntity("TCS_Parent", 50), nullptr);
   store_->SetCacheOnly(false);
@@ -328,7 +328,7 @@ TEST_F(CacheStoreTest, ManyThreadsReadAndWriteThroughTheDatabase) {
   for (int t = 0; t < kReaders; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < kRows * 4; ++i) {
-        if (NameOf(store_->FindCachedEntity("TCS_Parent", 1)) != "one") ++failures;
+        if (DbNameOf(store_->FindCachedEntity("TCS_Parent", 1)) != "one") ++failures;
         store_->GetRelatedEntityList("TCS_Parent", 1, "TCS_Child", "ParentID");
         store_->GetTableVersion("TCS_Child");
       }

@@ -13,31 +13,31 @@
 namespace {
 
 template <typename Row>
-std::unique_ptr<Row> NewRow(int id) {
+std::unique_ptr<Row> NewMemoryRow(int id) {
   auto row = std::make_unique<Row>();
   row->SetID(id);
   return row;
 }
 
-std::unique_ptr<CTCSParent> Parent(int id, const std::string& name) {
-  auto row = NewRow<CTCSParent>(id);
+std::unique_ptr<CTCSParent> MemoryParent(int id, const std::string& name) {
+  auto row = NewMemoryRow<CTCSParent>(id);
   row->SetName(name);
   return row;
 }
 
 std::unique_ptr<CTCSChild> Child(int id, int parent) {
-  auto row = NewRow<CTCSChild>(id);
+  auto row = NewMemoryRow<CTCSChild>(id);
   row->SetParentID(parent);
   return row;
 }
 
 std::unique_ptr<CTCSLink> Link(int id, int parent) {
-  auto row = NewRow<CTCSLink>(id);
+  auto row = NewMemoryRow<CTCSLink>(id);
   row->SetParentID(parent);
   return row;
 }
 
-std::string NameOf(const EntityPtr& row) {
+std::string MemoryNameOf(const EntityPtr& row) {
   auto* parent = dynamic_cast<CTCSParent*>(row.get());
   return parent ? parent->GetName() : "<none>";
 }
@@ -74,13 +74,13 @@ TEST(DataStoreMemoryTest, StoreNumbersAndTransactionIdsCountOn) {
 
 TEST(DataStoreMemoryTest, AddKeepsAClonePerStoreAndHandsOutTheCachedObject) {
   CDataStore store(nullptr);
-  auto row = Parent(5, "five");
+  auto row = MemoryParent(5, "five");
   ASSERT_TRUE(store.AddEntity(row.get(), 0));
   row->SetName("changed by the caller");
   EntityPtr cached = store.FindCachedEntity("TCS_Parent", 5);
   ASSERT_NE(cached, nullptr);
   EXPECT_NE(cached.get(), row.get());
-  EXPECT_EQ(NameOf(cached), "five");
+  EXPECT_EQ(MemoryNameOf(cached), "five");
   EXPECT_EQ(cached->GetDataStore(), static_cast<IEntityOwnerStore*>(&store));
   EXPECT_EQ(cached->GetStoreNo(), store.GetStoreId());
   EXPECT_EQ(store.FindCachedEntity("TCS_Parent", 5).get(), cached.get());
@@ -92,13 +92,13 @@ TEST(DataStoreMemoryTest, AddKeepsAClonePerStoreAndHandsOutTheCachedObject) {
   ASSERT_EQ(clones.size(), 1u);
   EXPECT_NE(clones[5].get(), cached.get());
   static_cast<CTCSParent*>(clones[5].get())->SetName("clone");
-  EXPECT_EQ(NameOf(cached), "five");
+  EXPECT_EQ(MemoryNameOf(cached), "five");
   EXPECT_EQ(store.GetTableVersion("TCS_Parent"), 0);  // no database service: versions stay
 }
 
 TEST(DataStoreMemoryTest, TableNamesAreCaseSensitive) {
   CDataStore store(nullptr);
-  auto row = Parent(1, "one");
+  auto row = MemoryParent(1, "one");
   ASSERT_TRUE(store.AddEntity(row.get(), 0));
   EXPECT_NE(store.FindCachedEntity("TCS_Parent", 1), nullptr);
   EXPECT_EQ(store.FindCachedEntity("tcs_parent", 1), nullptr);
@@ -106,7 +106,7 @@ TEST(DataStoreMemoryTest, TableNamesAreCaseSensitive) {
 
 TEST(DataStoreMemoryTest, UpdateWithAColumnListCopiesOnlyThoseColumns) {
   CDataStore store(nullptr);
-  auto row = Parent(1, "one");
+  auto row = MemoryParent(1, "one");
   row->SetSize(10);
   ASSERT_TRUE(store.AddEntity(row.get(), 0));
   row->SetName("renamed");
@@ -120,7 +120,7 @@ TEST(DataStoreMemoryTest, UpdateWithAColumnListCopiesOnlyThoseColumns) {
   EXPECT_EQ(cached->GetName(), "renamed");
 
   // A row that is not cached: update fails, delete succeeds.
-  auto missing = Parent(9, "nine");
+  auto missing = MemoryParent(9, "nine");
   EXPECT_FALSE(store.UpdateEntity(missing.get(), 0));
   EXPECT_TRUE(store.DeleteEntity(missing.get(), 0));
   // A row without a key column: accepted, the cache untouched.
@@ -130,31 +130,31 @@ TEST(DataStoreMemoryTest, UpdateWithAColumnListCopiesOnlyThoseColumns) {
 
 TEST(DataStoreMemoryTest, TransactionsReachTheCacheOnlyOnCommit) {
   CDataStore store(nullptr);
-  auto kept = Parent(1, "kept");
+  auto kept = MemoryParent(1, "kept");
   ASSERT_TRUE(store.AddEntity(kept.get(), 0));
 
   const int tx = store.NewTransactionId();
-  auto added = Parent(2, "added");
+  auto added = MemoryParent(2, "added");
   ASSERT_TRUE(store.AddEntity(added.get(), tx));
   kept->SetName("updated");
   ASSERT_TRUE(store.UpdateEntity(kept.get(), tx));
   EXPECT_EQ(store.FindCachedEntity("TCS_Parent", 2), nullptr);
-  EXPECT_EQ(NameOf(store.FindCachedEntity("TCS_Parent", 1)), "kept");
+  EXPECT_EQ(MemoryNameOf(store.FindCachedEntity("TCS_Parent", 1)), "kept");
 
   const int other = store.NewTransactionId();
-  auto dropped = Parent(3, "dropped");
+  auto dropped = MemoryParent(3, "dropped");
   ASSERT_TRUE(store.AddEntity(dropped.get(), other));
   store.RollbackTransaction(other);
   store.CommitTransaction(other);  // nothing left to apply
   EXPECT_EQ(store.FindCachedEntity("TCS_Parent", 3), nullptr);
 
   store.CommitTransaction(tx);
-  EXPECT_EQ(NameOf(store.FindCachedEntity("TCS_Parent", 2)), "added");
-  EXPECT_EQ(NameOf(store.FindCachedEntity("TCS_Parent", 1)), "updated");
+  EXPECT_EQ(MemoryNameOf(store.FindCachedEntity("TCS_Parent", 2)), "added");
+  EXPECT_EQ(MemoryNameOf(store.FindCachedEntity("TCS_Parent", 1)), "updated");
 
   // An add and a delete in one transaction cancel out.
   const int third = store.NewTransactionId();
-  auto brief = Parent(4, "brief");
+  auto brief = MemoryParent(4, "brief");
   ASSERT_TRUE(store.AddEntity(brief.get(), third));
   ASSERT_TRUE(store.AddEntity(brief.get(), 0));  // now cached, so the delete is recorded
   ASSERT_TRUE(store.DeleteEntity(brief.get(), third));
@@ -164,16 +164,16 @@ TEST(DataStoreMemoryTest, TransactionsReachTheCacheOnlyOnCommit) {
 
 TEST(DataStoreMemoryTest, DeleteFollowsRelationsDepthFirst) {
   CDataStore store(nullptr);
-  auto parent = Parent(1, "p");
-  auto otherParent = Parent(2, "q");
+  auto parent = MemoryParent(1, "p");
+  auto otherParent = MemoryParent(2, "q");
   ASSERT_TRUE(store.AddEntity(parent.get(), 0));
   ASSERT_TRUE(store.AddEntity(otherParent.get(), 0));
   for (auto& row : {Child(10, 1), Child(11, 1), Child(12, 2)}) ASSERT_TRUE(store.AddEntity(row.get(), 0));
-  auto grandchild = NewRow<CTCSGrandchild>(100);
+  auto grandchild = NewMemoryRow<CTCSGrandchild>(100);
   grandchild->SetChildID(11);
   ASSERT_TRUE(store.AddEntity(grandchild.get(), 0));
   for (auto& row : {Link(20, 1), Link(21, 2)}) ASSERT_TRUE(store.AddEntity(row.get(), 0));
-  auto note = NewRow<CTCSNote>(30);
+  auto note = NewMemoryRow<CTCSNote>(30);
   note->SetParentID(1);
   ASSERT_TRUE(store.AddEntity(note.get(), 0));
 
@@ -192,9 +192,9 @@ TEST(DataStoreMemoryTest, DeleteFollowsRelationsDepthFirst) {
 
 TEST(DataStoreMemoryTest, ACycleOfDeletingRelationsEnds) {
   CDataStore store(nullptr);
-  auto a = NewRow<CTCSCycleA>(1);
+  auto a = NewMemoryRow<CTCSCycleA>(1);
   a->SetPeerID(1);
-  auto b = NewRow<CTCSCycleB>(1);
+  auto b = NewMemoryRow<CTCSCycleB>(1);
   b->SetPeerID(1);
   ASSERT_TRUE(store.AddEntity(a.get(), 0));
   ASSERT_TRUE(store.AddEntity(b.get(), 0));
@@ -205,17 +205,17 @@ TEST(DataStoreMemoryTest, ACycleOfDeletingRelationsEnds) {
 
 TEST(DataStoreMemoryTest, ExcludedRowsNeverEnterTheCache) {
   CDataStore store(nullptr);
-  auto log = NewRow<CTCSLog>(1);
+  auto log = NewMemoryRow<CTCSLog>(1);
   EXPECT_TRUE(store.AddEntity(log.get(), 0));
   EXPECT_EQ(store.FindCachedEntity("TCS_Log", 1), nullptr);
-  auto status = NewRow<CTCSStatus>(3);
+  auto status = NewMemoryRow<CTCSStatus>(3);
   EXPECT_TRUE(store.AddEntity(status.get(), 0));
   EXPECT_NE(store.FindCachedEntity("LTCS_Status", 3), nullptr);
 }
 
 TEST(DataStoreMemoryTest, UnloadDropsTheRelationIndexOfEveryTableNamedInside) {
   CDataStore store(nullptr);
-  auto parent = Parent(1, "p");
+  auto parent = MemoryParent(1, "p");
   ASSERT_TRUE(store.AddEntity(parent.get(), 0));
   ASSERT_TRUE(store.AddEntity(Child(10, 1).get(), 0));
   EXPECT_EQ(store.GetRelatedEntityList("TCS_Parent", 1, "TCS_Child", "parentid").size(), 1u);
@@ -241,14 +241,14 @@ TEST(DataStoreMemoryTest, ManyThreadsReadAndWriteAtOnce) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < kRounds; ++i) {
         const int id = t * 1000 + i;
-        auto parent = Parent(id, "p");
+        auto parent = MemoryParent(id, "p");
         auto child = Child(id, id);
         if (!store.AddEntity(parent.get(), 0) || !store.AddEntity(child.get(), 0)) ++failures;
         parent->SetName("q");
         const int tx = store.NewTransactionId();
         if (!store.UpdateEntity(parent.get(), tx)) ++failures;
         store.CommitTransaction(tx);
-        if (NameOf(store.FindCachedEntity("TCS_Parent", id)) != "q") ++failures;
+        if (MemoryNameOf(store.FindCachedEntity("TCS_Parent", id)) != "q") ++failures;
         store.GetRelatedEntityList("TCS_Parent", id, "TCS_Child", "ParentID");
         store.GetCachedEntityList("TCS_Child");
         if (i % 3 == 0 && !store.DeleteEntity(parent.get(), 0)) ++failures;

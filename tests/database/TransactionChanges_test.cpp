@@ -22,7 +22,7 @@ std::shared_ptr<CDBEntity> MakeRow(int id, const std::string& name) {
   return row;
 }
 
-std::string NameOf(const CDBEntity& row) {
+std::string ChangedNameOf(const CDBEntity& row) {
   for (const CColumnValue& value : row.GetColumnValues()) {
     if (value.GetName() == "Name") return value.GetValue();
   }
@@ -34,7 +34,7 @@ std::string Describe(const CTransactionChanges::ChangeList& list) {
   for (const auto& change : list) {
     if (!out.empty()) out += " ";
     out += std::to_string(change.kind) + ":" + change.row->GetTableName() + "/" +
-           std::to_string(change.row->GetID()) + "/" + NameOf(*change.row);
+           std::to_string(change.row->GetID()) + "/" + ChangedNameOf(*change.row);
   }
   return out;
 }
@@ -96,7 +96,7 @@ TEST(TransactionChangesTest, RowsOfOtherTablesAndTransactionsNeverMerge) {
   // The recorded row of an add or update is found by table and id; a delete's is not.
   auto recorded = changes.FindRecordedRow(1, *MakeRow<CTCSParent>(4, "x"));
   ASSERT_NE(recorded, nullptr);
-  EXPECT_EQ(NameOf(*recorded), "p");
+  EXPECT_EQ(ChangedNameOf(*recorded), "p");
   EXPECT_EQ(changes.FindRecordedRow(1, *MakeRow<CTCSChild>(4, "x")), nullptr);
   EXPECT_EQ(changes.FindRecordedRow(2, *MakeRow<CTCSParent>(4, "x")), nullptr);
   EXPECT_EQ(changes.FindRecordedRow(3, *MakeRow<CTCSParent>(4, "x")), nullptr);

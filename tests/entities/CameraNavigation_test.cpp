@@ -11,7 +11,7 @@
 
 namespace {
 
-IEntityTreeNode* Node(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
+IEntityTreeNode* CameraNode(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
 
 std::vector<int> Keys(const EntityMap& rows) {
   std::vector<int> keys;
@@ -57,12 +57,12 @@ TEST(CameraHelpers, NodeTypeFollowsTheDeviceTypeOnly) {
     camera.SetDeviceType(c.deviceType);
     camera.SetZavNo(c.zavNo);
     camera.SetModelType("PTZ");  // plays no part
-    ASSERT_NE(Node(camera), nullptr);
-    EXPECT_EQ(Node(camera)->GetNodeType(), c.nodeType) << c.deviceType << " " << c.zavNo;
+    ASSERT_NE(CameraNode(camera), nullptr);
+    EXPECT_EQ(CameraNode(camera)->GetNodeType(), c.nodeType) << c.deviceType << " " << c.zavNo;
   }
   CTBLCamera camera;
   EXPECT_EQ(camera.GetInterface("IEntityTreenode"), nullptr);
-  EXPECT_EQ(Node(camera)->GetNodeRank(), 200);
+  EXPECT_EQ(CameraNode(camera)->GetNodeRank(), 200);
 }
 
 TEST(CameraHelpers, UserFieldsByIndexAndOutOfRangeIndicesGiveEmptyText) {
@@ -92,33 +92,33 @@ TEST(CameraHelpers, FilterTriesNameThenAddressThenModelAndVendor) {
       {2, "xnp", false}, {4, "xnp", true},   {4, "acme", true},  {4, "0.99", false}, {6, "0.99", true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Node(camera)->MatchesFilter(c.flags, c.text), c.match) << c.flags << " " << c.text;
+    EXPECT_EQ(CameraNode(camera)->MatchesFilter(c.flags, c.text), c.match) << c.flags << " " << c.text;
   }
 }
 
 TEST(CameraHelpers, FaultShowsOnlyAfterFiveSecondsOrWhenTheClockWentBack) {
   ScopedFaultClock clock(1000);
   CTBLCamera camera;
-  EXPECT_EQ(Node(camera)->GetNodeStatus(), kNodeStatusNormal);
+  EXPECT_EQ(CameraNode(camera)->GetNodeStatus(), kNodeStatusNormal);
   camera.SetStreamFailure(1);
   clock.Set(1004);
   camera.SetStreamFailure(1);
   EXPECT_EQ(camera.GetFaultTime(), 1000) << "a lasting fault keeps the time of its start";
   clock.Set(1005);
-  EXPECT_EQ(Node(camera)->GetNodeStatus(), kNodeStatusNormal);
+  EXPECT_EQ(CameraNode(camera)->GetNodeStatus(), kNodeStatusNormal);
   clock.Set(1006);
-  EXPECT_EQ(Node(camera)->GetNodeStatus(), kNodeStatusFaulty);
+  EXPECT_EQ(CameraNode(camera)->GetNodeStatus(), kNodeStatusFaulty);
   clock.Set(999);
-  EXPECT_EQ(Node(camera)->GetNodeStatus(), kNodeStatusFaulty) << "clock went back";
+  EXPECT_EQ(CameraNode(camera)->GetNodeStatus(), kNodeStatusFaulty) << "clock went back";
   camera.SetStreamFailure(0);
-  EXPECT_EQ(Node(camera)->GetNodeStatus(), kNodeStatusNormal);
+  EXPECT_EQ(CameraNode(camera)->GetNodeStatus(), kNodeStatusNormal);
   EXPECT_EQ(camera.GetFaultTime(), 1000) << "clearing keeps the old time";
 
   clock.Set(2000);
   camera.SetStreamFailure(5);
   camera.SetEnable(0);
   clock.Set(2010);
-  EXPECT_EQ(Node(camera)->GetNodeStatus(), kNodeStatusDisabled);
+  EXPECT_EQ(CameraNode(camera)->GetNodeStatus(), kNodeStatusDisabled);
 }
 
 TEST(CameraHelpers, FreeRowFindsNothingAndKeepsItsPasswordInClear) {
@@ -135,7 +135,7 @@ TEST(CameraHelpers, FreeRowFindsNothingAndKeepsItsPasswordInClear) {
   EXPECT_FALSE(camera.IsInAnyGroup());
   EXPECT_EQ(camera.GetCurrentZavNo(), 3);
   EXPECT_EQ(camera.GetCurrentZavChannel(), 9);
-  EXPECT_EQ(Node(camera)->GetNodeOrder(1), 4);
+  EXPECT_EQ(CameraNode(camera)->GetNodeOrder(1), 4);
   camera.SetPassword("s3cret");
   EXPECT_EQ(camera.GetPassword(), "s3cret");
   EXPECT_EQ(StoredColumn(camera, "password"), "s3cret");
@@ -191,13 +191,13 @@ TEST_F(CameraStoreTest, RecordingServerAndItsStatusReachTheCamera) {
   EXPECT_EQ(lost->GetZav(), nullptr);
 
   camera->SetEnable(0);
-  EXPECT_EQ(Node(*camera)->GetNodeStatus(), kNodeStatusDisabled);
+  EXPECT_EQ(CameraNode(*camera)->GetNodeStatus(), kNodeStatusDisabled);
   server->SetFaultFlag(1);
   clock.Set(5006);
-  EXPECT_EQ(Node(*camera)->GetNodeStatus(), kNodeStatusFaulty) << "the server's fault shows even when disabled";
+  EXPECT_EQ(CameraNode(*camera)->GetNodeStatus(), kNodeStatusFaulty) << "the server's fault shows even when disabled";
   server->SetFaultFlag(0);
   camera->SetEnable(1);
-  EXPECT_EQ(Node(*camera)->GetNodeStatus(), kNodeStatusNormal);
+  EXPECT_EQ(CameraNode(*camera)->GetNodeStatus(), kNodeStatusNormal);
 }
 
 TEST_F(CameraStoreTest, GroupsOfTheCameraAndItsOrderInEach) {
@@ -215,15 +215,15 @@ TEST_F(CameraStoreTest, GroupsOfTheCameraAndItsOrderInEach) {
   EXPECT_TRUE(camera->IsInAnyGroup());
   EXPECT_FALSE(lone->IsInAnyGroup());
   EXPECT_EQ(camera->GetCameraLinks().size(), 3u);
-  EntityMap parents = Node(*camera)->GetParentNodes();
+  EntityMap parents = CameraNode(*camera)->GetParentNodes();
   EXPECT_EQ(Keys(parents), (std::vector<int>{std::min(three->GetNo(), seven->GetNo()),
                                              std::max(three->GetNo(), seven->GetNo())}));
   EXPECT_EQ(parents[seven->GetNo()].get(), seven.get());
-  EXPECT_EQ(Node(*camera)->GetNodeOrder(seven->GetNo()), 11);
-  EXPECT_EQ(Node(*camera)->GetNodeOrder(three->GetNo()), 22);
-  EXPECT_EQ(Node(*camera)->GetNodeOrder(0), 40);
-  EXPECT_EQ(Node(*camera)->GetNodeOrder(three->GetNo() + 7), 40);
-  EXPECT_TRUE(Node(*camera)->GetChildNodes().empty());
+  EXPECT_EQ(CameraNode(*camera)->GetNodeOrder(seven->GetNo()), 11);
+  EXPECT_EQ(CameraNode(*camera)->GetNodeOrder(three->GetNo()), 22);
+  EXPECT_EQ(CameraNode(*camera)->GetNodeOrder(0), 40);
+  EXPECT_EQ(CameraNode(*camera)->GetNodeOrder(three->GetNo() + 7), 40);
+  EXPECT_TRUE(CameraNode(*camera)->GetChildNodes().empty());
 }
 
 TEST_F(CameraStoreTest, DeviceSettingsOfTheCamera) {

@@ -14,7 +14,7 @@
 
 namespace {
 
-IEntityTreeNode* Node(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
+IEntityTreeNode* ServerNode(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
 
 TEST(RecordingServerRow, FreeRowFindsNothing) {
   CTBLNRS server;
@@ -27,11 +27,11 @@ TEST(RecordingServerRow, FreeRowFindsNothing) {
   EXPECT_EQ(server.GetStatus(), nullptr);
   EXPECT_EQ(server.FindCameraByChannel(1), nullptr);
   EXPECT_EQ(server.GetCameraChannelsText(), "");
-  ASSERT_NE(Node(server), nullptr);
-  EXPECT_EQ(Node(server)->GetNodeType(), kNodeTypeRecordingServer);
-  EXPECT_EQ(Node(server)->GetNodeOrder(99), 4);
-  EXPECT_EQ(Node(server)->GetNodeRank(), 100);
-  EXPECT_TRUE(Node(server)->GetParentNodes().empty());
+  ASSERT_NE(ServerNode(server), nullptr);
+  EXPECT_EQ(ServerNode(server)->GetNodeType(), kNodeTypeRecordingServer);
+  EXPECT_EQ(ServerNode(server)->GetNodeOrder(99), 4);
+  EXPECT_EQ(ServerNode(server)->GetNodeRank(), 100);
+  EXPECT_TRUE(ServerNode(server)->GetParentNodes().empty());
 }
 
 TEST(RecordingServerRow, ConnectAddressTakesTheSubstituteOnlyForTheLocalMachine) {
@@ -99,15 +99,15 @@ TEST(RecordingServerRow, FaultAndFilter) {
   } cases[] = {{103, 0}, {105, 0}, {106, 1}, {99, 1}};
   for (const Case& c : cases) {
     clock.Set(c.now);
-    EXPECT_EQ(Node(server)->GetNodeStatus(), c.status) << c.now;
+    EXPECT_EQ(ServerNode(server)->GetNodeStatus(), c.status) << c.now;
   }
   server.SetFaultFlag(0);
-  EXPECT_EQ(Node(server)->GetNodeStatus(), 0);
-  EXPECT_TRUE(Node(server)->MatchesFilter(0, ""));
-  EXPECT_TRUE(Node(server)->MatchesFilter(0, "east"));
-  EXPECT_FALSE(Node(server)->MatchesFilter(0, "East"));
-  EXPECT_FALSE(Node(server)->MatchesFilter(0, "10.2"));
-  EXPECT_TRUE(Node(server)->MatchesFilter(2, "10.2"));
+  EXPECT_EQ(ServerNode(server)->GetNodeStatus(), 0);
+  EXPECT_TRUE(ServerNode(server)->MatchesFilter(0, ""));
+  EXPECT_TRUE(ServerNode(server)->MatchesFilter(0, "east"));
+  EXPECT_FALSE(ServerNode(server)->MatchesFilter(0, "East"));
+  EXPECT_FALSE(ServerNode(server)->MatchesFilter(0, "10.2"));
+  EXPECT_TRUE(ServerNode(server)->MatchesFilter(2, "10.2"));
 }
 
 class RecordingServerStoreTest : public CoreStoreTest {
@@ -176,7 +176,7 @@ TEST_F(RecordingServerStoreTest, FailoverCamerasJoinAsCopiesOnTheConnectionsChan
   EXPECT_EQ(moved->GetZavNo(), there_->GetNo()) << "the cached camera is unchanged";
   EXPECT_EQ(moved->GetZavChannel(), 9);
   EXPECT_EQ(here_->GetCameraChannelsText(), own->GetNo() < moved->GetNo() ? "1,5" : "5,1");
-  EXPECT_EQ(Node(*here_)->GetChildNodes().size(), 1u) << "the tree shows own cameras only";
+  EXPECT_EQ(ServerNode(*here_)->GetChildNodes().size(), 1u) << "the tree shows own cameras only";
   EXPECT_EQ(there_->GetAllCameras().size(), 1u) << "the failed server still lists its camera";
   EXPECT_EQ(moved->GetCurrentZavNo(), here_->GetNo());
   EXPECT_EQ(moved->GetCurrentZavChannel(), 5);

@@ -47,6 +47,20 @@ class NotificationRecorder {
   std::vector<std::string> columns_;
 };
 
+// Short names of the column kinds and relation modes for the tables of facts.
+constexpr int kInt = kColumnKindInt;
+constexpr int kStr = kColumnKindString;
+constexpr int kBool = kColumnKindBool;
+constexpr int kDouble = kColumnKindDouble;
+constexpr int kFloat = kColumnKindFloat;
+constexpr int kDateTime = kColumnKindDateTime;
+constexpr int kDate = kColumnKindDate;
+constexpr int kTime = kColumnKindTime;
+constexpr int kU32 = kColumnKindUInt32;
+constexpr int kU64 = kColumnKindUInt64;
+constexpr int kDelete = kRelationModeDelete;
+constexpr int kSetZero = kRelationModeSetZero;
+
 // One column of a table's facts: position, name as the table writes it,
 // kind and the value text of a new row.
 struct ColumnFact {

@@ -4,17 +4,6 @@
 
 namespace {
 
-constexpr int kInt = kColumnKindInt;
-constexpr int kStr = kColumnKindString;
-constexpr int kBool = kColumnKindBool;
-constexpr int kDateTime = kColumnKindDateTime;
-constexpr int kU32 = kColumnKindUInt32;
-constexpr int kU64 = kColumnKindUInt64;
-constexpr int kFloat = kColumnKindFloat;
-constexpr int kDouble = kColumnKindDouble;
-constexpr int kDelete = kRelationModeDelete;
-constexpr int kSetZero = kRelationModeSetZero;
-
 const TableFacts kCamera{
     "TBL_Camera", 116, "no", "PTZControl", "no", true, false, false, false,
     {{0, "no", kInt, "0"},

@@ -12,7 +12,7 @@
 
 namespace {
 
-IEntityTreeNode* Node(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
+IEntityTreeNode* UserNode(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
 
 TEST(UserRow, FreshRowDefaults) {
   CTBLUser user;
@@ -94,15 +94,15 @@ TEST(UserRow, DisplayTextFilterAndNode) {
   CTBLUser other;
   other.SetId("Guard7");
   other.SetUsername("Guard post");
-  ASSERT_NE(Node(other), nullptr);
-  EXPECT_TRUE(Node(other)->MatchesFilter(0, "guard"));
-  EXPECT_FALSE(Node(other)->MatchesFilter(2, "Guard"));
-  EXPECT_TRUE(Node(other)->MatchesFilter(0, "post"));
-  EXPECT_TRUE(Node(other)->MatchesFilter(0, ""));
-  EXPECT_EQ(Node(user)->GetNodeType(), kNodeTypeUser);
-  EXPECT_EQ(Node(user)->GetNodeOrder(5), 12);
-  EXPECT_EQ(Node(user)->GetNodeRank(), 0);
-  EXPECT_EQ(Node(user)->GetNodeName(), "guard7");
+  ASSERT_NE(UserNode(other), nullptr);
+  EXPECT_TRUE(UserNode(other)->MatchesFilter(0, "guard"));
+  EXPECT_FALSE(UserNode(other)->MatchesFilter(2, "Guard"));
+  EXPECT_TRUE(UserNode(other)->MatchesFilter(0, "post"));
+  EXPECT_TRUE(UserNode(other)->MatchesFilter(0, ""));
+  EXPECT_EQ(UserNode(user)->GetNodeType(), kNodeTypeUser);
+  EXPECT_EQ(UserNode(user)->GetNodeOrder(5), 12);
+  EXPECT_EQ(UserNode(user)->GetNodeRank(), 0);
+  EXPECT_EQ(UserNode(user)->GetNodeName(), "guard7");
 }
 
 TEST(UserRow, PasswordFollowsTheOwnerStore) {

@@ -79,13 +79,13 @@ TEST(XmlParserTest, BrokenDocumentKeepsWhatWasRead) {
   EXPECT_EQ(Child(doc->root, 2)->text, "3");
 }
 
-struct DecodeCase {
+struct XmlDecodeCase {
   std::string body;  // inside <a>...</a>
   std::string text;
 };
 
 TEST(XmlParserTest, DecodesReferencesAndLineEnds) {
-  const DecodeCase cases[] = {
+  const XmlDecodeCase cases[] = {
       {"&lt;&amp;&#65;&#x42;", "<&AB"},
       {"&gt;&quot;&apos;", ">\"'"},
       {"&undeclared; &#0; &#65 &#xZZ; & alone", "&undeclared; &#0; &#65 &#xZZ; & alone"},
@@ -97,7 +97,7 @@ TEST(XmlParserTest, DecodesReferencesAndLineEnds) {
       {"<![CDATA[1\r\n2]]>", "1\n2"},
       {"\xB0\xA1\xB3\xAA", "\xB0\xA1\xB3\xAA"},  // legacy code page bytes pass as they are
   };
-  for (const DecodeCase& c : cases) {
+  for (const XmlDecodeCase& c : cases) {
     SCOPED_TRACE(c.body);
     auto doc = XmlParseText("<a>" + c.body + "</a>");
     EXPECT_EQ(doc->error, "");

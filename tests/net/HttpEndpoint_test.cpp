@@ -14,14 +14,11 @@
 #include "net/HttpResult.h"
 #include "net/HttpServer.h"
 #include "net/MyHttp.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point start) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 const std::string kResultBody = "<Result>\r\n\t<Code>7</Code>\r\n\t<Comment>queued</Comment>\r\n</Result>";
 const std::string kResultReply =

@@ -22,14 +22,11 @@
 #include "net/DigestAuth.h"
 #include "net/HttpReply.h"
 #include "net/MyHttp.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point start) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 // What the last handler call saw.
 struct Seen {

@@ -18,14 +18,11 @@
 #include "foundation/Digest.h"
 #include "foundation/ProcessLogCapture.h"
 #include "foundation/Thread.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point start) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 std::string Sized(const std::string& body, const std::string& status = "200 OK") {
   return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;

@@ -15,16 +15,13 @@
 #include <thread>
 
 #include "net/Sock.h"
+#include "support/WaitUntil.h"
 
 extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point start) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 std::string Str(int n) { return std::to_string(n); }
 

@@ -12,14 +12,11 @@
 #include <thread>
 
 #include "NetPeers.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point start) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 std::string Pattern(size_t n) {
   std::string s(n, '\0');

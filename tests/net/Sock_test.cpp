@@ -12,13 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "support/WaitUntil.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int ElapsedMs(Clock::time_point start) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 const uint32_t kLoopback = htonl(INADDR_LOOPBACK);
 

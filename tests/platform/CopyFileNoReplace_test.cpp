@@ -7,7 +7,7 @@
 
 namespace {
 
-size_t CountEntries(const std::string& folder) {
+size_t CountFolderEntries(const std::string& folder) {
   return platform::ListFolder(folder).size();
 }
 
@@ -18,7 +18,7 @@ TEST(CopyFileNoReplace, CopiesTheWholeFile) {
   int err = 0;
   ASSERT_TRUE(platform::CopyFileNoReplace(dir.Join("Default.xml"), dir.Join("Settings.xml"), &err));
   EXPECT_EQ(ReadTestFile(dir.Join("Settings.xml")), bytes);
-  EXPECT_EQ(CountEntries(dir.path()), 2u);
+  EXPECT_EQ(CountFolderEntries(dir.path()), 2u);
 }
 
 TEST(CopyFileNoReplace, NeverOverwritesAndLeavesNoTemporary) {
@@ -29,7 +29,7 @@ TEST(CopyFileNoReplace, NeverOverwritesAndLeavesNoTemporary) {
   EXPECT_FALSE(platform::CopyFileNoReplace(dir.Join("Default.xml"), dir.Join("Settings.xml"), &err));
   EXPECT_EQ(err, EEXIST);
   EXPECT_EQ(ReadTestFile(dir.Join("Settings.xml")), "edited by the user");
-  EXPECT_EQ(CountEntries(dir.path()), 2u);
+  EXPECT_EQ(CountFolderEntries(dir.path()), 2u);
 }
 
 TEST(CopyFileNoReplace, ReportsMissingSourceAndTargetFolder) {
@@ -40,7 +40,7 @@ TEST(CopyFileNoReplace, ReportsMissingSourceAndTargetFolder) {
   ASSERT_TRUE(WriteTestFile(dir.Join("Default.xml"), "default"));
   EXPECT_FALSE(platform::CopyFileNoReplace(dir.Join("Default.xml"), dir.Join("no/Settings.xml"), &err));
   EXPECT_EQ(err, ENOENT);
-  EXPECT_EQ(CountEntries(dir.path()), 1u);
+  EXPECT_EQ(CountFolderEntries(dir.path()), 1u);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 
 namespace {
 
-bool Readable(int fd, int ms) {
+bool ReadableWithin(int fd, int ms) {
   pollfd p{fd, POLLIN, 0};
   return ::poll(&p, 1, ms) > 0;
 }
@@ -67,7 +67,7 @@ std::string FakeRecordingServer::Part(const std::string& body) {
 
 void FakeRecordingServer::Accept() {
   while (!stop_) {
-    if (!Readable(listener_, 50)) continue;
+    if (!ReadableWithin(listener_, 50)) continue;
     int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
     std::lock_guard<std::mutex> hold(mutex_);
@@ -90,7 +90,7 @@ bool FakeRecordingServer::SendAll(int fd, const std::string& bytes) {
 bool FakeRecordingServer::Pause(int fd, int ms) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (!stop_ && std::chrono::steady_clock::now() < end) {
-    if (Readable(fd, 20)) {
+    if (ReadableWithin(fd, 20)) {
       char sink[256];
       if (recv(fd, sink, sizeof(sink), 0) <= 0) return false;
     }
@@ -102,7 +102,7 @@ void FakeRecordingServer::Serve(int fd) {
   std::string request;
   size_t headerEnd = std::string::npos;
   while (!stop_ && headerEnd == std::string::npos) {
-    if (!Readable(fd, 50)) continue;
+    if (!ReadableWithin(fd, 50)) continue;
     char chunk[4096];
     ssize_t n = recv(fd, chunk, sizeof(chunk), 0);
     if (n <= 0) break;
@@ -117,7 +117,7 @@ void FakeRecordingServer::Serve(int fd) {
   size_t at = request.find("Content-Length: ");
   if (at != std::string::npos && at < headerEnd) length = strtoul(request.c_str() + at + 16, nullptr, 10);
   while (!stop_ && request.size() < headerEnd + 4 + length) {
-    if (!Readable(fd, 50)) continue;
+    if (!ReadableWithin(fd, 50)) continue;
     char chunk[4096];
     ssize_t n = recv(fd, chunk, sizeof(chunk), 0);
     if (n <= 0) break;

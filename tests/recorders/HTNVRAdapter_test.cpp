@@ -13,6 +13,7 @@
 
 #include "FakeHitronNvr.h"
 #include "foundation/ProcessLogCapture.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -24,10 +25,6 @@ constexpr uint32_t kListReply = 0x80020000;
 constexpr size_t kLoginPacket = 208;
 constexpr size_t kListPacket = 72;
 constexpr size_t kRecord = 2736;
-
-int ElapsedMs(Clock::time_point start) {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 std::string Words(std::initializer_list<uint32_t> words) {
   std::string out;

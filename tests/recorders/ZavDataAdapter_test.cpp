@@ -259,7 +259,7 @@ TEST_F(ReceiveStatusTest, FailuresReturnMinusOneWithTheirLine) {
   }
 }
 
-bool FlagSet(void* flag) { return static_cast<std::atomic<bool>*>(flag)->load(); }
+bool ZavFlagSet(void* flag) { return static_cast<std::atomic<bool>*>(flag)->load(); }
 
 TEST_F(ReceiveStatusTest, StopCheckEndsTheWait) {
   std::atomic<bool> stop{false};
@@ -268,7 +268,7 @@ TEST_F(ReceiveStatusTest, StopCheckEndsTheWait) {
     stop = true;
   });
   auto start = Clock::now();
-  EXPECT_EQ(Receive(FlagSet, &stop, 5, 5), -1);  // silence: only the stop check ends it
+  EXPECT_EQ(Receive(ZavFlagSet, &stop, 5, 5), -1);  // silence: only the stop check ends it
   auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
   stopper.join();
   EXPECT_LT(elapsed, 5000);

@@ -15,7 +15,7 @@
 
 namespace {
 
-const std::string kInSchedule = "20261209093000000";
+const std::string kSenderInSchedule = "20261209093000000";
 
 CBIoTEventData Record(int zav, const std::string& camera, int64_t time = 1700000000) {
   CBIoTEventData record;
@@ -177,7 +177,7 @@ TEST_F(BIoTSendModeTest, MatchedResultReachesThePlatform) {
   MakePublisher();
   publisher_->Start();
   ASSERT_TRUE(WaitUntil([&] { return publisher_->GetMainPassCount() >= 1; }, 60));
-  CVAR* result = MakeResult(1, 1, kInSchedule, {{1}});
+  CVAR* result = MakeResult(1, 1, kSenderInSchedule, {{1}});
   result->SetThumbnail("/9j/thumb+data=");
   EXPECT_TRUE(CAIEventPublisher::VasMetaCallback(result, publisher_.get()));
   ASSERT_TRUE(WaitUntil([&] { return NotifiedCameras(platform_).size() == 1; }, 60));
@@ -194,7 +194,7 @@ TEST_F(BIoTSendModeTest, MatchedResultReachesThePlatform) {
 // carrying the thumbnail.
 TEST_F(BIoTSendModeTest, StreamedResultWithThumbnailReachesThePlatform) {
   ScopedTimeZone zone("UTC");
-  const std::string part = R"({"T":"a","C":1,"S":")" + kInSchedule +
+  const std::string part = R"({"T":"a","C":1,"S":")" + kSenderInSchedule +
                            R"(","N":[{"o":1,"t":9,"e":[1]}],"I":"/9j/streamed=","t_size":13})";
   FakeAnalysisServer analysis([&](FakeConnection& connection, int) {
     FakeRequest request;

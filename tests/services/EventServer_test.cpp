@@ -59,7 +59,7 @@ const char kEmptyBody[] = "{\r\n}";
 const char kJsonHead[] = "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\nContent-Length: ";
 const char kRefused[] = "HTTP/1.1 401 Unauthorized\r\n\r\n";
 
-std::string JsonReply(const std::string& body) {
+std::string EventJsonReply(const std::string& body) {
   return kJsonHead + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
@@ -188,7 +188,7 @@ TEST_P(EventServerLoginTest, LoginCases) {
     ProcessLogCapture log;
     std::string reply = Curl("/va/event_list.cgi" + c.query);
     if (c.accepted) {
-      EXPECT_EQ(reply, JsonReply(kEmptyBody)) << c.query;
+      EXPECT_EQ(reply, EventJsonReply(kEmptyBody)) << c.query;
     } else {
       EXPECT_EQ(reply, kRefused) << c.query;
       EXPECT_NE(log.Text().find("ERROR - [127.0.0.1] Unauthorized.\r\n"), std::string::npos) << c.query;
@@ -213,7 +213,7 @@ TEST_F(EventServerTest, UsersAreReadAgainOnceTheTableIsOlderThanItsMaximumAge) {
   server_->SetUserTableMaxAge(0);
   EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), kRefused);
   AddUser(60, "new", "n");
-  EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), JsonReply(kEmptyBody));
+  EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), EventJsonReply(kEmptyBody));
   Sql("UPDATE TBL_User SET password = 'changed' WHERE no = 60");
   EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), kRefused);
   Sql("UPDATE TBL_User SET IsDeleted = 1 WHERE no = 50");
@@ -224,7 +224,7 @@ TEST_F(EventServerTest, WithinItsMaximumAgeTheUserTableIsServedFromTheCache) {
   AddLoginUser();
   StartServer();
   server_->SetUserTableMaxAge(3600);
-  EXPECT_EQ(Curl("/va/event_list.cgi" + Login()), JsonReply(kEmptyBody));
+  EXPECT_EQ(Curl("/va/event_list.cgi" + Login()), EventJsonReply(kEmptyBody));
   AddUser(60, "new", "n");
   EXPECT_EQ(Curl("/va/event_list.cgi?id=new&password=" + Sha("n")), kRefused);
 }
@@ -257,13 +257,13 @@ TEST_F(EventServerTest, CctvListIsByteExactInDeviceOrderRereadOnEveryRequest) {
   AddDevice(3, 99);  // no camera: skipped
   StartServer();
   const std::string body = "{\r\n\t\"12\": \"10.0.0.7\",\r\n\t\"13\": \"10.0.0.8\"\r\n}";
-  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()), JsonReply(body));
-  EXPECT_EQ(Curl("/VA/CCTV_List.CGI" + Login()), JsonReply(body));
+  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()), EventJsonReply(body));
+  EXPECT_EQ(Curl("/VA/CCTV_List.CGI" + Login()), EventJsonReply(body));
 
   AddDevice(4, 12);  // a camera of two devices: twice under one key
   AddDevice(5, 14);
   EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()),
-            JsonReply("{\r\n\t\"12\": \"10.0.0.7\",\r\n\t\"13\": \"10.0.0.8\",\r\n\t\"12\": \"10.0.0.7\",\r\n"
+            EventJsonReply("{\r\n\t\"12\": \"10.0.0.7\",\r\n\t\"13\": \"10.0.0.8\",\r\n\t\"12\": \"10.0.0.7\",\r\n"
                       "\t\"14\": \"10.0.0.9\"\r\n}"));
 }
 
@@ -273,7 +273,7 @@ TEST_F(EventServerTest, EmptyTablesAnswerFourBytes) {
   server_->SetAIEventPublisher(std::make_shared<CAIEventPublisher>(appSettings_));
   for (const char* page : {"cctv_list.cgi", "event_list.cgi", "event_status.cgi"}) {
     std::string reply = Curl(std::string("/va/") + page + Login());
-    EXPECT_EQ(reply, JsonReply(kEmptyBody)) << page;
+    EXPECT_EQ(reply, EventJsonReply(kEmptyBody)) << page;
     EXPECT_NE(reply.find("Content-Length: 4\r\n"), std::string::npos) << page;
   }
 }
@@ -290,9 +290,9 @@ TEST_F(EventServerTest, PrefixesKoreanTextAndEscapesReachTheClientAsValidUtf8Jso
   StartServer(settings);
 
   std::string events = "{\r\n\t\"ev\\\"1\": \"loiter/zone\",\r\n\t\"ev\\\"3\": \"침입\"\r\n}";
-  EXPECT_EQ(Curl("/va/event_list.cgi" + Login()), JsonReply(events));
+  EXPECT_EQ(Curl("/va/event_list.cgi" + Login()), EventJsonReply(events));
   EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()),
-            JsonReply("{\r\n\t\"cam_7\": \"rtsp://10.0.0.7/a\\\\b\\\"q\"\r\n}"));
+            EventJsonReply("{\r\n\t\"cam_7\": \"rtsp://10.0.0.7/a\\\\b\\\"q\"\r\n}"));
   for (const char* page : {"/va/event_list.cgi", "/va/cctv_list.cgi"}) {
     Curl(page + Login());
     std::vector<std::string> check = {"python3", "-c",
@@ -318,12 +318,12 @@ TEST_F(EventServerTest, EventStatusSeesANewCameraOnlyAfterACctvList) {
   settings.pollingStatusType = 2;
   StartServer(settings);
   server_->SetAIEventPublisher(std::make_shared<CAIEventPublisher>(appSettings_));
-  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), JsonReply("{\r\n\t\"12\": 0\r\n}"));
+  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), EventJsonReply("{\r\n\t\"12\": 0\r\n}"));
   AddCamera(13, "b");
   AddDevice(2, 13);
-  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), JsonReply("{\r\n\t\"12\": 0\r\n}"));
-  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()), JsonReply("{\r\n\t\"12\": \"a\",\r\n\t\"13\": \"b\"\r\n}"));
-  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), JsonReply("{\r\n\t\"12\": 0,\r\n\t\"13\": 0\r\n}"));
+  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), EventJsonReply("{\r\n\t\"12\": 0\r\n}"));
+  EXPECT_EQ(Curl("/va/cctv_list.cgi" + Login()), EventJsonReply("{\r\n\t\"12\": \"a\",\r\n\t\"13\": \"b\"\r\n}"));
+  EXPECT_EQ(Curl("/va/event_status.cgi" + Login()), EventJsonReply("{\r\n\t\"12\": 0,\r\n\t\"13\": 0\r\n}"));
   server_->Shutdown();
 }
 
@@ -331,7 +331,7 @@ TEST_F(EventServerTest, OneReplyPerConnectionAndTheBannerForUnknownPaths) {
   AddLoginUser();
   StartServer();
   std::string request = "GET /va/event_list.cgi" + Login() + " HTTP/1.1\r\nHost: x\r\n\r\n";
-  EXPECT_EQ(RawExchange(server_->GetPort(), request + request), JsonReply(kEmptyBody));
+  EXPECT_EQ(RawExchange(server_->GetPort(), request + request), EventJsonReply(kEmptyBody));
   EXPECT_EQ(RawExchange(server_->GetPort(), "GET /va/other.cgi HTTP/1.1\r\n\r\n"), "Welcome to ORVU!!!\r\n\r\n");
   EXPECT_EQ(Curl("/nowhere", {"--http0.9"}), "Welcome to ORVU!!!\r\n\r\n");
 }
@@ -444,20 +444,20 @@ TEST_F(EventServerLiveTest, AnInjectedEventShowsAtOnceAndGoesAfterTheDwellAndThe
     CEventServerSettings settings;
     settings.pollingStatusType = c.statusType;
     server_->Configure(settings);
-    EXPECT_EQ(Get("/va/event_status.cgi" + Login()), JsonReply(c.expired));
+    EXPECT_EQ(Get("/va/event_status.cgi" + Login()), EventJsonReply(c.expired));
 
     auto injected = std::chrono::steady_clock::now();
     ASSERT_TRUE(CAIEventPublisher::VasMetaCallback(MakeResult(1, 1, "20261209093000000", {{1}}),
                                                    publisher_.get()));
-    EXPECT_EQ(Get("/va/event_status.cgi" + Login()), JsonReply(c.active));
+    EXPECT_EQ(Get("/va/event_status.cgi" + Login()), EventJsonReply(c.active));
     std::string reply;
     while (std::chrono::steady_clock::now() - injected < std::chrono::seconds(30)) {
       reply = Get("/va/event_status.cgi" + Login());
-      if (reply != JsonReply(c.active)) break;
+      if (reply != EventJsonReply(c.active)) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - injected).count();
-    EXPECT_EQ(reply, JsonReply(c.expired));
+    EXPECT_EQ(reply, EventJsonReply(c.expired));
     // The match and the sweep read whole seconds and the sweep runs each
     // second, so an entry goes 2 to 4 s after its match (dwell 3 s) unloaded;
     // the upper bound leaves room for a loaded machine.

@@ -14,7 +14,7 @@
 
 namespace {
 
-const CServiceLog kLog("VuzorMetroEventReceiver", "CVuzorMetroEventReceiver");
+const CServiceLog kDatagramLog("VuzorMetroEventReceiver", "CVuzorMetroEventReceiver");
 
 // A datagram: the little-endian length field `length`, then `payload`.
 std::string Datagram(int32_t length, const std::string& payload) {
@@ -70,7 +70,7 @@ TEST(MetroDatagramTest, FramingAndDecodingAcceptOrRejectWithOneClearLine) {
     SCOPED_TRACE(c.name);
     ProcessLogCapture log;
     CDMEventData event;
-    EXPECT_EQ(ReadMetroDatagram(c.bytes.data(), c.bytes.size(), "1.2.3.4", kLog, &event), c.accepted);
+    EXPECT_EQ(ReadMetroDatagram(c.bytes.data(), c.bytes.size(), "1.2.3.4", kDatagramLog, &event), c.accepted);
     EXPECT_NE(log.Text().find(c.logged), std::string::npos) << log.Text();
   }
 }
@@ -79,7 +79,7 @@ TEST(MetroDatagramTest, TheDumpNeitherCutsNorForgesLogLines) {
   ProcessLogCapture log;
   std::string bytes = Datagram("{\"eventType\":7}" + std::string(1, '\0') + "\r\nERROR - forged\x7f");
   CDMEventData event;
-  ASSERT_TRUE(ReadMetroDatagram(bytes.data(), bytes.size(), "1.2.3.4", kLog, &event));
+  ASSERT_TRUE(ReadMetroDatagram(bytes.data(), bytes.size(), "1.2.3.4", kDatagramLog, &event));
   std::string text = log.Text();
   EXPECT_EQ(text.find("\nERROR - forged"), std::string::npos) << text;
   EXPECT_NE(text.find("[INFO] {\"eventType\":7}...ERROR - forged.\r\n"), std::string::npos) << text;
@@ -90,7 +90,7 @@ TEST(MetroDatagramTest, TheDumpNeitherCutsNorForgesLogLines) {
 CDMEventData Parse(const std::string& json) {
   std::string bytes = Datagram(json);
   CDMEventData event;
-  EXPECT_TRUE(ReadMetroDatagram(bytes.data(), bytes.size(), "127.0.0.1", kLog, &event)) << json;
+  EXPECT_TRUE(ReadMetroDatagram(bytes.data(), bytes.size(), "127.0.0.1", kDatagramLog, &event)) << json;
   return event;
 }
 

@@ -36,7 +36,7 @@
 
 namespace {
 
-constexpr int64_t kNow = 1700000000;
+constexpr int64_t kLiveNow = 1700000000;
 
 // A message as the handlers publish it: value 1 points to `pair` {store, server}.
 IMessagePublisher::_message_t Message(const std::string& name, int32_t* pair, const void* payload = nullptr,
@@ -57,7 +57,7 @@ class FaultClockHold {
   void Set(int64_t seconds) { clock_.SetNowMicros(seconds * 1000000); }
 
  private:
-  platform::ManualClock clock_{kNow * 1000000};
+  platform::ManualClock clock_{kLiveNow * 1000000};
 };
 
 // Adds `row` to `store` with its own key; the cached row.
@@ -128,7 +128,7 @@ class ZavLiveStatusTest : public LiveRowsTest {
   }
   void Send(const std::string& name, const std::shared_ptr<CTBLNRS>& server, const CZavEventStream* stream = nullptr,
             const CZavSysteminformation* info = nullptr) {
-    CZavLiveStatus::OnMessage(store_, server, kNow, Message(name, server ? server->GetNo() : 99, stream, info), log_);
+    CZavLiveStatus::OnMessage(store_, server, kLiveNow, Message(name, server ? server->GetNo() : 99, stream, info), log_);
   }
   static CZavChannelStatus Channel(int high, int low, const std::string& highFailure = "") {
     CZavChannelStatus channel;
@@ -150,14 +150,14 @@ std::map<std::string, std::string> Columns(const CDBEntity& row) {
 
 TEST_F(ZavLiveStatusTest, AFaultKeepsTheTimeOfItsFirstFailureAndConnectingClearsOnlyTheFlag) {
   Send("MSG_CONNECT_FAILED", server_);
-  SetFaultClock(kNow + 30);
+  SetFaultClock(kLiveNow + 30);
   Send("MSG_CONNECT_FAILED", server_);
   EXPECT_EQ(server_->GetFaultFlag(), 1);
-  EXPECT_EQ(server_->GetFaultTime(), kNow) << "a lasting fault keeps the moment of the first failure";
-  SetFaultClock(kNow + 60);
+  EXPECT_EQ(server_->GetFaultTime(), kLiveNow) << "a lasting fault keeps the moment of the first failure";
+  SetFaultClock(kLiveNow + 60);
   Send("MSG_CONNECTED", server_);
   EXPECT_EQ(server_->GetFaultFlag(), 0);
-  EXPECT_EQ(server_->GetFaultTime(), kNow);
+  EXPECT_EQ(server_->GetFaultTime(), kLiveNow);
   Send("MSG_NEED_TO_SYNCHRONIZE", server_);
   EXPECT_EQ(server_->GetFaultFlag(), 0);
 }
@@ -222,7 +222,7 @@ TEST_F(ZavLiveStatusTest, AStatusFillsEveryColumnOfTheServerRowAndItsOperatingSy
   EXPECT_FLOAT_EQ(row->GetUsedMemory(), 8.25f);
   EXPECT_FLOAT_EQ(row->GetRecordBufferUsingrate(), 0.5f);
   EXPECT_EQ(row->GetOperatingSystem(), "Windows Server 2019");
-  EXPECT_EQ(row->GetStatusTime(), kNow);
+  EXPECT_EQ(row->GetStatusTime(), kLiveNow);
 
   Send("MSG_STATUS_RECEIVED", server_, &stream, nullptr);
   EXPECT_EQ(row->GetOperatingSystem(), "Windows Server 2019") << "a status without system information keeps it";
@@ -267,7 +267,7 @@ TEST_F(ZavLiveStatusTest, ACameraRowTakesItsChannelsStreamsAndFailureCodes) {
   };
   std::map<std::string, std::string> columns = Columns(*row);
   for (const auto& [name, value] : expected) EXPECT_EQ(columns[name], value) << name;
-  EXPECT_EQ(row->GetStatusTime(), kNow);
+  EXPECT_EQ(row->GetStatusTime(), kLiveNow);
   EXPECT_EQ(camera->GetStreamFailure(), 0);
 }
 
@@ -358,7 +358,7 @@ TEST_F(ZavLiveStatusTest, AServerWithoutStatusRowStillUpdatesItsCameras) {
   stream.GetChannelStatuses()[1] = Channel(1, 0);
   Send("MSG_STATUS_RECEIVED", bare, &stream);
   EXPECT_EQ(camera->GetStreamFailure(), 1);
-  EXPECT_EQ(CameraRow(30)->GetStatusTime(), kNow);
+  EXPECT_EQ(CameraRow(30)->GetStatusTime(), kLiveNow);
 }
 
 TEST_F(ZavLiveStatusTest, AnUnknownServerChangesAndLogsNothing) {
@@ -423,7 +423,7 @@ class VasLiveStatusTest : public InstallationDatabaseTest {
     return std::dynamic_pointer_cast<CLTBLVasDeviceStatus>(store_->FindCachedEntity("LTBL_VasDeviceStatus", key));
   }
   void Send(const std::string& name, const std::shared_ptr<CTBLVas>& server, const CVasStatusStream* stream,
-            int64_t now = kNow) {
+            int64_t now = kLiveNow) {
     int32_t pair[2] = {store_->GetStoreId(), server ? server->GetVasID() : 99};
     CVasLiveStatus::OnMessage(*store_, server, now, ::Message(name, pair, stream), log_);
   }
@@ -470,15 +470,15 @@ TEST_F(VasLiveStatusTest, TheFirstStatusMakesOneGPURowPerGPUWithKeysFromTheIDSou
   EXPECT_EQ(rows[1]->GetPciBusID(), "0000:01:00.0");
   EXPECT_EQ(rows[2]->GetVasID(), server->GetVasID());
   EXPECT_FLOAT_EQ(rows[2]->GetTotalMemory(), 16.0f);
-  EXPECT_EQ(rows[2]->GetStatusTime(), kNow);
+  EXPECT_EQ(rows[2]->GetStatusTime(), kLiveNow);
 
   stream.GetTotalStatus().GetGPUs()[1].SetUsagePercent(90);
-  Send("MSG_STATUS_RECEIVED", server, &stream, kNow + 5);
+  Send("MSG_STATUS_RECEIVED", server, &stream, kLiveNow + 5);
   auto again = GPURows(server);
   ASSERT_EQ(again.size(), 2u);
   EXPECT_EQ(again[1].get(), rows[1].get()) << "the same row, updated in place";
   EXPECT_EQ(again[1]->GetUsagePercent(), 90);
-  EXPECT_EQ(again[1]->GetStatusTime(), kNow + 5);
+  EXPECT_EQ(again[1]->GetStatusTime(), kLiveNow + 5);
 }
 
 TEST_F(VasLiveStatusTest, AGPUNoLongerReportedKeepsItsRowAndLastValues) {
@@ -489,12 +489,12 @@ TEST_F(VasLiveStatusTest, AGPUNoLongerReportedKeepsItsRowAndLastValues) {
   Send("MSG_STATUS_RECEIVED", server, &stream);
   stream.GetTotalStatus().GetGPUs().erase(2);
   stream.GetTotalStatus().GetGPUs()[1].SetUsagePercent(11);
-  Send("MSG_STATUS_RECEIVED", server, &stream, kNow + 5);
+  Send("MSG_STATUS_RECEIVED", server, &stream, kLiveNow + 5);
   auto rows = GPURows(server);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[2]->GetUsagePercent(), 20);
-  EXPECT_EQ(rows[2]->GetStatusTime(), kNow);
-  EXPECT_EQ(rows[1]->GetStatusTime(), kNow + 5);
+  EXPECT_EQ(rows[2]->GetStatusTime(), kLiveNow);
+  EXPECT_EQ(rows[1]->GetStatusTime(), kLiveNow + 5);
 }
 
 TEST_F(VasLiveStatusTest, TheServerRowAndChannelRowsTakeTheStatus) {
@@ -527,14 +527,14 @@ TEST_F(VasLiveStatusTest, TheServerRowAndChannelRowsTakeTheStatus) {
   EXPECT_EQ(status->GetTotalCameraCount(), 8);
   EXPECT_EQ(status->GetTotalDisconnectedCameraCount(), 1);
   EXPECT_DOUBLE_EQ(status->GetTotalProcessedFps(), 12.5);
-  EXPECT_EQ(status->GetStatusTime(), kNow);
+  EXPECT_EQ(status->GetStatusTime(), kLiveNow);
   auto device = DeviceRow(device3);
   ASSERT_TRUE(device);
   EXPECT_EQ(device->GetStreamConnection(), 1);
   EXPECT_EQ(device->GetStreamVideoCodec(), "H264");
   EXPECT_EQ(device->GetStreamVideoReceivedFps(), 15);
   EXPECT_DOUBLE_EQ(device->GetStreamVideoProcessedFps(), 7.5);
-  EXPECT_EQ(device->GetStatusTime(), kNow);
+  EXPECT_EQ(device->GetStatusTime(), kLiveNow);
 }
 
 TEST_F(VasLiveStatusTest, AServerWithoutStatusRowStillGetsGPUAndChannelRows) {
@@ -558,13 +558,13 @@ TEST_F(VasLiveStatusTest, ConnectionMessagesRaiseAndClearTheFaultAndAnUnknownSer
   Send("MSG_CONNECT_FAILED", nullptr, nullptr);
   EXPECT_EQ(capture.Text().find("OnVasSystemStatusHandler::"), std::string::npos);
   Send("MSG_CONNECT_FAILED", server, nullptr);
-  SetFaultClock(kNow + 10);
+  SetFaultClock(kLiveNow + 10);
   Send("MSG_CONNECT_FAILED", server, nullptr);
   EXPECT_EQ(server->GetFaultFlag(), 1);
-  EXPECT_EQ(server->GetFaultTime(), kNow);
+  EXPECT_EQ(server->GetFaultTime(), kLiveNow);
   Send("MSG_CONNECTED", server, nullptr);
   EXPECT_EQ(server->GetFaultFlag(), 0);
-  EXPECT_EQ(server->GetFaultTime(), kNow);
+  EXPECT_EQ(server->GetFaultTime(), kLiveNow);
   const std::string log = capture.Text();
   EXPECT_NE(log.find("OnVasSystemStatusHandler::MSG_CONNECT_FAILED []"), std::string::npos) << log;
   EXPECT_NE(log.find("OnVasSystemStatusHandler::MSG_CONNECTED [" + server->GetDisplayName() + "]"),

@@ -18,9 +18,9 @@
 
 namespace {
 
-constexpr int64_t kNow = 1796896800;  // 2026-12-10 10:00:00 UTC
+constexpr int64_t kReceiverNow = 1796896800;  // 2026-12-10 10:00:00 UTC
 
-std::string Datagram(const std::string& json) {
+std::string MetroDatagramOf(const std::string& json) {
   auto n = static_cast<uint32_t>(json.size());
   std::string bytes{static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
                     static_cast<char>((n >> 16) & 0xFF), static_cast<char>(n >> 24)};
@@ -48,7 +48,7 @@ class MetroReceiverTest : public ServiceFixture {
  protected:
   void SetUp() override {
     ServiceFixture::SetUp();
-    clock_ = std::make_shared<platform::ManualClock>(kNow * 1000000);
+    clock_ = std::make_shared<platform::ManualClock>(kReceiverNow * 1000000);
     port_ = FreeLoopbackPort();
     sender_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ASSERT_GE(sender_, 0);
@@ -118,8 +118,8 @@ TEST_F(MetroReceiverTest, AnEventReachesEverySiteOnceAsItsXmlAndIsRecordedInTheS
   StartReceiver();
   ProcessLogCapture log;
   // A rejected datagram first: nothing posted, no status change.
-  Send(Datagram(Event(3, 0)));
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(3, 7)), 1));
+  Send(MetroDatagramOf(Event(3, 0)));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(Event(3, 7)), 1));
   ASSERT_TRUE(WaitFor([&] { return target_.RequestCount() >= 2; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(target_.RequestCount(), 2);
@@ -157,8 +157,8 @@ TEST_F(MetroReceiverTest, AnEventWithoutRaisedTimeCarriesItsReceiveTime) {
   target_.SetReply("a", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
   SetMetroJobs({Job(1, port_, {TargetUrl("/r/a")})});
   StartReceiver();
-  clock_->SetNowMicros((kNow + 65) * 1000000);
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(4, 2, "")), 1));
+  clock_->SetNowMicros((kReceiverNow + 65) * 1000000);
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(Event(4, 2, "")), 1));
   ASSERT_TRUE(WaitFor([&] { return target_.RequestCount() >= 1; }));
   EXPECT_NE(target_.Request(1).find("<DateTimeRaised>2026-12-10 10:01:05</DateTimeRaised>"), std::string::npos);
   EXPECT_EQ(receiver_->GetItemStatus(1).GetHistories().at(0).GetDateTimeReceived(), "2026-12-10 10:01:05");
@@ -185,14 +185,14 @@ TEST_F(MetroReceiverTest, RepeatsWithinTheSlidingWindowAreSkipped) {
     SCOPED_TRACE(c.name);
     settings_.SetValue(CLocalAppSettings::kJobCategory, "DMEventThresholdSeconds", c.window);
     SetMetroJobs({Job(1, port_, {"http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/"})});
-    clock_->SetNowMicros(kNow * 1000000);
+    clock_->SetNowMicros(kReceiverNow * 1000000);
     StartReceiver();
     ProcessLogCapture log;
     uint64_t accepted = 0;
     int skipped = 0;
     for (const Step& step : c.steps) {
       clock_->AdvanceMillis(step.advanceSeconds * 1000);
-      Send(Datagram(Event(3, step.type)));
+      Send(MetroDatagramOf(Event(3, step.type)));
       if (step.accepted) {
         ++accepted;
       } else {
@@ -221,7 +221,7 @@ TEST_F(MetroReceiverTest, TheLowestIdJobGivesPortSitesAndStatus) {
   WriteTestFile(DataFile("DMEventReceiver_10002_Status_9.dat"), "<?xml version=\"1.0\"?>\r\n");
   StartReceiver();
   EXPECT_EQ(receiver_->GetBoundPort(), port_);
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(1, 1)), 1));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(Event(1, 1)), 1));
   ASSERT_TRUE(WaitFor([&] { return target_.RequestCount() >= 1; }));
   EXPECT_NE(target_.Request(1).find("POST /r/a HTTP/1.1"), std::string::npos);
   EXPECT_EQ(receiver_->GetItemStatus(3).GetHistories().size(), 1u);
@@ -243,7 +243,7 @@ TEST_F(MetroReceiverTest, AStoredHistoryOverTheLimitIsTrimmedByTheNextEvent) {
   SetMetroJobs({Job(2, port_, {"http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/"})});
   StartReceiver();
   EXPECT_EQ(receiver_->GetItemStatus(2).GetHistories().size(), 150u);
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(1, 1)), 1));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(Event(1, 1)), 1));
   std::vector<CVuzorMetroEventHistory> now = receiver_->GetItemStatus(2).GetHistories();
   ASSERT_EQ(now.size(), 100u);
   EXPECT_EQ(now.front().GetTrainSetNumber(), "old51");
@@ -269,7 +269,7 @@ TEST_F(MetroReceiverTest, TheLastRunSetsTheErrorCode) {
     ProcessLogCapture log;
     StartReceiver();
     receiver_->SetAllStatuses(-1);
-    Send(Datagram(Event(1, type++)));
+    Send(MetroDatagramOf(Event(1, type++)));
     ASSERT_TRUE(WaitFor([&] { return receiver_->GetItemStatus(1).GetLastErrorCode() == c.code; }));
     if (c.code == 4) {
       EXPECT_NE(log.Text().find("ERROR - Error raised when post uri (" + c.url + ")\r\n"), std::string::npos);
@@ -282,10 +282,10 @@ TEST_F(MetroReceiverTest, AnOversizedDatagramIsDroppedWholeAndTheNextIsForwarded
   SetMetroJobs({Job(1, port_, {"http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/"})});
   StartReceiver();
   ProcessLogCapture log;
-  std::string big = Datagram(Event(1, 1));
+  std::string big = MetroDatagramOf(Event(1, 1));
   big.resize(1100, ' ');
   Send(big);
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(2, 2)), 1));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(Event(2, 2)), 1));
   EXPECT_EQ(receiver_->GetAcceptedCount(), 1u);
   EXPECT_NE(log.Text().find("ERROR - []Error raised while receive data. the error is " + std::to_string(EMSGSIZE)),
             std::string::npos);
@@ -324,7 +324,7 @@ TEST_F(MetroReceiverTest, APortHeldElsewhereIsBoundOnceItIsFree) {
   EXPECT_EQ(text.find(line, first + 1), std::string::npos) << "logged once a minute, not per attempt";
   close(holder);
   ASSERT_TRUE(WaitFor([&] { return receiver_->GetBoundPort() == port_; }));
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(1, 1)), 1));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(Event(1, 1)), 1));
 }
 
 TEST(MetroSiteTargetTest, SchemeChoosesTlsAndTheDefaultPort) {
@@ -393,20 +393,20 @@ TEST_F(MetroReceiverTest, RememberedEventsOlderThanTheWindowAreDropped) {
   SetMetroJobs({Job(1, port_, {"http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/"})});
   StartReceiver();
   uint64_t accepted = 0;
-  for (int car = 0; car < 50; ++car) Send(Datagram(EventOf("T", car, 1)));
+  for (int car = 0; car < 50; ++car) Send(MetroDatagramOf(EventOf("T", car, 1)));
   accepted += 50;
   ASSERT_TRUE(WaitFor([&] { return receiver_->GetAcceptedCount() == accepted; }));
   EXPECT_EQ(receiver_->GetRememberedEventCount(), 50u);
 
   clock_->AdvanceMillis(5000);  // car 0 is exactly the window old: still within it
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(EventOf("U", 1, 1)), ++accepted));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(EventOf("U", 1, 1)), ++accepted));
   EXPECT_EQ(receiver_->GetRememberedEventCount(), 51u);
   ProcessLogCapture log;
-  Send(Datagram(EventOf("T", 0, 1)));
+  Send(MetroDatagramOf(EventOf("T", 0, 1)));
   ASSERT_TRUE(WaitFor([&] { return log.Text().find("Event Skipped. (T / 0 / 1)") != std::string::npos; }));
 
   clock_->AdvanceMillis(6000);  // every earlier entry, the refreshed repeat too, is now over 5 s old
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(EventOf("V", 1, 1)), ++accepted));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(EventOf("V", 1, 1)), ++accepted));
   EXPECT_EQ(receiver_->GetRememberedEventCount(), 1u);
 }
 
@@ -427,7 +427,7 @@ TEST_F(MetroReceiverTest, ASiteQueueIsCappedAtAThousandBodies) {
   size_t largest = 0;
   uint64_t sent = 0;
   while (sent < 3000 && log.Text().find(full) == std::string::npos) {
-    for (int n = 0; n < 100; ++n) Send(Datagram(EventOf("T", static_cast<int>(sent++), 1)));
+    for (int n = 0; n < 100; ++n) Send(MetroDatagramOf(EventOf("T", static_cast<int>(sent++), 1)));
     // Paced, so the kernel's receive buffer never overflows on a loaded machine.
     ASSERT_TRUE(WaitFor([&] { return receiver_->GetAcceptedCount() == sent; }));
     largest = std::max(largest, receiver_->GetSiteQueueSize(1));
@@ -448,7 +448,7 @@ TEST_F(MetroReceiverTest, TheStatusIsSavedPeriodicallyWhileRunning) {
   receiver_->Initialize();
   receiver_->Start();
   ASSERT_TRUE(receiver_->IsRunning());
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(EventOf("T", 1, 1)), 1));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(EventOf("T", 1, 1)), 1));
   const std::string path = DataFile("DMEventReceiver_" + std::to_string(port_) + "_Status_4.dat");
   CVuzorMetroEventReceiverItemStatus saved;
   ASSERT_TRUE(WaitFor([&] { return CXmlSerializer::FromXmlFile(path, &saved) && saved.GetHistories().size() == 1; }));
@@ -465,7 +465,7 @@ TEST_F(MetroReceiverTest, AnHttpsSiteIsPostedToOverTls) {
   SetMetroJobs({Job(1, port_, {"https://127.0.0.1:" + std::to_string(nginx.tlsPort()) + "/echo"})});
   StartReceiver();
   receiver_->SetAllStatuses(-1);
-  ASSERT_TRUE(SendAndWaitAccepted(Datagram(Event(3, 7)), 1));
+  ASSERT_TRUE(SendAndWaitAccepted(MetroDatagramOf(Event(3, 7)), 1));
   ASSERT_TRUE(WaitFor([&] { return receiver_->GetItemStatus(1).GetLastErrorCode() != -1; }));
   EXPECT_EQ(receiver_->GetItemStatus(1).GetLastErrorCode(), 0);
   EXPECT_EQ(receiver_->GetSitePostCount(), 1u);

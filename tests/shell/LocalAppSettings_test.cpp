@@ -23,7 +23,7 @@ class LocalAppSettingsTest : public ProgramFolderFixture {
 };
 
 // Every getter with its default, as one text.
-std::string AllValues(CLocalAppSettings& s) {
+std::string AllLocalValues(CLocalAppSettings& s) {
   return s.GetUILanguage() + "|" + s.GetDatabaseAddress() + "|" + std::to_string(s.GetDatabasePort()) + "|" +
          s.GetDatabaseLoginID() + "|" + s.GetDatabasePassword() + "|" + s.GetDatabaseName() + "|" +
          s.GetSystemLoginID() + "|" + s.GetSystemPassword() + "|" + std::to_string(s.GetEncryptContents()) + "|" +
@@ -33,13 +33,13 @@ std::string AllValues(CLocalAppSettings& s) {
          "|" + std::to_string(s.GetSkipDataSyncNotify());
 }
 
-constexpr const char* kDefaults =
+constexpr const char* kLocalDefaults =
     "Auto|127.0.0.1|3306|root|qotrafuvnexib|torvane|qivor|qivor|1|Wr7Hq2xcB9sLm5Dv|0|1||0|5|300|0";
 
 TEST_F(LocalAppSettingsTest, WithoutAFileEveryGetterGivesItsDefaultAndTheFirstSetterCreatesIt) {
   CLocalAppSettings settings;
   EXPECT_FALSE(settings.Load(GetAppSettingsFilePath()));
-  EXPECT_EQ(AllValues(settings), kDefaults);
+  EXPECT_EQ(AllLocalValues(settings), kLocalDefaults);
   EXPECT_FALSE(Exists(GetAppSettingsFilePath()));
   EXPECT_TRUE(settings.SetDatabaseName("site"));
   CLocalSettings reread;
@@ -55,7 +55,7 @@ TEST_F(LocalAppSettingsTest, EmptyValuesReadAsDefaults) {
                 Entry(0, "RestartSyncNvr", "") + Entry(1, "EventStatusSendPeriod", ""));
   CLocalAppSettings settings;
   ASSERT_TRUE(settings.Load(GetAppSettingsFilePath()));
-  EXPECT_EQ(AllValues(settings), kDefaults);
+  EXPECT_EQ(AllLocalValues(settings), kLocalDefaults);
 }
 
 TEST_F(LocalAppSettingsTest, StoredValuesAreReadUnderTheirExactKeyAndCategory) {
@@ -70,7 +70,7 @@ TEST_F(LocalAppSettingsTest, StoredValuesAreReadUnderTheirExactKeyAndCategory) {
   CLocalAppSettings settings;
   ASSERT_TRUE(settings.Load(GetAppSettingsFilePath()));
   // databaseport in other letters leaves DatabasePort at 3306; SkipDataSyncNotify counts only in category 2.
-  EXPECT_EQ(AllValues(settings),
+  EXPECT_EQ(AllLocalValues(settings),
             "Korean|10.0.0.9|3306|gate|qotrafuvnexib|site|sys|qivor|0|0123456789abcdef|1|0|zms|8080|9|60|0");
 }
 
@@ -110,7 +110,7 @@ TEST_F(LocalAppSettingsTest, GeneralPageBatchWritesOnceAndSurvivesARestart) {
   }
   CLocalAppSettings settings;
   ASSERT_TRUE(settings.Load(GetAppSettingsFilePath()));
-  EXPECT_EQ(AllValues(settings), "Auto|db.local|3307|gate|pw|site|sys|spw|1|Wr7Hq2xcB9sLm5Dv|0|1||0|5|300|0");
+  EXPECT_EQ(AllLocalValues(settings), "Auto|db.local|3307|gate|pw|site|sys|spw|1|Wr7Hq2xcB9sLm5Dv|0|1||0|5|300|0");
 }
 
 TEST_F(LocalAppSettingsTest, HandEditsWhileRunningAreNotSeen) {

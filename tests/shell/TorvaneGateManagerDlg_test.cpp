@@ -18,7 +18,7 @@ using Journal = std::shared_ptr<std::vector<std::string>>;
 using Dlg = CTorvaneGateManagerDlg;
 
 // Texts "T<n>" for every number but those left empty.
-class NumberedTexts : public ILangTexts {
+class NumberedCaptions : public ILangTexts {
  public:
   std::string GetText(int index) const override { return "T" + std::to_string(index); }
 };
@@ -89,7 +89,7 @@ class MainDialogTest : public ::testing::Test {
   ScopedTimeZone utc{"UTC"};  // status times read back as written
   Journal journal = std::make_shared<std::vector<std::string>>();
   std::vector<std::shared_ptr<IGateService>> services;
-  NumberedTexts texts;
+  NumberedCaptions texts;
   const ILangTexts* textsInUse = &texts;
   FakeView view;
   std::unique_ptr<Dlg> dialog;

@@ -15,3 +15,9 @@ bool WaitUntil(Done done, int seconds = 30) {
   }
   return true;
 }
+
+// Milliseconds since `start` on the steady clock.
+inline int ElapsedMs(std::chrono::steady_clock::time_point start) {
+  return static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}

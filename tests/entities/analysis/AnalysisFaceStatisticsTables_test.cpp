@@ -17,12 +17,6 @@
 
 namespace {
 
-constexpr int kInt = kColumnKindInt;
-constexpr int kStr = kColumnKindString;
-constexpr int kBool = kColumnKindBool;
-constexpr int kDateTime = kColumnKindDateTime;
-constexpr int kDelete = kRelationModeDelete;
-
 // The statistics columns after the key, as all three tables have them.
 std::vector<ColumnFact> StatisticsColumns() {
   return {{1, "Category", kInt, "0"},          {2, "EventID", kInt, "0"},
@@ -33,7 +27,7 @@ std::vector<ColumnFact> StatisticsColumns() {
 }
 
 // table, column count, first, last, key, auto-increment, composite, memory-only, excluded, columns, relations
-const TableFacts kTables[] = {
+const TableFacts kFaceStatisticsTables[] = {
     {"TBL_VasStatistics", 22, "VasStatisticsID", "OccurCountPerHour2", "VasStatisticsID", true, false, false, false,
      StatisticsColumns(), {}},
     {"TBL_VasWeeklyStatistics", 22, "VasWeeklyStatisticsID", "OccurCountPerHour2", "VasWeeklyStatisticsID", true,
@@ -74,7 +68,7 @@ TEST_P(FaceStatisticsTableFactsTest, NewRowMatchesTheTable) { ExpectTableFacts(*
 INSTANTIATE_TEST_SUITE_P(FaceStatisticsTables, FaceStatisticsTableFactsTest,
                          ::testing::ValuesIn([] {
                            std::vector<const TableFacts*> tables;
-                           for (const TableFacts& facts : kTables) tables.push_back(&facts);
+                           for (const TableFacts& facts : kFaceStatisticsTables) tables.push_back(&facts);
                            return tables;
                          }()),
                          TableFactsParamName);

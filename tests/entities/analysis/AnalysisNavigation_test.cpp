@@ -18,7 +18,7 @@
 
 namespace {
 
-IEntityTreeNode* Node(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
+IEntityTreeNode* AnalysisNode(CDBEntity& row) { return static_cast<IEntityTreeNode*>(row.GetInterface("IEntityTreeNode")); }
 
 // ---- Analysis server ----
 
@@ -65,20 +65,20 @@ TEST(AnalysisServerRow, KindPortAndDisplayName) {
 TEST(AnalysisServerRow, FaultShowsAfterFiveSecondsOnTheInjectedClock) {
   ScopedFaultClock clock(1000);
   CTBLVas vas;
-  ASSERT_NE(Node(vas), nullptr);
-  EXPECT_EQ(Node(vas)->GetNodeStatus(), 0);
+  ASSERT_NE(AnalysisNode(vas), nullptr);
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeStatus(), 0);
   vas.SetFaultFlag(1);
   EXPECT_EQ(vas.GetFaultTime(), 1000);
   clock.Set(1003);
-  EXPECT_EQ(Node(vas)->GetNodeStatus(), 0) << "raised 3 s ago";
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeStatus(), 0) << "raised 3 s ago";
   clock.Set(1006);
-  EXPECT_EQ(Node(vas)->GetNodeStatus(), 1) << "raised 6 s ago";
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeStatus(), 1) << "raised 6 s ago";
   vas.SetFaultFlag(1);
   EXPECT_EQ(vas.GetFaultTime(), 1000) << "a lasting fault keeps its time";
   clock.Set(999);
-  EXPECT_EQ(Node(vas)->GetNodeStatus(), 1) << "the clock went back";
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeStatus(), 1) << "the clock went back";
   vas.SetFaultFlag(0);
-  EXPECT_EQ(Node(vas)->GetNodeStatus(), 0);
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeStatus(), 0);
   EXPECT_EQ(vas.GetFaultTime(), 1000) << "clearing keeps the time";
 }
 
@@ -121,16 +121,16 @@ TEST(AnalysisServerRow, FreeRowFindsNothing) {
   EXPECT_TRUE(vas.GetVasDevices().empty());
   EXPECT_EQ(vas.FindVasDeviceByChannel(1), nullptr);
   EXPECT_EQ(vas.GetChannelListText(), "");
-  EXPECT_TRUE(Node(vas)->GetChildNodes().empty());
-  EXPECT_EQ(Node(vas)->GetNodeType(), kNodeTypeAnalysisServer);
-  EXPECT_EQ(Node(vas)->GetNodeOrder(77), 3);
-  EXPECT_EQ(Node(vas)->GetNodeRank(), 100);
+  EXPECT_TRUE(AnalysisNode(vas)->GetChildNodes().empty());
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeType(), kNodeTypeAnalysisServer);
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeOrder(77), 3);
+  EXPECT_EQ(AnalysisNode(vas)->GetNodeRank(), 100);
   vas.SetName("North Gate");
   vas.SetAddr("10.1.2.3");
-  EXPECT_TRUE(Node(vas)->MatchesFilter(0, "north"));
-  EXPECT_FALSE(Node(vas)->MatchesFilter(0, "North"));
-  EXPECT_FALSE(Node(vas)->MatchesFilter(0, "10.1"));
-  EXPECT_TRUE(Node(vas)->MatchesFilter(2, "10.1"));
+  EXPECT_TRUE(AnalysisNode(vas)->MatchesFilter(0, "north"));
+  EXPECT_FALSE(AnalysisNode(vas)->MatchesFilter(0, "North"));
+  EXPECT_FALSE(AnalysisNode(vas)->MatchesFilter(0, "10.1"));
+  EXPECT_TRUE(AnalysisNode(vas)->MatchesFilter(2, "10.1"));
 }
 
 class AnalysisServerStoreTest : public AnalysisStoreTest {};
@@ -149,7 +149,7 @@ TEST_F(AnalysisServerStoreTest, DevicesByChannelAndTheChannelList) {
   EXPECT_EQ(vas->FindVasDeviceByChannel(1).get(), first.get());
   EXPECT_EQ(vas->FindVasDeviceByChannel(3).get(), high.get()) << "the higher key wins";
   EXPECT_EQ(vas->FindVasDeviceByChannel(9), nullptr);
-  EXPECT_EQ(Node(*vas)->GetChildNodes().size(), 4u);
+  EXPECT_EQ(AnalysisNode(*vas)->GetChildNodes().size(), 4u);
 
   // The map is kept: a device added later is not found through this row...
   auto later = AddDevice(vas->GetID(), 5);

@@ -28,18 +28,10 @@
 
 namespace {
 
-constexpr int kInt = kColumnKindInt;
-constexpr int kStr = kColumnKindString;
-constexpr int kBool = kColumnKindBool;
-constexpr int kDateTime = kColumnKindDateTime;
-constexpr int kDouble = kColumnKindDouble;
-constexpr int kU32 = kColumnKindUInt32;
-constexpr int kU64 = kColumnKindUInt64;
-constexpr int kDelete = kRelationModeDelete;
 constexpr int kNone = kRelationModeNone;
 
 // table, column count, first, last, key, auto-increment, composite, memory-only, excluded, columns, relations
-const TableFacts kTables[] = {
+const TableFacts kRecordTables[] = {
     {"TBL_Zones", 16, "ZoneID", "Visibled", "ZoneID", true, false, false, false,
      {{1, "MapID", kInt, "0"}, {2, "Name", kStr, ""}, {5, "NormalColor", kU32, "0"}, {6, "AlarmColor", kU32, "0"},
       {13, "Enabled", kBool, "1"}, {14, "TargetZoneID", kInt, "0"}, {15, "Visibled", kBool, "1"}},
@@ -121,7 +113,7 @@ TEST_P(AnalysisRecordTableFactsTest, NewRowMatchesTheTable) { ExpectTableFacts(*
 
 std::vector<const TableFacts*> AllTables() {
   std::vector<const TableFacts*> tables;
-  for (const TableFacts& facts : kTables) tables.push_back(&facts);
+  for (const TableFacts& facts : kRecordTables) tables.push_back(&facts);
   return tables;
 }
 

@@ -7,11 +7,6 @@
 
 namespace {
 
-constexpr int kInt = kColumnKindInt;
-constexpr int kStr = kColumnKindString;
-constexpr int kBool = kColumnKindBool;
-constexpr int kDateTime = kColumnKindDateTime;
-
 TEST(AnalysisRows, AnalysisServerTableFacts) {
   ExpectTableFacts({"TBL_Vas", 19, "VasID", "ZavID", "VasID", true, false, false, false,
                     {{0, "VasID", kInt, "0"},

@@ -9,16 +9,6 @@
 
 namespace {
 
-constexpr int kInt = kColumnKindInt;
-constexpr int kStr = kColumnKindString;
-constexpr int kBool = kColumnKindBool;
-constexpr int kDateTime = kColumnKindDateTime;
-constexpr int kDate = kColumnKindDate;
-constexpr int kTime = kColumnKindTime;
-constexpr int kU64 = kColumnKindUInt64;
-constexpr int kDelete = kRelationModeDelete;
-constexpr int kSetZero = kRelationModeSetZero;
-
 const TableFacts kClassGroup{
     "TBL_VasClassGroup", 4, "VasClassGroupID", "ScheduleTaskID", "VasClassGroupID", true, false, false, false,
     {{1, "VasDeviceID", kInt, "0"}, {2, "ClassList", kStr, ""}, {3, "ScheduleTaskID", kInt, "0"}},
@@ -126,14 +116,14 @@ const TableFacts kEventActionHistory{
      {22, "IsProcessed", kBool, "1"}},
     {}};
 
-const TableFacts kScheduleTasks{
+const TableFacts kAnalysisScheduleTasks{
     "TBL_ScheduleTasks", 9, "ScheduleTaskID", "DateTimeUpdated", "ScheduleTaskID", true, false, false, false,
     {{3, "Name", kStr, ""}, {4, "Enabled", kBool, "0"}, {8, "DateTimeUpdated", kDateTime, ""}},
     {{"TBL_Schedules", "ScheduleTaskID", kDelete},
      {"TBL_VasROI", "ScheduleTaskID", kSetZero},
      {"TBL_VasClassList", "ScheduleTaskID", kSetZero}}};
 
-const TableFacts kSchedules{
+const TableFacts kAnalysisSchedules{
     "TBL_Schedules", 9, "ScheduleID", "AllDay", "ScheduleID", true, false, false, false,
     {{1, "NetworkFilterID", kInt, "0"},
      {2, "ScheduleTaskID", kInt, "0"},
@@ -144,26 +134,26 @@ const TableFacts kSchedules{
      {8, "AllDay", kBool, "0"}},
     {{"TBL_ScheduleWeeks", "ScheduleID", kDelete}, {"TBL_TimeCoverages", "ScheduleID", kDelete}}};
 
-const TableFacts kScheduleWeeks{
+const TableFacts kAnalysisScheduleWeeks{
     "TBL_ScheduleWeeks", 9, "ScheduleWeekID", "Sunday", "ScheduleWeekID", true, false, false, false,
     {{1, "ScheduleID", kInt, "0"}, {2, "Monday", kBool, "0"}, {8, "Sunday", kBool, "0"}},
     {{"TBL_TimeCoverages", "ScheduleWeekID", kDelete}}};
 
-const TableFacts kTimeCoverages{
+const TableFacts kAnalysisTimeCoverages{
     "TBL_TimeCoverages", 5, "TimeCoverageID", "EndTime", "TimeCoverageID", true, false, false, false,
     {{2, "ScheduleWeekID", kInt, "0"}, {3, "StartTime", kTime, ""}, {4, "EndTime", kTime, ""}},
     {}};
 
-const TableFacts* const kTables[] = {&kClassGroup,        &kCrowdDensity,     &kWaterLevel,      &kObjectCounts,
+const TableFacts* const kAnalysisTables[] = {&kClassGroup,        &kCrowdDensity,     &kWaterLevel,      &kObjectCounts,
                                      &kObjectCountHistories, &kRegion,         &kRegionPoints,    &kRegionClassGroup,
                                      &kLineCross,         &kIntelligentEvent, &kEventActionHistory,
-                                     &kScheduleTasks,     &kSchedules,        &kScheduleWeeks,   &kTimeCoverages};
+                                     &kAnalysisScheduleTasks,     &kAnalysisSchedules,        &kAnalysisScheduleWeeks,   &kAnalysisTimeCoverages};
 
 class AnalysisTableFactsTest : public ::testing::TestWithParam<const TableFacts*> {};
 
 TEST_P(AnalysisTableFactsTest, NewRowMatchesTheTable) { ExpectTableFacts(*GetParam()); }
 
-INSTANTIATE_TEST_SUITE_P(AnalysisTables, AnalysisTableFactsTest, ::testing::ValuesIn(kTables),
+INSTANTIATE_TEST_SUITE_P(AnalysisTables, AnalysisTableFactsTest, ::testing::ValuesIn(kAnalysisTables),
                          [](const auto& info) {
                            std::string name = info.param->table;
                            for (char& c : name) {
@@ -263,7 +253,7 @@ const char* DataTypeOf(int kind) {
 
 TEST_F(AnalysisSchema, TablesHaveTheRowClassesColumnsAndKinds) {
   std::vector<const char*> tables = {"TBL_Vas", "TBL_VasDevice"};
-  for (const TableFacts* facts : kTables) tables.push_back(facts->table);
+  for (const TableFacts* facts : kAnalysisTables) tables.push_back(facts->table);
   for (const char* table : tables) {
     std::unique_ptr<CDBEntity> row = NewRow(table);
     ASSERT_NE(row, nullptr) << table;

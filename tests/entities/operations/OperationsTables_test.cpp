@@ -20,18 +20,6 @@
 
 namespace {
 
-constexpr int kInt = kColumnKindInt;
-constexpr int kStr = kColumnKindString;
-constexpr int kBool = kColumnKindBool;
-constexpr int kDouble = kColumnKindDouble;
-constexpr int kDateTime = kColumnKindDateTime;
-constexpr int kDate = kColumnKindDate;
-constexpr int kTime = kColumnKindTime;
-constexpr int kU32 = kColumnKindUInt32;
-constexpr int kU64 = kColumnKindUInt64;
-constexpr int kDelete = kRelationModeDelete;
-constexpr int kSetZero = kRelationModeSetZero;
-
 // Every column of each table in order (the event log's `date` holds the time
 // the row was made and is checked on its own).
 const TableFacts kScheduleTasks{
