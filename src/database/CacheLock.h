@@ -11,7 +11,9 @@
 
 class CAPABILITY("mutex") CCacheLock {
  public:
-  static constexpr int kSlots = 64;
+  // A writer holds every slot at once: the thread sanitizer's lock tracking
+  // takes at most 64 locks held by one thread, the store's own among them.
+  static constexpr int kSlots = 32;
 
   CCacheLock() = default;
   CCacheLock(const CCacheLock&) = delete;
