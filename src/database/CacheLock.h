@@ -1,63 +1,69 @@
 // CCacheLock: the reader/writer lock of an entity cache, made for many readers
-// and rare writers. Readers take one of several stripes (each its own
-// reader/writer lock on its own cache line, chosen by the calling thread), so
-// readers on different threads never write to a shared cache line; a writer
-// takes every stripe in order. Not re-entrant: a thread that holds it in
-// either mode must not take it again.
+// and rare writers. Each reader thread takes the reader/writer lock of its own
+// slot (one cache line each), so readers on different threads never write to
+// a shared cache line; a writer takes every slot in order. Not re-entrant: a
+// thread that holds it in either mode must not take it again.
 #pragma once
 
-#include <atomic>
 #include <shared_mutex>
 
 #include "foundation/ThreadAnnotations.h"
 
 class CAPABILITY("mutex") CCacheLock {
  public:
+  // A writer holds every slot at once: the thread sanitizer's lock tracking
+  // takes at most 64 locks held by one thread, the store's own among them.
+  static constexpr int kSlots = 32;
+
   CCacheLock() = default;
   CCacheLock(const CCacheLock&) = delete;
   CCacheLock& operator=(const CCacheLock&) = delete;
 
-  // Shared hold of the calling thread's stripe; blocks only while a writer holds it.
-  void LockShared(int stripe) ACQUIRE_SHARED() { stripes_[stripe].lock.lock_shared(); }
-  void UnlockShared(int stripe) RELEASE_SHARED() { stripes_[stripe].lock.unlock_shared(); }
-  // Exclusive hold of every stripe, taken in index order; blocks until readers leave.
+  // Shared hold of the calling thread's slot; blocks only while a writer holds it.
+  void LockShared(int slot) ACQUIRE_SHARED() { slots_[slot].lock.lock_shared(); }
+  void UnlockShared(int slot) RELEASE_SHARED() { slots_[slot].lock.unlock_shared(); }
+  // Exclusive hold of every slot, taken in index order; blocks until readers leave.
   void Lock() ACQUIRE() {
-    for (Stripe& stripe : stripes_) stripe.lock.lock();
+    for (Slot& slot : slots_) slot.lock.lock();
   }
   void Unlock() RELEASE() {
-    for (int i = kStripes - 1; i >= 0; --i) stripes_[i].lock.unlock();
+    for (int i = kSlots - 1; i >= 0; --i) slots_[i].lock.unlock();
   }
 
-  // The stripe of the calling thread: threads take stripes in turn as they
-  // first ask, so up to kStripes threads each have one of their own.
-  static int ThreadStripe() {
-    static std::atomic<unsigned> next{0};
-    thread_local const int stripe = static_cast<int>(next.fetch_add(1, std::memory_order_relaxed) % kStripes);
-    return stripe;
+  // The slot of the calling thread, in [0, kSlots): the lowest slot no live
+  // thread holds, given back when the thread ends, so that up to kSlots live
+  // threads each have one of their own however many threads came and went.
+  // Past kSlots live threads, the further ones share slots in turn.
+  static int ThreadSlot() {
+    thread_local int slot = -1;
+    if (slot < 0) slot = ClaimThreadSlot();
+    return slot;
   }
 
  private:
-  static constexpr int kStripes = 16;
-  struct alignas(128) Stripe {  // two cache lines: the adjacent-line prefetch never shares one
+  // Claims a slot for the calling thread, released when the thread ends.
+  static int ClaimThreadSlot();
+
+  struct alignas(128) Slot {  // two cache lines: the adjacent-line prefetch never shares one
     std::shared_mutex lock;
   };
-  Stripe stripes_[kStripes];
+  Slot slots_[kSlots];
 };
 
 // A shared hold of a CCacheLock for the length of a scope.
 class SCOPED_CAPABILITY CCacheReadHold {
  public:
   explicit CCacheReadHold(CCacheLock& lock) ACQUIRE_SHARED(lock) NO_THREAD_SAFETY_ANALYSIS
-      : lock_(lock), stripe_(CCacheLock::ThreadStripe()) {
-    lock_.LockShared(stripe_);
+      : lock_(lock), slot_(CCacheLock::ThreadSlot()) {
+    lock_.LockShared(slot_);
   }
-  ~CCacheReadHold() RELEASE() NO_THREAD_SAFETY_ANALYSIS { lock_.UnlockShared(stripe_); }
+  ~CCacheReadHold() RELEASE() NO_THREAD_SAFETY_ANALYSIS { lock_.UnlockShared(slot_); }
   CCacheReadHold(const CCacheReadHold&) = delete;
   CCacheReadHold& operator=(const CCacheReadHold&) = delete;
 
  private:
   CCacheLock& lock_;
-  const int stripe_;
+  const int slot_;
 };
 
 // An exclusive hold of a CCacheLock for the length of a scope.

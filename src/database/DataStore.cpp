@@ -258,7 +258,9 @@ bool CDataStore::LoadTable(const std::string& table, bool replace) {
       GATE_LOG(1, "ERROR - Can't load '%s' entity list: the table stays out of the cache.\r\n", table.c_str());
     }
   }
-  CachedRows rows(fresh.begin(), fresh.end());
+  CachedRows rows;
+  rows.reserve(fresh.size());
+  for (auto& [key, row] : fresh) rows[key] = std::move(row);
   fresh.clear();
   CachedRows dropped;  // rows replaced, released after the lock
   CCacheWriteHold hold(cacheLock_);
@@ -420,7 +422,7 @@ EntityMap CDataStore::GetRelatedEntityList(const char* owner_table, int owner_id
       found = groupOf(entry->second);
       return;
     }
-    rows.insert(cachedRows.begin(), cachedRows.end());
+    rows = cachedRows;
   });
   if (!cached || current) return found;
   // Built with no lock held from the rows of `version`; a build from an older

@@ -37,11 +37,11 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "database/CacheLock.h"
+#include "database/CachedRowMap.h"
 #include "database/DBSchema.h"
 #include "database/IDataStore.h"
 #include "database/TransactionChanges.h"
@@ -149,9 +149,9 @@ class CDataStore : public IDataStore {
   void OnDataDeleted(CDBEntity* entity);
 
  protected:
-  // The cached rows of one table by full key: a hash map, so that a look-up
-  // costs one probe, not a walk down a tree of scattered nodes.
-  using CachedRows = std::unordered_map<uint64_t, EntityPtr>;
+  // The cached rows of one table by full key: a flat hash map, so that a
+  // look-up costs one probe of one array, not a walk over scattered nodes.
+  using CachedRows = CCachedRowMap;
 
   // ---- For a subclass's steps of a load ----
   // Called with no lock held on the freshly read rows of `table` (only when a

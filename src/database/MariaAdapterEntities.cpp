@@ -104,13 +104,15 @@ bool CMariaAdapter::ReadEntities(const char* function, const char* table,
   ColumnIndex columns;
   CKeyValueData view(&columns, nullptr);  // one view, so the column positions are looked up once
   std::vector<EntityPtr> made;
+  // The table's class, looked up once for all its rows.
+  const EntityCreator create = CDBEntityFactory::GetEntityCreator(table_name);
   bool known = true;
   // Each row is loaded straight from the client library's buffer as it
   // arrives: no text of the result is copied except into the rows' members.
   // The rows are handed on only once the whole result has arrived, so a result
   // that breaks off part way gives the caller none.
   const bool read = QueryAndVisit(function, query, columns, [&](const CKeyValueData::Cell* cells, size_t count) {
-    EntityPtr entity(CDBEntityFactory::CreateEntity(table_name));
+    EntityPtr entity(create ? create() : nullptr);
     if (!entity) {
       known = false;  // a table that the registry does not know gives no rows
       return false;
@@ -338,8 +340,10 @@ bool CMariaAdapter::ReadEntityMap(const char* table, const char* query, Map& ent
   CPerformanceChecker checker("GetEntityList - " + StrOrEmpty(table));
   return ReadEntities("CMariaAdapter::GetEntityListEx", table, StrOrEmpty(query), &checker,
                       [&](EntityPtr entity) {
-                        auto id = key(*entity);
-                        entities[id] = std::move(entity);
+                        // Rows mostly come in key order: each goes in at the
+                        // end without a search. A repeated key keeps the last.
+                        auto at = entities.emplace_hint(entities.end(), key(*entity), nullptr);
+                        at->second = std::move(entity);
                         return true;
                       });
 }

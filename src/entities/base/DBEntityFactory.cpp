@@ -39,17 +39,17 @@ bool CDBEntityFactory::Register(const std::string& tableName, EntityCreator crea
 }
 
 CDBEntity* CDBEntityFactory::CreateEntity(const std::string& tableName) {
+  EntityCreator creator = GetEntityCreator(tableName);
+  return creator ? creator() : nullptr;
+}
+
+EntityCreator CDBEntityFactory::GetEntityCreator(const std::string& tableName) {
   if (tableName.empty()) return nullptr;
   Registry& registry = TheRegistry();
-  EntityCreator creator = nullptr;
-  {
-    std::string key = StrToLower(tableName);
-    std::shared_lock lock(registry.mutex);
-    auto it = registry.creators.find(key);
-    if (it == registry.creators.end()) return nullptr;
-    creator = it->second.creator;
-  }
-  return creator ? creator() : nullptr;
+  std::string key = StrToLower(tableName);
+  std::shared_lock lock(registry.mutex);
+  auto it = registry.creators.find(key);
+  return it == registry.creators.end() ? nullptr : it->second.creator;
 }
 
 const CTableDescriptor* CDBEntityFactory::GetTableDescriptor(const std::string& tableName) {

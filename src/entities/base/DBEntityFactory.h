@@ -27,6 +27,9 @@ class CDBEntityFactory {
   // A new row of the class registered under `tableName` (letter case ignored),
   // owned by the caller; null for an empty or unregistered name. Never logs.
   static CDBEntity* CreateEntity(const std::string& tableName);
+  // The creator registered under `tableName` (letter case ignored), or null:
+  // for a reader that makes many rows of one table and looks the name up once.
+  static EntityCreator GetEntityCreator(const std::string& tableName);
 
   // The column list registered under `tableName` (letter case ignored), or null.
   // Builds no row.
