@@ -14,7 +14,7 @@
 
 namespace {
 
-EntityPtr Row(int id) {
+EntityPtr CachedRow(int id) {
   auto row = std::make_shared<CTCSParent>();
   row->SetID(id);
   return row;
@@ -61,7 +61,7 @@ TEST(CachedRowMapTest, AgreesWithStdMapThroughPutsReplacementsErasesAndGrowth) {
       switch (next() % 4) {
         case 0:
         case 1: {  // put or replace
-          EntityPtr row = Row(static_cast<int>(key));
+          EntityPtr row = CachedRow(static_cast<int>(key));
           map[key] = row;
           model[key] = row;
           break;
@@ -85,7 +85,7 @@ TEST(CachedRowMapTest, EraseWhileIteratingVisitsEveryRowOnce) {
   CCachedRowMap map;
   std::map<uint64_t, EntityPtr> kept;
   for (int id = 1; id <= 1000; ++id) {
-    map[static_cast<uint64_t>(id)] = Row(id);
+    map[static_cast<uint64_t>(id)] = CachedRow(id);
     if (id % 3 != 0) kept[static_cast<uint64_t>(id)] = map[static_cast<uint64_t>(id)];
   }
   std::set<uint64_t> visited;
@@ -96,7 +96,7 @@ TEST(CachedRowMapTest, EraseWhileIteratingVisitsEveryRowOnce) {
   EXPECT_EQ(visited.size(), 1000u);
   ExpectSame(map, kept);
   // The erased slots are taken again; the map stays whole.
-  for (int id = 3; id <= 1000; id += 3) kept[static_cast<uint64_t>(id)] = map[static_cast<uint64_t>(id)] = Row(id);
+  for (int id = 3; id <= 1000; id += 3) kept[static_cast<uint64_t>(id)] = map[static_cast<uint64_t>(id)] = CachedRow(id);
   ExpectSame(map, kept);
 }
 
@@ -115,7 +115,7 @@ TEST(CachedRowMapTest, ChurnOfAddsAndErasesKeepsTheArraySmall) {
 TEST(CachedRowMapTest, CopiesShareRowsAndMovesAndSwapsTakeThem) {
   CCachedRowMap map;
   std::map<uint64_t, EntityPtr> model;
-  for (int id = 1; id <= 100; ++id) model[static_cast<uint64_t>(id)] = map[static_cast<uint64_t>(id)] = Row(id);
+  for (int id = 1; id <= 100; ++id) model[static_cast<uint64_t>(id)] = map[static_cast<uint64_t>(id)] = CachedRow(id);
   CCachedRowMap copy(map);
   ExpectSame(copy, model);
   copy.erase(1);
@@ -124,7 +124,7 @@ TEST(CachedRowMapTest, CopiesShareRowsAndMovesAndSwapsTakeThem) {
   CCachedRowMap moved(std::move(copy));
   EXPECT_EQ(moved.size(), 99u);
   CCachedRowMap other;
-  other[5] = Row(5);
+  other[5] = CachedRow(5);
   other.swap(map);
   ExpectSame(other, model);
   EXPECT_EQ(map.size(), 1u);
