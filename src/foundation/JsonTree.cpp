@@ -256,17 +256,11 @@ class CJsonTreeReader {
     }
     unsigned value = 0;
     for (int i = 0; i < 4; ++i) {
-      char c = *current++;
-      value *= 16;
-      if (c >= '0' && c <= '9') {
-        value += static_cast<unsigned>(c - '0');
-      } else if (c >= 'a' && c <= 'f') {
-        value += static_cast<unsigned>(c - 'a' + 10);
-      } else if (c >= 'A' && c <= 'F') {
-        value += static_cast<unsigned>(c - 'A' + 10);
-      } else {
+      const int digit = HexDigitValue(*current++);
+      if (digit < 0) {
         return AddError("Bad unicode escape sequence in string: hexadecimal digit expected.", token, current);
       }
+      value = value * 16 + static_cast<unsigned>(digit);
     }
     *code = value;
     return true;

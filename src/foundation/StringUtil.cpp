@@ -181,13 +181,6 @@ std::string JsonEscape(std::string_view text, bool escapeSlash) {
   return out;
 }
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 namespace {
 
 // The control byte of "\u00XX" (XX below 0x20) at the start of `rest`

@@ -45,7 +45,13 @@ std::string JsonEscape(std::string_view text, bool escapeSlash = true);
 std::string JsonUnescape(std::string_view text);
 
 // The value of a hexadecimal digit (either case), or -1 for any other character.
-int HexDigitValue(char c);
+// Inline: per-byte readers (chunk sizes, escapes) call it in their loops.
+inline int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 // UTF-8 text -> the legacy code page (unmappable characters become '?').
 // The text ends at its first zero byte; "" gives "".

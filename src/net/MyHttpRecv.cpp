@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "foundation/Log.h"
+#include "foundation/StringUtil.h"
 #include "foundation/Thread.h"
 #include "net/Deadline.h"
 #include "net/HttpHeader.h"
@@ -191,15 +192,6 @@ int RecvBodyCore(ReplyConn& conn, Buffer* buffer, size_t offset, int contentLeng
   return 1;
 }
 
-// The value of a hexadecimal digit of a chunk-size line, -1 for another byte
-// (here, not in a shared helper, so that the per-chunk path inlines it).
-inline int ChunkSizeDigit(char c) {
-  return (c >= '0' && c <= '9')   ? c - '0'
-         : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-         : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                  : -1;
-}
-
 // Parses a chunk-size line (without its CR LF): hexadecimal digits, then
 // optional blanks and extensions. False when no digit leads or it overflows.
 bool ParseChunkSize(std::string_view line, long long* size) {
@@ -208,7 +200,7 @@ bool ParseChunkSize(std::string_view line, long long* size) {
   long long value = 0;
   size_t digits = 0;
   for (; i < line.size(); ++i, ++digits) {
-    const int d = ChunkSizeDigit(line[i]);
+    const int d = HexDigitValue(line[i]);
     if (d < 0) break;
     value = value * 16 + d;
     if (value > INT32_MAX) return false;
@@ -262,7 +254,7 @@ size_t ShortSizeLineEnd(std::string_view text, size_t at, long long* size) {
   long long value = 0;
   size_t i = at;
   for (; i < text.size() && i - at < 7; ++i) {
-    const int d = ChunkSizeDigit(text[i]);
+    const int d = HexDigitValue(text[i]);
     if (d < 0) break;
     value = value * 16 + d;
   }
